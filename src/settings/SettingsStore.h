@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QSettings;
+
+namespace fw {
+
+// The station's per-user persistent settings: application "QX05", section "Settings". Every
+// value is text; key names are compared without regard to case; each write reaches the disk at
+// once; a read never fails and gives the default when the key is absent or the store unreadable.
+class SettingsStore {
+public:
+    // The operator's own store (one per operating-system user).
+    SettingsStore();
+    // A store kept in the given file (tests and portable installs).
+    explicit SettingsStore(const QString& filePath);
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    QString filePath() const;
+
+    QString read(const QString& key, const QString& defaultText) const;
+    bool contains(const QString& key) const;
+
+    // Writes the value and syncs it to disk; false when the store could not be written.
+    bool write(const QString& key, const QString& value);
+
+    // Typed reads. A stored value that does not parse as the number (or flag) the reader needs is
+    // treated as absent, so the default applies.
+    int readInt(const QString& key, int defaultValue) const;
+    double readDouble(const QString& key, double defaultValue) const;
+    bool readBool(const QString& key, bool defaultValue) const;
+
+private:
+    QString storedKey(const QString& key) const;
+
+    std::unique_ptr<QSettings> m_settings;
+};
+
+// The texts the store uses for numbers and flags.
+QString boolText(bool value);  // "True" / "False"
+QString intText(int value);    // "0", "-1", "2"
+
+} // namespace fw

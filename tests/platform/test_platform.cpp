@@ -1,0 +1,114 @@
+// Platform services: dialog filters, keyboard state, station folders, the list width routine,
+// and the station's first window.
+
+#include "StationFixture.h"
+#include "app/Station.h"
+#include "platform/KeyboardState.h"
+#include "platform/QtDialogs.h"
+#include "platform/StationPaths.h"
+#include "screens/MainForm.h"
+#include "widgets/ListWidth.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace fw;
+using namespace fw::test;
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void stationFiltersBecomeQtFilters();
+    void keyboardStateIgnoresAutoRepeat();
+    void exchangeFolderBesideTheStation();
+    void listWidthCoversTheWidestEntry();
+    void stationOpensItsMainWindow();
+};
+
+void TestPlatform::stationFiltersBecomeQtFilters()
+{
+    const QStringList filters = qtNameFilters(
+        QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.IPT)|*.IPT|"));
+    QCOMPARE(filters, (QStringList{QStringLiteral("All Files (*)"),
+                                   QStringLiteral("Text Files (*.TXT)"),
+                                   QStringLiteral("Parameter Files (*.IPT)")}));
+    QCOMPARE(qtNameFilters(QStringLiteral("All Supported Types|*.bmp;*.jpg;*.pic|BMP Files|*.bmp")),
+             (QStringList{QStringLiteral("All Supported Types (*.bmp *.jpg *.pic)"),
+                          QStringLiteral("BMP Files (*.bmp)")}));
+    QCOMPARE(qtNameFilters(QString()), QStringList());
+}
+
+void TestPlatform::keyboardStateIgnoresAutoRepeat()
+{
+    KeyboardState keys;
+    QWidget target;
+    target.installEventFilter(&keys);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(&target, &press);
+    QVERIFY(keys.isDown(Qt::Key_Left));
+    // The release that auto-repeat sends between repeats does not let the key go.
+    QKeyEvent repeatRelease(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(&target, &repeatRelease);
+    QVERIFY(keys.isDown(Qt::Key_Left));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(&target, &release);
+    QVERIFY(!keys.isDown(Qt::Key_Left));
+    keys.setDown(Qt::Key_Up, true);
+    QVERIFY(keys.isDown(Qt::Key_Up));
+    QVERIFY(!keys.isDown(Qt::Key_Down));
+}
+
+void TestPlatform::exchangeFolderBesideTheStation()
+{
+    StationFixture f;
+    const StationPaths paths(f.stationFolder());
+#ifdef Q_OS_WIN
+    QCOMPARE(paths.exchangeFolder(), f.stationFolder().left(2) + QStringLiteral("\\qxio"));
+#else
+    QCOMPARE(paths.exchangeFolder(), f.stationFolder() + QStringLiteral("/qxio"));
+    QCOMPARE(paths.inExchange(QStringLiteral("qxresult.dst")),
+             f.stationFolder() + QStringLiteral("/qxio/qxresult.dst"));
+#endif
+    QCOMPARE(paths.inStation(QStringLiteral("currentcapture.bmp")),
+             QDir::toNativeSeparators(f.stationFolder() + QStringLiteral("/currentcapture.bmp")));
+    QVERIFY(StationPaths::ensureFolder(paths.exchangeFolder()));
+    QVERIFY(QDir(paths.exchangeFolder()).exists());
+    // The install's own folders always exist and are usable.
+    const StationPaths install = StationPaths::forThisInstall();
+    QVERIFY(QDir(install.stationFolder()).exists());
+}
+
+void TestPlatform::listWidthCoversTheWidestEntry()
+{
+    QListWidget list;
+    list.resize(120, 100);
+    const QString longLine = QStringLiteral("12-05-2026    14:03:09      Skier: Smith  Jump: 3       "
+                                            "Contact Frame:  123    File: D:\\Videos\\Smithjump3.avi");
+    list.addItem(QStringLiteral("short"));
+    list.addItem(longLine);
+    list.show();
+    const int extent = applyListWidth(list);
+    QCOMPARE(extent, QFontMetrics(list.font()).horizontalAdvance(longLine + QLatin1Char(' ')));
+    QApplication::processEvents();
+    // The list can now scroll far enough to show the end of the long line.
+    QVERIFY(list.horizontalScrollBar()->maximum() + list.viewport()->width() >= extent);
+}
+
+void TestPlatform::stationOpensItsMainWindow()
+{
+    StationFixture f;
+    KeyboardState keys;
+    Station station(f.store(), f.dialogs, f.clock, keys, StationPaths(f.stationFolder()));
+    station.start();
+    QVERIFY(station.hasMainForm());
+    QVERIFY(station.mainForm().isVisible());
+    QCOMPARE(station.mainForm().windowTitle(), QStringLiteral("Farwater 2005"));
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+QTEST_MAIN(TestPlatform)
+#include "test_platform.moc"

@@ -1,0 +1,255 @@
+// The per-user settings store, the in-memory settings and the Emergency Parameter Reset.
+
+#include "StationFixture.h"
+#include "settings/EmergencyReset.h"
+#include "settings/SettingsStore.h"
+#include "settings/StationSettings.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace fw;
+using namespace fw::test;
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void keysIgnoreCase();
+    void readsGiveDefaultsForAbsentKeys();
+    void writesReachTheDiskAtOnce();
+    void valuesThatDoNotParseCountAsAbsent_data();
+    void valuesThatDoNotParseCountAsAbsent();
+    void unreadableStoreReadsAsEmpty();
+    void freshStoreGivesTheEffectiveDefaults();
+    void derivedValues();
+    void resetStopsOnTheFirstNo();
+    void resetStopsOnTheSecondNo();
+    void resetAsksEveryKeyWithItsValue();
+    void resetClearsWhatIsConfirmed();
+};
+
+void TestSettings::keysIgnoreCase()
+{
+    StationFixture f;
+    QVERIFY(f.store().write(QStringLiteral("videoresolution"), QStringLiteral("2")));
+    QCOMPARE(f.store().read(QStringLiteral("VideoResolution"), QStringLiteral("-1")),
+             QStringLiteral("2"));
+    QVERIFY(f.store().write(QStringLiteral("VIDEORESOLUTION"), QStringLiteral("3")));
+    QCOMPARE(f.store().read(QStringLiteral("videoResolution"), QString()), QStringLiteral("3"));
+    // One entry, not three.
+    QFile file(f.store().filePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().toLower().count("videoresolution"), 1);
+}
+
+void TestSettings::readsGiveDefaultsForAbsentKeys()
+{
+    StationFixture f;
+    QCOMPARE(f.store().read(QStringLiteral("logpath"), QString()), QString());
+    QCOMPARE(f.store().read(QStringLiteral("device"), QStringLiteral("-1")), QStringLiteral("-1"));
+    QCOMPARE(f.store().readInt(QStringLiteral("device"), -1), -1);
+    QCOMPARE(f.store().readBool(QStringLiteral("right2left"), false), false);
+    QVERIFY(!f.store().contains(QStringLiteral("logpath")));
+}
+
+void TestSettings::writesReachTheDiskAtOnce()
+{
+    StationFixture f;
+    QVERIFY(f.store().write(QStringLiteral("logpath"), QStringLiteral("D:\\Jumps, 2026")));
+    QVERIFY(f.store().write(QStringLiteral("right2left"), boolText(true)));
+    // A second store on the same file, as the next run would open it.
+    SettingsStore again(f.store().filePath());
+    QCOMPARE(again.read(QStringLiteral("LOGPATH"), QString()), QStringLiteral("D:\\Jumps, 2026"));
+    QCOMPARE(again.read(QStringLiteral("right2left"), QString()), QStringLiteral("True"));
+    QCOMPARE(again.readBool(QStringLiteral("right2left"), false), true);
+}
+
+void TestSettings::valuesThatDoNotParseCountAsAbsent_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("grids text") << "grids" << "three" << 0;
+    QTest::newRow("grids number") << "grids" << "3" << 3;
+    QTest::newRow("device empty") << "device" << "" << -1;
+    QTest::newRow("WSTIMS garbage") << "WSTIMS" << "on" << 0;
+    QTest::newRow("compression huge") << "compression" << "1e30" << -1;
+}
+
+void TestSettings::valuesThatDoNotParseCountAsAbsent()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, stored);
+    QFETCH(int, expected);
+    StationFixture f;
+    f.store().write(key, stored);
+    const int fallback = key == QLatin1String("grids") || key == QLatin1String("WSTIMS") ? 0 : -1;
+    QCOMPARE(f.store().readInt(key, fallback), expected);
+}
+
+void TestSettings::unreadableStoreReadsAsEmpty()
+{
+    StationFixture f;
+    const QString path = f.path(QStringLiteral("broken.ini"));
+    QVERIFY(writeBytes(path, QByteArray("\x00\x01[Settings\n=====\xff\xfe", 20)));
+    SettingsStore broken(path);
+    QCOMPARE(broken.read(QStringLiteral("logpath"), QStringLiteral("0")), QStringLiteral("0"));
+    QCOMPARE(broken.readInt(QStringLiteral("grids"), 0), 0);
+}
+
+void TestSettings::freshStoreGivesTheEffectiveDefaults()
+{
+    StationFixture f;
+    f.store().write(QStringLiteral("grids"), QStringLiteral("three"));
+    StationSettings s;
+    s.loadFrom(f.store());
+    QCOMPARE(s.GridCount, 1);
+    QCOMPARE(s.RightToLeft, false);
+    QCOMPARE(s.LineOff, false);
+    QCOMPARE(s.TournamentType, QStringLiteral("normal"));
+    QCOMPARE(s.WstimsOn, 0);
+    QCOMPARE(s.LoupeOn, 0);
+    QCOMPARE(s.BuoyMarker, QStringLiteral("circle"));
+    QCOMPARE(s.LabelColor, QStringLiteral("default"));
+    QCOMPARE(s.ImpactColor, QStringLiteral("white"));
+    QCOMPARE(s.PictureSavePolicy, QStringLiteral("Ask"));
+    QCOMPARE(s.VideoSavePolicy, QStringLiteral("Ask"));
+    QCOMPARE(s.CaptureDevice, -1);
+    QCOMPARE(s.Compression, -1);
+    QCOMPARE(s.VideoFolder, QString());
+}
+
+void TestSettings::derivedValues()
+{
+    StationFixture f;
+    f.store().write(QStringLiteral("logpath"), QStringLiteral("D:\\Jumps\\"));
+    f.store().write(QStringLiteral("tournamentType"), QStringLiteral("sitski"));
+    f.store().write(QStringLiteral("labelcolor"), QStringLiteral("yellow"));
+    f.store().write(QStringLiteral("impactcolor"), QStringLiteral("red"));
+    f.store().write(QStringLiteral("right2left"), QStringLiteral("True"));
+    f.store().write(QStringLiteral("boxlineoff"), QStringLiteral("-1"));
+    f.store().write(QStringLiteral("WSTIMS"), QStringLiteral("1"));
+    f.store().write(QStringLiteral("grid2File"), QStringLiteral("D:\\Setup\\left.ipt"));
+    StationSettings s;
+    s.loadFrom(f.store());
+    QCOMPARE(s.VideoFolder, QStringLiteral("D:\\Jumps"));
+    QVERIFY(s.SitSkiOn);
+    QVERIFY(!s.BarefootOn);
+    QCOMPARE(s.LabelColorRgb, kYellow);
+    QCOMPARE(s.ImpactColorRgb, Rgb(0x0000FF));  // red in the low byte
+    QCOMPARE(s.DirectionText, QStringLiteral("left"));
+    QCOMPARE(s.LineControlText, QStringLiteral("line_off"));
+    QCOMPARE(s.WstimsText, QStringLiteral("WSTIMS ON"));
+    QCOMPARE(s.GridFile[1], QStringLiteral("D:\\Setup\\left.ipt"));
+    QCOMPARE(StationSettings::gridFileKey(3), QStringLiteral("grid3File"));
+}
+
+namespace {
+void storeEveryResetKey(SettingsStore& store)
+{
+    store.write(QStringLiteral("logpath"), QStringLiteral("D:\\Jumps"));
+    store.write(QStringLiteral("logfile"), QStringLiteral("JumpMeasurementLog120526.txt"));
+    store.write(QStringLiteral("barefoot"), QStringLiteral("1"));
+    store.write(QStringLiteral("compression"), QStringLiteral("2"));
+    store.write(QStringLiteral("device"), QStringLiteral("1"));
+    store.write(QStringLiteral("framerate"), QStringLiteral("30"));
+    store.write(QStringLiteral("grid1File"), QStringLiteral("D:\\Setup\\a.ipt"));
+    store.write(QStringLiteral("grid2File"), QStringLiteral("D:\\Setup\\b.ipt"));
+    store.write(QStringLiteral("grid3File"), QStringLiteral("D:\\Setup\\c.ipt"));
+    store.write(QStringLiteral("grids"), QStringLiteral("3"));
+}
+
+QStringList resetKeys()
+{
+    return {QStringLiteral("logpath"),   QStringLiteral("logfile"),   QStringLiteral("barefoot"),
+            QStringLiteral("compression"), QStringLiteral("device"),  QStringLiteral("framerate"),
+            QStringLiteral("grid1File"), QStringLiteral("grid2File"), QStringLiteral("grid3File"),
+            QStringLiteral("grids")};
+}
+
+QStringList snapshot(SettingsStore& store)
+{
+    QStringList out;
+    for (const QString& key : resetKeys())
+        out << store.read(key, QStringLiteral("<absent>"));
+    return out;
+}
+} // namespace
+
+void TestSettings::resetStopsOnTheFirstNo()
+{
+    StationFixture f;
+    storeEveryResetKey(f.store());
+    const QStringList before = snapshot(f.store());
+    f.dialogs.expectMessage(DialogAnswer::No);
+    EmergencyReset(f.store(), f.dialogs);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    const DialogCall& first = f.dialogs.calls().at(0);
+    QCOMPARE(first.text, QStringLiteral("Do you want to reset all parameters to install values?"));
+    QCOMPARE(first.title, QStringLiteral("Emergency Parameter Reset"));
+    QCOMPARE(first.icon, DialogIcon::Question);
+    QCOMPARE(first.buttons, DialogButtons::YesNo);
+    QCOMPARE(first.defaultButton, std::optional<DialogAnswer>(DialogAnswer::No));
+    QCOMPARE(snapshot(f.store()), before);
+}
+
+void TestSettings::resetStopsOnTheSecondNo()
+{
+    StationFixture f;
+    storeEveryResetKey(f.store());
+    const QStringList before = snapshot(f.store());
+    f.dialogs.expectMessage(DialogAnswer::Yes).expectMessage(DialogAnswer::No);
+    EmergencyReset(f.store(), f.dialogs);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.calls().at(1).text,
+             QStringLiteral("Are you certain? This means you are crashing and can't operate"));
+    QCOMPARE(snapshot(f.store()), before);
+}
+
+void TestSettings::resetAsksEveryKeyWithItsValue()
+{
+    // A clean store: every question shows the value 0; No to each changes nothing.
+    StationFixture f;
+    f.dialogs.expectMessage(DialogAnswer::Yes).expectMessage(DialogAnswer::Yes);
+    for (int i = 0; i < 8; ++i)
+        f.dialogs.expectMessage(DialogAnswer::No);
+    EmergencyReset(f.store(), f.dialogs);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    const QStringList texts = f.dialogs.texts().mid(2);
+    QCOMPARE(texts, (QStringList{QStringLiteral("Logpath = 0 Clear it?"),
+                                 QStringLiteral("barefoot = 0 Clear it?"),
+                                 QStringLiteral("compression = 0 Clear it?"),
+                                 QStringLiteral("device = 0 Clear it?"),
+                                 QStringLiteral("framerate = 0 Clear it?"),
+                                 QStringLiteral("Grid 1 File = 0 Clear it?"),
+                                 QStringLiteral("Grid 2 File = 0 Clear it?"),
+                                 QStringLiteral("Grid 3 File = 0 Clear it?")}));
+    for (const DialogCall& call : f.dialogs.calls()) {
+        QCOMPARE(call.title, QStringLiteral("Emergency Parameter Reset"));
+        QCOMPARE(call.defaultButton, std::optional<DialogAnswer>(DialogAnswer::No));
+    }
+    for (const QString& key : resetKeys())
+        QVERIFY2(!f.store().contains(key), qPrintable(key));
+}
+
+void TestSettings::resetClearsWhatIsConfirmed()
+{
+    StationFixture f;
+    storeEveryResetKey(f.store());
+    f.dialogs.expectMessage(DialogAnswer::Yes).expectMessage(DialogAnswer::Yes);
+    const DialogAnswer answers[8] = {DialogAnswer::Yes, DialogAnswer::No,  DialogAnswer::Yes,
+                                     DialogAnswer::No,  DialogAnswer::Yes, DialogAnswer::No,
+                                     DialogAnswer::Yes, DialogAnswer::No};
+    for (DialogAnswer a : answers)
+        f.dialogs.expectMessage(a);
+    EmergencyReset(f.store(), f.dialogs);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.texts().at(2), QStringLiteral("Logpath = D:\\Jumps Clear it?"));
+    QCOMPARE(snapshot(f.store()),
+             (QStringList{QString(), QString(), QStringLiteral("1"), QStringLiteral("0"),
+                          QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("D:\\Setup\\a.ipt"),
+                          QString(), QStringLiteral("D:\\Setup\\c.ipt"), QStringLiteral("3")}));
+}
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "test_settings.moc"

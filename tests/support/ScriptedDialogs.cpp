@@ -1,0 +1,144 @@
+#include "ScriptedDialogs.h"
+
+namespace fw::test {
+
+namespace {
+const char* kindName(DialogCall::Kind kind)
+{
+    switch (kind) {
+    case DialogCall::Kind::Message: return "message";
+    case DialogCall::Kind::Input: return "input box";
+    case DialogCall::Kind::OpenFile: return "open-file dialog";
+    case DialogCall::Kind::SaveFile: return "save-file dialog";
+    }
+    return "dialog";
+}
+} // namespace
+
+std::optional<QString> ScriptedDialogs::answerText(const std::optional<Expected>& e)
+{
+    if (!e || !e->hasText)
+        return std::nullopt;
+    return e->text;
+}
+
+ScriptedDialogs& ScriptedDialogs::expectMessage(DialogAnswer answer)
+{
+    m_queue.push_back({DialogCall::Kind::Message, answer, false, QString()});
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::expectInput(std::optional<QString> answer)
+{
+    m_queue.push_back({DialogCall::Kind::Input, DialogAnswer::Ok, answer.has_value(), answer.value_or(QString())});
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::expectOpenFile(std::optional<QString> answer)
+{
+    m_queue.push_back({DialogCall::Kind::OpenFile, DialogAnswer::Ok, answer.has_value(), answer.value_or(QString())});
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::expectSaveFile(std::optional<QString> answer)
+{
+    m_queue.push_back({DialogCall::Kind::SaveFile, DialogAnswer::Ok, answer.has_value(), answer.value_or(QString())});
+    return *this;
+}
+
+std::optional<ScriptedDialogs::Expected> ScriptedDialogs::take(DialogCall::Kind kind,
+                                                               const QString& what)
+{
+    if (m_queue.empty() || m_queue.front().kind != kind) {
+        m_unexpected << QStringLiteral("unexpected %1: \"%2\"%3")
+                            .arg(QLatin1String(kindName(kind)), what,
+                                 m_queue.empty()
+                                     ? QString()
+                                     : QStringLiteral(" (expected a %1)")
+                                           .arg(QLatin1String(kindName(m_queue.front().kind))));
+        return std::nullopt;
+    }
+    Expected e = m_queue.front();
+    m_queue.pop_front();
+    return e;
+}
+
+DialogAnswer ScriptedDialogs::message(const QString& text, const QString& title, DialogIcon icon,
+                                      DialogButtons buttons,
+                                      std::optional<DialogAnswer> defaultButton)
+{
+    DialogCall call;
+    call.kind = DialogCall::Kind::Message;
+    call.text = text;
+    call.title = title;
+    call.icon = icon;
+    call.buttons = buttons;
+    call.defaultButton = defaultButton;
+    m_calls << call;
+    const auto e = take(call.kind, text);
+    if (!e)
+        return buttons == DialogButtons::Ok ? DialogAnswer::Ok
+               : buttons == DialogButtons::YesNo ? DialogAnswer::No
+                                                 : DialogAnswer::Cancel;
+    return e->answer;
+}
+
+std::optional<QString> ScriptedDialogs::input(const QString& prompt, const QString& title,
+                                              const QString& defaultText)
+{
+    DialogCall call;
+    call.kind = DialogCall::Kind::Input;
+    call.text = prompt;
+    call.title = title;
+    call.defaultText = defaultText;
+    m_calls << call;
+    const auto e = take(call.kind, prompt);
+    return answerText(e);
+}
+
+std::optional<QString> ScriptedDialogs::openFile(const FileDialogRequest& request)
+{
+    DialogCall call;
+    call.kind = DialogCall::Kind::OpenFile;
+    call.request = request;
+    call.title = request.title;
+    m_calls << call;
+    const auto e = take(call.kind, request.filter);
+    return answerText(e);
+}
+
+std::optional<QString> ScriptedDialogs::saveFile(const FileDialogRequest& request)
+{
+    DialogCall call;
+    call.kind = DialogCall::Kind::SaveFile;
+    call.request = request;
+    call.title = request.title;
+    m_calls << call;
+    const auto e = take(call.kind, request.filter);
+    return answerText(e);
+}
+
+QStringList ScriptedDialogs::texts() const
+{
+    QStringList out;
+    for (const DialogCall& c : m_calls)
+        out << c.text;
+    return out;
+}
+
+void ScriptedDialogs::clear()
+{
+    m_queue.clear();
+    m_calls.clear();
+    m_unexpected.clear();
+}
+
+QString ScriptedDialogs::problems() const
+{
+    QStringList out = m_unexpected;
+    for (const Expected& e : m_queue)
+        out << QStringLiteral("expected %1 never shown").arg(QLatin1String(kindName(e.kind)));
+    return out.join(QStringLiteral("; "));
+}
+
+} // namespace fw::test

@@ -1,0 +1,257 @@
+// Bitmap files, file checks and the text file writers.
+
+#include "StationFixture.h"
+#include "support/FileChecks.h"
+#include "support/cDIB.h"
+#include "support/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QtEndian>
+
+using namespace fw;
+using namespace fw::test;
+
+namespace {
+
+QByteArray packedBitmap(int width, int height, int bitsPerPixel, quint32 imageSize,
+                        qsizetype pixelBytes)
+{
+    BitmapInfoHeader h;
+    h.size = 40;
+    h.width = width;
+    h.height = height;
+    h.planes = 1;
+    h.bitCount = quint16(bitsPerPixel);
+    h.sizeImage = imageSize;
+    QByteArray packed = h.toBytes();
+    for (qsizetype i = 0; i < pixelBytes; ++i)
+        packed.append(char(i * 7));
+    return packed;
+}
+
+quint32 le32(const QByteArray& bytes, int at)
+{
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+
+} // namespace
+
+class TestFiles : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void bitmapOf24BitFrame();
+    void bitmapRefusesFewerThan16BitsAndEmptyImages();
+    void bitmapNeverReadsPastTheFrame();
+    void bitmapReplacesALongerFile();
+    void bitmapWriteFailureIsReported();
+    void pathExistsByKind();
+    void aviCheckReadsTheRiffHeader();
+    void aviCheckTellsTheOperatorWhy();
+    void aviCheckOnALockedFile();
+    void saveDialogGivesInitialPathWhenCancelled();
+    void appendWritesLatin1WithCrLf();
+    void appendFailureNamesTheFile();
+    void replaceFileIsWholeOrNothing();
+};
+
+void TestFiles::bitmapOf24BitFrame()
+{
+    StationFixture f;
+    const QByteArray packed = packedBitmap(320, 240, 24, 230400, 230400);
+    cDIB dib;
+    QVERIFY(dib.CreateFromPackedDIBPointer(packed.constData(), packed.size()));
+    const QString file = f.path(QStringLiteral("currentcapture.bmp"));
+    QVERIFY(dib.WriteToFile(file));
+    const QByteArray bytes = readBytes(file);
+    QCOMPARE(bytes.size(), 230454);
+    QCOMPARE(bytes.left(2), QByteArray("BM"));
+    QCOMPARE(le32(bytes, 2), 230454u);
+    QCOMPARE(le32(bytes, 6), 0u);   // the two reserved words
+    QCOMPARE(le32(bytes, 10), 54u); // pixel offset
+    QCOMPARE(bytes.mid(14, 40), packed.left(40));
+    QCOMPARE(bytes.mid(54), packed.mid(40));
+    // Qt itself reads it as the picture it is.
+    QCOMPARE(QFile::exists(file), true);
+}
+
+void TestFiles::bitmapRefusesFewerThan16BitsAndEmptyImages()
+{
+    StationFixture f;
+    cDIB dib;
+    const QByteArray eightBit = packedBitmap(16, 16, 8, 256, 256);
+    QVERIFY(!dib.CreateFromPackedDIBPointer(eightBit.constData(), eightBit.size()));
+    QVERIFY(!dib.WriteToFile(f.path(QStringLiteral("a.bmp"))));
+    QVERIFY(!QFile::exists(f.path(QStringLiteral("a.bmp"))));
+
+    const QByteArray empty = packedBitmap(16, 16, 24, 0, 0);
+    QVERIFY(!dib.CreateFromPackedDIBPointer(empty.constData(), empty.size()));
+    QVERIFY(dib.isEmpty());
+}
+
+void TestFiles::bitmapNeverReadsPastTheFrame()
+{
+    // A header that claims more pixel bytes than were handed over is refused.
+    const QByteArray shortFrame = packedBitmap(320, 240, 24, 230400, 1000);
+    cDIB dib;
+    QVERIFY(!dib.CreateFromPackedDIBPointer(shortFrame.constData(), shortFrame.size()));
+    QVERIFY(!dib.CreateFromPackedDIBPointer(shortFrame.constData(), 39));
+    QVERIFY(!dib.CreateFromPackedDIBPointer(nullptr, 100000));
+}
+
+void TestFiles::bitmapReplacesALongerFile()
+{
+    StationFixture f;
+    const QString file = f.path(QStringLiteral("currentcapture.bmp"));
+    QVERIFY(writeBytes(file, QByteArray(500000, 'x')));
+    const QByteArray packed = packedBitmap(4, 2, 32, 32, 32);
+    cDIB dib;
+    QVERIFY(dib.CreateFromPackedDIBPointer(packed.constData(), packed.size()));
+    QVERIFY(dib.WriteToFile(file));
+    QCOMPARE(readBytes(file).size(), 54 + 32);
+}
+
+void TestFiles::bitmapWriteFailureIsReported()
+{
+    StationFixture f;
+    const QByteArray packed = packedBitmap(4, 2, 32, 32, 32);
+    cDIB dib;
+    QVERIFY(dib.CreateFromPackedDIBPointer(packed.constData(), packed.size()));
+    QVERIFY(!dib.WriteToFile(f.path(QStringLiteral("no such folder/currentcapture.bmp"))));
+}
+
+void TestFiles::pathExistsByKind()
+{
+    StationFixture f;
+    const QString file = f.path(QStringLiteral("grid.ipt"));
+    QVERIFY(writeBytes(file, "x"));
+    const QString folder = f.makeFolder(QStringLiteral("Videos"));
+    QVERIFY(PathExists(file, 0));
+    QVERIFY(!PathExists(file, 1));
+    QVERIFY(PathExists(folder, 1));
+    QVERIFY(!PathExists(folder, 0));
+    QVERIFY(!PathExists(f.path(QStringLiteral("missing")), 0));
+    QVERIFY(!PathExists(f.path(QStringLiteral("missing")), 1));
+    QVERIFY(!PathExists(folder, 3));
+    QVERIFY(!PathExists(folder, -1));
+    QVERIFY(!PathExists(QString(), 1));
+    QVERIFY(PathExists(QDir::rootPath(), 2));
+    QVERIFY(!PathExists(folder, 2));
+    QVERIFY(FilePresent(file));
+    QVERIFY(!FilePresent(f.path(QStringLiteral("missing"))));
+}
+
+void TestFiles::aviCheckReadsTheRiffHeader()
+{
+    StationFixture f;
+    const QString avi = f.path(QStringLiteral("Smithjump3.avi"));
+    QVERIFY(writeBytes(avi, QByteArray("RIFF\x10\0\0\0AVI LIST", 16)));
+    QVERIFY(IsAviFile(avi, f.dialogs));
+
+    const QString text = f.path(QStringLiteral("clip.avi"));
+    QVERIFY(writeBytes(text, "this is not a video at all\r\n"));
+    QVERIFY(!IsAviFile(text, f.dialogs));
+
+    const QString wave = f.path(QStringLiteral("sound.avi"));
+    QVERIFY(writeBytes(wave, QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16)));
+    QVERIFY(!IsAviFile(wave, f.dialogs));
+
+    const QString tiny = f.path(QStringLiteral("tiny.avi"));
+    QVERIFY(writeBytes(tiny, "RIFF"));
+    QVERIFY(!IsAviFile(tiny, f.dialogs));
+    FW_VERIFY_DIALOGS(f.dialogs);  // none of these is an error worth a message
+}
+
+void TestFiles::aviCheckTellsTheOperatorWhy()
+{
+    StationFixture f;
+    const QString missing = f.path(QStringLiteral("gone.avi"));
+    f.dialogs.expectMessage();
+    QVERIFY(!IsAviFile(missing, f.dialogs));
+    QCOMPARE(f.dialogs.calls().at(0).text, QStringLiteral("File does not exist:\r\n") + missing);
+    QCOMPARE(f.dialogs.calls().at(0).icon, DialogIcon::Critical);
+    QCOMPARE(f.dialogs.calls().at(0).title, QString());  // the application's title
+
+    const QString folder = f.makeFolder(QStringLiteral("x.avi"));
+    f.dialogs.expectMessage();
+    QVERIFY(!IsAviFile(folder, f.dialogs));
+    const DialogCall& call = f.dialogs.calls().at(1);
+    QCOMPARE(call.icon, DialogIcon::Information);
+    QVERIFY(!call.text.isEmpty());
+    QVERIFY(!call.text.contains(QLatin1String("File does not exist")));
+    QVERIFY(!call.text.contains(QLatin1String("locked")));
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+void TestFiles::aviCheckOnALockedFile()
+{
+    StationFixture f;
+    const QString avi = f.path(QStringLiteral("held.avi"));
+    QVERIFY(writeBytes(avi, QByteArray("RIFF\x10\0\0\0AVI LIST", 16)));
+    QFile::setPermissions(avi, QFileDevice::Permissions());
+    QFile probe(avi);
+    if (probe.open(QIODevice::ReadOnly))
+        QSKIP("this user reads files whatever their permissions (root): no way to deny the open");
+    f.dialogs.expectMessage();
+    QVERIFY(!IsAviFile(avi, f.dialogs));
+    QCOMPARE(f.dialogs.calls().at(0).text, QStringLiteral("File is locked - cannot access:\r\n") + avi);
+    QCOMPARE(f.dialogs.calls().at(0).icon, DialogIcon::Critical);
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+void TestFiles::saveDialogGivesInitialPathWhenCancelled()
+{
+    StationFixture f;
+    const QString initial = QStringLiteral("D:\\Videos\\capture.avi");
+    f.dialogs.expectSaveFile(std::nullopt);
+    QCOMPARE(SaveFileDialog(f.dialogs, initial, 0), initial);
+    const FileDialogRequest& request = f.dialogs.calls().at(0).request;
+    QCOMPARE(request.folder, QStringLiteral("D:\\Videos"));
+    QCOMPARE(request.defaultSuffix, QStringLiteral("jpg"));
+    QCOMPARE(request.filter, QStringLiteral("All Supported Types|*.bmp;*.jpg;*.pic|BMP Files|*.bmp|"
+                                            "JPEG Files|*.jpg|ePIC Files|*.pic"));
+
+    f.dialogs.expectSaveFile(QStringLiteral("D:\\Videos\\other.jpg"));
+    QCOMPARE(SaveFileDialog(f.dialogs, initial, 0), QStringLiteral("D:\\Videos\\other.jpg"));
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+void TestFiles::appendWritesLatin1WithCrLf()
+{
+    StationFixture f;
+    const QString file = f.path(QStringLiteral("results.txt"));
+    QVERIFY(appendLines(file, {QStringLiteral("Müller jump 1"), QStringLiteral(" ")}).ok());
+    QVERIFY(appendLines(file, {QStringLiteral("second")}).ok());
+    QCOMPARE(readBytes(file), QByteArray("M\xfcller jump 1\r\n \r\nsecond\r\n"));
+}
+
+void TestFiles::appendFailureNamesTheFile()
+{
+    StationFixture f;
+    const QString file = f.path(QStringLiteral("gone/results.txt"));
+    f.dialogs.expectMessage();
+    QVERIFY(!appendReported(f.dialogs, file, {QStringLiteral("line")}));
+    const QString text = f.dialogs.calls().at(0).text;
+    QVERIFY2(text.startsWith(QStringLiteral("Could not write to ") + file + QStringLiteral(": ")),
+             qPrintable(text));
+    QVERIFY(text.size() > (QStringLiteral("Could not write to ") + file + QStringLiteral(": ")).size());
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+void TestFiles::replaceFileIsWholeOrNothing()
+{
+    StationFixture f;
+    const QString file = f.path(QStringLiteral("qxresult.dst"));
+    QVERIFY(replaceFileLines(file, {QStringLiteral("OK,  45.6,  150,  3")}).ok());
+    QVERIFY(replaceFileLines(file, {QStringLiteral("Fall, 0, 0, 4")}).ok());
+    QCOMPARE(readBytes(file), QByteArray("Fall, 0, 0, 4\r\n"));
+    // No temporary files are left beside it.
+    QCOMPARE(QDir(f.root()).entryList(QDir::Files).size(), 1);
+    const Outcome failed = replaceFileLines(f.path(QStringLiteral("gone/qxresult.dst")), {});
+    QVERIFY(!failed.ok());
+    QVERIFY(failed.message().contains(QLatin1String("gone")));
+}
+
+QTEST_GUILESS_MAIN(TestFiles)
+#include "test_files.moc"
