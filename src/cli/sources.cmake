@@ -1,0 +1,3 @@
+set(farwater_cli_sources
+    cli/main.cpp
+)
