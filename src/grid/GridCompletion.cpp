@@ -1,0 +1,252 @@
+#include "grid/GridCompletion.h"
+
+#include "settings/SettingsStore.h"
+#include "settings/StationSettings.h"
+#include "support/clock.h"
+#include "support/dialogs.h"
+#include "support/textfile.h"
+#include "support/textforms.h"
+
+#include <cmath>
+
+namespace fw {
+
+namespace {
+
+bool holds(const QString& field, QLatin1String placeholder)
+{
+    return field.trimmed() == placeholder;
+}
+
+// A picture field is a display field: anything but a number there counts as not yet placed.
+bool pictureMissing(const QString& field)
+{
+    return holds(field, kPictureUnset) || !parseNumber(field).has_value();
+}
+
+bool anyEntryMissing(const GridEntries& e)
+{
+    for (int i = 1; i <= kBuoyCount; ++i) {
+        const auto b = BuoyIndex(i);
+        if (pictureMissing(e.pictureX(b)) || pictureMissing(e.pictureY(b)) ||
+            holds(e.surveyX(b), kSurveyUnset) || holds(e.surveyY(b), kSurveyUnset))
+            return true;
+    }
+    return holds(e.jump_x, kJumpXUnset) || holds(e.jump_y, kJumpYUnset) ||
+           holds(e.txtCheckX, kCheckXUnset) || holds(e.txtCheckY, kCheckYUnset);
+}
+
+int captionGrid(const GridEntries& e, const GridState& grids)
+{
+    return gridNumberFromCaption(e.grid_select).value_or(grids.currentGrid);
+}
+
+QString pairLine(const QString& label, const QString& a, const QString& b)
+{
+    return label + a + QStringLiteral("  ") + b;
+}
+
+} // namespace
+
+QString fieldOfViewMessage(double reported_deg)
+{
+    return QStringLiteral("Setup is not valid, Field of View is ") + leadingSpace(reported_deg) +
+           QStringLiteral(" degrees where the maximum allowed is 35 degrees");
+}
+
+QString frontRatioAdvice(double frontRatio)
+{
+    return QStringLiteral("Front ratio is ") + leadingSpace(intPart(frontRatio)) +
+           QStringLiteral("%  Zoom camera in until front is > 85%");
+}
+
+GridRatios gridRatios(const GridEntries& e, double pictureWidth_twips)
+{
+    const double w = (std::isfinite(pictureWidth_twips) && pictureWidth_twips > 0)
+                         ? pictureWidth_twips
+                         : kDefaultPictureWidth_twips;
+    GridRatios r;
+    r.front = std::fabs(fieldNumber(e.lower_right_x) - fieldNumber(e.lower_left_x)) * 100.0 / w;
+    r.back = std::fabs(fieldNumber(e.upper_right_x) - fieldNumber(e.upper_left_x)) * 100.0 / w;
+    return r;
+}
+
+GridEvaluation evaluateGrid(const GridEntries& e, double pictureWidth_twips)
+{
+    GridEvaluation ev;
+    ev.ratios = gridRatios(e, pictureWidth_twips);
+    const MeasurementGrid g = gridFromEntries(e, MeasurementGrid{});
+
+    ev.c = SolveCoefficients(g.buoyPicture, g.buoySurvey);
+    bool checkBuoyPasses = false;
+    std::optional<double> angle;
+    if (ev.c) {
+        ev.predictedCheckBuoy = SurveyToPicture(*ev.c, g.checkBuoySurvey);
+        if (ev.predictedCheckBuoy) {
+            ev.checkBuoyDx = g.checkBuoyPicture.x - ev.predictedCheckBuoy->x;
+            ev.checkBuoyDy = g.checkBuoyPicture.y - ev.predictedCheckBuoy->y;
+            checkBuoyPasses = std::fabs(*ev.checkBuoyDx) <= kCheckBuoyTolerance_twips &&
+                              std::fabs(*ev.checkBuoyDy) <= kCheckBuoyTolerance_twips;
+        }
+        angle = fieldOfViewAngle(*ev.c, g.picture(BuoyIndex::LowerLeft),
+                                 g.picture(BuoyIndex::LowerRight));
+        if (angle)
+            ev.fieldOfView = reportedFieldOfView(*angle);
+    }
+
+    if (anyEntryMissing(e)) {
+        ev.verdict = GridVerdict::Incomplete;
+        ev.message = gridtext::notAllParameters;
+    } else if (fieldNumber(e.txtCheckXpix) == 0.0) {
+        ev.verdict = GridVerdict::CheckBuoyMissing;
+        ev.message = gridtext::checkBuoyMandatory;
+    } else if (!ev.c) {
+        ev.verdict = GridVerdict::NoSolution;
+        ev.message = gridtext::noUniqueSolution;
+    } else if (!ev.predictedCheckBuoy) {
+        ev.verdict = GridVerdict::CheckBuoyOffPicture;
+        ev.message = gridtext::checkBuoyOffPicture;
+    } else if (!checkBuoyPasses) {
+        ev.verdict = GridVerdict::CheckBuoyFails;
+        ev.message = gridtext::checkBuoyDoesNotValidate;
+    } else if (!ev.fieldOfView) {
+        ev.verdict = GridVerdict::FieldOfViewUnknown;
+        ev.message = gridtext::fieldOfViewUnknown;
+    } else if (*ev.fieldOfView > kMaxFieldOfView_deg) {
+        ev.verdict = GridVerdict::FieldOfViewTooWide;
+        ev.message = fieldOfViewMessage(*ev.fieldOfView);
+    } else {
+        ev.verdict = GridVerdict::Accepted;
+    }
+    return ev;
+}
+
+bool grid_check(const GridEntries& entries, double pictureWidth_twips, GridState& grids,
+                Dialogs& dialogs)
+{
+    const GridRatios r = gridRatios(entries, pictureWidth_twips);
+    grids.frontRatio = r.front;
+    grids.backRatio = r.back;
+    if (r.front < 80.0) {
+        dialogs.message(frontRatioAdvice(r.front));
+        return true;
+    }
+    return false;
+}
+
+CompletionResult GridCompletion(const GridEntries& entries, GridState& grids,
+                                const StationSettings& settings, double pictureWidth_twips,
+                                Dialogs& dialogs, const Clock& clock)
+{
+    CompletionResult result;
+    result.evaluation = evaluateGrid(entries, pictureWidth_twips);
+    const GridEvaluation& ev = result.evaluation;
+    grids.working = gridFromEntries(entries, grids.working);
+
+    switch (ev.verdict) {
+    case GridVerdict::Incomplete:
+        dialogs.message(gridtext::notAllParameters, gridtext::errorTitle, DialogIcon::Exclamation);
+        return result;
+    case GridVerdict::CheckBuoyMissing:
+        dialogs.message(gridtext::checkBuoyMandatory);
+        dialogs.message(gridtext::notAllParameters, gridtext::errorTitle, DialogIcon::Exclamation);
+        return result;
+    default:
+        break;
+    }
+
+    result.accuracyControlsShown = true;
+    if (ev.verdict == GridVerdict::NoSolution) {
+        // The working copy keeps its previous coefficients; they are not used until a later
+        // completion succeeds.
+        dialogs.message(gridtext::noUniqueSolution, gridtext::errorTitle, DialogIcon::Exclamation);
+        return result;
+    }
+    grids.working.c = *ev.c;
+    if (ev.verdict != GridVerdict::Accepted) {
+        dialogs.message(ev.message);
+        return result;
+    }
+
+    const int grid = captionGrid(entries, grids);
+    result.accepted = true;
+    result.grid = grid;
+    grids.working.completed = true;
+    grids.currentGrid = grid;
+    grids.slot(grid) = grids.working;
+    grids.recomputeAllGridsReady(settings.GridCount);
+    grids.xOrientation =
+        xOrientationOf(fieldNumber(entries.ur_survey_x), fieldNumber(entries.ul_survey_x));
+    result.recordWritten = appendReported(dialogs, settings.ResultsFilePath,
+                                          gridSetupRecord(entries, grid, clock.now()));
+    result.zoomAdvice = grid_check(entries, pictureWidth_twips, grids, dialogs);
+    return result;
+}
+
+QStringList buoyRecordLines(const GridEntries& e, const QString& unit)
+{
+    const QString blank = QStringLiteral(" ");
+    const auto buoy = [&](const char* name, BuoyIndex b) {
+        const QString n = QLatin1String(name);
+        return QStringList{pairLine(n + QStringLiteral(" X,Y ") + unit + QStringLiteral(": "),
+                                    e.pictureX(b), e.pictureY(b)),
+                           pairLine(n + QStringLiteral(" X,Y Survey: "), e.surveyX(b),
+                                    e.surveyY(b)),
+                           blank};
+    };
+    QStringList lines;
+    lines << buoy("Upper Left", BuoyIndex::UpperLeft) << buoy("Lower Left", BuoyIndex::LowerLeft)
+          << buoy("Upper Right", BuoyIndex::UpperRight)
+          << buoy("Lower Right", BuoyIndex::LowerRight)
+          << pairLine(QStringLiteral("Jump X,Y Survey: "), e.jump_x, e.jump_y) << blank;
+    return lines;
+}
+
+QStringList gridPictureLines(const GridEntries& e)
+{
+    return buoyRecordLines(e, QStringLiteral("Pixels"))
+           << pairLine(QStringLiteral("Check Buoy X,Y Pixels: "),
+                       printForm(fieldNumber(e.txtCheckXpix)),
+                       printForm(fieldNumber(e.txtCheckYpix)));
+}
+
+QStringList gridSetupRecord(const GridEntries& e, int grid, const QDateTime& when)
+{
+    QStringList lines;
+    lines << dateText(when) + QLatin1Char(' ') + timeText(when) +
+                 QStringLiteral(" New Set-up now in place")
+          << e.ipt_file_description << e.ipt_file_description_2
+          << QStringLiteral("Grid Number: ") + printForm(grid) << QStringLiteral(" ");
+    lines << gridPictureLines(e);
+    lines << pairLine(QStringLiteral("Check Buoy X,Y Survey: "), printForm(fieldNumber(e.txtCheckX)),
+                      printForm(fieldNumber(e.txtCheckY)))
+          << QStringLiteral(" ");
+    return lines;
+}
+
+int gridEntriesEdited(const GridEntries& entries, GridState& grids, StationSettings& settings,
+                      SettingsStore& store, bool loadingStoredGrids)
+{
+    grids.working = gridFromEntries(entries, grids.working);
+    grids.allGridsReady = false;
+    if (loadingStoredGrids)
+        return 0;
+    const int grid = captionGrid(entries, grids);
+    settings.GridFile[grid - 1].clear();
+    store.write(StationSettings::gridFileKey(grid), QString());
+    return grid;
+}
+
+BuoyDistanceLabels buoyDistanceLabels(const MeasurementGrid& grid, BuoyIndex buoy)
+{
+    const double d = surveyDistance(grid.jump, grid.survey(buoy));
+    const ScreenPoint at = grid.picture(buoy);
+    BuoyDistanceLabels labels;
+    labels.feet = leadingSpace(roundHalfUp(3.28 * d, 0)) + QStringLiteral(" feet");
+    labels.feetAt = {at.x - 100.0, at.y - 400.0};
+    labels.meters = leadingSpace(roundHalfUp(d, 1)) + QStringLiteral(" meters");
+    labels.metersAt = {at.x - 100.0, at.y - 600.0};
+    return labels;
+}
+
+} // namespace fw

@@ -1,0 +1,41 @@
+#include "grid/GridState.h"
+
+namespace fw {
+
+MeasurementGrid& GridState::slot(int grid)
+{
+    return slots[(grid >= 1 && grid <= 3) ? grid - 1 : 0];
+}
+
+const MeasurementGrid& GridState::slot(int grid) const
+{
+    return slots[(grid >= 1 && grid <= 3) ? grid - 1 : 0];
+}
+
+void GridState::recomputeAllGridsReady(int gridCount)
+{
+    const int count = (gridCount >= 1 && gridCount <= 3) ? gridCount : 1;
+    for (int g = 1; g <= count; ++g) {
+        if (!slot(g).completed)
+            return;
+    }
+    allGridsReady = true;
+}
+
+void GridState::selectGrid(int grid, int gridCount)
+{
+    currentGrid = (grid >= 1 && grid <= 3) ? grid : 1;
+    working = slot(currentGrid);
+    recomputeAllGridsReady(gridCount);
+}
+
+int nextGridNumber(int grid, int gridCount)
+{
+    if (grid == 1)
+        return gridCount >= 2 ? 2 : 1;
+    if (grid == 2)
+        return gridCount >= 3 ? 3 : 1;
+    return 1;
+}
+
+} // namespace fw
