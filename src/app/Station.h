@@ -1,19 +1,32 @@
 #pragma once
 
+#include "grid/GridEntries.h"
+#include "grid/GridState.h"
+#include "log/SessionLog.h"
 #include "platform/StationPaths.h"
 #include "settings/StationSettings.h"
 
+#include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+
+class QWidget;
 
 namespace fw {
 
 class Clock;
+class Config;
 class Dialogs;
 class KeyboardState;
+class LogView;
 class MainForm;
 class SettingsStore;
+class frmManual;
+
+// The screens the operator moves between.
+enum class Screen { Main = 1, Config, GridSetup, Capture, FrameSelection, Measure, Manual };
 
 // One per run: owns the station-wide records and the services, creates each screen at its first
 // showing and afterwards only hides and shows it. Screens get the Station by reference.
@@ -31,17 +44,50 @@ public:
     KeyboardState& keyboard() { return m_keyboard; }
     const StationPaths& paths() const { return m_paths; }
 
+    // Station-wide records.
     StationSettings settings;
+    SessionLog sessionLog;
     QString ArrivedFrom;
     QString VideoFileToView;
+    // Set while the configuration screen loads the stored grids: no "unsaved" marking then.
+    bool configLoading = false;
+    // The station's own magnifier in the picture views (when no outside magnifier is installed).
+    bool ownMagnifierOn = false;
+    // The skier names given to the measurement screen's list.
+    QStringList skierNameList;
+    // The grids: working copy, slots, current grid; and the grid setup screen's fields.
+    GridState grids;
+    GridEntries gridEntries;
+    // The width of the grid setup screen's picture: the denominator of the front and back ratios.
+    double pictureWidth_twips = 12000;
+    // Whether every grid in use is set up.
+    bool allGridsReady() const { return grids.allGridsReady; }
 
-    // Shows the first window.
+    // Loads grid g from its stored file at start-up, without dialogs; true when the grid became
+    // usable.
+    bool loadGridAtStartup(int grid, const QString& path);
+
+    // Creates the main screen and runs the start-up sequence.
     void start();
-    // Ends the program at once.
+    // Ends the program at once: every screen closes.
     void quit();
+    bool quitRequested() const { return m_quitRequested; }
+
+    // Whether this build has the screen (the others' buttons stay disabled).
+    bool hasScreen(Screen screen) const;
+    // Shows a screen (creating it at its first showing) and hides `from` when given. Returns
+    // false when the screen does not exist in this build.
+    bool show(Screen target, QWidget* from = nullptr);
+    QWidget* screenWidget(Screen screen);
 
     MainForm& mainForm();
-    bool hasMainForm() const { return m_mainForm != nullptr; }
+    Config& config();
+    frmManual& manual();
+    bool created(Screen screen) const;
+
+    // The session log viewer, built afresh at each opening, over its owner.
+    LogView* openLogView(QWidget* owner);
+    LogView* logView() const;
 
 private:
     SettingsStore& m_store;
@@ -49,8 +95,12 @@ private:
     Clock& m_clock;
     KeyboardState& m_keyboard;
     StationPaths m_paths;
+    bool m_quitRequested = false;
 
     std::unique_ptr<MainForm> m_mainForm;
+    std::unique_ptr<Config> m_config;
+    std::unique_ptr<frmManual> m_manual;
+    QPointer<QWidget> m_logView;
 };
 
 } // namespace fw

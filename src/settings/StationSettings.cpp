@@ -91,9 +91,32 @@ void StationSettings::deriveValues()
         ImpactColorRgb = kWhite;
     BarefootOn = TournamentType == QLatin1String("barefoot");
     SitSkiOn = TournamentType == QLatin1String("sitski");
-    DirectionText = RightToLeft ? QStringLiteral("left") : QStringLiteral("right");
+    DirectionText = RightToLeft ? QStringLiteral("right") : QStringLiteral("left");
     LineControlText = LineOff ? QStringLiteral("line_off") : QStringLiteral("line_on");
     WstimsText = WstimsOn ? QStringLiteral("WSTIMS ON") : QStringLiteral("WSTIMS OFF");
+}
+
+} // namespace fw
+
+namespace fw {
+
+Rgb measureLabelColor(const QString& labelColor, const QString& control)
+{
+    Rgb rgb = kWhite;
+    if (colorForName(labelColor, rgb) && labelColor != QLatin1String("red"))
+        return rgb;
+    // "default": each control its own colour.
+    if (control == QLatin1String("M_Reride"))
+        return kRed;
+    if (control == QLatin1String("O_reride"))
+        return kYellow;
+    static const char* const black[] = {"Make_comment", "Other_Grid", "Fall",     "Pass",
+                                        "optJumpOK",    "IWSFlabel",  "AWSAlabel"};
+    for (const char* name : black) {
+        if (control == QLatin1String(name))
+            return kBlack;
+    }
+    return kWhite;
 }
 
 } // namespace fw

@@ -52,7 +52,7 @@ struct StationSettings {
     Rgb ImpactColorRgb = kWhite;
     bool BarefootOn = false;
     bool SitSkiOn = false;
-    QString DirectionText = QStringLiteral("right");      // "left" / "right"
+    QString DirectionText = QStringLiteral("left");       // "left" / "right"
     QString LineControlText = QStringLiteral("line_on");  // "line_on" / "line_off"
     QString WstimsText = QStringLiteral("WSTIMS OFF");    // "WSTIMS ON" / "WSTIMS OFF"
 
@@ -77,5 +77,9 @@ QString withoutTrailingSeparator(const QString& folder);
 
 // The named colours of the configuration screen; unknown names give none.
 bool colorForName(const QString& name, Rgb& rgb);
+
+// The text colour of one of the measurement screen's sixteen labelled controls under a label
+// colour setting: white, black and yellow colour them all; "default" gives each its own.
+Rgb measureLabelColor(const QString& labelColor, const QString& control);
 
 } // namespace fw

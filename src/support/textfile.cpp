@@ -2,11 +2,20 @@
 
 #include "support/dialogs.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 namespace fw {
+
+QString joinPath(const QString& folder, const QString& fileName)
+{
+    QString base = folder;
+    if (base.endsWith(QLatin1Char('\\')) || base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    return base + QDir::separator() + fileName;
+}
 
 QByteArray encodeLines(const QStringList& lines)
 {

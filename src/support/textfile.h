@@ -14,6 +14,10 @@ namespace fw {
 
 class Dialogs;
 
+// A file in a folder, joined with the platform's separator; one trailing separator of the
+// folder text is dropped first.
+QString joinPath(const QString& folder, const QString& fileName);
+
 // Lines joined with CR LF after each one, in Latin-1 (characters outside it become '?').
 QByteArray encodeLines(const QStringList& lines);
 

@@ -2,11 +2,9 @@
 // and the station's first window.
 
 #include "StationFixture.h"
-#include "app/Station.h"
 #include "platform/KeyboardState.h"
 #include "platform/QtDialogs.h"
 #include "platform/StationPaths.h"
-#include "screens/MainForm.h"
 #include "widgets/ListWidth.h"
 
 #include <QApplication>
@@ -26,7 +24,6 @@ private Q_SLOTS:
     void keyboardStateIgnoresAutoRepeat();
     void exchangeFolderBesideTheStation();
     void listWidthCoversTheWidestEntry();
-    void stationOpensItsMainWindow();
 };
 
 void TestPlatform::stationFiltersBecomeQtFilters()
@@ -96,18 +93,6 @@ void TestPlatform::listWidthCoversTheWidestEntry()
     QApplication::processEvents();
     // The list can now scroll far enough to show the end of the long line.
     QVERIFY(list.horizontalScrollBar()->maximum() + list.viewport()->width() >= extent);
-}
-
-void TestPlatform::stationOpensItsMainWindow()
-{
-    StationFixture f;
-    KeyboardState keys;
-    Station station(f.store(), f.dialogs, f.clock, keys, StationPaths(f.stationFolder()));
-    station.start();
-    QVERIFY(station.hasMainForm());
-    QVERIFY(station.mainForm().isVisible());
-    QCOMPARE(station.mainForm().windowTitle(), QStringLiteral("Farwater 2005"));
-    FW_VERIFY_DIALOGS(f.dialogs);
 }
 
 QTEST_MAIN(TestPlatform)

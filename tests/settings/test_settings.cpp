@@ -137,11 +137,18 @@ void TestSettings::derivedValues()
     QVERIFY(!s.BarefootOn);
     QCOMPARE(s.LabelColorRgb, kYellow);
     QCOMPARE(s.ImpactColorRgb, Rgb(0x0000FF));  // red in the low byte
-    QCOMPARE(s.DirectionText, QStringLiteral("left"));
+    QCOMPARE(s.DirectionText, QStringLiteral("right"));
     QCOMPARE(s.LineControlText, QStringLiteral("line_off"));
     QCOMPARE(s.WstimsText, QStringLiteral("WSTIMS ON"));
     QCOMPARE(s.GridFile[1], QStringLiteral("D:\\Setup\\left.ipt"));
     QCOMPARE(StationSettings::gridFileKey(3), QStringLiteral("grid3File"));
+    // Label colours of the measurement screen: one for all, or each its own by default.
+    QCOMPARE(measureLabelColor(QStringLiteral("yellow"), QStringLiteral("M_Reride")), kYellow);
+    QCOMPARE(measureLabelColor(QStringLiteral("default"), QStringLiteral("M_Reride")), kRed);
+    QCOMPARE(measureLabelColor(QStringLiteral("default"), QStringLiteral("O_reride")), kYellow);
+    QCOMPARE(measureLabelColor(QStringLiteral("default"), QStringLiteral("Pass")), kBlack);
+    QCOMPARE(measureLabelColor(QStringLiteral("default"), QStringLiteral("maxbuoym")), kWhite);
+    QCOMPARE(measureLabelColor(QStringLiteral("black"), QStringLiteral("FrozenSign")), kBlack);
 }
 
 namespace {

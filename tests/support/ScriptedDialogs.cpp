@@ -50,6 +50,9 @@ std::optional<ScriptedDialogs::Expected> ScriptedDialogs::take(DialogCall::Kind 
                                                                const QString& what)
 {
     if (m_queue.empty() || m_queue.front().kind != kind) {
+        // A screen that keeps asking (an input loop answered by nobody) must not hang the suite.
+        if (m_unexpected.size() >= 200)
+            qFatal("more than 200 unexpected dialogs: the code under test is looping on them");
         m_unexpected << QStringLiteral("unexpected %1: \"%2\"%3")
                             .arg(QLatin1String(kindName(kind)), what,
                                  m_queue.empty()

@@ -1,0 +1,88 @@
+#include "screens/frmManual.h"
+
+#include "app/Station.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace fw {
+
+namespace {
+
+struct ManualText {
+    QString text;
+    bool html = false;
+    QString note;  // a one-line note shown above the built-in manual
+};
+
+ManualText readManual(const StationPaths& paths)
+{
+    ManualText manual;
+    // An operator's own manual beside the program takes the place of the built-in one.
+    for (const char* name : {"QX05Manual.md", "QX05Manual.html"}) {
+        const QString path = paths.inStation(QLatin1String(name));
+        if (!QFileInfo::exists(path))
+            continue;
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            manual.text = QString::fromUtf8(file.readAll());
+            if (file.error() == QFileDevice::NoError) {
+                manual.html = path.endsWith(QLatin1String(".html"));
+                return manual;
+            }
+        }
+        manual.note = QStringLiteral("Could not read %1 (%2); showing the built-in manual.")
+                          .arg(path, file.errorString());
+        break;
+    }
+    QFile builtIn(QStringLiteral(":/docs/manual.md"));
+    if (builtIn.open(QIODevice::ReadOnly))
+        manual.text = QString::fromUtf8(builtIn.readAll());
+    return manual;
+}
+
+} // namespace
+
+frmManual::frmManual(Station& station, QWidget* parent) : QWidget(parent), m_station(station)
+{
+    setWindowTitle(QStringLiteral("Farwater 2005 Manual"));
+    auto* layout = new QVBoxLayout(this);
+    Label1 = new QLabel(QStringLiteral("Farwater 2005 Manual"), this);
+    QFont heading = Label1->font();
+    heading.setPointSizeF(heading.pointSizeF() * 1.4);
+    heading.setBold(true);
+    Label1->setFont(heading);
+    RichTextBox1 = new QTextBrowser(this);
+    RichTextBox1->setReadOnly(true);
+    RichTextBox1->setOpenExternalLinks(false);
+    cmdDone = new QPushButton(QStringLiteral("Done"), this);
+    layout->addWidget(Label1);
+    layout->addWidget(RichTextBox1, 1);
+    layout->addWidget(cmdDone, 0, Qt::AlignRight);
+    resize(900, 700);
+    connect(cmdDone, &QPushButton::clicked, this, &frmManual::cmdDone_Click);
+}
+
+void frmManual::Form_Load()
+{
+    const ManualText manual = readManual(m_station.paths());
+    ++m_reads;
+    if (manual.html)
+        RichTextBox1->setHtml(manual.text);
+    else if (manual.note.isEmpty())
+        RichTextBox1->setMarkdown(manual.text);
+    else
+        RichTextBox1->setMarkdown(QStringLiteral("*") + manual.note + QStringLiteral("*\n\n") +
+                                  manual.text);
+}
+
+void frmManual::cmdDone_Click()
+{
+    m_station.show(Screen::Main, this);
+}
+
+} // namespace fw

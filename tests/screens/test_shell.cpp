@@ -1,0 +1,711 @@
+// The station shell: start-up, the main screen, the configuration screen, the session log and
+// its viewer, the manual viewer.
+
+#include "StationFixture.h"
+#include "app/Station.h"
+#include "grid/Geometry.h"
+#include "grid/GridFiles.h"
+#include "platform/KeyboardState.h"
+#include "screens/Config.h"
+#include "screens/LogView.h"
+#include "screens/MainForm.h"
+#include "screens/frmManual.h"
+#include "support/textfile.h"
+#include "support/textforms.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextBrowser>
+
+using namespace fw;
+using namespace fw::test;
+
+namespace {
+
+const QString kFolderPrompt = QStringLiteral(
+    "No Correct Save Video Directory has been set.  Please put in the path of the Save Video "
+    "Directory here.");
+
+// A station over the fixture's store, dialogs and clock.
+struct Rig {
+    explicit Rig(StationFixture& f)
+        : station(f.store(), f.dialogs, f.clock, keys, StationPaths(f.stationFolder()))
+    {
+    }
+    KeyboardState keys;
+    Station station;
+};
+
+// The answers of an ordinary start with a stored, existing video folder: No to the reset, then
+// the request to verify the set-up.
+void scriptOrdinaryStart(StationFixture& f)
+{
+    f.dialogs.expectMessage(DialogAnswer::No).expectMessage(DialogAnswer::Ok);
+}
+
+QString logName()
+{
+    return QStringLiteral("JumpMeasurementLog120526.txt");
+}
+
+} // namespace
+
+class TestShell : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void firstStartOnACleanStore();
+    void storedFolderSkipsTheQuestion();
+    void folderTypedWithTrailingSeparator();
+    void invalidOrCancelledFolderIsAskedAgain();
+    void resetOfTheFolderAsksAgainAtTheNextStart();
+    void frameRateClasses_data();
+    void frameRateClasses();
+    void navigationChecks();
+    void changingTheVideoFolder();
+    void barefootTimingIsStored();
+    void configurationChoicesFromTheStore();
+    void configurationTournamentTypesExcludeEachOther();
+    void leavingTheConfigurationScreen();
+    void skierNamesFromTheConfiguredFile();
+    void sessionLogAcrossStartsAndDays();
+    void logViewerListsVideoLines();
+    void logViewerTakesThePathAfterFile();
+    void manualIsReadOncePerRun();
+    void manualOverrideAndUnreadableOverride();
+    void storedGridsLoadAtStartup();
+    void exitEndsTheProgram();
+};
+
+void TestShell::firstStartOnACleanStore()
+{
+    StationFixture f;
+    const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    f.dialogs.expectMessage(DialogAnswer::No)  // no emergency reset
+        .expectInput(videos)
+        .expectMessage(DialogAnswer::Ok);  // please verify
+    Rig r(f);
+    r.station.start();
+    FW_VERIFY_DIALOGS(f.dialogs);
+
+    const QList<DialogCall>& calls = f.dialogs.calls();
+    QCOMPARE(calls.size(), 3);
+    QCOMPARE(calls[1].text, kFolderPrompt);
+    QCOMPARE(calls[1].title, QStringLiteral("Input Save Video Files Path"));
+    QCOMPARE(calls[2].text, QStringLiteral("Please Verify all Setup Parameters"));
+    QCOMPARE(calls[2].title, QString());
+
+    // The configuration screen is shown, the main screen hidden.
+    QVERIFY(r.station.config().isVisible());
+    QVERIFY(!r.station.mainForm().isVisible());
+
+    // Every configuration key written back with its effective value.
+    SettingsStore& s = f.store();
+    const QList<QPair<const char*, const char*>> expected = {
+        {"grids", "1"},           {"right2left", "False"}, {"boxlineoff", "False"},
+        {"tournamentType", "normal"}, {"WSTIMS", "0"},     {"buoymarker", "circle"},
+        {"labelcolor", "default"}, {"impactcolor", "white"}, {"PictureSave", "Ask"},
+        {"VideoSave", "Ask"},     {"barefoot", "0"},       {"logfile", "JumpMeasurementLog120526.txt"}};
+    for (const auto& [key, value] : expected)
+        QCOMPARE(s.read(QLatin1String(key), QStringLiteral("<absent>")), QLatin1String(value));
+    QCOMPARE(s.read(QStringLiteral("logpath"), QString()), videos);
+    QVERIFY(!s.contains(QStringLiteral("TournamentName")));
+    QVERIFY(!s.contains(QStringLiteral("Loupe")));
+
+    // The session start line, in print zones.
+    QCOMPARE(readBytes(videos + QLatin1Char('/') + logName()),
+             QByteArray("12-05-2026    14:03:09      Farwater Measurement Session started  \r\n"));
+    QCOMPARE(r.station.settings.ResultsFilePath,
+             videos + QStringLiteral("/JumpMeasurementResults120526.txt"));
+    QCOMPARE(r.station.mainForm().EdtFile->text(), QStringLiteral("testvid.avi"));
+}
+
+void TestShell::storedFolderSkipsTheQuestion()
+{
+    StationFixture f;
+    const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    f.store().write(QStringLiteral("logpath"), videos);
+    scriptOrdinaryStart(f);
+    Rig r(f);
+    r.station.start();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(r.station.mainForm().txtVideoDir->text(), videos);
+    QCOMPARE(r.station.mainForm().lblVideodir->text(), videos);
+    QCOMPARE(r.station.settings.VideoFolder, videos);
+}
+
+void TestShell::folderTypedWithTrailingSeparator()
+{
+    StationFixture f;
+    const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    const QString typed = videos + QLatin1Char('/');
+    f.dialogs.expectMessage(DialogAnswer::No).expectInput(typed).expectMessage();
+    Rig r(f);
+    r.station.start();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.store().read(QStringLiteral("logpath"), QString()), typed);
+    QCOMPARE(r.station.settings.VideoFolder, videos);
+    QVERIFY(QFile::exists(videos + QLatin1Char('/') + logName()));
+}
+
+void TestShell::invalidOrCancelledFolderIsAskedAgain()
+{
+    StationFixture f;
+    const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    f.dialogs.expectMessage(DialogAnswer::No)
+        .expectInput(f.path(QStringLiteral("nowhere")))
+        .expectMessage()
+        .expectInput(std::nullopt)  // Cancel counts as an empty answer
+        .expectMessage()
+        .expectInput(videos)
+        .expectMessage();
+    Rig r(f);
+    r.station.start();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    const QStringList texts = f.dialogs.texts();
+    QCOMPARE(texts.at(2), QStringLiteral("You entered an invalid path - try  again"));
+    QCOMPARE(f.dialogs.calls().at(2).title, QStringLiteral("Input Save Video Files Path"));
+    QCOMPARE(texts.at(4), QStringLiteral("You entered an invalid path - try  again"));
+    QCOMPARE(texts.at(5), kFolderPrompt);
+    QCOMPARE(f.store().read(QStringLiteral("logpath"), QString()), videos);
+}
+
+void TestShell::resetOfTheFolderAsksAgainAtTheNextStart()
+{
+    StationFixture f;
+    const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    f.store().write(QStringLiteral("logpath"), videos);
+    f.store().write(QStringLiteral("logfile"), logName());
+    f.dialogs.expectMessage(DialogAnswer::Yes).expectMessage(DialogAnswer::Yes);
+    f.dialogs.expectMessage(DialogAnswer::Yes);  // Logpath = ... Clear it?
+    for (int i = 0; i < 7; ++i)
+        f.dialogs.expectMessage(DialogAnswer::No);
+    f.dialogs.expectInput(videos).expectMessage();
+    Rig r(f);
+    r.station.start();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.calls().at(10).text, kFolderPrompt);
+}
+
+void TestShell::frameRateClasses_data()
+{
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("30") << "30" << "Currently Configured for R";
+    QTest::newRow("20") << "20" << "Currently Configured for L";
+    QTest::newRow("10") << "10" << "Currently Configured for Normal/C";
+    QTest::newRow("3 leaves the line") << "3" << "Currently Configured for L";
+}
+
+void TestShell::frameRateClasses()
+{
+    QFETCH(QString, rate);
+    QFETCH(QString, caption);
+    StationFixture f;
+    f.store().write(QStringLiteral("logpath"), f.makeFolder(QStringLiteral("Videos")));
+    f.store().write(QStringLiteral("framerate"), QStringLiteral("20"));  // the start shows L
+    scriptOrdinaryStart(f);
+    Rig r(f);
+    r.station.start();
+    MainForm& main = r.station.mainForm();
+    QCOMPARE(main.lblConfig->text(), QStringLiteral("Currently Configured for L"));
+    // Typing a rate stores it and sets the line.
+    main.EdtRate->clear();
+    QTest::keyClicks(main.EdtRate, rate);
+    QCOMPARE(main.lblConfig->text(), caption);
+    QCOMPARE(f.store().read(QStringLiteral("framerate"), QString()), rate);
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+void TestShell::navigationChecks()
+{
+    StationFixture f;
+    const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    f.store().write(QStringLiteral("logpath"), videos);
+    scriptOrdinaryStart(f);
+    Rig r(f);
+    r.station.start();
+    r.station.config().mnuExit_Click();
+    MainForm& main = r.station.mainForm();
+    QVERIFY(main.isVisible());
+    f.dialogs.clear();
+
+    // A video folder that has gone: the capture and review buttons refuse.
+    main.txtVideoDir->setText(f.path(QStringLiteral("gone")));
+    f.dialogs.expectMessage().expectMessage();
+    main.cmdGoCapture_Click();
+    main.cmdGoTimer_Click();
+    for (const DialogCall& call : f.dialogs.calls()) {
+        QCOMPARE(call.text, QStringLiteral("The Log File Folder you specified does not exist. "
+                                           "Please change it to a Folder that does exist."));
+        QCOMPARE(call.title, QStringLiteral("Path Error"));
+        QCOMPARE(call.icon, DialogIcon::Exclamation);
+    }
+    QVERIFY(main.isVisible());
+    QVERIFY(r.station.ArrivedFrom.isEmpty());
+    FW_VERIFY_DIALOGS(f.dialogs);
+
+    // Measuring with a grid in use that is not set up.
+    f.dialogs.clear();
+    f.dialogs.expectMessage();
+    main.ccmdGoToMeasure_Click();
+    QCOMPARE(f.dialogs.calls().at(0).text,
+             QStringLiteral("At least one measurement grid that you have specified has not been "
+                            "set up.  All grids specified must be set up correctly before you can "
+                            "use the measurement screen"));
+    QCOMPARE(f.dialogs.calls().at(0).icon, DialogIcon::Critical);
+    FW_VERIFY_DIALOGS(f.dialogs);
+
+    // The configuration screen and back; the manual and back.
+    main.cmdConfigure_Click();
+    QVERIFY(r.station.config().isVisible());
+    QVERIFY(!main.isVisible());
+    r.station.config().mnuExit_Click();
+    main.munManual_Click();
+    QVERIFY(r.station.manual().isVisible());
+    QVERIFY(!main.isVisible());
+    r.station.manual().cmdDone_Click();
+    QVERIFY(main.isVisible());
+    QVERIFY(!r.station.manual().isVisible());
+}
+
+void TestShell::changingTheVideoFolder()
+{
+    StationFixture f;
+    const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    const QString other = f.makeFolder(QStringLiteral("Other"));
+    f.store().write(QStringLiteral("logpath"), videos);
+    scriptOrdinaryStart(f);
+    Rig r(f);
+    r.station.start();
+    f.dialogs.clear();
+    MainForm& main = r.station.mainForm();
+
+    f.dialogs.expectInput(f.path(QStringLiteral("missing"))).expectMessage().expectInput(other);
+    main.btnChangeDirectory_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.calls().at(1).text, QStringLiteral("The folder you entered does not exist"));
+    QCOMPARE(f.dialogs.calls().at(1).title, QStringLiteral("Jump Measurement Alert"));
+    QCOMPARE(main.txtVideoDir->text(), other);
+    QCOMPARE(main.lblVideodir->text(), other);
+    QCOMPARE(f.store().read(QStringLiteral("logpath"), QString()), other);
+    QCOMPARE(r.station.settings.VideoFolder, other);
+
+    // An empty answer changes nothing.
+    f.dialogs.clear();
+    f.dialogs.expectInput(QString());
+    main.btnChangeDirectory_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(main.txtVideoDir->text(), other);
+}
+
+void TestShell::barefootTimingIsStored()
+{
+    StationFixture f;
+    f.store().write(QStringLiteral("logpath"), f.makeFolder(QStringLiteral("Videos")));
+    f.store().write(QStringLiteral("barefoot"), QStringLiteral("1"));
+    scriptOrdinaryStart(f);
+    Rig r(f);
+    r.station.start();
+    MainForm& main = r.station.mainForm();
+    QVERIFY(main.cb15->isChecked());
+    main.cb15->click();
+    QCOMPARE(f.store().read(QStringLiteral("barefoot"), QString()), QStringLiteral("0"));
+    QCOMPARE(r.station.settings.BarefootTiming15s, 0);
+}
+
+void TestShell::configurationChoicesFromTheStore()
+{
+    {
+        // A fresh store's choices, and a number of grids out of range.
+        StationFixture f;
+        f.store().write(QStringLiteral("logpath"), f.makeFolder(QStringLiteral("Videos")));
+        f.store().write(QStringLiteral("grids"), QStringLiteral("5"));
+        scriptOrdinaryStart(f);
+        Rig r(f);
+        r.station.start();
+        Config& c = r.station.config();
+        QVERIFY(c.Opt1Grid->isChecked());
+        QCOMPARE(f.store().read(QStringLiteral("grids"), QString()), QStringLiteral("1"));
+        QVERIFY(c.left_to_right_button->isChecked());
+        QVERIFY(c.line_control_check->isChecked());
+        QVERIFY(!c.Barefoot_box->isChecked());
+        QVERIFY(!c.SitSki_box->isChecked());
+        QVERIFY(!c.WSTIMS->isChecked());
+        QVERIFY(!c.chkLoupe->isChecked());
+        QVERIFY(c.OptCircle->isChecked());
+        QVERIFY(c.default_color->isChecked());
+        QVERIFY(c.OptImpactWhite->isChecked());
+        QVERIFY(c.OptPictureAsk->isChecked());
+        QVERIFY(c.OptVideoAsk->isChecked());
+        QVERIFY(!r.station.mainForm().lblGrid[1]->isVisibleTo(&r.station.mainForm()));
+    }
+    {
+        StationFixture f;
+        f.store().write(QStringLiteral("logpath"), f.makeFolder(QStringLiteral("Videos")));
+        const QList<QPair<const char*, const char*>> stored = {
+            {"grids", "3"},         {"right2left", "True"},    {"boxlineoff", "True"},
+            {"tournamentType", "sitski"}, {"WSTIMS", "1"},     {"buoymarker", "cross"},
+            {"labelcolor", "yellow"}, {"impactcolor", "red"},  {"PictureSave", "NoSave"},
+            {"VideoSave", "Save"},  {"SetupFiles", "/srv/setup"}, {"TournamentName", "Nationals"}};
+        for (const auto& [key, value] : stored)
+            f.store().write(QLatin1String(key), QLatin1String(value));
+        scriptOrdinaryStart(f);
+        Rig r(f);
+        r.station.start();
+        Config& c = r.station.config();
+        const StationSettings& s = r.station.settings;
+        QVERIFY(c.Opt3grid->isChecked());
+        QCOMPARE(s.GridCount, 3);
+        QVERIFY(c.right_to_left_button->isChecked());
+        QCOMPARE(s.DirectionText, QStringLiteral("right"));
+        QVERIFY(!c.line_control_check->isChecked());
+        QCOMPARE(s.LineControlText, QStringLiteral("line_off"));
+        QVERIFY(c.SitSki_box->isChecked());
+        QVERIFY(!c.Barefoot_box->isChecked());
+        QVERIFY(s.SitSkiOn);
+        QCOMPARE(f.store().read(QStringLiteral("tournamentType"), QString()), QStringLiteral("sitski"));
+        QVERIFY(c.WSTIMS->isChecked());
+        QVERIFY(c.QXIOLabel->isVisibleTo(&c));
+        QVERIFY(c.OptCross->isChecked());
+        QVERIFY(c.yellow_color->isChecked());
+        QCOMPARE(s.LabelColorRgb, kYellow);
+        QVERIFY(c.OptImpactRed->isChecked());
+        QCOMPARE(s.ImpactColorRgb, kRed);
+        QCOMPARE(s.PictureSavePolicy, QStringLiteral("NoSave"));
+        QCOMPARE(s.VideoSavePolicy, QStringLiteral("Save"));
+        QCOMPARE(s.SetupFilesFolder, QStringLiteral("/srv/setup"));
+        QCOMPARE(c.TournamentName->text(), QStringLiteral("Nationals"));
+        // A change of a save option is written at once but used from the next start.
+        c.OptPictureSave->click();
+        QCOMPARE(f.store().read(QStringLiteral("PictureSave"), QString()), QStringLiteral("Save"));
+        QCOMPARE(s.PictureSavePolicy, QStringLiteral("NoSave"));
+    }
+}
+
+void TestShell::configurationTournamentTypesExcludeEachOther()
+{
+    StationFixture f;
+    f.store().write(QStringLiteral("logpath"), f.makeFolder(QStringLiteral("Videos")));
+    scriptOrdinaryStart(f);
+    Rig r(f);
+    r.station.start();
+    Config& c = r.station.config();
+    c.SitSki_box->click();
+    QCOMPARE(f.store().read(QStringLiteral("tournamentType"), QString()), QStringLiteral("sitski"));
+    c.Barefoot_box->click();
+    QVERIFY(c.Barefoot_box->isChecked());
+    QVERIFY(!c.SitSki_box->isChecked());
+    QVERIFY(r.station.settings.BarefootOn);
+    QVERIFY(!r.station.settings.SitSkiOn);
+    QCOMPARE(f.store().read(QStringLiteral("tournamentType"), QString()), QStringLiteral("barefoot"));
+    c.Barefoot_box->click();  // the only checked box unchecked
+    QCOMPARE(f.store().read(QStringLiteral("tournamentType"), QString()), QStringLiteral("normal"));
+    QVERIFY(!r.station.settings.BarefootOn);
+    QCOMPARE(r.station.settings.TournamentType, QStringLiteral("normal"));
+}
+
+void TestShell::leavingTheConfigurationScreen()
+{
+    StationFixture f;
+    const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    f.store().write(QStringLiteral("logpath"), videos);
+    scriptOrdinaryStart(f);
+    Rig r(f);
+    r.station.start();
+    Config& c = r.station.config();
+    c.TournamentName->setText(QStringLiteral("Spring Cup"));
+    c.TournamentName_Change();
+    c.CapturesPathName->setText(f.path(QStringLiteral("Pics  ")));
+    c.CapturesPathName_Change();
+    c.mnuExit_Click();
+    QVERIFY(!c.isVisible());
+    QVERIFY(r.station.mainForm().isVisible());
+    QCOMPARE(c.CapturesPathName->text(), f.path(QStringLiteral("Pics")) + QDir::separator());
+    QCOMPARE(r.station.settings.PicturesFolder, c.CapturesPathName->text());
+    QCOMPARE(f.store().read(QStringLiteral("TournamentName"), QString()), QStringLiteral("Spring Cup"));
+
+    f.clock.advanceSeconds(61);
+    r.station.mainForm().cmdConfigure_Click();
+    c.mnuExit_Click();
+    QCOMPARE(readBytes(videos + QStringLiteral("/JumpMeasurementResults120526.txt")),
+             QByteArray("New Configuration: 12-05-2026  14:03:09 Spring Cup\r\n"
+                        "New Configuration: 12-05-2026  14:04:10 Spring Cup\r\n"));
+    FW_VERIFY_DIALOGS(f.dialogs);
+
+    // An emptied results path is refused with a message.
+    f.dialogs.expectMessage();
+    c.ResultsPathName->clear();
+    c.ResultsPathName_Change();
+    QCOMPARE(f.dialogs.texts().last(), QStringLiteral("Enter valid path and filename for results file"));
+    QVERIFY(r.station.settings.ResultsFilePath.isEmpty());
+}
+
+void TestShell::skierNamesFromTheConfiguredFile()
+{
+    StationFixture f;
+    f.store().write(QStringLiteral("logpath"), f.makeFolder(QStringLiteral("Videos")));
+    scriptOrdinaryStart(f);
+    Rig r(f);
+    r.station.start();
+    Config& c = r.station.config();
+
+    const QString names = f.path(QStringLiteral("names.txt"));
+    QVERIFY(writeBytes(names, "Smith,John\r\n\"Doe, Jane\"\r\nLee\r\n"));
+    f.dialogs.expectOpenFile(names);
+    c.btnFindNames_Click();
+    QCOMPARE(f.dialogs.calls().last().request.filter,
+             QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|"));
+    QCOMPARE(f.dialogs.calls().last().request.filterIndex, 2);
+    QCOMPARE(c.SkierNameFile->text(), names);
+    c.mnuExit_Click();
+    QCOMPARE(r.station.skierNameList,
+             (QStringList{QStringLiteral("Smith"), QStringLiteral("John"),
+                          QStringLiteral("Doe, Jane"), QStringLiteral("Lee")}));
+
+    // A cancelled dialog keeps the box; a file that has gone is reported.
+    r.station.mainForm().cmdConfigure_Click();
+    f.dialogs.expectOpenFile(std::nullopt);
+    c.btnFindNames_Click();
+    QCOMPARE(c.SkierNameFile->text(), names);
+    QFile::remove(names);
+    f.dialogs.expectMessage();
+    c.mnuExit_Click();
+    QCOMPARE(f.dialogs.texts().last(), QStringLiteral("Names not loaded, check file name and path"));
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+void TestShell::sessionLogAcrossStartsAndDays()
+{
+    StationFixture f;
+    const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    f.store().write(QStringLiteral("logpath"), videos);
+    for (int start = 0; start < 2; ++start) {
+        scriptOrdinaryStart(f);
+        Rig r(f);
+        r.station.start();
+        f.clock.advanceSeconds(3600);
+    }
+    const QByteArray startLine = "Farwater Measurement Session started  \r\n";
+    QCOMPARE(readBytes(videos + QLatin1Char('/') + logName()).count(startLine), 2);
+
+    // A run that starts late goes past midnight: it keeps the start day's file, also after the
+    // video folder changes.
+    f.clock.set(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 0)));
+    scriptOrdinaryStart(f);
+    Rig r(f);
+    r.station.start();
+    const QString nextDay = QStringLiteral("JumpMeasurementLog120626.txt");
+    QVERIFY(QFile::exists(videos + QLatin1Char('/') + nextDay));
+    f.clock.advanceSeconds(120);
+    QCOMPARE(r.station.sessionLog.fileName(), nextDay);
+    const QString other = f.makeFolder(QStringLiteral("Other"));
+    r.station.mainForm().txtVideoDir->setText(other);
+    r.station.mainForm().txtVideoDir_Change();
+    QVERIFY(r.station.sessionLog.append(r.station.settings.VideoFolder, {QStringLiteral("x")},
+                                        f.dialogs));
+    QCOMPARE(readBytes(other + QLatin1Char('/') + nextDay), QByteArray("x\r\n"));
+
+    // A log that cannot be written is told once, not once per line.
+    f.dialogs.clear();
+    f.dialogs.expectMessage();
+    const QString gone = f.path(QStringLiteral("gone"));
+    QVERIFY(!r.station.sessionLog.append(gone, {QStringLiteral("a")}, f.dialogs));
+    QVERIFY(!r.station.sessionLog.append(gone, {QStringLiteral("b")}, f.dialogs));
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(f.dialogs.texts().at(0).contains(gone));
+}
+
+void TestShell::logViewerListsVideoLines()
+{
+    StationFixture f;
+    const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    f.store().write(QStringLiteral("logpath"), videos);
+    scriptOrdinaryStart(f);
+    Rig r(f);
+    r.station.start();
+    r.station.config().mnuExit_Click();
+    const QString video = QStringLiteral(
+        "12-05-2026    14:10:00      Skier: Smith  Jump: 3       Contact Frame:  123         "
+        "File: /videos/Smithjump3.avi");
+    const QString picture = QStringLiteral(
+        "12-05-2026    14:12:00      Skier: Smith  Jump:  2      Distance:  45.6m            "
+        "File: /pics/Smithjump2.bmp");
+    QVERIFY(appendLines(r.station.sessionLog.path(videos), {video, picture}).ok());
+
+    LogView* view = r.station.openLogView(&r.station.mainForm());
+    QCOMPARE(view->windowTitle(), QStringLiteral("Log Viewer"));
+    QCOMPARE(view->txtLogFile->text(), r.station.sessionLog.path(videos));
+    QCOMPARE(view->lstLog->count(), 1);
+    QCOMPARE(view->lstLog->item(0)->text(), video);
+    QVERIFY(r.station.mainForm().isVisible());
+
+    // Another log chosen; a cancelled choice empties the list.
+    const QString older = f.path(QStringLiteral("Videos/JumpMeasurementLog120426.txt"));
+    QVERIFY(appendLines(older, {video, video}).ok());
+    f.dialogs.expectOpenFile(older);
+    view->cmdSelectLogFile_Click();
+    QCOMPARE(view->lstLog->count(), 2);
+    QCOMPARE(f.dialogs.calls().last().request.filter,
+             QStringLiteral("*.txt|JumpMeasurementLog*.txt"));
+    f.dialogs.expectOpenFile(std::nullopt);
+    view->cmdSelectLogFile_Click();
+    QCOMPARE(view->lstLog->count(), 0);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    view->cmdDismiss_Click();
+    QTRY_VERIFY(r.station.logView() == nullptr);
+}
+
+void TestShell::logViewerTakesThePathAfterFile()
+{
+    StationFixture f;
+    const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    f.store().write(QStringLiteral("logpath"), videos);
+    scriptOrdinaryStart(f);
+    Rig r(f);
+    r.station.start();
+    QVERIFY(appendLines(r.station.sessionLog.path(videos),
+                        {QStringLiteral("a  File: /v/File: x/Smithjump1.avi"),
+                         QStringLiteral("b  File: "), QStringLiteral("c  no path here.avi")})
+                .ok());
+    LogView* view = r.station.openLogView(&r.station.mainForm());
+    QCOMPARE(view->lstLog->count(), 2);  // the line with an empty path does not end in avi
+    view->lstLog->setCurrentRow(0);
+    view->lstLog_Click();
+    QCOMPARE(view->txtFileToView->text(), QStringLiteral("/v/File: x/Smithjump1.avi"));
+    view->lstLog->setCurrentRow(1);
+    view->lstLog_DblClick();
+    QCOMPARE(view->txtFileToView->text(), QString());
+    QVERIFY(r.station.ArrivedFrom.isEmpty());
+    QCOMPARE(SessionLog::pathOnLine(QStringLiteral("b  File: ")), QString());
+}
+
+void TestShell::manualIsReadOncePerRun()
+{
+    StationFixture f;
+    f.store().write(QStringLiteral("logpath"), f.makeFolder(QStringLiteral("Videos")));
+    const QString own = f.stationFolder() + QStringLiteral("/QX05Manual.md");
+    QVERIFY(writeBytes(own, "# Lake Manual\n\nOur own notes.\n"));
+    scriptOrdinaryStart(f);
+    Rig r(f);
+    r.station.start();
+    r.station.config().mnuExit_Click();
+    r.station.mainForm().munManual_Click();
+    frmManual& manual = r.station.manual();
+    QCOMPARE(manual.windowTitle(), QStringLiteral("Farwater 2005 Manual"));
+    QVERIFY(manual.RichTextBox1->toPlainText().contains(QLatin1String("Our own notes.")));
+    QVERIFY(manual.RichTextBox1->isReadOnly());
+    manual.cmdDone_Click();
+    QVERIFY(writeBytes(own, "# Changed\n"));
+    r.station.mainForm().munManual_Click();
+    QCOMPARE(manual.readCount(), 1);
+    QVERIFY(manual.RichTextBox1->toPlainText().contains(QLatin1String("Our own notes.")));
+}
+
+void TestShell::manualOverrideAndUnreadableOverride()
+{
+    StationFixture f;
+    f.store().write(QStringLiteral("logpath"), f.makeFolder(QStringLiteral("Videos")));
+    // An override that cannot be read (a folder of that name): the built-in manual with a note.
+    QDir(f.stationFolder()).mkdir(QStringLiteral("QX05Manual.md"));
+    scriptOrdinaryStart(f);
+    Rig r(f);
+    r.station.start();
+    const QString text = r.station.manual().RichTextBox1->toPlainText();
+    QVERIFY2(text.startsWith(QLatin1String("Could not read")), qPrintable(text.left(200)));
+    QVERIFY(text.contains(QLatin1String("Operator's Manual")));
+}
+
+namespace {
+
+// A grid seen by a camera looking straight down (250 twips a meter across, 150 along), the jump
+// point 20 m left of the near buoys. Written with its check buoy file unless told otherwise.
+void writeGrid(const QString& path, int number, bool withCheckBuoy)
+{
+    MeasurementGrid g;
+    g.picture(BuoyIndex::UpperRight) = {11000, 1500};
+    g.picture(BuoyIndex::LowerRight) = {11000, 7500};
+    g.picture(BuoyIndex::UpperLeft) = {1000, 1500};
+    g.picture(BuoyIndex::LowerLeft) = {1000, 7500};
+    g.survey(BuoyIndex::UpperRight) = {60, 40};
+    g.survey(BuoyIndex::LowerRight) = {60, 0};
+    g.survey(BuoyIndex::UpperLeft) = {20, 40};
+    g.survey(BuoyIndex::LowerLeft) = {20, 0};
+    g.jump = {0, 20};
+    g.description2 = QStringLiteral("North camera");
+    g.c = SolveCoefficients(g.buoyPicture, g.buoySurvey).value();
+    QVERIFY(replaceFileLines(path, gridFileLines(g, path, number)).ok());
+    if (withCheckBuoy)
+        QVERIFY(replaceFileLines(checkBuoyFilePath(path),
+                                 checkBuoyFileLines({6000, 4500}, QStringLiteral("40"),
+                                                    QStringLiteral("20")))
+                    .ok());
+}
+
+} // namespace
+
+void TestShell::storedGridsLoadAtStartup()
+{
+    StationFixture f;
+    const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    const QString setup = f.makeFolder(QStringLiteral("Setup"));
+    f.store().write(QStringLiteral("logpath"), videos);
+    f.store().write(QStringLiteral("grids"), QStringLiteral("1"));
+    const QString one = setup + QStringLiteral("/north.ipt");
+    const QString three = setup + QStringLiteral("/old.ipt");
+    writeGrid(one, 1, true);
+    writeGrid(three, 3, false);
+    f.store().write(QStringLiteral("grid1File"), one);
+    f.store().write(QStringLiteral("grid2File"), setup + QStringLiteral("/gone.ipt"));
+    f.store().write(QStringLiteral("grid3File"), three);
+    f.dialogs.expectMessage(DialogAnswer::No).expectMessage();
+    f.dialogs.expectMessage();  // grid 3 has no check buoy file
+    Rig r(f);
+    r.station.start();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.texts().at(2),
+             QStringLiteral("Error in load - no check buoy found - setup grid again"));
+
+    // Grid 1 is loaded, current and ready; the main screen says so.
+    QVERIFY(r.station.grids.slot(1).completed);
+    QCOMPARE(r.station.grids.currentGrid, 1);
+    QVERIFY(r.station.allGridsReady());
+    MainForm& main = r.station.mainForm();
+    QVERIFY(main.gridShownReady(1));
+    QCOMPARE(main.txtGridDescription[0]->text(), QStringLiteral("North camera"));
+    QVERIFY(!main.gridShownReady(2));
+    // The load record reached the results file (grid 3 wrote none).
+    const QByteArray results = readBytes(videos + QStringLiteral("/JumpMeasurementResults120526.txt"));
+    QCOMPARE(results.count("New Set-up now in place"), 1);
+    QVERIFY(results.contains("Grid Number:  1 "));
+    // A distance on the loaded grid: the picture centre is (40, 20) on the water, 40 m from
+    // the jump point, 42.1 m with the ramp.
+    const auto jump = distance_calculation(r.station.grids.working, {6000, 4500}, Tournament{});
+    QVERIFY(jump.has_value());
+    QCOMPARE(roundHalfUp(jump->distance_m, 4), 42.1);
+}
+
+void TestShell::exitEndsTheProgram()
+{
+    StationFixture f;
+    f.store().write(QStringLiteral("logpath"), f.makeFolder(QStringLiteral("Videos")));
+    scriptOrdinaryStart(f);
+    Rig r(f);
+    r.station.start();
+    r.station.config().mnuExit_Click();
+    r.station.openLogView(&r.station.mainForm());
+    r.station.mainForm().mnuExit_Click();
+    QVERIFY(r.station.quitRequested());
+    QVERIFY(!r.station.mainForm().isVisible());
+    QVERIFY(!r.station.config().isVisible());
+    QVERIFY(r.station.logView() == nullptr);
+}
+
+QTEST_MAIN(TestShell)
+#include "test_shell.moc"

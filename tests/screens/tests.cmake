@@ -1,0 +1,1 @@
+fw_add_test(test_shell screens/test_shell.cpp LIBS fw_ui)
