@@ -1,12 +1,18 @@
 // farwater-cli: the station's command-line companion, so that a technical controller can check
 // figures away from the station.
 
+#include "grid/Accuracy.h"
+#include "grid/GridCompletion.h"
+#include "grid/GridFiles.h"
 #include "media/MediaLibraries.h"
+#include "support/textforms.h"
 
 #include <QCoreApplication>
+#include <QMap>
 #include <QStringList>
 #include <QTextStream>
 
+#include <charconv>
 #include <cstdio>
 
 namespace {
@@ -14,11 +20,259 @@ namespace {
 const char* const kUsage =
     "Usage: farwater-cli COMMAND [ARGUMENTS]\n"
     "\n"
+    "Commands (picture positions in twips, 15 to a pixel; survey positions in meters):\n"
+    "  distance GRIDFILE X Y [--type normal|sitski|barefoot]\n"
+    "      maps the picture point to the water with the grid (and its check buoy file) and\n"
+    "      prints survey_x, survey_y, distance (meters, ramp offset included) and the figures\n"
+    "      recording shows: meters (tenths) and feet (whole feet, tenths for sitski and\n"
+    "      barefoot)\n"
+    "  to-picture GRIDFILE X Y\n"
+    "      maps the survey position to the picture: picture_x, picture_y\n"
+    "  check GRIDFILE [--picture-width W]\n"
+    "      solves the coefficients again from the buoys and runs the completion checks:\n"
+    "      front_ratio, back_ratio, field_of_view, check_buoy_dx, check_buoy_dy and verdict\n"
+    "      (accepted, or refused: and the station's message); W in twips, default 12000\n"
+    "  accuracy GRIDFILE [--picture-width W] [--type normal|sitski|barefoot]\n"
+    "      front_ratio and back_ratio, the accuracy report's 49 sample lines, then the grades\n"
+    "      of the 7 mesh rows (row_1 at the back buoys) from left to right\n"
+    "\n"
+    "Output: one \"name: value\" line per figure; numbers unrounded in their shortest\n"
+    "round-trip form unless the name says otherwise; \"none\" for a figure that cannot be\n"
+    "computed.\n"
+    "\n"
     "Options:\n"
     "  --help       show this text\n"
     "  --version    show the program's version and the FFmpeg libraries it uses\n"
     "\n"
-    "Exit status: 0 done, 2 bad arguments or an unreadable file.\n";
+    "Exit status: 0 done, 1 the grid is refused, 2 bad arguments or an unreadable file.\n";
+
+constexpr int kDone = 0;
+constexpr int kRefused = 1;
+constexpr int kBadArguments = 2;
+
+// Shortest text that reads back as the same double.
+QString roundTrip(double v)
+{
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return QString::fromLatin1(buf, int(r.ptr - buf));
+}
+
+QString roundTrip(const std::optional<double>& v)
+{
+    return v ? roundTrip(*v) : QStringLiteral("none");
+}
+
+struct Failure {
+    int status;
+    QString reason;
+};
+
+// The command's positional arguments and its --name value options.
+struct Arguments {
+    QStringList positional;
+    QMap<QString, QString> options;
+};
+
+std::optional<Failure> splitArguments(const QStringList& args, const QStringList& allowed,
+                                      Arguments& out)
+{
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a.startsWith(QLatin1String("--"))) {
+            const QString name = a.mid(2);
+            if (!allowed.contains(name))
+                return Failure{kBadArguments, QStringLiteral("unknown option %1").arg(a)};
+            if (i + 1 >= args.size())
+                return Failure{kBadArguments, QStringLiteral("%1 needs a value").arg(a)};
+            out.options.insert(name, args[++i]);
+        } else {
+            out.positional << a;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> number(const QString& text, const char* what, double& value)
+{
+    const std::optional<double> v = fw::parseNumber(text);
+    if (!v)
+        return Failure{kBadArguments,
+                       QStringLiteral("%1 \"%2\" is not a number").arg(QLatin1String(what), text)};
+    value = *v;
+    return std::nullopt;
+}
+
+std::optional<Failure> tournamentOption(const Arguments& a, fw::Tournament& t)
+{
+    const QString name = a.options.value(QStringLiteral("type"), QStringLiteral("normal"));
+    const auto named = fw::Tournament::named(name);
+    if (!named)
+        return Failure{kBadArguments,
+                       QStringLiteral("--type must be normal, sitski or barefoot, not \"%1\"")
+                           .arg(name)};
+    t = *named;
+    return std::nullopt;
+}
+
+std::optional<Failure> widthOption(const Arguments& a, double& width)
+{
+    width = fw::kDefaultPictureWidth_twips;
+    if (!a.options.contains(QStringLiteral("picture-width")))
+        return std::nullopt;
+    if (auto f = number(a.options.value(QStringLiteral("picture-width")), "picture width", width))
+        return f;
+    if (width <= 0)
+        return Failure{kBadArguments, QStringLiteral("the picture width must be above 0")};
+    return std::nullopt;
+}
+
+std::optional<Failure> readGrid(const QString& path, fw::GridFileContents& out)
+{
+    const auto loaded = fw::readGridFiles(path);
+    if (!loaded)
+        return Failure{kBadArguments, loaded.message()};
+    out = *loaded;
+    return std::nullopt;
+}
+
+// The grid as the station loads it at start-up: usable only with its check buoy.
+std::optional<Failure> readUsableGrid(const QString& path, fw::GridFileContents& out)
+{
+    if (auto f = readGrid(path, out))
+        return f;
+    if (!out.hasCheckBuoyFile)
+        return Failure{kRefused, fw::gridtext::noCheckBuoyAtStartup};
+    if (out.grid.checkBuoyPicture.x <= 0)
+        return Failure{kRefused, QStringLiteral("No check buoy for this set up")};
+    return std::nullopt;
+}
+
+std::optional<Failure> expectPositional(const Arguments& a, int count, const char* usage)
+{
+    if (a.positional.size() != count)
+        return Failure{kBadArguments, QStringLiteral("usage: farwater-cli %1").arg(QLatin1String(usage))};
+    return std::nullopt;
+}
+
+std::optional<Failure> distanceCommand(const QStringList& args, QTextStream& out)
+{
+    Arguments a;
+    if (auto f = splitArguments(args, {QStringLiteral("type")}, a))
+        return f;
+    if (auto f = expectPositional(a, 3, "distance GRIDFILE X Y [--type normal|sitski|barefoot]"))
+        return f;
+    fw::Tournament t;
+    double x = 0, y = 0;
+    if (auto f = tournamentOption(a, t))
+        return f;
+    if (auto f = number(a.positional[1], "X", x))
+        return f;
+    if (auto f = number(a.positional[2], "Y", y))
+        return f;
+    fw::GridFileContents grid;
+    if (auto f = readUsableGrid(a.positional[0], grid))
+        return f;
+    const auto d = fw::distance_calculation(grid.grid, {x, y}, t);
+    if (!d)
+        return Failure{kBadArguments,
+                       QStringLiteral("the picture point %1, %2 lies beyond the horizon of the grid")
+                           .arg(roundTrip(x), roundTrip(y))};
+    out << "survey_x: " << roundTrip(d->point.X) << "\n"
+        << "survey_y: " << roundTrip(d->point.Y) << "\n"
+        << "distance: " << roundTrip(d->distance_m) << "\n"
+        << "meters: " << roundTrip(fw::meterFigure(d->distance_m)) << "\n"
+        << "feet: " << roundTrip(fw::feetFigure(d->distance_m, t)) << "\n";
+    return std::nullopt;
+}
+
+std::optional<Failure> toPictureCommand(const QStringList& args, QTextStream& out)
+{
+    Arguments a;
+    if (auto f = splitArguments(args, {}, a))
+        return f;
+    if (auto f = expectPositional(a, 3, "to-picture GRIDFILE X Y"))
+        return f;
+    double x = 0, y = 0;
+    if (auto f = number(a.positional[1], "X", x))
+        return f;
+    if (auto f = number(a.positional[2], "Y", y))
+        return f;
+    fw::GridFileContents grid;
+    if (auto f = readUsableGrid(a.positional[0], grid))
+        return f;
+    const auto p = fw::SurveyToPicture(grid.grid.c, {x, y});
+    if (!p)
+        return Failure{kBadArguments,
+                       QStringLiteral("the survey position %1, %2 does not map onto the picture")
+                           .arg(roundTrip(x), roundTrip(y))};
+    out << "picture_x: " << roundTrip(p->x) << "\n"
+        << "picture_y: " << roundTrip(p->y) << "\n";
+    return std::nullopt;
+}
+
+std::optional<Failure> checkCommand(const QStringList& args, QTextStream& out)
+{
+    Arguments a;
+    if (auto f = splitArguments(args, {QStringLiteral("picture-width")}, a))
+        return f;
+    if (auto f = expectPositional(a, 1, "check GRIDFILE [--picture-width W]"))
+        return f;
+    double width = 0;
+    if (auto f = widthOption(a, width))
+        return f;
+    fw::GridFileContents grid;
+    if (auto f = readGrid(a.positional[0], grid))
+        return f;
+    const fw::GridEvaluation ev =
+        fw::evaluateGrid(fw::loadedEntries(grid, fw::gridCaption(1)), width);
+    out << "front_ratio: " << roundTrip(ev.ratios.front) << "\n"
+        << "back_ratio: " << roundTrip(ev.ratios.back) << "\n"
+        << "field_of_view: " << roundTrip(ev.fieldOfView) << "\n"
+        << "check_buoy_dx: " << roundTrip(ev.checkBuoyDx) << "\n"
+        << "check_buoy_dy: " << roundTrip(ev.checkBuoyDy) << "\n"
+        << "verdict: " << (ev.accepted() ? QStringLiteral("accepted")
+                                         : QStringLiteral("refused: ") + ev.message)
+        << "\n";
+    if (!ev.accepted())
+        return Failure{kRefused, QString()};
+    return std::nullopt;
+}
+
+std::optional<Failure> accuracyCommand(const QStringList& args, QTextStream& out)
+{
+    Arguments a;
+    if (auto f = splitArguments(args, {QStringLiteral("picture-width"), QStringLiteral("type")}, a))
+        return f;
+    if (auto f = expectPositional(
+            a, 1, "accuracy GRIDFILE [--picture-width W] [--type normal|sitski|barefoot]"))
+        return f;
+    double width = 0;
+    fw::Tournament t;
+    if (auto f = widthOption(a, width))
+        return f;
+    if (auto f = tournamentOption(a, t))
+        return f;
+    fw::GridFileContents grid;
+    if (auto f = readUsableGrid(a.positional[0], grid))
+        return f;
+    const fw::GridEntries entries = fw::loadedEntries(grid, fw::gridCaption(1));
+    const auto check = fw::computeAccuracy(entries, grid.grid, t, fw::AccuracyContent::Grade);
+    if (!check)
+        return Failure{kRefused, check.message()};
+    const fw::GridRatios ratios = fw::gridRatios(entries, width);
+    out << "front_ratio: " << roundTrip(ratios.front) << "\n"
+        << "back_ratio: " << roundTrip(ratios.back) << "\n";
+    for (const QString& line : check->meshLines)
+        out << line << "\n";
+    for (int j = 0; j < fw::kMeshSize; ++j) {
+        QStringList grades;
+        for (int i = 0; i < fw::kMeshSize; ++i)
+            grades << check->samples[i][j].grade;
+        out << "row_" << (j + 1) << ": " << grades.join(QLatin1Char(' ')) << "\n";
+    }
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -32,18 +286,35 @@ int main(int argc, char** argv)
 
     if (args.isEmpty()) {
         err << kUsage;
-        return 2;
+        return kBadArguments;
     }
     const QString command = args.takeFirst();
     if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
         command == QLatin1String("help")) {
         out << kUsage;
-        return 0;
+        return kDone;
     }
     if (command == QLatin1String("--version")) {
         out << "farwater-cli " << FARWATER_VERSION << "\n" << fw::mediaLibraryVersions() << "\n";
-        return 0;
+        return kDone;
     }
-    err << "farwater-cli: unknown command " << command << " (see farwater-cli --help)\n";
-    return 2;
+
+    std::optional<Failure> failure;
+    if (command == QLatin1String("distance"))
+        failure = distanceCommand(args, out);
+    else if (command == QLatin1String("to-picture"))
+        failure = toPictureCommand(args, out);
+    else if (command == QLatin1String("check"))
+        failure = checkCommand(args, out);
+    else if (command == QLatin1String("accuracy"))
+        failure = accuracyCommand(args, out);
+    else
+        failure = Failure{kBadArguments,
+                          QStringLiteral("unknown command %1 (see farwater-cli --help)").arg(command)};
+    out.flush();
+    if (!failure)
+        return kDone;
+    if (!failure->reason.isEmpty())
+        err << "farwater-cli: " << failure->reason << "\n";
+    return failure->status;
 }

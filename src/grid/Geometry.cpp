@@ -10,9 +10,14 @@ namespace fw {
 
 namespace {
 
+// A point so near the horizon line that it maps farther than this (twips or meters) is taken as
+// mapping to infinity: rounding alone keeps a point on the line from giving an exact zero.
+constexpr double kFarLimit = 1e12;
+
 bool finite(double a, double b)
 {
-    return std::isfinite(a) && std::isfinite(b);
+    return std::isfinite(a) && std::isfinite(b) && std::fabs(a) <= kFarLimit &&
+           std::fabs(b) <= kFarLimit;
 }
 
 } // namespace

@@ -9,7 +9,8 @@
 //     X = (c1 + c2·x + c3·y) / (1 + c4·x + c5·y)
 //     Y = (c6 + c7·x + c8·y) / (1 + c4·x + c5·y)
 // A point on the horizon line of the water plane maps to infinity; such a point has no result
-// here, so no infinity or NaN ever reaches a screen or a file.
+// here (nor has a point so near that line that it maps more than 10^12 twips or meters away), so
+// no infinity or NaN ever reaches a screen or a file.
 
 #include <QString>
 

@@ -150,15 +150,7 @@ void applyLoaded(const GridFileContents& loaded, int grid, GridEntries& entries,
     grids.working = g;
     grids.slot(grid) = g;
 
-    GridEntries shown = entriesFromGrid(g, 1);
-    shown.grid_select = entries.grid_select;
-    if (!loaded.hasCheckBuoyFile) {
-        shown.txtCheckXpix = QString(kPictureUnset);
-        shown.txtCheckYpix = QString(kPictureUnset);
-        shown.txtCheckX.clear();
-        shown.txtCheckY.clear();
-    }
-    entries = shown;
+    entries = loadedEntries(loaded, entries.grid_select);
 }
 
 // Steps shared by both loads once the files are read: the field changes, the x orientation, the
@@ -185,6 +177,19 @@ void finishLoad(const GridFileContents& loaded, int grid, bool atStartup, GridEn
 }
 
 } // namespace
+
+GridEntries loadedEntries(const GridFileContents& loaded, const QString& caption)
+{
+    GridEntries shown = entriesFromGrid(loaded.grid, 1);
+    shown.grid_select = caption;
+    if (!loaded.hasCheckBuoyFile) {
+        shown.txtCheckXpix = QString(kPictureUnset);
+        shown.txtCheckYpix = QString(kPictureUnset);
+        shown.txtCheckX.clear();
+        shown.txtCheckY.clear();
+    }
+    return shown;
+}
 
 QString checkBuoyFilePath(const QString& gridFile)
 {

@@ -61,6 +61,10 @@ struct GridFileContents {
 // the reason: "Could not read grid file <path>: <reason>".
 Result<GridFileContents> readGridFiles(const QString& path);
 
+// The entry fields as a load shows a grid read from its files (check buoy picture fields "auto"
+// and empty survey fields without a check buoy file), under the given caption.
+GridEntries loadedEntries(const GridFileContents& loaded, const QString& caption);
+
 // What the screens show after a save or a load.
 struct GridFileResult {
     bool done = false;      // saved, or loaded

@@ -4,4 +4,6 @@ list(APPEND fw_core_sources
     grid/GridState.h grid/GridState.cpp
     grid/GridCompletion.h grid/GridCompletion.cpp
     grid/GridFiles.h grid/GridFiles.cpp
+    grid/Accuracy.h grid/Accuracy.cpp
+    grid/Calibration.h grid/Calibration.cpp
 )
