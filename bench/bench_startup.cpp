@@ -1,0 +1,78 @@
+// Start-up of the station, from the main screen's load to the configuration screen shown, on
+// the offscreen platform with scripted answers (no reset, the stored video folder, one stored
+// grid with its check buoy file).
+
+#include "ScriptedDialogs.h"
+#include "StationFixture.h"
+#include "app/Station.h"
+#include "grid/Geometry.h"
+#include "grid/GridFiles.h"
+#include "platform/KeyboardState.h"
+#include "screens/Config.h"
+#include "support/textfile.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+using namespace fw;
+
+namespace {
+
+void writeGrid(const QString& path)
+{
+    MeasurementGrid g;
+    g.picture(BuoyIndex::UpperRight) = {11000, 1500};
+    g.picture(BuoyIndex::LowerRight) = {11000, 7500};
+    g.picture(BuoyIndex::UpperLeft) = {1000, 1500};
+    g.picture(BuoyIndex::LowerLeft) = {1000, 7500};
+    g.survey(BuoyIndex::UpperRight) = {60, 40};
+    g.survey(BuoyIndex::LowerRight) = {60, 0};
+    g.survey(BuoyIndex::UpperLeft) = {20, 40};
+    g.survey(BuoyIndex::LowerLeft) = {20, 0};
+    g.jump = {0, 20};
+    g.c = *SolveCoefficients(g.buoyPicture, g.buoySurvey);
+    replaceFileLines(path, gridFileLines(g, path, 1));
+    replaceFileLines(checkBuoyFilePath(path),
+                     checkBuoyFileLines({6000, 4500}, QStringLiteral("40"), QStringLiteral("20")));
+}
+
+void BM_StartUpToConfiguration(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto f = std::make_unique<test::StationFixture>();
+        const QString videos = f->makeFolder(QStringLiteral("Videos"));
+        const QString grid = f->makeFolder(QStringLiteral("Setup")) + QStringLiteral("/a.ipt");
+        writeGrid(grid);
+        f->store().write(QStringLiteral("logpath"), videos);
+        f->store().write(QStringLiteral("grid1File"), grid);
+        f->dialogs.expectMessage(DialogAnswer::No).expectMessage();
+        KeyboardState keys;
+        state.ResumeTiming();
+
+        Station station(f->store(), f->dialogs, f->clock, keys, StationPaths(f->stationFolder()));
+        station.start();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(station.config().isVisible());
+
+        state.PauseTiming();
+        if (!f->dialogs.problems().isEmpty())
+            state.SkipWithError(qPrintable(f->dialogs.problems()));
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartUpToConfiguration)->Unit(benchmark::kMillisecond)->Repetitions(15)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
