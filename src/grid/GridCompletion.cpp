@@ -85,8 +85,11 @@ GridEvaluation evaluateGrid(const GridEntries& e, double pictureWidth_twips)
         if (ev.predictedCheckBuoy) {
             ev.checkBuoyDx = g.checkBuoyPicture.x - ev.predictedCheckBuoy->x;
             ev.checkBuoyDy = g.checkBuoyPicture.y - ev.predictedCheckBuoy->y;
-            checkBuoyPasses = std::fabs(*ev.checkBuoyDx) <= kCheckBuoyTolerance_twips &&
-                              std::fabs(*ev.checkBuoyDy) <= kCheckBuoyTolerance_twips;
+            // A difference of exactly a pixel and a half passes, also when the prediction
+            // carries rounding noise in its last digits.
+            const double limit = kCheckBuoyTolerance_twips + 1e-9;
+            checkBuoyPasses =
+                std::fabs(*ev.checkBuoyDx) <= limit && std::fabs(*ev.checkBuoyDy) <= limit;
         }
         angle = fieldOfViewAngle(*ev.c, g.picture(BuoyIndex::LowerLeft),
                                  g.picture(BuoyIndex::LowerRight));

@@ -4,12 +4,12 @@ namespace fw {
 
 MeasurementGrid& GridState::slot(int grid)
 {
-    return slots[(grid >= 1 && grid <= 3) ? grid - 1 : 0];
+    return gridSlots[(grid >= 1 && grid <= 3) ? grid - 1 : 0];
 }
 
 const MeasurementGrid& GridState::slot(int grid) const
 {
-    return slots[(grid >= 1 && grid <= 3) ? grid - 1 : 0];
+    return gridSlots[(grid >= 1 && grid <= 3) ? grid - 1 : 0];
 }
 
 void GridState::recomputeAllGridsReady(int gridCount)

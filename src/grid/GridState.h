@@ -11,7 +11,7 @@ namespace fw {
 // of the most recently completed or loaded grid, and the last front and back ratios.
 struct GridState {
     MeasurementGrid working;
-    std::array<MeasurementGrid, 3> slots{};
+    std::array<MeasurementGrid, 3> gridSlots{};
     int currentGrid = 1;
     bool allGridsReady = false;
     double xOrientation = 1.0;
