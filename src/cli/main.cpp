@@ -235,7 +235,7 @@ std::optional<Failure> checkCommand(const QStringList& args, QTextStream& out)
                                          : QStringLiteral("refused: ") + ev.message)
         << "\n";
     if (!ev.accepted())
-        return Failure{kRefused, QString()};
+        return Failure{kRefused, ev.message};
     return std::nullopt;
 }
 

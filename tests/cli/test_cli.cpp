@@ -1,13 +1,27 @@
 // farwater-cli as the technical controller runs it.
 
+#include "StationFixture.h"
+#include "grid/Geometry.h"
+#include "grid/GridFiles.h"
+#include "settings/StationSettings.h"
+
+#include <QDir>
 #include <QProcess>
 #include <QTest>
+
+using namespace fw;
+using namespace fw::test;
 
 class TestCli : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void helpAndVersion();
     void badArgumentsExitWith2();
+    void distanceOfAGridSavedByTheStation();
+    void distanceAndToPictureOnAGridFile();
+    void checkAcceptsAndRefuses();
+    void accuracyPrintsTheReportLinesAndGrades();
+    void unusableGridsAndUnreadableFiles();
 };
 
 namespace {
@@ -29,6 +43,36 @@ Run runCli(const QStringList& args)
     r.err = QString::fromLocal8Bit(p.readAllStandardError());
     return r;
 }
+
+// The figure printed under `name`, read back.
+double figure(const Run& r, const QString& name)
+{
+    for (const QString& line : r.out.split(QLatin1Char('\n'))) {
+        if (line.startsWith(name + QStringLiteral(": ")))
+            return line.mid(name.size() + 2).toDouble();
+    }
+    return qQNaN();
+}
+
+// A rectangle at 0.008 m per twip; jump point (30, 50); check buoy at picture (6000, 4500).
+const QByteArray kGrid = "Initialization Points for file: C:\\setups\\a.ipt\r\n"
+                         "left\r\n"
+                         " 9000 , 2000 , 78 , 70 \r\n"
+                         " 9000 , 7000 , 78 , 30 \r\n"
+                         " 3000 , 2000 , 30 , 70 \r\n"
+                         " 3000 , 7000 , 30 , 30 \r\n"
+                         " 6 \r\n .008 \r\n 0 \r\n 0 \r\n 0 \r\n 86 \r\n 0 \r\n-.008 \r\n"
+                         " 30 \r\n 50 \r\n 10 \r\n 2 \r\n 1 \r\n";
+const QByteArray kCheckBuoy = " 6000 \r\n 4500 \r\n54\r\n50\r\n";
+
+QString writeGrid(const StationFixture& f, const QString& name, const QByteArray& cb)
+{
+    const QString path = f.path(name);
+    writeBytes(path, kGrid);
+    if (!cb.isEmpty())
+        writeBytes(path + QStringLiteral(".cb"), cb);
+    return path;
+}
 } // namespace
 
 void TestCli::helpAndVersion()
@@ -36,6 +80,9 @@ void TestCli::helpAndVersion()
     const Run help = runCli({QStringLiteral("--help")});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.startsWith(QLatin1String("Usage: farwater-cli")));
+    for (const char* command : {"distance GRIDFILE", "to-picture GRIDFILE", "check GRIDFILE",
+                                "accuracy GRIDFILE"})
+        QVERIFY2(help.out.contains(QLatin1String(command)), command);
     const Run version = runCli({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
     QVERIFY(version.out.startsWith(QLatin1String("farwater-cli ")));
@@ -44,11 +91,153 @@ void TestCli::helpAndVersion()
 
 void TestCli::badArgumentsExitWith2()
 {
-    const Run none = runCli({});
-    QCOMPARE(none.exitCode, 2);
-    const Run unknown = runCli({QStringLiteral("frobnicate")});
-    QCOMPARE(unknown.exitCode, 2);
-    QVERIFY(unknown.err.contains(QLatin1String("unknown command")));
+    StationFixture f;
+    const QString grid = writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy);
+    const QList<QStringList> bad = {
+        {},
+        {QStringLiteral("frobnicate")},
+        {QStringLiteral("distance"), grid, QStringLiteral("6000")},
+        {QStringLiteral("distance"), grid, QStringLiteral("6000"), QStringLiteral("abc")},
+        {QStringLiteral("distance"), grid, QStringLiteral("1"), QStringLiteral("2"),
+         QStringLiteral("--type"), QStringLiteral("slalom")},
+        {QStringLiteral("check"), grid, QStringLiteral("--picture-width"), QStringLiteral("0")},
+        {QStringLiteral("check"), grid, QStringLiteral("--zoom"), QStringLiteral("2")},
+        {QStringLiteral("to-picture"), grid, QStringLiteral("1"), QStringLiteral("2"),
+         QStringLiteral("--type")},
+    };
+    for (const QStringList& args : bad) {
+        const Run r = runCli(args);
+        QVERIFY2(r.exitCode == 2, qPrintable(args.join(QLatin1Char(' '))));
+        QVERIFY2(!r.err.trimmed().isEmpty(), qPrintable(args.join(QLatin1Char(' '))));
+    }
+    QVERIFY(runCli({QStringLiteral("frobnicate")}).err.contains(QLatin1String("unknown command")));
+}
+
+// Guards the tool's purpose: on a grid saved by the station it prints the distance the station
+// computes for the same click.
+void TestCli::distanceOfAGridSavedByTheStation()
+{
+    StationFixture f;
+    StationSettings settings;
+    settings.SetupFilesFolder = f.makeFolder(QStringLiteral("setup"));
+    GridState grids;
+    GridEntries entries;
+    const auto loaded = readGridFiles(writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy));
+    QVERIFY(loaded);
+    grids.working = loaded->grid;
+    grids.working.c = {5.9, 0.00812345678901234, 1e-5, 2e-6, -3e-6, 86.1, 1.2e-4, -0.0079};
+    entries = loadedEntries(*loaded, QStringLiteral("Grid 1"));
+    const QString path = QDir(settings.SetupFilesFolder).filePath(QStringLiteral("saved.ipt"));
+    f.dialogs.expectSaveFile(path).expectInput(QStringLiteral("north")).expectMessage(DialogAnswer::Yes);
+    QVERIFY(SaveGrid(entries, grids, settings, f.store(), f.dialogs).done);
+
+    const auto reread = readGridFiles(path);
+    QVERIFY(reread);
+    for (const char* type : {"normal", "sitski", "barefoot"}) {
+        const Run r = runCli({QStringLiteral("distance"), path, QStringLiteral("6123.4"),
+                              QStringLiteral("4321"), QStringLiteral("--type"),
+                              QLatin1String(type)});
+        QCOMPARE(r.exitCode, 0);
+        const Tournament t = *Tournament::named(QLatin1String(type));
+        const auto d = distance_calculation(reread->grid, {6123.4, 4321}, t);
+        QVERIFY(d);
+        QCOMPARE(figure(r, QStringLiteral("distance")), d->distance_m);
+        QCOMPARE(figure(r, QStringLiteral("survey_x")), d->point.X);
+        QCOMPARE(figure(r, QStringLiteral("meters")), meterFigure(d->distance_m));
+        QCOMPARE(figure(r, QStringLiteral("feet")), feetFigure(d->distance_m, t));
+    }
+}
+
+void TestCli::distanceAndToPictureOnAGridFile()
+{
+    StationFixture f;
+    const QString grid = writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy);
+    const Run r = runCli({QStringLiteral("distance"), grid, QStringLiteral("6000"),
+                          QStringLiteral("4500")});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QStringLiteral("survey_x: 54\nsurvey_y: 50\ndistance: 26.1\nmeters: 26.1\n"
+                                   "feet: 86\n"));
+    const Run bare = runCli({QStringLiteral("distance"), grid, QStringLiteral("6000"),
+                             QStringLiteral("4500"), QStringLiteral("--type"),
+                             QStringLiteral("barefoot")});
+    QVERIFY(bare.out.contains(QLatin1String("\ndistance: 24\nmeters: 24\nfeet: 78.7\n")));
+
+    const Run p = runCli({QStringLiteral("to-picture"), grid, QStringLiteral("78"),
+                          QStringLiteral("30")});
+    QCOMPARE(p.exitCode, 0);
+    QVERIFY(std::fabs(figure(p, QStringLiteral("picture_x")) - 9000) < 1e-6);
+    QVERIFY(std::fabs(figure(p, QStringLiteral("picture_y")) - 7000) < 1e-6);
+}
+
+void TestCli::checkAcceptsAndRefuses()
+{
+    StationFixture f;
+    const Run ok = runCli({QStringLiteral("check"), writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy),
+                           QStringLiteral("--picture-width"), QStringLiteral("7500")});
+    QCOMPARE(ok.exitCode, 0);
+    QCOMPARE(figure(ok, QStringLiteral("front_ratio")), 80.0);
+    QCOMPARE(figure(ok, QStringLiteral("field_of_view")), 1.5);
+    QVERIFY(std::fabs(figure(ok, QStringLiteral("check_buoy_dx"))) < 1e-6);
+    QVERIFY(ok.out.endsWith(QLatin1String("verdict: accepted\n")));
+
+    // The check buoy marked 100 twips right of where it belongs.
+    const Run off = runCli({QStringLiteral("check"),
+                            writeGrid(f, QStringLiteral("b.ipt"), " 6100 \r\n 4500 \r\n54\r\n50\r\n")});
+    QCOMPARE(off.exitCode, 1);
+    QVERIFY(std::fabs(figure(off, QStringLiteral("check_buoy_dx")) - 100) < 1e-6);
+    QVERIFY(off.out.endsWith(QLatin1String("verdict: refused: Check Buoy Does not Validate\n")));
+
+    // No check buoy file: the grid cannot be completed.
+    const Run none = runCli({QStringLiteral("check"), writeGrid(f, QStringLiteral("c.ipt"), {})});
+    QCOMPARE(none.exitCode, 1);
+    QVERIFY(none.out.contains(QLatin1String("check_buoy_dx: ")));
+    QVERIFY(none.out.endsWith(QLatin1String("verdict: refused: Setup of Check Buoy is Mandatory\n")));
+}
+
+void TestCli::accuracyPrintsTheReportLinesAndGrades()
+{
+    StationFixture f;
+    const Run r = runCli({QStringLiteral("accuracy"), writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy)});
+    QCOMPARE(r.exitCode, 0);
+    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2 + 49 + 7);
+    QCOMPARE(lines.at(0), QStringLiteral("front_ratio: 50"));
+    QCOMPARE(lines.at(2), QStringLiteral("xpix:  3000  ypix:  2000  x:  30  y:  69.88  distance:  "
+                                         "22.1  v inc:  21.98  h inc:  22.1  delta:  .12"));
+    // The sample at the jump point's row, middle column: one pixel moves 0.12 m straight away.
+    QCOMPARE(lines.at(2 + 3 * 7 + 3).left(26), QStringLiteral("xpix:  6000  ypix:  4500  "));
+    QVERIFY(lines.at(2 + 3 * 7 + 3).endsWith(QLatin1String("delta:  .12")));
+    QCOMPARE(lines.at(51).left(7), QStringLiteral("row_1: "));
+    QCOMPARE(lines.at(57).left(7), QStringLiteral("row_7: "));
+    QCOMPARE(lines.at(54), QStringLiteral("row_4: L L L L L L L"));
+}
+
+void TestCli::unusableGridsAndUnreadableFiles()
+{
+    StationFixture f;
+    const QString old = writeGrid(f, QStringLiteral("old.ipt"), {});
+    for (const char* command : {"distance", "to-picture"}) {
+        const Run r = runCli({QLatin1String(command), old, QStringLiteral("1"), QStringLiteral("2")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains(QLatin1String("no check buoy found")));
+    }
+    QCOMPARE(runCli({QStringLiteral("accuracy"), old}).exitCode, 1);
+
+    const QString missing = f.path(QStringLiteral("missing.ipt"));
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("distance"), missing, QStringLiteral("1"), QStringLiteral("2")},
+          QStringList{QStringLiteral("check"), missing},
+          QStringList{QStringLiteral("accuracy"), missing}}) {
+        const Run r = runCli(args);
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains(QStringLiteral("Could not read grid file %1: ").arg(missing)));
+        QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
+    }
+    const QString truncated = f.path(QStringLiteral("t.ipt"));
+    writeBytes(truncated, kGrid.left(120));
+    const Run t = runCli({QStringLiteral("check"), truncated});
+    QCOMPARE(t.exitCode, 2);
+    QVERIFY(t.err.contains(QLatin1String("ends early")));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
