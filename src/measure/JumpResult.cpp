@@ -125,7 +125,7 @@ OtherGridEntry askOtherGridDistance(Dialogs& dialogs)
         const std::optional<QString> meters =
             dialogs.input(QStringLiteral("Enter distance in meters from other screen"), title);
         if (!meters)
-            return entry;  // abandoned
+            return entry; // abandoned
         const std::optional<QString> feet =
             dialogs.input(QStringLiteral("Enter distance in feet from other screen"), title);
         if (!feet)

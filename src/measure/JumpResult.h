@@ -16,36 +16,36 @@ enum class JumpStatus { OK = 1, Fall, Pass };
 
 // One recorded jump; the texts are the measurement screen's texts at the moment of recording.
 struct JumpResult {
-    QString date;         // mm-dd-yyyy
-    QString time;         // hh:mm:ss
-    QString skier;        // Skier_name
-    QString jumpNumber;   // Jump_no, possibly with its leading space
-    QString metersText;   // distance: " 45.6m", "m" or empty
-    QString feetText;     // distance_ft: " 150ft", "ft" or empty
-    QString metersValue;  // the meters figure alone, or the other grid's entry
-    QString feetValue;    // the feet figure alone, or the other grid's entry and a blank
+    QString date;        // mm-dd-yyyy
+    QString time;        // hh:mm:ss
+    QString skier;       // Skier_name
+    QString jumpNumber;  // Jump_no, possibly with its leading space
+    QString metersText;  // distance: " 45.6m", "m" or empty
+    QString feetText;    // distance_ft: " 150ft", "ft" or empty
+    QString metersValue; // the meters figure alone, or the other grid's entry
+    QString feetValue;   // the feet figure alone, or the other grid's entry and a blank
     JumpStatus status = JumpStatus::OK;
     QString comment;
     bool barefoot = false;
-    bool unofficial = false;  // recorded in verify mode
+    bool unofficial = false; // recorded in verify mode
     bool otherGrid = false;
-    double surveyX_m = 0;     // impact on the water
+    double surveyX_m = 0; // impact on the water
     double surveyY_m = 0;
-    double pictureX_twips = 0;  // impact in the picture
+    double pictureX_twips = 0; // impact in the picture
     double pictureY_twips = 0;
-    QString preciseMeters;    // leading-space form to 0.0001 m, empty before the first measurement
+    QString preciseMeters; // leading-space form to 0.0001 m, empty before the first measurement
 };
 
 // The figures of one measured distance, each in the form it is shown and written in.
 struct DistanceFigures {
-    double meters = 0;         // to 0.1 m
-    double feet = 0;           // whole feet, or tenths for barefoot and sit ski
-    double precise = 0;        // to 0.0001 m
-    QString metersValue;       // " 45.6"
-    QString feetValue;         // " 150"
-    QString metersText;        // " 45.6m"
-    QString feetText;          // " 150ft"
-    QString preciseMeters;     // " 45.6312"
+    double meters = 0;     // to 0.1 m
+    double feet = 0;       // whole feet, or tenths for barefoot and sit ski
+    double precise = 0;    // to 0.0001 m
+    QString metersValue;   // " 45.6"
+    QString feetValue;     // " 150"
+    QString metersText;    // " 45.6m"
+    QString feetText;      // " 150ft"
+    QString preciseMeters; // " 45.6312"
 };
 
 // The recorded figures of a jump distance d in meters (ramp offset included). feetInTenths is
@@ -91,15 +91,15 @@ inline const QString CommentTitle = QStringLiteral("Input Comment");
 // The operator's answer to the other grid's questions.
 struct OtherGridEntry {
     enum class Kind {
-        Distance = 1,  // meters and feet entered and in agreement
-        NoDistance,    // "No": nothing to record from the other grid
-        Abandoned      // an entry box was cancelled: record nothing at all
+        Distance = 1, // meters and feet entered and in agreement
+        NoDistance,   // "No": nothing to record from the other grid
+        Abandoned     // an entry box was cancelled: record nothing at all
     };
     Kind kind = Kind::Abandoned;
-    QString metersText;   // distance as it then reads: the entry and "m"
-    QString feetText;     // distance_ft: the entry, a blank and "ft"
-    QString metersValue;  // the entry
-    QString feetValue;    // the entry and a blank
+    QString metersText;  // distance as it then reads: the entry and "m"
+    QString feetText;    // distance_ft: the entry, a blank and "ft"
+    QString metersValue; // the entry
+    QString feetValue;   // the entry and a blank
 };
 
 // Asks for the distance measured on another grid until meters and feet agree, the operator
@@ -108,8 +108,8 @@ OtherGridEntry askOtherGridDistance(Dialogs& dialogs);
 
 // The texts of the live read-out under the mouse in verify mode. A value that is not a finite
 // number (beyond the grid's horizon) gives an empty text.
-QString twipsReadout(double twips);                 // whole twips, leading-space form
-QString surveyReadout(double meters);               // to 0.01 m, leading-space form
-QString verifyDistanceReadout(double d_m);          // " 45.6m  150ft"
+QString twipsReadout(double twips);        // whole twips, leading-space form
+QString surveyReadout(double meters);      // to 0.01 m, leading-space form
+QString verifyDistanceReadout(double d_m); // " 45.6m  150ft"
 
 } // namespace fw

@@ -66,9 +66,12 @@ QStringList pictureLogItems(const QString& date, const QString& time, const QStr
                             const QString& passNumber, const QString& distanceText,
                             const QString& picturePath)
 {
-    return {date, time, QStringLiteral("Skier: ") + captureSkier,
+    return {date,
+            time,
+            QStringLiteral("Skier: ") + captureSkier,
             QStringLiteral("Jump: ") + leadingSpace(entryNumber(passNumber) - 1),
-            QStringLiteral("Distance: ") + distanceText, QStringLiteral("File: ") + picturePath};
+            QStringLiteral("Distance: ") + distanceText,
+            QStringLiteral("File: ") + picturePath};
 }
 
 Result<QStringList> readPictureLogLines(const QString& logPath)

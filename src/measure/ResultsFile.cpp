@@ -15,10 +15,11 @@ bool ResultsFile::append(const QString& path, const QStringList& lines)
     }
     m_pending = all;
     QString text = written.message();
-    text += QStringLiteral("\n\nThe station keeps %1 and writes %2 to the results file at the next "
-                           "successful write:")
-                .arg(lines.size() == 1 ? QStringLiteral("this line") : QStringLiteral("these lines"),
-                     lines.size() == 1 ? QStringLiteral("it") : QStringLiteral("them"));
+    text +=
+        QStringLiteral("\n\nThe station keeps %1 and writes %2 to the results file at the next "
+                       "successful write:")
+            .arg(lines.size() == 1 ? QStringLiteral("this line") : QStringLiteral("these lines"),
+                 lines.size() == 1 ? QStringLiteral("it") : QStringLiteral("them"));
     for (const QString& line : lines)
         text += QLatin1Char('\n') + line;
     if (all.size() > lines.size())

@@ -22,7 +22,10 @@ public:
     // waiting from earlier failures. On failure the operator is told and the lines wait.
     // Returns whether everything was written.
     bool append(const QString& path, const QStringList& lines);
-    bool append(const QString& path, const QString& line) { return append(path, QStringList{line}); }
+    bool append(const QString& path, const QString& line)
+    {
+        return append(path, QStringList{line});
+    }
 
     // Lines not yet written, oldest first; shown to the operator when the station closes.
     const QStringList& pending() const { return m_pending; }

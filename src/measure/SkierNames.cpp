@@ -125,12 +125,16 @@ Result<std::optional<QString>> importSkierNames(const QString& chosenFile,
     if (text.trimmed().isEmpty())
         return R::failure(refused(QStringLiteral("%1 holds no names").arg(shown)));
     if (text.trimmed().startsWith(QStringLiteral("{\\rtf")))
-        return R::failure(refused(QStringLiteral(
-            "%1 is a rich-text document. Save it as plain text, one skier per line, and import "
-            "that file.").arg(shown)));
+        return R::failure(refused(
+            QStringLiteral(
+                "%1 is a rich-text document. Save it as plain text, one skier per line, and import "
+                "that file.")
+                .arg(shown)));
     if (text.contains(QChar(0)))
-        return R::failure(refused(QStringLiteral(
-            "%1 is not a text file. Choose a plain text file with one skier per line.").arg(shown)));
+        return R::failure(
+            refused(QStringLiteral(
+                        "%1 is not a text file. Choose a plain text file with one skier per line.")
+                        .arg(shown)));
 
     const QStringList lines = textLines(text);
     const Outcome written = replaceFileLines(skierNamesPath, lines);

@@ -23,8 +23,8 @@ Outcome writeWstimsResult(const QString& exchangeFolder, const JumpResult& jump)
     if (exchangeFolder.isEmpty() || !QDir(exchangeFolder).exists())
         return Outcome::failure(prefix + QStringLiteral("the exchange folder %1 does not exist")
                                              .arg(QDir::toNativeSeparators(exchangeFolder)));
-    const Outcome result = replaceFileLines(inFolder(exchangeFolder, QStringLiteral("qxresult.dst")),
-                                            {wstimsStatusLine(jump)});
+    const Outcome result = replaceFileLines(
+        inFolder(exchangeFolder, QStringLiteral("qxresult.dst")), {wstimsStatusLine(jump)});
     if (!result)
         return Outcome::failure(prefix + result.message());
     const Outcome raw =

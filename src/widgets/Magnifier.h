@@ -15,7 +15,7 @@ class Magnifier : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kFactor = 4;
-    static constexpr int kStrongFactor = 8;  // with Shift held
+    static constexpr int kStrongFactor = 8; // with Shift held
     static constexpr int kSize_px = 168;
 
     Magnifier(const PictureView& view, QWidget* parent);

@@ -137,13 +137,15 @@ void PictureView::clearPicture()
 
 PictureView::Entry* PictureView::find(ItemId id)
 {
-    auto it = std::find_if(m_items.begin(), m_items.end(), [id](const Entry& e) { return e.id == id; });
+    auto it =
+        std::find_if(m_items.begin(), m_items.end(), [id](const Entry& e) { return e.id == id; });
     return it == m_items.end() ? nullptr : &*it;
 }
 
 const PictureView::Entry* PictureView::find(ItemId id) const
 {
-    auto it = std::find_if(m_items.begin(), m_items.end(), [id](const Entry& e) { return e.id == id; });
+    auto it =
+        std::find_if(m_items.begin(), m_items.end(), [id](const Entry& e) { return e.id == id; });
     return it == m_items.end() ? nullptr : &*it;
 }
 
@@ -279,7 +281,8 @@ bool PictureView::setLabelText(ItemId id, const QString& text)
 
 bool PictureView::removeItem(ItemId id)
 {
-    auto it = std::find_if(m_items.begin(), m_items.end(), [id](const Entry& e) { return e.id == id; });
+    auto it =
+        std::find_if(m_items.begin(), m_items.end(), [id](const Entry& e) { return e.id == id; });
     if (it == m_items.end())
         return false;
     if (m_draggedLabel == id)
@@ -428,8 +431,10 @@ void PictureView::paintItems(QPainter& painter, double k, QPointF origin) const
             break;
         }
         case OverlayItem::Kind::Cross:
-            painter.drawLine(map(item.a - QPointF(item.size, 0)), map(item.a + QPointF(item.size, 0)));
-            painter.drawLine(map(item.a - QPointF(0, item.size)), map(item.a + QPointF(0, item.size)));
+            painter.drawLine(map(item.a - QPointF(item.size, 0)),
+                             map(item.a + QPointF(item.size, 0)));
+            painter.drawLine(map(item.a - QPointF(0, item.size)),
+                             map(item.a + QPointF(0, item.size)));
             break;
         case OverlayItem::Kind::Dot: {
             const double d = std::max(1.0, item.size);
@@ -477,8 +482,10 @@ void PictureView::paintEvent(QPaintEvent*)
         if (!shown.isEmpty()) {
             const int x0 = std::max(0, int(std::floor((shown.left() - origin.x()) / s)));
             const int y0 = std::max(0, int(std::floor((shown.top() - origin.y()) / s)));
-            const int x1 = std::min(image.width(), int(std::ceil((shown.right() - origin.x()) / s)));
-            const int y1 = std::min(image.height(), int(std::ceil((shown.bottom() - origin.y()) / s)));
+            const int x1 =
+                std::min(image.width(), int(std::ceil((shown.right() - origin.x()) / s)));
+            const int y1 =
+                std::min(image.height(), int(std::ceil((shown.bottom() - origin.y()) / s)));
             const QRect source(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
             const QRectF target(origin.x() + x0 * s, origin.y() + y0 * s, source.width() * s,
                                 source.height() * s);
@@ -651,12 +658,14 @@ void PictureView::updateMagnifier(QPointF viewportPos, Qt::KeyboardModifiers mod
     }
     const QPointF c = pictureCoordinates(viewportPos);
     const QPoint pixel(int(std::floor(c.x())), int(std::floor(c.y())));
-    const int factor = (modifiers & Qt::ShiftModifier) ? Magnifier::kStrongFactor : Magnifier::kFactor;
+    const int factor =
+        (modifiers & Qt::ShiftModifier) ? Magnifier::kStrongFactor : Magnifier::kFactor;
     // Top right, or top left while the cursor is near the top-right corner.
     const QRect right(viewport()->width() - Magnifier::kSize_px - kMagnifierMargin_px,
                       kMagnifierMargin_px, Magnifier::kSize_px, Magnifier::kSize_px);
-    const bool near = right.adjusted(-2 * kMagnifierMargin_px, -2 * kMagnifierMargin_px,
-                                     2 * kMagnifierMargin_px, 2 * kMagnifierMargin_px)
+    const bool near = right
+                          .adjusted(-2 * kMagnifierMargin_px, -2 * kMagnifierMargin_px,
+                                    2 * kMagnifierMargin_px, 2 * kMagnifierMargin_px)
                           .contains(viewportPos.toPoint());
     m_magnifier->move(near ? QPoint(kMagnifierMargin_px, kMagnifierMargin_px) : right.topLeft());
     m_magnifier->showPixel(pixel, factor);

@@ -50,19 +50,19 @@ LoadedPicture pictureFromImage(const QImage& image);
 struct OverlayItem {
     enum class Kind { Line = 1, Circle, Cross, Dot, Label };
     Kind kind = Kind::Line;
-    QPointF a;  // line start, centre, or a label's top-left corner
-    QPointF b;  // line end
+    QPointF a; // line start, centre, or a label's top-left corner
+    QPointF b; // line end
     double size = 0;
     Rgb color = kWhite;
     QString text;
     bool visible = true;
-    bool draggable = false;  // labels only
+    bool draggable = false; // labels only
 };
 
 class PictureView : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    enum class Zoom { Fit = 1, Actual, Double, Quadruple };  // fit, 1:1, 2:1, 4:1
+    enum class Zoom { Fit = 1, Actual, Double, Quadruple }; // fit, 1:1, 2:1, 4:1
     using ItemId = int;
 
     explicit PictureView(QWidget* parent = nullptr);
@@ -162,7 +162,7 @@ private:
         QList<QPointer<QWidget>> companions;
         bool dragging = false;
         QPointF pressGlobal;
-        QList<QPoint> startPositions;  // handle first, then companions
+        QList<QPoint> startPositions; // handle first, then companions
     };
 
     Entry* find(ItemId id);
@@ -184,7 +184,7 @@ private:
     Zoom m_zoom = Zoom::Actual;
 
     std::optional<ItemId> m_draggedLabel;
-    QPointF m_dragGrip_twips;  // from the label's corner to the mouse
+    QPointF m_dragGrip_twips; // from the label's corner to the mouse
 
     QList<Panel> m_panels;
 

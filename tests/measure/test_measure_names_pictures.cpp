@@ -40,9 +40,9 @@ void TestMeasureNamesPictures::selectionListSkipsEmptyLinesAndReplacesCommas()
     QVERIFY(writeBytes(path, "Smith,John\r\n\r\nJones\n,,\r  \r\nA,B,C"));
     const Result<QStringList> list = readSkierList(path);
     QVERIFY(list.ok());
-    QCOMPARE(*list, (QStringList{QStringLiteral("Smith John"), QStringLiteral("Jones"),
-                                 QStringLiteral("  "), QStringLiteral("  "),
-                                 QStringLiteral("A B C")}));
+    QCOMPARE(*list,
+             (QStringList{QStringLiteral("Smith John"), QStringLiteral("Jones"),
+                          QStringLiteral("  "), QStringLiteral("  "), QStringLiteral("A B C")}));
     const Result<QStringList> missing = readSkierList(fx.path(QStringLiteral("none.txt")));
     QVERIFY(!missing.ok());
     QVERIFY(missing.message().startsWith(QStringLiteral("could not read ")));
@@ -193,8 +193,8 @@ void TestMeasureNamesPictures::pictureNamesAndPaths()
              QStringLiteral("C:\\pics\\Leejump1.bmp"));
     QCOMPARE(picturePath(QStringLiteral("/data/pics/"), QStringLiteral("Leejump1.bmp")),
              QStringLiteral("/data/pics/Leejump1.bmp"));
-    QVERIFY(picturePath(QStringLiteral("/data/pics"), QStringLiteral("a.bmp")).endsWith(
-        QStringLiteral("pics") + QDir::separator() + QStringLiteral("a.bmp")));
+    QVERIFY(picturePath(QStringLiteral("/data/pics"), QStringLiteral("a.bmp"))
+                .endsWith(QStringLiteral("pics") + QDir::separator() + QStringLiteral("a.bmp")));
 }
 
 // The information file goes beside the picture, whatever the current folder, and is replaced.
@@ -218,9 +218,9 @@ void TestMeasureNamesPictures::pictureLinesForResultsAndSessionLog()
              QStringLiteral("12-05-2026 14:03:09 Saved picture: C:\\pics\\Leejump2.bmp"));
     QCOMPARE(loadedPictureLine(QStringLiteral("12-05-2026"), QStringLiteral("14:03:09"), path),
              QStringLiteral("12-05-2026 14:03:09 Loaded picture: C:\\pics\\Leejump2.bmp"));
-    const QStringList items = pictureLogItems(QStringLiteral("12-05-2026"),
-                                              QStringLiteral("14:03:09"), QStringLiteral("Lee"),
-                                              QStringLiteral("3"), QStringLiteral(" 45.6m"), path);
+    const QStringList items =
+        pictureLogItems(QStringLiteral("12-05-2026"), QStringLiteral("14:03:09"),
+                        QStringLiteral("Lee"), QStringLiteral("3"), QStringLiteral(" 45.6m"), path);
     QCOMPARE(printZones(items),
              QStringLiteral("12-05-2026    14:03:09      Skier: Lee    Jump:  2      "
                             "Distance:  45.6m            File: C:\\pics\\Leejump2.bmp"));

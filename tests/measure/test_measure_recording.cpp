@@ -75,15 +75,27 @@ void TestMeasureRecording::distanceFigures_data()
     QTest::addColumn<QString>("meters");
     QTest::addColumn<QString>("feet");
     QTest::addColumn<QString>("precise");
-    QTest::newRow("45.63 m") << 45.63 << false << " 45.6m" << " 150ft" << " 45.63";
-    QTest::newRow("whole meters drop the point") << 45.0 << false << " 45m" << " 148ft" << " 45";
-    QTest::newRow("half a tenth rounds up") << 45.65 << false << " 45.7m" << " 150ft" << " 45.65";
-    QTest::newRow("precise keeps four decimals") << 45.123456 << false << " 45.1m" << " 148ft"
+    QTest::newRow("45.63 m") << 45.63 << false << " 45.6m"
+                             << " 150ft"
+                             << " 45.63";
+    QTest::newRow("whole meters drop the point") << 45.0 << false << " 45m"
+                                                 << " 148ft"
+                                                 << " 45";
+    QTest::newRow("half a tenth rounds up") << 45.65 << false << " 45.7m"
+                                            << " 150ft"
+                                            << " 45.65";
+    QTest::newRow("precise keeps four decimals") << 45.123456 << false << " 45.1m"
+                                                 << " 148ft"
                                                  << " 45.1235";
-    QTest::newRow("tenths of a foot") << 20.0 << true << " 20m" << " 65.6ft" << " 20";
-    QTest::newRow("whole tenths drop the point") << 30.48 << true << " 30.5m" << " 100ft"
+    QTest::newRow("tenths of a foot") << 20.0 << true << " 20m"
+                                      << " 65.6ft"
+                                      << " 20";
+    QTest::newRow("whole tenths drop the point") << 30.48 << true << " 30.5m"
+                                                 << " 100ft"
                                                  << " 30.48";
-    QTest::newRow("below one meter") << 0.5 << false << " .5m" << " 2ft" << " .5";
+    QTest::newRow("below one meter") << 0.5 << false << " .5m"
+                                     << " 2ft"
+                                     << " .5";
 }
 
 void TestMeasureRecording::distanceFigures()
@@ -130,9 +142,12 @@ void TestMeasureRecording::fallAndPassLines_data()
 {
     QTest::addColumn<QString>("comment");
     QTest::addColumn<QString>("status");
-    QTest::newRow("fall") << "Fall" << "Fall, 0, 0,3";
-    QTest::newRow("pass") << "Pass" << "Pass, 0, 0,3";
-    QTest::newRow("other text is OK") << "Pass " << "OK, , , 3";
+    QTest::newRow("fall") << "Fall"
+                          << "Fall, 0, 0,3";
+    QTest::newRow("pass") << "Pass"
+                          << "Pass, 0, 0,3";
+    QTest::newRow("other text is OK") << "Pass "
+                                      << "OK, , , 3";
 }
 
 void TestMeasureRecording::fallAndPassLines()
@@ -146,8 +161,9 @@ void TestMeasureRecording::fallAndPassLines()
     j.feetValue.clear();
     j.comment = comment;
     j.status = statusForComment(comment);
-    QCOMPARE(resultsLine(j), QStringLiteral("12-05-2026 14:03:09 Jones  jump 3 -   (IWSF)  (AWSA)") +
-                                 comment + QStringLiteral(" ( 12.346/-3.21) ( 1234/ 567) ( 45.63)"));
+    QCOMPARE(resultsLine(j),
+             QStringLiteral("12-05-2026 14:03:09 Jones  jump 3 -   (IWSF)  (AWSA)") + comment +
+                 QStringLiteral(" ( 12.346/-3.21) ( 1234/ 567) ( 45.63)"));
     QCOMPARE(wstimsStatusLine(j), status);
     QCOMPARE(wstimsRawLine(j), QStringLiteral("14:03:09 ,Jones,") + status);
 }
@@ -236,7 +252,8 @@ void TestMeasureRecording::otherGridDialogAsksUntilAgreement()
     QCOMPARE(e.metersValue, QStringLiteral("40"));
     QCOMPARE(e.feetValue, QStringLiteral("132 "));
     const auto& calls = fx.dialogs.calls();
-    QCOMPARE(calls[0].text, QStringLiteral("Is there a distance to be recorded in the other grid?"));
+    QCOMPARE(calls[0].text,
+             QStringLiteral("Is there a distance to be recorded in the other grid?"));
     QCOMPARE(calls[0].title, QStringLiteral("Message"));
     QCOMPARE(calls[0].buttons, DialogButtons::YesNo);
     QCOMPARE(calls[1].text, QStringLiteral("Enter distance in meters from other screen"));
@@ -305,9 +322,11 @@ void TestMeasureRecording::wstimsFilesByteForByte()
 
     JumpResult ok = measured(45.63, false);
     QVERIFY(writeWstimsResult(qxio, ok).ok());
-    QCOMPARE(readBytes(qxio + QStringLiteral("/qxresult.dst")), QByteArray("OK,  45.6,  150,  2\r\n"));
+    QCOMPARE(readBytes(qxio + QStringLiteral("/qxresult.dst")),
+             QByteArray("OK,  45.6,  150,  2\r\n"));
 
-    JumpResult fall = measured(45.63, false, QStringLiteral("M\xFCller,Anna"), QStringLiteral(" 3"));
+    JumpResult fall =
+        measured(45.63, false, QStringLiteral("M\xFCller,Anna"), QStringLiteral(" 3"));
     fall.comment = jumptexts::Fall;
     fall.status = JumpStatus::Fall;
     QVERIFY(writeWstimsResult(qxio, fall).ok());
@@ -315,14 +334,14 @@ void TestMeasureRecording::wstimsFilesByteForByte()
     QCOMPARE(readBytes(qxio + QStringLiteral("/qxraw.dst")),
              QByteArray("earlier\r\n14:03:09 ,Smith,OK,  45.6,  150,  2\r\n"
                         "14:03:09 ,M\xFCller,Fall, 0, 0, 3\r\n"));
-    QVERIFY(QDir(qxio).entryList(QDir::Files).size() == 2);  // no temporary file left behind
+    QVERIFY(QDir(qxio).entryList(QDir::Files).size() == 2); // no temporary file left behind
 }
 
 void TestMeasureRecording::wstimsFailureSaysWhy()
 {
     StationFixture fx;
-    const Outcome missing = writeWstimsResult(fx.path(QStringLiteral("nowhere/qxio")),
-                                              measured(45.63, false));
+    const Outcome missing =
+        writeWstimsResult(fx.path(QStringLiteral("nowhere/qxio")), measured(45.63, false));
     QVERIFY(!missing.ok());
     QVERIFY(missing.message().startsWith(QStringLiteral("Error while writing WSTIMS result: ")));
     QVERIFY(missing.message().contains(QStringLiteral("qxio")));

@@ -128,22 +128,22 @@ void TestPictureView::clickOnAPixelGivesItsTwipsAtEveryZoom_data()
     // Logical positions: a picture pixel is zoom / ratio logical pixels wide.
     const double k1 = 1.0 / kRatio, k2 = 2.0 / kRatio, k4 = 4.0 / kRatio;
     const QPointF pixel(100, 60);
-    QTest::newRow("1:1 start of pixel") << int(PictureView::Zoom::Actual) << pixel * k1
-                                        << QPointF(1500, 900);
+    QTest::newRow("1:1 start of pixel")
+        << int(PictureView::Zoom::Actual) << pixel * k1 << QPointF(1500, 900);
     QTest::newRow("1:1 inside pixel") << int(PictureView::Zoom::Actual)
                                       << pixel * k1 + QPointF(0.4, 0.4) * k1 << QPointF(1500, 900);
-    QTest::newRow("1:1 next pixel") << int(PictureView::Zoom::Actual)
-                                    << (pixel + QPointF(1, 1)) * k1 << QPointF(1515, 915);
-    QTest::newRow("2:1 start of pixel") << int(PictureView::Zoom::Double) << pixel * k2
-                                        << QPointF(1500, 900);
+    QTest::newRow("1:1 next pixel")
+        << int(PictureView::Zoom::Actual) << (pixel + QPointF(1, 1)) * k1 << QPointF(1515, 915);
+    QTest::newRow("2:1 start of pixel")
+        << int(PictureView::Zoom::Double) << pixel * k2 << QPointF(1500, 900);
     QTest::newRow("2:1 far side of pixel")
         << int(PictureView::Zoom::Double) << pixel * k2 + QPointF(0.9, 0.9) * k2
         << QPointF(1500, 900);
-    QTest::newRow("2:1 next pixel") << int(PictureView::Zoom::Double)
-                                    << (pixel + QPointF(1, 0)) * k2 << QPointF(1515, 900);
-    QTest::newRow("4:1 inside pixel") << int(PictureView::Zoom::Quadruple)
-                                      << pixel * k4 + QPointF(0.75, 0.25) * k4
-                                      << QPointF(1500, 900);
+    QTest::newRow("2:1 next pixel")
+        << int(PictureView::Zoom::Double) << (pixel + QPointF(1, 0)) * k2 << QPointF(1515, 900);
+    QTest::newRow("4:1 inside pixel")
+        << int(PictureView::Zoom::Quadruple) << pixel * k4 + QPointF(0.75, 0.25) * k4
+        << QPointF(1500, 900);
 }
 
 void TestPictureView::clickOnAPixelGivesItsTwipsAtEveryZoom()
@@ -181,7 +181,8 @@ void TestPictureView::scrollingAndFitKeepTheMapping()
 
     view.setZoom(PictureView::Zoom::Fit);
     QCOMPARE(view.horizontalScrollBar()->maximum(), 0);
-    const double fit = std::min(view.viewport()->width() / 400.0, view.viewport()->height() / 300.0);
+    const double fit =
+        std::min(view.viewport()->width() / 400.0, view.viewport()->height() / 300.0);
     QCOMPARE(view.scale(), fit);
     const QPointF pos(100.2, 50.7);
     QCOMPARE(view.widgetToTwips(pos),
@@ -244,7 +245,7 @@ void TestPictureView::pictureSizeInTwips()
     QVERIFY2(p.ok(), qPrintable(p.message()));
     QCOMPARE(p->width_twips, expectedTwips(640, 96));
     QCOMPARE(p->height_twips, expectedTwips(480, 96));
-    QVERIFY(std::fabs(p->width_twips - 9584.717) < 0.001);  // 16933 hundredths
+    QVERIFY(std::fabs(p->width_twips - 9584.717) < 0.001); // 16933 hundredths
 
     const QString stated = fx.path(QStringLiteral("72dpi.bmp"));
     QVERIFY(writeBytes(stated, bitmapFile(640, 480, 2835)));
@@ -303,7 +304,7 @@ void TestPictureView::overlaysDrawAtTheirPixelsAndClearingKeepsThePicture()
     QCOMPARE(drawn.pixel(100, 60), red);
     QCOMPARE(drawn.pixel(110, 60), red);
     QCOMPARE(drawn.pixel(100, 61), qRgb(10, 20, 30));
-    QCOMPARE(drawn.pixel(20, 17), qRgb(255, 255, 0));  // arm end: 300 - 45 twips is pixel 17
+    QCOMPARE(drawn.pixel(20, 17), qRgb(255, 255, 0)); // arm end: 300 - 45 twips is pixel 17
     QCOMPARE(drawn.pixel(23, 20), qRgb(255, 255, 0));
     QCOMPARE(drawn.pixel(120, 120), qRgb(255, 0, 255));
     QCOMPARE(view.renderedImage(false).pixel(100, 60), qRgb(10, 20, 30));
@@ -324,7 +325,7 @@ void TestPictureView::itemChangesAndUnknownIds()
     const auto line = view.addLine(QPointF(0, 0), QPointF(150, 0), kWhite);
     QVERIFY(view.setLine(line, QPointF(15, 15), QPointF(30, 300)));
     QVERIFY(view.moveItem(line, QPointF(45, 45)));
-    QCOMPARE(view.item(line)->b, QPointF(60, 330));  // a line moves whole
+    QCOMPARE(view.item(line)->b, QPointF(60, 330)); // a line moves whole
     QVERIFY(view.setItemVisible(line, false));
     QCOMPARE(view.renderedImage().pixel(3, 3), qRgb(10, 20, 30));
     QVERIFY(view.removeItem(line));
@@ -355,7 +356,7 @@ void TestPictureView::draggableLabelMovesAndReportsNoClick()
     QSignalSpy pressed(&view, &PictureView::mousePressed);
     QSignalSpy moved(&view, &PictureView::labelMoved);
     const QPointF grab = view.twipsToWidget(QPointF(300, 300)) + QPointF(3, 3);
-    const double k = 2.0 / kRatio;  // logical pixels per picture pixel
+    const double k = 2.0 / kRatio; // logical pixels per picture pixel
     const QPointF drop = grab + QPointF(10, 4) * k;
     sendMouse(view.viewport(), QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
     sendMouse(view.viewport(), QEvent::MouseMove, drop, Qt::NoButton, Qt::LeftButton);

@@ -1,0 +1,53 @@
+#pragma once
+
+// The contact picture log viewer: lists the picture entries of a session log and puts a chosen
+// picture back on the measurement screen for a second look. Built afresh at each opening, over
+// the screen that opened it.
+
+#include <QWidget>
+
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace fw {
+
+class Dialogs;
+
+class PictureLogView : public QWidget {
+    Q_OBJECT
+public:
+    // sessionLogPath: the current session log; sessionLogFolder: where Select a Log File starts.
+    PictureLogView(Dialogs& dialogs, QString sessionLogPath, QString sessionLogFolder,
+                   QWidget* parent = nullptr);
+
+    QLineEdit* txtPicLogToView = nullptr;
+    QPushButton* cmdSelPicLog = nullptr;
+    QListWidget* lstPicLog = nullptr;
+    QLineEdit* txtPictureToView = nullptr;
+    QPushButton* cmdViewPicLog = nullptr;
+
+public Q_SLOTS:
+    // Lists the current session log when it exists.
+    void Form_Load();
+    void cmdSelPicLog_Click();
+    void lstPicLog_Click();
+    void lstPicLog_DblClick();
+    void cmdViewPicLog_Click();
+
+Q_SIGNALS:
+    // A picture that loads was chosen: the measurement screen takes it (ArrivedFrom "PictureLog")
+    // and shows; the viewer has closed.
+    void viewPicture(const QString& path);
+    // View Picture with no picture chosen: the measurement screen shows as it is.
+    void showMeasure();
+
+private:
+    void fillList(const QString& logPath);
+
+    Dialogs& m_dialogs;
+    QString m_sessionLogPath;
+    QString m_sessionLogFolder;
+};
+
+} // namespace fw

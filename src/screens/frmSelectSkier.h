@@ -1,0 +1,44 @@
+#pragma once
+
+// The skier selection dialog: the station's list of skiers; a double click on a name hands it to
+// the capture screen. Not modal; built afresh at each opening over the capture screen.
+
+#include <QWidget>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace fw {
+
+class Dialogs;
+
+class frmSelectSkier : public QWidget {
+    Q_OBJECT
+public:
+    frmSelectSkier(Dialogs& dialogs, QString skierNamesPath, QWidget* parent = nullptr);
+
+    QListWidget* lstSkiers = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* cmdNoSelect = nullptr;
+
+    // The name chosen by the last double click; empty when none was.
+    const QString& chosenName() const { return m_chosen; }
+
+public Q_SLOTS:
+    // Fills the list from the skier names file.
+    void Form_Load();
+    void lstSkiers_DblClick();
+    void cmdNoSelect_Click();
+
+Q_SIGNALS:
+    // A name was chosen; the dialog has closed.
+    void skierSelected(const QString& name);
+
+private:
+    Dialogs& m_dialogs;
+    QString m_path;
+    QString m_chosen;
+};
+
+} // namespace fw
