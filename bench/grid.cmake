@@ -1,0 +1,1 @@
+fw_add_bench(bench_grid LIBS fw_core)
