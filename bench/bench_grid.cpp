@@ -8,8 +8,10 @@
 namespace {
 
 // A perspective view: far buoys close together near the top of the picture.
-const std::array<fw::ScreenPoint, 4> kPicture{{{8200, 2100}, {11200, 7400}, {4100, 2300}, {900, 7600}}};
-const std::array<fw::SurveyPoint, 4> kSurvey{{{72.4, 9.1}, {41.8, 8.7}, {71.9, -9.3}, {42.2, -8.9}}};
+const std::array<fw::ScreenPoint, 4> kPicture{
+    {{8200, 2100}, {11200, 7400}, {4100, 2300}, {900, 7600}}};
+const std::array<fw::SurveyPoint, 4> kSurvey{
+    {{72.4, 9.1}, {41.8, 8.7}, {71.9, -9.3}, {42.2, -8.9}}};
 
 fw::GridEntries perspectiveEntries()
 {
@@ -83,7 +85,8 @@ static void BM_AccuracyMesh(benchmark::State& state)
     fw::MeasurementGrid g;
     g.c = *fw::SolveCoefficients(kPicture, kSurvey);
     for (auto _ : state)
-        benchmark::DoNotOptimize(fw::computeAccuracy(e, g, fw::Tournament{}, fw::AccuracyContent::Grade));
+        benchmark::DoNotOptimize(
+            fw::computeAccuracy(e, g, fw::Tournament{}, fw::AccuracyContent::Grade));
 }
 BENCHMARK(BM_AccuracyMesh);
 

@@ -108,9 +108,9 @@ std::optional<Failure> tournamentOption(const Arguments& a, fw::Tournament& t)
     const QString name = a.options.value(QStringLiteral("type"), QStringLiteral("normal"));
     const auto named = fw::Tournament::named(name);
     if (!named)
-        return Failure{kBadArguments,
-                       QStringLiteral("--type must be normal, sitski or barefoot, not \"%1\"")
-                           .arg(name)};
+        return Failure{
+            kBadArguments,
+            QStringLiteral("--type must be normal, sitski or barefoot, not \"%1\"").arg(name)};
     t = *named;
     return std::nullopt;
 }
@@ -151,7 +151,8 @@ std::optional<Failure> readUsableGrid(const QString& path, fw::GridFileContents&
 std::optional<Failure> expectPositional(const Arguments& a, int count, const char* usage)
 {
     if (a.positional.size() != count)
-        return Failure{kBadArguments, QStringLiteral("usage: farwater-cli %1").arg(QLatin1String(usage))};
+        return Failure{kBadArguments,
+                       QStringLiteral("usage: farwater-cli %1").arg(QLatin1String(usage))};
     return std::nullopt;
 }
 
@@ -175,9 +176,10 @@ std::optional<Failure> distanceCommand(const QStringList& args, QTextStream& out
         return f;
     const auto d = fw::distance_calculation(grid.grid, {x, y}, t);
     if (!d)
-        return Failure{kBadArguments,
-                       QStringLiteral("the picture point %1, %2 lies beyond the horizon of the grid")
-                           .arg(roundTrip(x), roundTrip(y))};
+        return Failure{
+            kBadArguments,
+            QStringLiteral("the picture point %1, %2 lies beyond the horizon of the grid")
+                .arg(roundTrip(x), roundTrip(y))};
     out << "survey_x: " << roundTrip(d->point.X) << "\n"
         << "survey_y: " << roundTrip(d->point.Y) << "\n"
         << "distance: " << roundTrip(d->distance_m) << "\n"
@@ -231,8 +233,8 @@ std::optional<Failure> checkCommand(const QStringList& args, QTextStream& out)
         << "field_of_view: " << roundTrip(ev.fieldOfView) << "\n"
         << "check_buoy_dx: " << roundTrip(ev.checkBuoyDx) << "\n"
         << "check_buoy_dy: " << roundTrip(ev.checkBuoyDy) << "\n"
-        << "verdict: " << (ev.accepted() ? QStringLiteral("accepted")
-                                         : QStringLiteral("refused: ") + ev.message)
+        << "verdict: "
+        << (ev.accepted() ? QStringLiteral("accepted") : QStringLiteral("refused: ") + ev.message)
         << "\n";
     if (!ev.accepted())
         return Failure{kRefused, ev.message};
@@ -309,8 +311,9 @@ int main(int argc, char** argv)
     else if (command == QLatin1String("accuracy"))
         failure = accuracyCommand(args, out);
     else
-        failure = Failure{kBadArguments,
-                          QStringLiteral("unknown command %1 (see farwater-cli --help)").arg(command)};
+        failure =
+            Failure{kBadArguments,
+                    QStringLiteral("unknown command %1 (see farwater-cli --help)").arg(command)};
     out.flush();
     if (!failure)
         return kDone;

@@ -91,11 +91,15 @@ Result<AccuracyCheck> computeAccuracy(const GridEntries& e, const MeasurementGri
             s.delta = changeV > changeH ? changeV : changeH;
             s.grade = accuracyGrade(s.delta);
             switch (content) {
-            case AccuracyContent::Grade: s.label = s.grade; break;
+            case AccuracyContent::Grade:
+                s.label = s.grade;
+                break;
             case AccuracyContent::Distance:
                 s.label = leadingSpace(std::floor(s.d * 10.0) / 10.0);
                 break;
-            case AccuracyContent::Detail: s.label = hundredths(s.delta); break;
+            case AccuracyContent::Detail:
+                s.label = hundredths(s.delta);
+                break;
             }
             s.labelAt = {p.x, p.y + 75.0};
             s.indicator = i * kMeshSize + j;
@@ -159,7 +163,8 @@ std::optional<AccuracyCheck> RunAccuracyCheck(const GridEntries& entries, const 
     const int grid = gridNumberFromCaption(entries.grid_select).value_or(grids.currentGrid);
     AccuracyCheck out = std::move(check).value();
     out.reportPath = accuracyReportPath(settings.VideoFolder, now.date());
-    QStringList lines = accuracyReportHeader(entries, grid, {grids.frontRatio, grids.backRatio}, now);
+    QStringList lines =
+        accuracyReportHeader(entries, grid, {grids.frontRatio, grids.backRatio}, now);
     lines << out.meshLines << QStringLiteral("Accuracy Check Complete") << QString();
     if (!appendReported(dialogs, out.reportPath, lines))
         return std::nullopt;

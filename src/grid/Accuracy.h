@@ -39,15 +39,15 @@ AccuracyMesh accuracyMesh(ScreenPoint upperLeft, ScreenPoint upperRight, ScreenP
 
 struct AccuracySample {
     ScreenPoint picture;
-    SurveyPoint below;      // the water position one pixel lower, as the report gives it
-    double d = 0;           // jump distance (ramp offset included)
-    double dv = 0;          // one pixel lower
-    double dh = 0;          // one pixel to the right
-    double delta = 0;       // the larger change
+    SurveyPoint below; // the water position one pixel lower, as the report gives it
+    double d = 0;      // jump distance (ramp offset included)
+    double dv = 0;     // one pixel lower
+    double dh = 0;     // one pixel to the right
+    double delta = 0;  // the larger change
     QString grade;
-    QString label;          // the indicator's text for the chosen content
-    ScreenPoint labelAt;    // the indicator's top-left corner, twips
-    int indicator = 0;      // the AccuracyIndicator index
+    QString label;       // the indicator's text for the chosen content
+    ScreenPoint labelAt; // the indicator's top-left corner, twips
+    int indicator = 0;   // the AccuracyIndicator index
 };
 
 // One candidate skier path: a mesh row drawn from its right edge point to its left one, with its
@@ -60,10 +60,10 @@ struct AccuracyRow {
 };
 
 struct AccuracyCheck {
-    std::array<std::array<AccuracySample, kMeshSize>, kMeshSize> samples{};  // [i][j]
+    std::array<std::array<AccuracySample, kMeshSize>, kMeshSize> samples{}; // [i][j]
     std::array<AccuracyRow, kMeshSize> rows{};
-    QStringList meshLines;  // the report's 49 sample lines, columns outer, rows inner
-    QString reportPath;     // set by RunAccuracyCheck
+    QStringList meshLines; // the report's 49 sample lines, columns outer, rows inner
+    QString reportPath;    // set by RunAccuracyCheck
 };
 
 // Samples every mesh point of the grid whose buoys the entries show, with the working copy's

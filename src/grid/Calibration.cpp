@@ -7,8 +7,7 @@ namespace fw {
 
 QString toggledCalibrationUnits(const QString& caption)
 {
-    return caption == QLatin1String("Actual") ? QStringLiteral("Screen")
-                                              : QStringLiteral("Actual");
+    return caption == QLatin1String("Actual") ? QStringLiteral("Screen") : QStringLiteral("Actual");
 }
 
 Result<CalibrationLine> calibrationDraw(CalibrationFields& f, const QString& unitsCaption,
@@ -38,15 +37,17 @@ Result<CalibrationLine> calibrationDraw(CalibrationFields& f, const QString& uni
         const auto s2 = PictureToSurvey(c, p2);
         if (!s1 || !s2)
             return R::failure(
-                QStringLiteral("The point %1, %2 of the picture lies beyond the horizon of the grid")
+                QStringLiteral(
+                    "The point %1, %2 of the picture lies beyond the horizon of the grid")
                     .arg(numberText(s1 ? p2.x : p1.x), numberText(s1 ? p2.y : p1.y)));
         f.CalibrationLineXActual = leadingSpace(roundHalfUp(s1->X, 2));
         f.CalibrationLineYActual = leadingSpace(roundHalfUp(s1->Y, 2));
         f.CalibrationLineXActual2 = leadingSpace(roundHalfUp(s2->X, 2));
         f.CalibrationLineYActual2 = leadingSpace(roundHalfUp(s2->Y, 2));
     }
-    return CalibrationLine{{fieldNumber(f.CalibrationLineXTwips), fieldNumber(f.CalibrationLineYTwips)},
-                           {fieldNumber(f.CalibrationLineXTwips2), fieldNumber(f.CalibrationLineYTwips2)}};
+    return CalibrationLine{
+        {fieldNumber(f.CalibrationLineXTwips), fieldNumber(f.CalibrationLineYTwips)},
+        {fieldNumber(f.CalibrationLineXTwips2), fieldNumber(f.CalibrationLineYTwips2)}};
 }
 
 } // namespace fw

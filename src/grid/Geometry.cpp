@@ -47,8 +47,9 @@ std::optional<ScreenPoint> SurveyToPicture(const GridCoefficients& c, SurveyPoin
     return p;
 }
 
-std::optional<GridCoefficients> SolveCoefficients(const std::array<ScreenPoint, kBuoyCount>& picture,
-                                                  const std::array<SurveyPoint, kBuoyCount>& survey)
+std::optional<GridCoefficients>
+SolveCoefficients(const std::array<ScreenPoint, kBuoyCount>& picture,
+                  const std::array<SurveyPoint, kBuoyCount>& survey)
 {
     // Rows and columns from 1 as the method is written down; row 0 and column 0 are unused.
     double a[9][10] = {};

@@ -38,21 +38,24 @@ struct SurveyPoint {
 // (far) buoys, lower buoys the front (near) ones.
 enum class BuoyIndex : int { UpperRight = 1, LowerRight = 2, UpperLeft = 3, LowerLeft = 4 };
 constexpr int kBuoyCount = 4;
-constexpr int buoySlot(BuoyIndex b) { return int(b) - 1; }
+constexpr int buoySlot(BuoyIndex b)
+{
+    return int(b) - 1;
+}
 
 // c1..c8 held at [0]..[7].
 using GridCoefficients = std::array<double, 8>;
 
 // One configured grid.
 struct MeasurementGrid {
-    std::array<ScreenPoint, kBuoyCount> buoyPicture{};  // by buoySlot(BuoyIndex)
+    std::array<ScreenPoint, kBuoyCount> buoyPicture{}; // by buoySlot(BuoyIndex)
     std::array<SurveyPoint, kBuoyCount> buoySurvey{};
-    SurveyPoint jump;               // the jump point of the ramp
+    SurveyPoint jump; // the jump point of the ramp
     ScreenPoint checkBuoyPicture;
     SurveyPoint checkBuoySurvey;
     GridCoefficients c{};
-    QString description1;           // the grid file's full path once saved or loaded
-    QString description2;           // the operator's descriptive line
+    QString description1; // the grid file's full path once saved or loaded
+    QString description2; // the operator's descriptive line
     bool completed = false;
 
     ScreenPoint& picture(BuoyIndex b) { return buoyPicture[buoySlot(b)]; }
@@ -70,8 +73,9 @@ std::optional<ScreenPoint> SurveyToPicture(const GridCoefficients& c, SurveyPoin
 // Solves the eight coefficients from the four buoys by Gauss-Jordan elimination in the station's
 // own manner: the first row with a non-zero entry is the pivot (no search for the largest, no
 // scaling). None when the system has no unique solution (or gives no finite coefficients).
-std::optional<GridCoefficients> SolveCoefficients(const std::array<ScreenPoint, kBuoyCount>& picture,
-                                                  const std::array<SurveyPoint, kBuoyCount>& survey);
+std::optional<GridCoefficients>
+SolveCoefficients(const std::array<ScreenPoint, kBuoyCount>& picture,
+                  const std::array<SurveyPoint, kBuoyCount>& survey);
 
 // The tournament type as far as distances go. Barefoot wins when both flags are set.
 struct Tournament {
@@ -87,8 +91,8 @@ struct Tournament {
 double rampOffset_m(Tournament t);
 
 struct JumpDistance {
-    SurveyPoint point;    // the picture position mapped to the water
-    double distance_m = 0;  // straight distance from the jump point plus the ramp offset, unrounded
+    SurveyPoint point;     // the picture position mapped to the water
+    double distance_m = 0; // straight distance from the jump point plus the ramp offset, unrounded
 };
 
 // The jump distance of a picture position on the grid. None when the point maps to infinity.

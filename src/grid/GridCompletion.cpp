@@ -191,11 +191,10 @@ QStringList buoyRecordLines(const GridEntries& e, const QString& unit)
     const QString blank = QStringLiteral(" ");
     const auto buoy = [&](const char* name, BuoyIndex b) {
         const QString n = QLatin1String(name);
-        return QStringList{pairLine(n + QStringLiteral(" X,Y ") + unit + QStringLiteral(": "),
-                                    e.pictureX(b), e.pictureY(b)),
-                           pairLine(n + QStringLiteral(" X,Y Survey: "), e.surveyX(b),
-                                    e.surveyY(b)),
-                           blank};
+        return QStringList{
+            pairLine(n + QStringLiteral(" X,Y ") + unit + QStringLiteral(": "), e.pictureX(b),
+                     e.pictureY(b)),
+            pairLine(n + QStringLiteral(" X,Y Survey: "), e.surveyX(b), e.surveyY(b)), blank};
     };
     QStringList lines;
     lines << buoy("Upper Left", BuoyIndex::UpperLeft) << buoy("Lower Left", BuoyIndex::LowerLeft)
@@ -207,10 +206,9 @@ QStringList buoyRecordLines(const GridEntries& e, const QString& unit)
 
 QStringList gridPictureLines(const GridEntries& e)
 {
-    return buoyRecordLines(e, QStringLiteral("Pixels"))
-           << pairLine(QStringLiteral("Check Buoy X,Y Pixels: "),
-                       printForm(fieldNumber(e.txtCheckXpix)),
-                       printForm(fieldNumber(e.txtCheckYpix)));
+    return buoyRecordLines(e, QStringLiteral("Pixels")) << pairLine(
+               QStringLiteral("Check Buoy X,Y Pixels: "), printForm(fieldNumber(e.txtCheckXpix)),
+               printForm(fieldNumber(e.txtCheckYpix)));
 }
 
 QStringList gridSetupRecord(const GridEntries& e, int grid, const QDateTime& when)
@@ -221,8 +219,8 @@ QStringList gridSetupRecord(const GridEntries& e, int grid, const QDateTime& whe
           << e.ipt_file_description << e.ipt_file_description_2
           << QStringLiteral("Grid Number: ") + printForm(grid) << QStringLiteral(" ");
     lines << gridPictureLines(e);
-    lines << pairLine(QStringLiteral("Check Buoy X,Y Survey: "), printForm(fieldNumber(e.txtCheckX)),
-                      printForm(fieldNumber(e.txtCheckY)))
+    lines << pairLine(QStringLiteral("Check Buoy X,Y Survey: "),
+                      printForm(fieldNumber(e.txtCheckX)), printForm(fieldNumber(e.txtCheckY)))
           << QStringLiteral(" ");
     return lines;
 }

@@ -54,19 +54,19 @@ enum class GridVerdict {
 };
 
 struct GridRatios {
-    double front = 0;  // percent of the picture width
+    double front = 0; // percent of the picture width
     double back = 0;
 };
 
 // Every figure of the completion checks, computed as far as the entries allow.
 struct GridEvaluation {
     GridVerdict verdict = GridVerdict::Incomplete;
-    QString message;  // the station's refusal message; empty when accepted
+    QString message; // the station's refusal message; empty when accepted
     GridRatios ratios;
     std::optional<GridCoefficients> c;
     std::optional<ScreenPoint> predictedCheckBuoy;  // where the check buoy should be
-    std::optional<double> checkBuoyDx, checkBuoyDy;  // marked minus predicted, twips
-    std::optional<double> fieldOfView;               // as reported, degrees
+    std::optional<double> checkBuoyDx, checkBuoyDy; // marked minus predicted, twips
+    std::optional<double> fieldOfView;              // as reported, degrees
 
     bool accepted() const { return verdict == GridVerdict::Accepted; }
 };
@@ -86,11 +86,11 @@ bool grid_check(const GridEntries& entries, double pictureWidth_twips, GridState
 // What the grid setup screen shows after "Complete".
 struct CompletionResult {
     GridEvaluation evaluation;
-    bool accuracyControlsShown = false;  // the checks got past completeness: show the accuracy
-                                         // button and frame, hide the check buoy marker label
+    bool accuracyControlsShown = false; // the checks got past completeness: show the accuracy
+                                        // button and frame, hide the check buoy marker label
     bool accepted = false;
-    int grid = 0;                // the grid completed (the one named by the grid caption)
-    bool recordWritten = false;  // the set-up record reached the results file
+    int grid = 0;               // the grid completed (the one named by the grid caption)
+    bool recordWritten = false; // the set-up record reached the results file
     bool zoomAdvice = false;
 };
 
@@ -126,9 +126,9 @@ int gridEntriesEdited(const GridEntries& entries, GridState& grids, StationSetti
 // The measurement screen's distance labels of a back buoy, set when the grid setup is left with
 // every grid ready. Positions are the labels' top-left corners in twips.
 struct BuoyDistanceLabels {
-    QString feet;    // " 197 feet"
+    QString feet; // " 197 feet"
     ScreenPoint feetAt;
-    QString meters;  // " 60 meters"
+    QString meters; // " 60 meters"
     ScreenPoint metersAt;
 };
 BuoyDistanceLabels buoyDistanceLabels(const MeasurementGrid& grid, BuoyIndex buoy);

@@ -20,14 +20,38 @@ constexpr Field kSurveyY[kBuoyCount] = {&GridEntries::ur_survey_y, &GridEntries:
 
 } // namespace
 
-QString& GridEntries::pictureX(BuoyIndex b) { return this->*kPictureX[buoySlot(b)]; }
-QString& GridEntries::pictureY(BuoyIndex b) { return this->*kPictureY[buoySlot(b)]; }
-QString& GridEntries::surveyX(BuoyIndex b) { return this->*kSurveyX[buoySlot(b)]; }
-QString& GridEntries::surveyY(BuoyIndex b) { return this->*kSurveyY[buoySlot(b)]; }
-const QString& GridEntries::pictureX(BuoyIndex b) const { return this->*kPictureX[buoySlot(b)]; }
-const QString& GridEntries::pictureY(BuoyIndex b) const { return this->*kPictureY[buoySlot(b)]; }
-const QString& GridEntries::surveyX(BuoyIndex b) const { return this->*kSurveyX[buoySlot(b)]; }
-const QString& GridEntries::surveyY(BuoyIndex b) const { return this->*kSurveyY[buoySlot(b)]; }
+QString& GridEntries::pictureX(BuoyIndex b)
+{
+    return this->*kPictureX[buoySlot(b)];
+}
+QString& GridEntries::pictureY(BuoyIndex b)
+{
+    return this->*kPictureY[buoySlot(b)];
+}
+QString& GridEntries::surveyX(BuoyIndex b)
+{
+    return this->*kSurveyX[buoySlot(b)];
+}
+QString& GridEntries::surveyY(BuoyIndex b)
+{
+    return this->*kSurveyY[buoySlot(b)];
+}
+const QString& GridEntries::pictureX(BuoyIndex b) const
+{
+    return this->*kPictureX[buoySlot(b)];
+}
+const QString& GridEntries::pictureY(BuoyIndex b) const
+{
+    return this->*kPictureY[buoySlot(b)];
+}
+const QString& GridEntries::surveyX(BuoyIndex b) const
+{
+    return this->*kSurveyX[buoySlot(b)];
+}
+const QString& GridEntries::surveyY(BuoyIndex b) const
+{
+    return this->*kSurveyY[buoySlot(b)];
+}
 
 QString gridCaption(int grid)
 {

@@ -201,8 +201,8 @@ QStringList gridFileLines(const MeasurementGrid& g, const QString& path, int gri
     QStringList lines;
     lines << quotedWhenComma(kLine1 + path) << quotedWhenComma(g.description2);
     for (int i = 0; i < kBuoyCount; ++i)
-        lines << numbersLine({g.buoyPicture[i].x, g.buoyPicture[i].y, g.buoySurvey[i].X,
-                              g.buoySurvey[i].Y});
+        lines << numbersLine(
+            {g.buoyPicture[i].x, g.buoyPicture[i].y, g.buoySurvey[i].X, g.buoySurvey[i].Y});
     for (double c : g.c)
         lines << printForm(c);
     lines << printForm(g.jump.X) << printForm(g.jump.Y) << printForm(10) << printForm(2)
@@ -275,7 +275,8 @@ Result<GridFileContents> readGridFiles(const QString& path)
     const std::optional<QString> sy = cb.nextField();
     if (!sx || !sy)
         return R::failure(readFault(
-            cbPath, QStringLiteral("the file ends early (line %1)").arg(surveyLine + (sx ? 1 : 0))));
+            cbPath,
+            QStringLiteral("the file ends early (line %1)").arg(surveyLine + (sx ? 1 : 0))));
     g.checkBuoyPicture = {x.value(), y.value()};
     g.checkBuoySurvey = {fieldNumber(*sx), fieldNumber(*sy)};
     out.hasCheckBuoyFile = true;
@@ -338,10 +339,9 @@ GridFileResult SaveGrid(GridEntries& entries, GridState& grids, StationSettings&
         dialogs.message(gridtext::descriptionRefused);
     }
 
-    const std::optional<int> grid =
-        confirmGrid(dialogs, QStringLiteral("Save "), entries.grid_select,
-                    QStringLiteral("What grid are you saving?"), grids.currentGrid,
-                    settings.GridCount);
+    const std::optional<int> grid = confirmGrid(
+        dialogs, QStringLiteral("Save "), entries.grid_select,
+        QStringLiteral("What grid are you saving?"), grids.currentGrid, settings.GridCount);
     if (!grid)
         return result;
 
@@ -362,9 +362,9 @@ GridFileResult SaveGrid(GridEntries& entries, GridState& grids, StationSettings&
         return result;
     }
     const QString cbPath = checkBuoyFilePath(path);
-    if (const auto reason = writeWhole(cbPath, checkBuoyFileLines(saved.checkBuoyPicture,
-                                                                  entries.txtCheckX,
-                                                                  entries.txtCheckY))) {
+    if (const auto reason =
+            writeWhole(cbPath, checkBuoyFileLines(saved.checkBuoyPicture, entries.txtCheckX,
+                                                  entries.txtCheckY))) {
         // A check buoy file left from an earlier grid would not belong to the new grid file.
         QFile::remove(cbPath);
         dialogs.message(saveFault(cbPath, *reason), QString(), DialogIcon::Critical);
@@ -393,10 +393,9 @@ GridFileResult LoadGrid(GridEntries& entries, GridState& grids, StationSettings&
                         const Clock& clock)
 {
     GridFileResult result;
-    const std::optional<int> grid =
-        confirmGrid(dialogs, QStringLiteral("Load "), entries.grid_select,
-                    QStringLiteral("What grid are you loading?"), grids.currentGrid,
-                    settings.GridCount);
+    const std::optional<int> grid = confirmGrid(
+        dialogs, QStringLiteral("Load "), entries.grid_select,
+        QStringLiteral("What grid are you loading?"), grids.currentGrid, settings.GridCount);
     if (!grid)
         return result;
     const std::optional<QString> folder = setupFolder(settings, dialogs);
@@ -425,8 +424,8 @@ GridFileResult LoadGrid(GridEntries& entries, GridState& grids, StationSettings&
     result.path = path;
     result.description = loaded->grid.description2;
     applyLoaded(*loaded, *grid, entries, grids);
-    finishLoad(*loaded, *grid, false, entries, grids, settings, store, pictureWidth_twips,
-               dialogs, clock, result);
+    finishLoad(*loaded, *grid, false, entries, grids, settings, store, pictureWidth_twips, dialogs,
+               clock, result);
     return result;
 }
 

@@ -22,19 +22,19 @@ namespace gridtext {
 inline const QString invalidPath = QStringLiteral("Invalid path, change in configuration screen");
 inline const QString currentGridTitle = QStringLiteral("Current Grid");
 inline const QString gridNumberTitle = QStringLiteral("Grid Number");
-inline const QString saveFilter = QStringLiteral(
-    "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.IPT)|*.IPT|");
-inline const QString loadFilter = QStringLiteral(
-    "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|");
+inline const QString saveFilter =
+    QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.IPT)|*.IPT|");
+inline const QString loadFilter =
+    QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|");
 inline const QString descriptionPrompt = QStringLiteral("Enter descriptive line about grid");
 inline const QString descriptionTitle = QStringLiteral("Grid Description");
 inline const QString descriptionRefused = QStringLiteral(
     "A descriptive line cannot contain double quotes or line breaks - please enter it again");
-inline const QString noCheckBuoyFile = QStringLiteral(
-    "I cannot find a  check  buoy file for this setup.  That means "
-    "you are inputting an old set-up file that does not"
-    " have a check buoy.  To complete the set up correctly,"
-    " you must have a check buoy input to the set up.");
+inline const QString noCheckBuoyFile =
+    QStringLiteral("I cannot find a  check  buoy file for this setup.  That means "
+                   "you are inputting an old set-up file that does not"
+                   " have a check buoy.  To complete the set up correctly,"
+                   " you must have a check buoy input to the set up.");
 inline const QString noCheckBuoyAtStartup =
     QStringLiteral("Error in load - no check buoy found - setup grid again");
 } // namespace gridtext
@@ -53,7 +53,7 @@ QStringList checkBuoyFileLines(ScreenPoint picture, const QString& typedX, const
 
 // What a grid file and its check buoy file hold.
 struct GridFileContents {
-    MeasurementGrid grid;  // description1 = the file's path; check buoy (0, 0) without its file
+    MeasurementGrid grid; // description1 = the file's path; check buoy (0, 0) without its file
     bool hasCheckBuoyFile = false;
 };
 
@@ -67,14 +67,14 @@ GridEntries loadedEntries(const GridFileContents& loaded, const QString& caption
 
 // What the screens show after a save or a load.
 struct GridFileResult {
-    bool done = false;      // saved, or loaded
-    int grid = 0;           // the grid saved or loaded
-    QString path;           // the grid file
-    QString description;    // its descriptive line, for the main and measurement screens
-    bool usable = false;    // load: a check buoy came with it; the grid is completed, registered
-                            // in its file setting, and the main screen shows it ready
-    int markedUnsaved = 0;  // load: the grid whose file setting the refilled fields emptied
-                            // (the main screen shows the caution picture and no description)
+    bool done = false;     // saved, or loaded
+    int grid = 0;          // the grid saved or loaded
+    QString path;          // the grid file
+    QString description;   // its descriptive line, for the main and measurement screens
+    bool usable = false;   // load: a check buoy came with it; the grid is completed, registered
+                           // in its file setting, and the main screen shows it ready
+    int markedUnsaved = 0; // load: the grid whose file setting the refilled fields emptied
+                           // (the main screen shows the caution picture and no description)
     bool recordWritten = false;
     bool zoomAdvice = false;
 };

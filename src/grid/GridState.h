@@ -15,8 +15,8 @@ struct GridState {
     int currentGrid = 1;
     bool allGridsReady = false;
     double xOrientation = 1.0;
-    double frontRatio = 0;  // percent
-    double backRatio = 0;   // percent
+    double frontRatio = 0; // percent
+    double backRatio = 0;  // percent
 
     // Grid 1..3; a number outside that range names grid 1.
     MeasurementGrid& slot(int grid);

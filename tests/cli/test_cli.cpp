@@ -80,8 +80,8 @@ void TestCli::helpAndVersion()
     const Run help = runCli({QStringLiteral("--help")});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.startsWith(QLatin1String("Usage: farwater-cli")));
-    for (const char* command : {"distance GRIDFILE", "to-picture GRIDFILE", "check GRIDFILE",
-                                "accuracy GRIDFILE"})
+    for (const char* command :
+         {"distance GRIDFILE", "to-picture GRIDFILE", "check GRIDFILE", "accuracy GRIDFILE"})
         QVERIFY2(help.out.contains(QLatin1String(command)), command);
     const Run version = runCli({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
@@ -128,15 +128,17 @@ void TestCli::distanceOfAGridSavedByTheStation()
     grids.working.c = {5.9, 0.00812345678901234, 1e-5, 2e-6, -3e-6, 86.1, 1.2e-4, -0.0079};
     entries = loadedEntries(*loaded, QStringLiteral("Grid 1"));
     const QString path = QDir(settings.SetupFilesFolder).filePath(QStringLiteral("saved.ipt"));
-    f.dialogs.expectSaveFile(path).expectInput(QStringLiteral("north")).expectMessage(DialogAnswer::Yes);
+    f.dialogs.expectSaveFile(path)
+        .expectInput(QStringLiteral("north"))
+        .expectMessage(DialogAnswer::Yes);
     QVERIFY(SaveGrid(entries, grids, settings, f.store(), f.dialogs).done);
 
     const auto reread = readGridFiles(path);
     QVERIFY(reread);
     for (const char* type : {"normal", "sitski", "barefoot"}) {
-        const Run r = runCli({QStringLiteral("distance"), path, QStringLiteral("6123.4"),
-                              QStringLiteral("4321"), QStringLiteral("--type"),
-                              QLatin1String(type)});
+        const Run r =
+            runCli({QStringLiteral("distance"), path, QStringLiteral("6123.4"),
+                    QStringLiteral("4321"), QStringLiteral("--type"), QLatin1String(type)});
         QCOMPARE(r.exitCode, 0);
         const Tournament t = *Tournament::named(QLatin1String(type));
         const auto d = distance_calculation(reread->grid, {6123.4, 4321}, t);
@@ -152,18 +154,18 @@ void TestCli::distanceAndToPictureOnAGridFile()
 {
     StationFixture f;
     const QString grid = writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy);
-    const Run r = runCli({QStringLiteral("distance"), grid, QStringLiteral("6000"),
-                          QStringLiteral("4500")});
+    const Run r =
+        runCli({QStringLiteral("distance"), grid, QStringLiteral("6000"), QStringLiteral("4500")});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out, QStringLiteral("survey_x: 54\nsurvey_y: 50\ndistance: 26.1\nmeters: 26.1\n"
                                    "feet: 86\n"));
-    const Run bare = runCli({QStringLiteral("distance"), grid, QStringLiteral("6000"),
-                             QStringLiteral("4500"), QStringLiteral("--type"),
-                             QStringLiteral("barefoot")});
+    const Run bare =
+        runCli({QStringLiteral("distance"), grid, QStringLiteral("6000"), QStringLiteral("4500"),
+                QStringLiteral("--type"), QStringLiteral("barefoot")});
     QVERIFY(bare.out.contains(QLatin1String("\ndistance: 24\nmeters: 24\nfeet: 78.7\n")));
 
-    const Run p = runCli({QStringLiteral("to-picture"), grid, QStringLiteral("78"),
-                          QStringLiteral("30")});
+    const Run p =
+        runCli({QStringLiteral("to-picture"), grid, QStringLiteral("78"), QStringLiteral("30")});
     QCOMPARE(p.exitCode, 0);
     QVERIFY(std::fabs(figure(p, QStringLiteral("picture_x")) - 9000) < 1e-6);
     QVERIFY(std::fabs(figure(p, QStringLiteral("picture_y")) - 7000) < 1e-6);
@@ -172,8 +174,9 @@ void TestCli::distanceAndToPictureOnAGridFile()
 void TestCli::checkAcceptsAndRefuses()
 {
     StationFixture f;
-    const Run ok = runCli({QStringLiteral("check"), writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy),
-                           QStringLiteral("--picture-width"), QStringLiteral("7500")});
+    const Run ok =
+        runCli({QStringLiteral("check"), writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy),
+                QStringLiteral("--picture-width"), QStringLiteral("7500")});
     QCOMPARE(ok.exitCode, 0);
     QCOMPARE(figure(ok, QStringLiteral("front_ratio")), 80.0);
     QCOMPARE(figure(ok, QStringLiteral("field_of_view")), 1.5);
@@ -181,8 +184,9 @@ void TestCli::checkAcceptsAndRefuses()
     QVERIFY(ok.out.endsWith(QLatin1String("verdict: accepted\n")));
 
     // The check buoy marked 100 twips right of where it belongs.
-    const Run off = runCli({QStringLiteral("check"),
-                            writeGrid(f, QStringLiteral("b.ipt"), " 6100 \r\n 4500 \r\n54\r\n50\r\n")});
+    const Run off =
+        runCli({QStringLiteral("check"),
+                writeGrid(f, QStringLiteral("b.ipt"), " 6100 \r\n 4500 \r\n54\r\n50\r\n")});
     QCOMPARE(off.exitCode, 1);
     QVERIFY(std::fabs(figure(off, QStringLiteral("check_buoy_dx")) - 100) < 1e-6);
     QVERIFY(off.out.endsWith(QLatin1String("verdict: refused: Check Buoy Does not Validate\n")));
@@ -191,13 +195,15 @@ void TestCli::checkAcceptsAndRefuses()
     const Run none = runCli({QStringLiteral("check"), writeGrid(f, QStringLiteral("c.ipt"), {})});
     QCOMPARE(none.exitCode, 1);
     QVERIFY(none.out.contains(QLatin1String("check_buoy_dx: ")));
-    QVERIFY(none.out.endsWith(QLatin1String("verdict: refused: Setup of Check Buoy is Mandatory\n")));
+    QVERIFY(
+        none.out.endsWith(QLatin1String("verdict: refused: Setup of Check Buoy is Mandatory\n")));
 }
 
 void TestCli::accuracyPrintsTheReportLinesAndGrades()
 {
     StationFixture f;
-    const Run r = runCli({QStringLiteral("accuracy"), writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy)});
+    const Run r =
+        runCli({QStringLiteral("accuracy"), writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy)});
     QCOMPARE(r.exitCode, 0);
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2 + 49 + 7);
@@ -217,17 +223,18 @@ void TestCli::unusableGridsAndUnreadableFiles()
     StationFixture f;
     const QString old = writeGrid(f, QStringLiteral("old.ipt"), {});
     for (const char* command : {"distance", "to-picture"}) {
-        const Run r = runCli({QLatin1String(command), old, QStringLiteral("1"), QStringLiteral("2")});
+        const Run r =
+            runCli({QLatin1String(command), old, QStringLiteral("1"), QStringLiteral("2")});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.err.contains(QLatin1String("no check buoy found")));
     }
     QCOMPARE(runCli({QStringLiteral("accuracy"), old}).exitCode, 1);
 
     const QString missing = f.path(QStringLiteral("missing.ipt"));
-    for (const QStringList& args :
-         {QStringList{QStringLiteral("distance"), missing, QStringLiteral("1"), QStringLiteral("2")},
-          QStringList{QStringLiteral("check"), missing},
-          QStringList{QStringLiteral("accuracy"), missing}}) {
+    for (const QStringList& args : {QStringList{QStringLiteral("distance"), missing,
+                                                QStringLiteral("1"), QStringLiteral("2")},
+                                    QStringList{QStringLiteral("check"), missing},
+                                    QStringList{QStringLiteral("accuracy"), missing}}) {
         const Run r = runCli(args);
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains(QStringLiteral("Could not read grid file %1: ").arg(missing)));

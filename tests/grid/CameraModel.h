@@ -18,21 +18,42 @@ namespace fw::test {
 struct Vec3 {
     double x = 0, y = 0, z = 0;
 };
-inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator*(double s, Vec3 a) { return {s * a.x, s * a.y, s * a.z}; }
-inline double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vec3 operator+(Vec3 a, Vec3 b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Vec3 operator-(Vec3 a, Vec3 b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vec3 operator*(double s, Vec3 a)
+{
+    return {s * a.x, s * a.y, s * a.z};
+}
+inline double dot(Vec3 a, Vec3 b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline Vec3 cross(Vec3 a, Vec3 b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline Vec3 unit(Vec3 a) { return (1.0 / std::sqrt(dot(a, a))) * a; }
+inline Vec3 unit(Vec3 a)
+{
+    return (1.0 / std::sqrt(dot(a, a))) * a;
+}
 
-inline double radians(double deg) { return deg * std::numbers::pi / 180.0; }
-inline double degrees(double rad) { return rad * 180.0 / std::numbers::pi; }
+inline double radians(double deg)
+{
+    return deg * std::numbers::pi / 180.0;
+}
+inline double degrees(double rad)
+{
+    return rad * 180.0 / std::numbers::pi;
+}
 
 struct Camera {
-    Vec3 centre;            // meters; the water is z = 0
+    Vec3 centre; // meters; the water is z = 0
     Vec3 forward, right, down;
     double focal_px = 1000;
     int width_px = 800, height_px = 600;
@@ -95,7 +116,7 @@ struct Camera {
 // from the ramp, a picture between 640×480 and 1920×1080 pixels.
 struct CameraView {
     Camera camera;
-    std::array<SurveyPoint, kBuoyCount> survey{};   // BuoyIndex order
+    std::array<SurveyPoint, kBuoyCount> survey{}; // BuoyIndex order
     std::array<ScreenPoint, kBuoyCount> picture{};
 };
 
@@ -103,11 +124,13 @@ inline CameraView randomCameraView(QRandomGenerator& rng)
 {
     static const int sizes[][2] = {{640, 480},   {800, 600},  {1024, 768}, {1280, 720},
                                    {1280, 1024}, {1600, 900}, {1920, 1080}};
-    const auto uniform = [&rng](double lo, double hi) { return lo + (hi - lo) * rng.generateDouble(); };
+    const auto uniform = [&rng](double lo, double hi) {
+        return lo + (hi - lo) * rng.generateDouble();
+    };
     for (;;) {
         const double height = uniform(5, 15);
         const double pitch = uniform(10, 30);
-        const double heading = uniform(20, 160);  // from the shore, across or along the course
+        const double heading = uniform(20, 160); // from the shore, across or along the course
         const SurveyPoint aim{uniform(35, 60), uniform(-4, 4)};
         const double range = height / std::tan(radians(pitch));
         const double h = radians(heading);
@@ -119,7 +142,7 @@ inline CameraView randomCameraView(QRandomGenerator& rng)
 
         // Near and far buoys along the line of sight, spread to both sides of it.
         const SurveyPoint fwd{std::cos(h), std::sin(h)};
-        const SurveyPoint side{std::sin(h), -std::cos(h)};  // to the camera's right
+        const SurveyPoint side{std::sin(h), -std::cos(h)}; // to the camera's right
         const double nearRange = range * uniform(0.55, 0.9);
         const double farRange = range * uniform(1.15, 1.7);
         const auto at = [&](double r, double lateral) {

@@ -109,8 +109,8 @@ void TestAccuracy::samplesLabelsAndRows()
     const auto grade = computeAccuracy(e, s.working, Tournament{}, AccuracyContent::Grade);
     QVERIFY(grade);
     const AccuracySample& ul = grade->samples[0][0];
-    QVERIFY(std::fabs(ul.d - 22.1) < 1e-9);          // 20 m + the ramp
-    QVERIFY(std::fabs(ul.dv - 21.98) < 1e-9);        // one pixel nearer the jump point
+    QVERIFY(std::fabs(ul.d - 22.1) < 1e-9);   // 20 m + the ramp
+    QVERIFY(std::fabs(ul.dv - 21.98) < 1e-9); // one pixel nearer the jump point
     QVERIFY(std::fabs(ul.dh - (std::hypot(0.12, 20) + 2.1)) < 1e-9);
     QVERIFY(std::fabs(ul.delta - 0.12) < 1e-9);
     QCOMPARE(ul.grade, QStringLiteral("L"));
@@ -131,10 +131,10 @@ void TestAccuracy::samplesLabelsAndRows()
     QCOMPARE(row1.labelAt.y, 1910.0);
     QCOMPARE(grade->rows[6].caption, QStringLiteral("7"));
 
-    const auto distance = computeAccuracy(e, s.working, Tournament{true, false},
-                                          AccuracyContent::Distance);
+    const auto distance =
+        computeAccuracy(e, s.working, Tournament{true, false}, AccuracyContent::Distance);
     QCOMPARE(distance->samples[0][0].label, QStringLiteral(" 20"));
-    QCOMPARE(distance->samples[0][1].label, QStringLiteral(" 13.3"));  // 13.333 truncated
+    QCOMPARE(distance->samples[0][1].label, QStringLiteral(" 13.3")); // 13.333 truncated
     const auto detail = computeAccuracy(e, s.working, Tournament{}, AccuracyContent::Detail);
     QCOMPARE(detail->samples[0][0].label, QStringLiteral(" .12"));
 
@@ -144,8 +144,8 @@ void TestAccuracy::samplesLabelsAndRows()
     coarse.lr_survey_x = QStringLiteral("126");
     coarse.lr_survey_y = QStringLiteral("-10");
     coarse.ll_survey_y = QStringLiteral("-10");
-    const auto nh = computeAccuracy(coarse, solvedState(coarse).working, Tournament{},
-                                    AccuracyContent::Grade);
+    const auto nh =
+        computeAccuracy(coarse, solvedState(coarse).working, Tournament{}, AccuracyContent::Grade);
     QCOMPARE(nh->samples[4][4].grade, QStringLiteral("NH"));
 }
 
@@ -159,7 +159,8 @@ void TestAccuracy::reportIsAppendedToTheDaysFile()
     const auto first = RunAccuracyCheck(e, s, settings, AccuracyContent::Grade, f.dialogs, f.clock);
     QVERIFY(first);
     FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(first->reportPath, settings.VideoFolder + QDir::separator() + QStringLiteral("acc1205.txt"));
+    QCOMPARE(first->reportPath,
+             settings.VideoFolder + QDir::separator() + QStringLiteral("acc1205.txt"));
 
     const QByteArray header = "12-05-2026  14:03:09 Accuracy Check\r\n"
                               "Grid Set-up for accuracy check\r\n"
@@ -204,8 +205,8 @@ void TestAccuracy::unwritableReportChangesNothing()
     settings.VideoFolder = f.path(QStringLiteral("no-such-folder"));
     const GridEntries e = accuracyEntries();
     f.dialogs.expectMessage();
-    QVERIFY(!RunAccuracyCheck(e, solvedState(e), settings, AccuracyContent::Grade, f.dialogs,
-                              f.clock));
+    QVERIFY(
+        !RunAccuracyCheck(e, solvedState(e), settings, AccuracyContent::Grade, f.dialogs, f.clock));
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(f.dialogs.texts().at(0).contains(QStringLiteral("acc1205.txt")));
 }
@@ -225,15 +226,15 @@ void TestAccuracy::calibrationConvertsBothWays()
     const GridEntries e = accuracyEntries();
     const GridCoefficients c = solvedState(e).working.c;
     CalibrationFields f;
-    f.CalibrationLineXActual = QStringLiteral("30");     // upper left buoy
+    f.CalibrationLineXActual = QStringLiteral("30"); // upper left buoy
     f.CalibrationLineYActual = QStringLiteral("70");
-    f.CalibrationLineXActual2 = QStringLiteral("78.01");  // next to the lower right buoy
+    f.CalibrationLineXActual2 = QStringLiteral("78.01"); // next to the lower right buoy
     f.CalibrationLineYActual2 = QStringLiteral("30m");
     const auto line = calibrationDraw(f, QStringLiteral("Actual"), c);
     QVERIFY(line);
     QCOMPARE(f.CalibrationLineXTwips, QStringLiteral(" 3000"));
     QCOMPARE(f.CalibrationLineYTwips, QStringLiteral(" 2000"));
-    QCOMPARE(f.CalibrationLineXTwips2, QStringLiteral(" 9001"));  // 9001.25
+    QCOMPARE(f.CalibrationLineXTwips2, QStringLiteral(" 9001")); // 9001.25
     QCOMPARE(f.CalibrationLineYTwips2, QStringLiteral(" 7000"));
     QCOMPARE(line->from.x, 3000.0);
     QCOMPARE(line->to.x, 9001.0);
@@ -242,9 +243,9 @@ void TestAccuracy::calibrationConvertsBothWays()
     f.CalibrationLineYTwips2 = QStringLiteral("");
     const auto screen = calibrationDraw(f, QStringLiteral("Screen"), c);
     QVERIFY(screen);
-    QCOMPARE(f.CalibrationLineXActual, QStringLiteral(" 30.01"));  // 30.008
+    QCOMPARE(f.CalibrationLineXActual, QStringLiteral(" 30.01")); // 30.008
     QCOMPARE(f.CalibrationLineYActual, QStringLiteral(" 70"));
-    QCOMPARE(f.CalibrationLineYActual2, QStringLiteral(" 86"));  // picture y 0
+    QCOMPARE(f.CalibrationLineYActual2, QStringLiteral(" 86")); // picture y 0
     QCOMPARE(screen->to.y, 0.0);
     QCOMPARE(toggledCalibrationUnits(QStringLiteral("Actual")), QStringLiteral("Screen"));
     QCOMPARE(toggledCalibrationUnits(QStringLiteral("Screen")), QStringLiteral("Actual"));
@@ -252,7 +253,7 @@ void TestAccuracy::calibrationConvertsBothWays()
 
 void TestAccuracy::calibrationRefusesHorizonPoints()
 {
-    const GridCoefficients c{0, 0.01, 0, 0, -0.001, 0, 0, 0.01};  // horizon at picture y 1000
+    const GridCoefficients c{0, 0.01, 0, 0, -0.001, 0, 0, 0.01}; // horizon at picture y 1000
     CalibrationFields f;
     f.CalibrationLineXTwips = QStringLiteral("500");
     f.CalibrationLineYTwips = QStringLiteral("1000");

@@ -54,7 +54,7 @@ void TestCompletion::placeholdersAreMissingEntries()
     const QList<QPair<Field, QString>> cases = {
         {&GridEntries::upper_left_x, QStringLiteral("auto")},
         {&GridEntries::lower_right_y, QStringLiteral("auto")},
-        {&GridEntries::lower_left_x, QStringLiteral("x")},  // a display field not showing a number
+        {&GridEntries::lower_left_x, QStringLiteral("x")}, // a display field not showing a number
         {&GridEntries::ur_survey_x, QStringLiteral("input")},
         {&GridEntries::ll_survey_y, QStringLiteral("input")},
         {&GridEntries::jump_x, QStringLiteral("jump x")},
@@ -87,9 +87,10 @@ void TestCompletion::unmarkedCheckBuoyGivesTwoMessages()
     w.f.dialogs.expectMessage().expectMessage();
     const CompletionResult r = w.complete(e);
     FW_VERIFY_DIALOGS(w.f.dialogs);
-    QCOMPARE(w.f.dialogs.texts(),
-             QStringList({QStringLiteral("Setup of Check Buoy is Mandatory"),
-                          QStringLiteral("Warning - Not all parameters have been set up on grid")}));
+    QCOMPARE(
+        w.f.dialogs.texts(),
+        QStringList({QStringLiteral("Setup of Check Buoy is Mandatory"),
+                     QStringLiteral("Warning - Not all parameters have been set up on grid")}));
     QCOMPARE(w.f.dialogs.calls().at(0).title, QString());
     QVERIFY(!r.accepted && !r.accuracyControlsShown);
 }
@@ -100,13 +101,14 @@ void TestCompletion::singularGridIsRefused()
     World w;
     w.grids.working.c = {1, 2, 3, 4, 5, 6, 7, 8};
     GridEntries e = rectangleEntries();
-    for (BuoyIndex b : {BuoyIndex::UpperRight, BuoyIndex::LowerRight, BuoyIndex::UpperLeft,
-                        BuoyIndex::LowerLeft})
+    for (BuoyIndex b :
+         {BuoyIndex::UpperRight, BuoyIndex::LowerRight, BuoyIndex::UpperLeft, BuoyIndex::LowerLeft})
         e.pictureX(b) = QStringLiteral(" 5000");
     w.f.dialogs.expectMessage();
     const CompletionResult r = w.complete(e);
     FW_VERIFY_DIALOGS(w.f.dialogs);
-    QCOMPARE(w.f.dialogs.texts(), QStringList{QStringLiteral("No Unique Solution - Re-enter data")});
+    QCOMPARE(w.f.dialogs.texts(),
+             QStringList{QStringLiteral("No Unique Solution - Re-enter data")});
     QCOMPARE(w.f.dialogs.calls().at(0).icon, DialogIcon::Exclamation);
     QCOMPARE(w.f.dialogs.calls().at(0).title, QStringLiteral("Error Message"));
     QVERIFY(r.accuracyControlsShown && !r.accepted);
@@ -235,7 +237,7 @@ void TestCompletion::acceptanceFillsTheSlotAndWritesTheRecord()
     FW_VERIFY_DIALOGS(w.f.dialogs);
     QVERIFY(r.accepted && r.recordWritten && !r.zoomAdvice);
     QCOMPARE(r.grid, 2);
-    QCOMPARE(r.evaluation.fieldOfView.value(), 1.5);  // parallel verticals
+    QCOMPARE(r.evaluation.fieldOfView.value(), 1.5); // parallel verticals
     QCOMPARE(w.grids.currentGrid, 2);
     const MeasurementGrid& slot = w.grids.slot(2);
     QVERIFY(slot.completed);
@@ -246,32 +248,31 @@ void TestCompletion::acceptanceFillsTheSlotAndWritesTheRecord()
     QCOMPARE(slot.jump.X, 30.0);
     QCOMPARE(slot.c, w.grids.working.c);
     QVERIFY(w.grids.allGridsReady);
-    QCOMPARE(w.grids.xOrientation, -1.0);  // upper right X 90 is not below upper left X 30
+    QCOMPARE(w.grids.xOrientation, -1.0); // upper right X 90 is not below upper left X 30
     QVERIFY(std::fabs(w.grids.frontRatio - 6000 * 100.0 / 7200) < 1e-12);
 
-    const QByteArray expected =
-        "12-05-2026 14:03:09 New Set-up now in place\r\n"
-        "No File\r\n"
-        "left camera\r\n"
-        "Grid Number:  2 \r\n"
-        " \r\n"
-        "Upper Left X,Y Pixels:  3000   2000\r\n"
-        "Upper Left X,Y Survey: 30  70\r\n"
-        " \r\n"
-        "Lower Left X,Y Pixels:  3000   7000\r\n"
-        "Lower Left X,Y Survey: 30  20\r\n"
-        " \r\n"
-        "Upper Right X,Y Pixels:  9000   2000\r\n"
-        "Upper Right X,Y Survey: 90  70\r\n"
-        " \r\n"
-        "Lower Right X,Y Pixels:  9000   7000\r\n"
-        "Lower Right X,Y Survey: 90  20\r\n"
-        " \r\n"
-        "Jump X,Y Survey: 30  45\r\n"
-        " \r\n"
-        "Check Buoy X,Y Pixels:  6000    4500 \r\n"
-        "Check Buoy X,Y Survey:  60    45 \r\n"
-        " \r\n";
+    const QByteArray expected = "12-05-2026 14:03:09 New Set-up now in place\r\n"
+                                "No File\r\n"
+                                "left camera\r\n"
+                                "Grid Number:  2 \r\n"
+                                " \r\n"
+                                "Upper Left X,Y Pixels:  3000   2000\r\n"
+                                "Upper Left X,Y Survey: 30  70\r\n"
+                                " \r\n"
+                                "Lower Left X,Y Pixels:  3000   7000\r\n"
+                                "Lower Left X,Y Survey: 30  20\r\n"
+                                " \r\n"
+                                "Upper Right X,Y Pixels:  9000   2000\r\n"
+                                "Upper Right X,Y Survey: 90  70\r\n"
+                                " \r\n"
+                                "Lower Right X,Y Pixels:  9000   7000\r\n"
+                                "Lower Right X,Y Survey: 90  20\r\n"
+                                " \r\n"
+                                "Jump X,Y Survey: 30  45\r\n"
+                                " \r\n"
+                                "Check Buoy X,Y Pixels:  6000    4500 \r\n"
+                                "Check Buoy X,Y Survey:  60    45 \r\n"
+                                " \r\n";
     QCOMPARE(readBytes(w.settings.ResultsFilePath), expected);
 
     // A second completion appends.
@@ -291,8 +292,8 @@ void TestCompletion::zoomAdviceBelowEightyPercent()
     w.f.dialogs.expectMessage();
     QVERIFY(grid_check(rectangleEntries(), 6000 * 100.0 / 79.99, w.grids, w.f.dialogs));
     FW_VERIFY_DIALOGS(w.f.dialogs);
-    QCOMPARE(w.f.dialogs.texts(),
-             QStringList{QStringLiteral("Front ratio is  79%  Zoom camera in until front is > 85%")});
+    QCOMPARE(w.f.dialogs.texts(), QStringList{QStringLiteral(
+                                      "Front ratio is  79%  Zoom camera in until front is > 85%")});
     QCOMPARE(frontRatioAdvice(72.6),
              QStringLiteral("Front ratio is  72%  Zoom camera in until front is > 85%"));
     // The advice comes after the accepted completion and does not undo it.
@@ -333,9 +334,9 @@ void TestCompletion::backBuoyDistanceLabels()
     MeasurementGrid g;
     g.jump = {0, 0};
     g.picture(BuoyIndex::UpperLeft) = {3000, 2000};
-    g.survey(BuoyIndex::UpperLeft) = {36, 48};  // 60 m from the jump point
+    g.survey(BuoyIndex::UpperLeft) = {36, 48}; // 60 m from the jump point
     const BuoyDistanceLabels l = buoyDistanceLabels(g, BuoyIndex::UpperLeft);
-    QCOMPARE(l.feet, QStringLiteral(" 197 feet"));  // 196.8
+    QCOMPARE(l.feet, QStringLiteral(" 197 feet")); // 196.8
     QCOMPARE(l.meters, QStringLiteral(" 60 meters"));
     QCOMPARE(l.feetAt.x, 2900.0);
     QCOMPARE(l.feetAt.y, 1600.0);

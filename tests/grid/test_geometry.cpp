@@ -50,8 +50,8 @@ void TestGeometry::rectangleGivesAnAffineMappingBothWays()
     QVERIFY(c);
     QVERIFY(std::fabs((*c)[3]) < 1e-15);
     QVERIFY(std::fabs((*c)[4]) < 1e-15);
-    QVERIFY(std::fabs((*c)[1] - 0.01) < 1e-12);   // X = 0 + x/100
-    QVERIFY(std::fabs((*c)[7] + 0.01) < 1e-12);   // Y = 90 - y/100
+    QVERIFY(std::fabs((*c)[1] - 0.01) < 1e-12); // X = 0 + x/100
+    QVERIFY(std::fabs((*c)[7] + 0.01) < 1e-12); // Y = 90 - y/100
     for (int i = 0; i < 4; ++i) {
         const auto s = PictureToSurvey(*c, rectanglePicture()[i]);
         QVERIFY(s);
@@ -113,12 +113,12 @@ void TestGeometry::solverMatchesACameraOnThousandsOfViews()
         for (int i = 0; i < kBuoyCount; ++i) {
             const auto s = PictureToSurvey(*c, view.picture[i]);
             QVERIFY(s);
-            worstBuoy_m = std::max(worstBuoy_m, std::hypot(s->X - view.survey[i].X,
-                                                            s->Y - view.survey[i].Y));
+            worstBuoy_m =
+                std::max(worstBuoy_m, std::hypot(s->X - view.survey[i].X, s->Y - view.survey[i].Y));
             const auto p = SurveyToPicture(*c, view.survey[i]);
             QVERIFY(p);
-            worstBack_twips = std::max(worstBack_twips, std::hypot(p->x - view.picture[i].x,
-                                                                   p->y - view.picture[i].y));
+            worstBack_twips = std::max(
+                worstBack_twips, std::hypot(p->x - view.picture[i].x, p->y - view.picture[i].y));
         }
         for (int k = 0; k < interior; ++k) {
             const ScreenPoint pic = insideBuoys(view, rng.generateDouble(), rng.generateDouble());
@@ -149,7 +149,8 @@ void TestGeometry::horizonPointsHaveNoResult()
     QVERIFY(!PictureToSurvey(c, {4000, 1000}));
     QVERIFY(PictureToSurvey(c, {4000, 2000}));
     // w is zero on the survey line that the horizon comes from: (c7·c5 − c8·c4)·X + … = 0.
-    // Here w = (0 − 0)·X + (0 − 0.01·(−0.001))·Y + (0.01·0.01 − 0) = 1e-5·Y + 1e-4, zero at Y = −10.
+    // Here w = (0 − 0)·X + (0 − 0.01·(−0.001))·Y + (0.01·0.01 − 0) = 1e-5·Y + 1e-4, zero at Y =
+    // −10.
     QVERIFY(!SurveyToPicture(c, {3, -10}));
     QVERIFY(SurveyToPicture(c, {3, -9}));
     // A real camera: a picture point above its horizon maps to no finite water position that
@@ -173,7 +174,7 @@ void TestGeometry::distanceCarriesTheRampOffsetOfTheTournament()
     g.buoySurvey = rectangleSurvey();
     g.c = *SolveCoefficients(g.buoyPicture, g.buoySurvey);
     g.jump = {30, 45};
-    const ScreenPoint at60{6000, 4500};  // maps to (60, 45): 30 m from the jump point
+    const ScreenPoint at60{6000, 4500}; // maps to (60, 45): 30 m from the jump point
     const auto normal = distance_calculation(g, at60, Tournament{});
     const auto sitSki = distance_calculation(g, at60, Tournament{false, true});
     const auto barefoot = distance_calculation(g, at60, Tournament{true, false});
@@ -194,7 +195,7 @@ void TestGeometry::recordedFiguresRoundHalfUp()
 {
     QCOMPARE(meterFigure(45.63), 45.6);
     QCOMPARE(meterFigure(45.65), 45.7);
-    QCOMPARE(feetFigure(45.63, Tournament{}), 150.0);  // 149.7 ft
+    QCOMPARE(feetFigure(45.63, Tournament{}), 150.0); // 149.7 ft
     QCOMPARE(feetFigure(45.63, Tournament{true, false}), 149.7);
     QCOMPARE(feetFigure(45.63, Tournament{false, true}), 149.7);
 }
@@ -254,7 +255,9 @@ void TestGeometry::fieldOfViewDoesNotDependOnTheSurveyAxes()
                 first = angle;
             QVERIFY2(std::fabs(*angle - *first) < 1e-6,
                      qPrintable(QStringLiteral("%1 against %2 at %3 degrees")
-                                    .arg(*angle).arg(*first).arg(turn)));
+                                    .arg(*angle)
+                                    .arg(*first)
+                                    .arg(turn)));
         }
     }
 }

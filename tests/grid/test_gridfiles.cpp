@@ -36,7 +36,9 @@ struct World {
     // Scripts the dialogs of a plain save of grid 1 under `name`.
     GridFileResult save(const QString& name, const QString& description)
     {
-        f.dialogs.expectSaveFile(file(name)).expectInput(description).expectMessage(DialogAnswer::Yes);
+        f.dialogs.expectSaveFile(file(name))
+            .expectInput(description)
+            .expectMessage(DialogAnswer::Yes);
         return SaveGrid(entries, grids, settings, f.store(), f.dialogs);
     }
     GridFileResult load(const QString& name)
@@ -55,7 +57,8 @@ const QByteArray kRectangleBuoys = " 9000 , 2000 , 90 , 70 \r\n"
 QByteArray loadRecord(const QString& path, const QByteArray& description, const char* surveyLabel)
 {
     return "12-05-2026 14:03:09 New Set-up now in place\r\n" + path.toLatin1() + "\r\n" +
-           description + "\r\n"
+           description +
+           "\r\n"
            "Grid Number:  1 \r\n"
            " \r\n"
            "Upper Left X,Y Twips:  3000   2000\r\n"
@@ -73,7 +76,8 @@ QByteArray loadRecord(const QString& path, const QByteArray& description, const 
            "Jump X,Y Survey:  30   45\r\n"
            " \r\n"
            "Check Buoy X,Y Twips:  6000    4500 \r\n" +
-           QByteArray(surveyLabel) + " 60    45 \r\n"
+           QByteArray(surveyLabel) +
+           " 60    45 \r\n"
            " \r\n";
 }
 
@@ -122,7 +126,8 @@ void TestGridFiles::saveWritesBothFilesByteForByte()
                                   "\r\nleft camera\r\n" + kRectangleBuoys +
                                   " 1.5 \r\n .01 \r\n 0 \r\n 1.2345E-05 \r\n-.25 \r\n 90 \r\n"
                                   " 0 \r\n-.01 \r\n 30 \r\n 45 \r\n 10 \r\n 2 \r\n 1 \r\n");
-    QCOMPARE(readBytes(path + QStringLiteral(".cb")), QByteArray(" 6000 \r\n 4500 \r\n60\r\n45\r\n"));
+    QCOMPARE(readBytes(path + QStringLiteral(".cb")),
+             QByteArray(" 6000 \r\n 4500 \r\n60\r\n45\r\n"));
 
     QCOMPARE(w.f.store().read(QStringLiteral("grid1File"), QString()), path);
     QCOMPARE(w.settings.GridFile[0], path);
@@ -133,7 +138,7 @@ void TestGridFiles::saveWritesBothFilesByteForByte()
     QCOMPARE(slot.c[3], 0.000012345);
     QCOMPARE(slot.checkBuoyPicture.x, 6000.0);
     QCOMPARE(slot.checkBuoySurvey.Y, 45.0);
-    QVERIFY(!slot.completed);  // saving is not completing
+    QVERIFY(!slot.completed); // saving is not completing
 }
 
 // Guards the round trip: every value back to 15 significant digits, exponent forms exactly.
@@ -143,9 +148,15 @@ void TestGridFiles::saveThenLoadGivesBackEveryValue()
     w.entries.upper_right_x = QStringLiteral(" 9000.123456789012");
     w.entries.ll_survey_y = QStringLiteral("-20.98765432109876");
     w.entries.jump_x = QStringLiteral("30.000000000000004");
-    w.entries.txtCheckX = QStringLiteral("60.001 m");  // typed with its unit
-    w.grids.working.c = {-123.456789012345678, 0.0123456789012345678, 1.5e-17, 0.000012345,
-                         -2.5e-300, 6.02214076e23, 1e15, -0.1};
+    w.entries.txtCheckX = QStringLiteral("60.001 m"); // typed with its unit
+    w.grids.working.c = {-123.456789012345678,
+                         0.0123456789012345678,
+                         1.5e-17,
+                         0.000012345,
+                         -2.5e-300,
+                         6.02214076e23,
+                         1e15,
+                         -0.1};
     QVERIFY(w.save(QStringLiteral("g.ipt"), QString()).done);
     const GridCoefficients saved = w.grids.working.c;
 
@@ -291,8 +302,9 @@ void TestGridFiles::oldSetupWithoutCheckBuoyLoadsForEditingOnly()
     QVERIFY(!back.grids.slot(1).completed);
     QVERIFY(!back.grids.allGridsReady);
     QCOMPARE(back.f.store().read(QStringLiteral("grid1File"), QStringLiteral("x")), QString());
-    QVERIFY(readBytes(back.settings.ResultsFilePath)
-                .endsWith("Jump X,Y Survey:  30   45\r\n \r\nNo check buoy for this set up\r\n \r\n"));
+    QVERIFY(
+        readBytes(back.settings.ResultsFilePath)
+            .endsWith("Jump X,Y Survey:  30   45\r\n \r\nNo check buoy for this set up\r\n \r\n"));
     // The grid cannot be completed until a check buoy is marked.
     back.f.dialogs.clear();
     back.f.dialogs.expectMessage().expectMessage();
@@ -388,7 +400,8 @@ void TestGridFiles::unreadableFilesChangeNothing()
                  qPrintable(message));
         QCOMPARE(b.grids.slot(1).description2, QStringLiteral("kept"));
         QCOMPARE(b.grids.working.description2, QStringLiteral("kept"));
-        QCOMPARE(b.grids.working.c, (GridCoefficients{1.5, .01, 0, 0.000012345, -0.25, 90, 0, -0.01}));
+        QCOMPARE(b.grids.working.c,
+                 (GridCoefficients{1.5, .01, 0, 0.000012345, -0.25, 90, 0, -0.01}));
         QCOMPARE(b.entries.upper_left_x, before.upper_left_x);
         QVERIFY(!QFile::exists(b.settings.ResultsFilePath));
     }
@@ -430,13 +443,16 @@ void TestGridFiles::unusableFolderCancelAndWriteFaults()
     World f;
     f.f.store().write(QStringLiteral("grid1File"), QStringLiteral("/before.ipt"));
     const QString bad = f.file(QStringLiteral("no-such-folder/x.ipt"));
-    f.f.dialogs.expectSaveFile(bad).expectInput(QStringLiteral("x")).expectMessage(DialogAnswer::Yes)
+    f.f.dialogs.expectSaveFile(bad)
+        .expectInput(QStringLiteral("x"))
+        .expectMessage(DialogAnswer::Yes)
         .expectMessage();
     QVERIFY(!SaveGrid(f.entries, f.grids, f.settings, f.f.store(), f.f.dialogs).done);
     FW_VERIFY_DIALOGS(f.f.dialogs);
     QVERIFY(f.f.dialogs.texts().at(3).startsWith(
         QStringLiteral("Could not save grid file %1: ").arg(bad)));
-    QCOMPARE(f.f.store().read(QStringLiteral("grid1File"), QString()), QStringLiteral("/before.ipt"));
+    QCOMPARE(f.f.store().read(QStringLiteral("grid1File"), QString()),
+             QStringLiteral("/before.ipt"));
     QCOMPARE(f.grids.slot(1).description2, QString());
     QCOMPARE(f.entries.ipt_file_description, QStringLiteral("No File"));
 }
