@@ -2,14 +2,12 @@
 // the offscreen platform with scripted answers (no reset, the stored video folder, one stored
 // grid with its check buoy file).
 
+#include "SampleGrid.h"
 #include "ScriptedDialogs.h"
 #include "StationFixture.h"
 #include "app/Station.h"
-#include "grid/Geometry.h"
-#include "grid/GridFiles.h"
 #include "platform/KeyboardState.h"
 #include "screens/Config.h"
-#include "support/textfile.h"
 
 #include <QApplication>
 
@@ -19,24 +17,6 @@ using namespace fw;
 
 namespace {
 
-void writeGrid(const QString& path)
-{
-    MeasurementGrid g;
-    g.picture(BuoyIndex::UpperRight) = {11000, 1500};
-    g.picture(BuoyIndex::LowerRight) = {11000, 7500};
-    g.picture(BuoyIndex::UpperLeft) = {1000, 1500};
-    g.picture(BuoyIndex::LowerLeft) = {1000, 7500};
-    g.survey(BuoyIndex::UpperRight) = {60, 40};
-    g.survey(BuoyIndex::LowerRight) = {60, 0};
-    g.survey(BuoyIndex::UpperLeft) = {20, 40};
-    g.survey(BuoyIndex::LowerLeft) = {20, 0};
-    g.jump = {0, 20};
-    g.c = *SolveCoefficients(g.buoyPicture, g.buoySurvey);
-    replaceFileLines(path, gridFileLines(g, path, 1));
-    replaceFileLines(checkBuoyFilePath(path),
-                     checkBuoyFileLines({6000, 4500}, QStringLiteral("40"), QStringLiteral("20")));
-}
-
 void BM_StartUpToConfiguration(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -44,7 +24,7 @@ void BM_StartUpToConfiguration(benchmark::State& state)
         auto f = std::make_unique<test::StationFixture>();
         const QString videos = f->makeFolder(QStringLiteral("Videos"));
         const QString grid = f->makeFolder(QStringLiteral("Setup")) + QStringLiteral("/a.ipt");
-        writeGrid(grid);
+        test::writeSampleGrid(grid, 1);
         f->store().write(QStringLiteral("logpath"), videos);
         f->store().write(QStringLiteral("grid1File"), grid);
         f->dialogs.expectMessage(DialogAnswer::No).expectMessage();

@@ -2,10 +2,16 @@
 
 #include "grid/GridFiles.h"
 
+#include "measure/ResultsFile.h"
 #include "screens/Config.h"
+#include "screens/Measure.h"
+#include "screens/PictureLogView.h"
+#include "screens/Results.h"
 #include "screens/LogView.h"
 #include "screens/MainForm.h"
 #include "screens/frmManual.h"
+
+#include "support/dialogs.h"
 
 #include <QCoreApplication>
 
@@ -14,7 +20,7 @@ namespace fw {
 Station::Station(SettingsStore& store, Dialogs& dialogs, Clock& clock, KeyboardState& keyboard,
                  StationPaths paths)
     : m_store(store), m_dialogs(dialogs), m_clock(clock), m_keyboard(keyboard),
-      m_paths(std::move(paths))
+      m_paths(std::move(paths)), m_results(std::make_unique<ResultsFile>(dialogs))
 {
 }
 
@@ -22,6 +28,9 @@ Station::~Station()
 {
     // Owned windows first: the log viewer belongs to a screen destroyed below.
     delete m_logView;
+    delete m_pictureLog;
+    delete m_resultsView;
+    m_measure.reset();
     m_manual.reset();
     m_config.reset();
     m_mainForm.reset();
@@ -52,12 +61,22 @@ frmManual& Station::manual()
     return *m_manual;
 }
 
+Measure& Station::measure()
+{
+    if (!m_measure) {
+        m_measure = std::make_unique<Measure>(*this);
+        m_measure->Form_Load();
+    }
+    return *m_measure;
+}
+
 bool Station::created(Screen screen) const
 {
     switch (screen) {
     case Screen::Main: return m_mainForm != nullptr;
     case Screen::Config: return m_config != nullptr;
     case Screen::Manual: return m_manual != nullptr;
+    case Screen::Measure: return m_measure != nullptr;
     default: return false;
     }
 }
@@ -68,6 +87,7 @@ bool Station::hasScreen(Screen screen) const
     case Screen::Main:
     case Screen::Config:
     case Screen::Manual:
+    case Screen::Measure:
         return true;
     default:
         return false;
@@ -80,6 +100,7 @@ QWidget* Station::screenWidget(Screen screen)
     case Screen::Main: return &mainForm();
     case Screen::Config: return &config();
     case Screen::Manual: return &manual();
+    case Screen::Measure: return &measure();
     default: return nullptr;
     }
 }
@@ -125,6 +146,50 @@ bool Station::loadGridAtStartup(int grid, const QString& path)
     return loaded.usable;
 }
 
+QWidget* Station::openPictureLog(QWidget* owner)
+{
+    delete m_pictureLog;
+    auto* view = new PictureLogView(m_dialogs, sessionLog.path(settings.VideoFolder),
+                                    settings.VideoFolder, owner);
+    view->setWindowFlag(Qt::Window);
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    m_pictureLog = view;
+    QObject::connect(view, &PictureLogView::viewPicture, view, [this](const QString& path) {
+        Measure& screen = measure();
+        if (screen.showPictureFile(path, path))
+            ArrivedFrom = QStringLiteral("PictureLog");
+        show(Screen::Measure, m_mainForm && m_mainForm->isVisible() ? m_mainForm.get() : nullptr);
+    });
+    QObject::connect(view, &PictureLogView::showMeasure, view, [this] {
+        show(Screen::Measure, m_mainForm && m_mainForm->isVisible() ? m_mainForm.get() : nullptr);
+    });
+    view->Form_Load();
+    view->show();
+    return view;
+}
+
+QWidget* Station::openResults(QWidget* owner)
+{
+    delete m_resultsView;
+    auto* view = new Results(owner);
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    m_resultsView = view;
+    view->open(settings.ResultsFilePath);
+    return view;
+}
+
+bool Station::openCalibration(QWidget* owner)
+{
+    Q_UNUSED(owner);
+    return false;
+}
+
+void Station::reportUnwrittenResults()
+{
+    if (m_results->hasPending())
+        m_dialogs.message(m_results->pendingReport(), QString(), DialogIcon::Critical);
+}
+
 void Station::start()
 {
     mainForm().Form_Load();
@@ -132,9 +197,14 @@ void Station::start()
 
 void Station::quit()
 {
+    if (!m_quitRequested)
+        reportUnwrittenResults();
     m_quitRequested = true;
     delete m_logView;
-    for (QWidget* w : {static_cast<QWidget*>(m_manual.get()), static_cast<QWidget*>(m_config.get()),
+    delete m_pictureLog;
+    delete m_resultsView;
+    for (QWidget* w : {static_cast<QWidget*>(m_measure.get()), static_cast<QWidget*>(m_manual.get()),
+                       static_cast<QWidget*>(m_config.get()),
                        static_cast<QWidget*>(m_mainForm.get())}) {
         if (w)
             w->hide();

@@ -22,6 +22,8 @@ class Dialogs;
 class KeyboardState;
 class LogView;
 class MainForm;
+class Measure;
+class ResultsFile;
 class SettingsStore;
 class frmManual;
 
@@ -53,6 +55,9 @@ public:
     bool configLoading = false;
     // The station's own magnifier in the picture views (when no outside magnifier is installed).
     bool ownMagnifierOn = false;
+    // The capture screen's skier name and pass number, as the contact picture log notes them.
+    QString captureSkier = QStringLiteral("Skier Name");
+    QString capturePass = QStringLiteral("1");
     // The skier names given to the measurement screen's list.
     QStringList skierNameList;
     // The grids: working copy, slots, current grid; and the grid setup screen's fields.
@@ -83,11 +88,23 @@ public:
     MainForm& mainForm();
     Config& config();
     frmManual& manual();
+    Measure& measure();
     bool created(Screen screen) const;
 
     // The session log viewer, built afresh at each opening, over its owner.
     LogView* openLogView(QWidget* owner);
     LogView* logView() const;
+    // The contact picture log viewer and the results viewer, built afresh at each opening.
+    QWidget* openPictureLog(QWidget* owner);
+    QWidget* openResults(QWidget* owner);
+    // The calibration assistant over a screen; false when this build has none.
+    bool hasCalibration() const { return false; }
+    bool openCalibration(QWidget* owner);
+
+    // The results file writer: keeps entries that could not be written and writes them first.
+    ResultsFile& results() { return *m_results; }
+    // Told to the operator when the station closes with results still unwritten.
+    void reportUnwrittenResults();
 
 private:
     SettingsStore& m_store;
@@ -100,7 +117,11 @@ private:
     std::unique_ptr<MainForm> m_mainForm;
     std::unique_ptr<Config> m_config;
     std::unique_ptr<frmManual> m_manual;
+    std::unique_ptr<Measure> m_measure;
+    std::unique_ptr<ResultsFile> m_results;
     QPointer<QWidget> m_logView;
+    QPointer<QWidget> m_pictureLog;
+    QPointer<QWidget> m_resultsView;
 };
 
 } // namespace fw

@@ -1,6 +1,7 @@
 #include "screens/Config.h"
 
 #include "app/Station.h"
+#include "measure/ResultsFile.h"
 #include "screens/MainForm.h"
 #include "screens/setByProgram.h"
 #include "settings/SettingsStore.h"
@@ -304,10 +305,10 @@ void Config::mnuExit_Click()
     // 5.
     const QDateTime now = m_station.clock().now();
     if (!s.ResultsFilePath.isEmpty())
-        appendReported(m_station.dialogs(), s.ResultsFilePath,
-                       {QStringLiteral("New Configuration: ") + dateText(now) +
-                        QStringLiteral("  ") + timeText(now) + QLatin1Char(' ') +
-                        TournamentName->text()});
+        m_station.results().append(s.ResultsFilePath,
+                                   QStringLiteral("New Configuration: ") + dateText(now) +
+                                       QStringLiteral("  ") + timeText(now) + QLatin1Char(' ') +
+                                       TournamentName->text());
     // 6. Skier names for the measurement screen.
     if (!SkierNameFile->text().isEmpty()) {
         QStringList names;

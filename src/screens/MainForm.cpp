@@ -1,6 +1,7 @@
 #include "screens/MainForm.h"
 
 #include "app/Station.h"
+#include "measure/SkierNames.h"
 #include "screens/setByProgram.h"
 #include "settings/EmergencyReset.h"
 #include "settings/SettingsStore.h"
@@ -104,6 +105,8 @@ MainForm::MainForm(Station& station, QWidget* parent) : QMainWindow(parent), m_s
     auto* panel = new QFormLayout(capturePanel);
     EdtRate = new QLineEdit(capturePanel);
     EdtFile = new QLineEdit(capturePanel);
+    EdtRate->setMinimumWidth(80);
+    EdtFile->setMinimumWidth(220);
     panel->addRow(QStringLiteral("Frame Rate (fps)"), EdtRate);
     panel->addRow(QStringLiteral("Capture file"), EdtFile);
     capturePanel->hide();
@@ -126,6 +129,7 @@ MainForm::MainForm(Station& station, QWidget* parent) : QMainWindow(parent), m_s
     connect(txtVideoDir, &QLineEdit::textEdited, this, &MainForm::txtVideoDir_Change);
     connect(cb15, &QCheckBox::clicked, this, &MainForm::cb15_Click);
     connect(EdtRate, &QLineEdit::textEdited, this, &MainForm::EdtRate_Change);
+    connect(cmdImport, &QPushButton::clicked, this, &MainForm::cmdImport_Click);
     connect(mnuViewLog, &QAction::triggered, this, &MainForm::mnuViewLog_Click);
     connect(mnuPictureLog, &QAction::triggered, this, &MainForm::mnuPictureLog_Click);
     connect(munManual, &QAction::triggered, this, &MainForm::munManual_Click);
@@ -142,8 +146,6 @@ void MainForm::enableNavigation()
     ccmdGoToMeasure->setEnabled(m_station.hasScreen(Screen::Measure) ||
                                 m_station.hasScreen(Screen::GridSetup));
     cmdSetup->setEnabled(m_station.hasScreen(Screen::GridSetup));
-    cmdImport->setEnabled(false);
-    mnuPictureLog->setEnabled(false);
 }
 
 void MainForm::Form_Load()
@@ -329,6 +331,15 @@ void MainForm::mnuViewLog_Click()
 
 void MainForm::mnuPictureLog_Click()
 {
+    m_station.openPictureLog(this);
+}
+
+void MainForm::cmdImport_Click()
+{
+    const std::optional<QString> name =
+        importSkierNamesFile(m_station.dialogs(), m_station.paths().stationFolder());
+    if (name)
+        m_station.captureSkier = *name;
 }
 
 void MainForm::munManual_Click()

@@ -74,6 +74,7 @@ public Q_SLOTS:
     void EdtRate_Change();
     void mnuViewLog_Click();
     void mnuPictureLog_Click();
+    void cmdImport_Click();
     void munManual_Click();
     void mnuExit_Click();
 

@@ -4,4 +4,5 @@ list(APPEND fw_ui_sources
     screens/Config.h screens/Config.cpp
     screens/LogView.h screens/LogView.cpp
     screens/frmManual.h screens/frmManual.cpp
+    screens/Measure.h screens/Measure.cpp
 )

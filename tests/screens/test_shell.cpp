@@ -1,6 +1,7 @@
 // The station shell: start-up, the main screen, the configuration screen, the session log and
 // its viewer, the manual viewer.
 
+#include "SampleGrid.h"
 #include "StationFixture.h"
 #include "app/Station.h"
 #include "grid/Geometry.h"
@@ -622,34 +623,6 @@ void TestShell::manualOverrideAndUnreadableOverride()
     QVERIFY(text.contains(QLatin1String("Operator's Manual")));
 }
 
-namespace {
-
-// A grid seen by a camera looking straight down (250 twips a meter across, 150 along), the jump
-// point 20 m left of the near buoys. Written with its check buoy file unless told otherwise.
-void writeGrid(const QString& path, int number, bool withCheckBuoy)
-{
-    MeasurementGrid g;
-    g.picture(BuoyIndex::UpperRight) = {11000, 1500};
-    g.picture(BuoyIndex::LowerRight) = {11000, 7500};
-    g.picture(BuoyIndex::UpperLeft) = {1000, 1500};
-    g.picture(BuoyIndex::LowerLeft) = {1000, 7500};
-    g.survey(BuoyIndex::UpperRight) = {60, 40};
-    g.survey(BuoyIndex::LowerRight) = {60, 0};
-    g.survey(BuoyIndex::UpperLeft) = {20, 40};
-    g.survey(BuoyIndex::LowerLeft) = {20, 0};
-    g.jump = {0, 20};
-    g.description2 = QStringLiteral("North camera");
-    g.c = SolveCoefficients(g.buoyPicture, g.buoySurvey).value();
-    QVERIFY(replaceFileLines(path, gridFileLines(g, path, number)).ok());
-    if (withCheckBuoy)
-        QVERIFY(replaceFileLines(checkBuoyFilePath(path),
-                                 checkBuoyFileLines({6000, 4500}, QStringLiteral("40"),
-                                                    QStringLiteral("20")))
-                    .ok());
-}
-
-} // namespace
-
 void TestShell::storedGridsLoadAtStartup()
 {
     StationFixture f;
@@ -659,8 +632,8 @@ void TestShell::storedGridsLoadAtStartup()
     f.store().write(QStringLiteral("grids"), QStringLiteral("1"));
     const QString one = setup + QStringLiteral("/north.ipt");
     const QString three = setup + QStringLiteral("/old.ipt");
-    writeGrid(one, 1, true);
-    writeGrid(three, 3, false);
+    QVERIFY(writeSampleGrid(one, 1, true));
+    QVERIFY(writeSampleGrid(three, 3, false));
     f.store().write(QStringLiteral("grid1File"), one);
     f.store().write(QStringLiteral("grid2File"), setup + QStringLiteral("/gone.ipt"));
     f.store().write(QStringLiteral("grid3File"), three);

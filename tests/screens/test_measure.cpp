@@ -1,0 +1,614 @@
+// The measurement screen on a real grid: placing and nudging the impact point, the marker and
+// splash indicator, verify mode, grid choice, pictures arriving, recording every outcome, saving
+// the picture and leaving.
+
+#include "SampleGrid.h"
+#include "StationFixture.h"
+#include "app/Station.h"
+#include "platform/KeyboardState.h"
+#include "screens/Config.h"
+#include "screens/MainForm.h"
+#include "screens/Measure.h"
+#include "measure/ResultsFile.h"
+#include "support/textfile.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QTimer>
+#include <QToolButton>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace fw;
+using namespace fw::test;
+
+namespace {
+
+// A station started on a stored sample grid, left on the measurement screen.
+struct MeasureRig {
+    explicit MeasureRig(StationFixture& f, QList<QPair<const char*, const char*>> settings = {})
+        : fixture(f)
+    {
+        videos = f.makeFolder(QStringLiteral("Videos"));
+        const QString setup = f.makeFolder(QStringLiteral("Setup"));
+        grid1 = setup + QStringLiteral("/north.ipt");
+        writeSampleGrid(grid1, 1);
+        f.store().write(QStringLiteral("logpath"), videos);
+        f.store().write(QStringLiteral("grid1File"), grid1);
+        for (const auto& [key, value] : settings)
+            f.store().write(QLatin1String(key), QLatin1String(value));
+        f.dialogs.expectMessage(DialogAnswer::No).expectMessage();
+        station = std::make_unique<Station>(f.store(), f.dialogs, f.clock, keys,
+                                            StationPaths(f.stationFolder()));
+        station->start();
+        station->config().mnuExit_Click();
+        station->mainForm().ccmdGoToMeasure_Click();
+        f.dialogs.clear();
+    }
+    Measure& m() { return station->measure(); }
+    QByteArray results() const
+    {
+        return readBytes(videos + QStringLiteral("/JumpMeasurementResults120526.txt"));
+    }
+    QString exchange(const QString& name) const { return station->paths().inExchange(name); }
+    void click(double X, double Y)
+    {
+        const ScreenPoint p = samplePicturePoint(X, Y);
+        m().Form_MouseDown({p.x, p.y});
+        m().DrawImpactMark();
+    }
+    void setSkier(const QString& name)
+    {
+        m().Skier_name->setEditText(name);
+        m().Skier_name_Change();
+    }
+
+    StationFixture& fixture;
+    KeyboardState keys;
+    std::unique_ptr<Station> station;
+    QString videos;
+    QString grid1;
+};
+
+const QByteArray kHead = "12-05-2026 14:03:09 ";
+
+QImage testPicture()
+{
+    QImage image(800, 600, QImage::Format_RGB32);
+    image.fill(QColor(20, 90, 140));
+    return image;
+}
+
+} // namespace
+
+class TestMeasure : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void wholeMeasurementOfAKnownDistance();
+    void markerAndSplashIndicator();
+    void microAdjustStepsFromTheLastDrawnPoint();
+    void arrowKeysHeldTogether();
+    void verifyModeReadOutAndUnofficialJump();
+    void fallAndPassWithAndWithoutAHeldPicture();
+    void otherGridEntries();
+    void reridesAndComments();
+    void barefootAndSitSkiFigures();
+    void pointBeyondTheHorizonIsRefused();
+    void unwritableResultsFileKeepsTheLine();
+    void gridButtonCyclesTheConfiguredGrids();
+    void clipboardHandOverTakesReadyOnce();
+    void loadPictureAndSnapshot();
+    void savePictureNotesItEverywhere();
+    void skierChangeRestartsTheJumpNumber();
+    void exitAppliesThePictureSavePolicy();
+};
+
+void TestMeasure::wholeMeasurementOfAKnownDistance()
+{
+    StationFixture f;
+    MeasureRig r(f, {{"WSTIMS", "1"}});
+    QVERIFY(r.m().isVisible());
+    QVERIFY(r.station->allGridsReady());
+    StationPaths::ensureFolder(r.station->paths().exchangeFolder());
+    r.setSkier(QStringLiteral("Smith,John"));
+    // 43.53 m from the jump point along the course: 45.63 m with the ramp.
+    r.click(43.53, 20);
+    QCOMPARE(r.m().distance->text(), QStringLiteral("m"));
+    r.m().Record_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(r.m().distance->text(), QStringLiteral(" 45.6m"));
+    QCOMPARE(r.m().distance_ft->text(), QStringLiteral(" 150ft"));
+    QVERIFY(r.results().endsWith(kHead + "Smith,John  jump 1 -  45.6m  (IWSF) 150ft  (AWSA)"
+                                         " ( 43.53/ 20) ( 6882/ 4500) ( 45.63)\r\n"));
+    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
+             QByteArray("OK,  45.6,  150, 1\r\n"));
+    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxraw.dst"))),
+             QByteArray("14:03:09 ,Smith,OK,  45.6,  150, 1\r\n"));
+    // A jump measured on a picture that is not held: the number advances at Clear.
+    QCOMPARE(r.m().Jump_no->text(), QStringLiteral("1"));
+    r.m().Unfreeze_Click();
+    QCOMPARE(r.m().Jump_no->text(), QStringLiteral(" 2"));
+    QCOMPARE(r.m().distance->text(), QStringLiteral("m"));
+}
+
+void TestMeasure::markerAndSplashIndicator()
+{
+    StationFixture f;
+    MeasureRig r(f, {{"impactcolor", "red"}});
+    Measure& m = r.m();
+    r.click(40, 10);
+    const ScreenPoint p = samplePicturePoint(40, 10);
+    const auto h = m.picture->item(m.lineHorizontalImpact).value();
+    const auto v = m.picture->item(m.lineVerticalImpact).value();
+    const double size = m.CrossSize->value();
+    QVERIFY(h.visible);
+    QCOMPARE(h.color, kRed);
+    QCOMPARE(h.a, QPointF(p.x, p.y));
+    QCOMPARE(h.b, QPointF(p.x - size, p.y));  // to the left: jumps go left to right
+    QCOMPARE(v.a, QPointF(p.x, p.y - size));
+    QCOMPARE(v.b, QPointF(p.x, p.y + size));
+    // The buoys' X rises from left to right: the splash line stands 2.1 m further along X.
+    const auto s = m.picture->item(m.lineSplashIndicator).value();
+    const ScreenPoint splash = samplePicturePoint(42.1, 10);
+    QVERIFY(std::abs(s.a.x() - splash.x) < 1e-6);
+    QVERIFY(std::abs(s.a.y() - splash.y) < 1e-6);
+    QVERIFY(std::abs(s.b.y() - (splash.y - 1000)) < 1e-6);
+    QCOMPARE(m.lastDrawn.x, p.x);
+}
+
+void TestMeasure::microAdjustStepsFromTheLastDrawnPoint()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    // Nothing drawn since the start at (0, 0): an adjustment steps from there.
+    m.impact = {0, 0};
+    m.DrawImpactMark();
+    m.Form_MouseDown({3000, 3000});  // a click moves the impact point, not the marker
+    m.AdjustRight_Click();
+    QCOMPARE(m.impact.x, 15.0);
+    QCOMPARE(m.impact.y, 3000.0);
+    // Three presses without a redraw: 15 twips, not 45.
+    r.click(40, 20);
+    const double x0 = m.lastDrawn.x;
+    m.AdjustLeft_Click();
+    m.AdjustLeft_Click();
+    m.AdjustLeft_Click();
+    QCOMPARE(m.impact.x, x0 - 15);
+    // The redraw that follows makes the new point the last drawn one; the next step adds up.
+    QTRY_COMPARE(m.lastDrawn.x, x0 - 15);
+    m.AdjustUp_Click();
+    QCOMPARE(m.impact.y, m.lastDrawn.y - 15);
+    QVERIFY(m.AdjustLeft->isVisible());
+    QVERIFY(m.AdjustmentLabel->isVisible());
+}
+
+void TestMeasure::arrowKeysHeldTogether()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    r.click(40, 20);
+    const ScreenPoint last = m.lastDrawn;
+    r.keys.setDown(Qt::Key_Left, true);
+    r.keys.setDown(Qt::Key_Up, true);
+    m.keyTimer_Timer();
+    QCOMPARE(m.impact.x, last.x - 15);
+    QCOMPARE(m.impact.y, last.y - 15);
+    // Left and right together: right comes later in the order and prevails.
+    r.keys.releaseAll();
+    m.DrawImpactMark();
+    r.keys.setDown(Qt::Key_Left, true);
+    r.keys.setDown(Qt::Key_Right, true);
+    const double x = m.lastDrawn.x;
+    m.keyTimer_Timer();
+    QCOMPARE(m.impact.x, x + 15);
+    QVERIFY(m.keyTimer->isActive() || !m.isActiveWindow());
+}
+
+void TestMeasure::verifyModeReadOutAndUnofficialJump()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    QVERIFY(!m.xtwips->isVisible());
+    m.verify_Click();
+    QCOMPARE(m.verify->text(), QStringLiteral("Verify off"));
+    QVERIFY(m.xtwips->isVisible());
+    QVERIFY(m.UnofficialJump->isVisible());
+    const ScreenPoint p = samplePicturePoint(43.53, 20);
+    m.Form_MouseMove({p.x + 0.7, p.y});
+    QCOMPARE(m.xtwips->text(), QStringLiteral(" 6883"));
+    QCOMPARE(m.ytwips->text(), QStringLiteral(" 4500"));
+    QCOMPARE(m.xposition->text(), QStringLiteral(" 43.53"));
+    QCOMPARE(m.yposition->text(), QStringLiteral(" 20"));
+    QCOMPARE(m.VerifyDistance->text(), QStringLiteral(" 45.6m  150ft"));
+
+    r.click(43.53, 20);
+    m.Record_Click();
+    QVERIFY(r.results().contains("(AWSA) UNOFFICIAL JUMP - verify mode  ( 43.53/ 20)"));
+    m.verify_Click();
+    QCOMPARE(m.verify->text(), QStringLiteral("Verify"));
+    QVERIFY(!m.UnofficialJump->isVisible());
+}
+
+void TestMeasure::fallAndPassWithAndWithoutAHeldPicture()
+{
+    StationFixture f;
+    MeasureRig r(f, {{"WSTIMS", "1"}});
+    StationPaths::ensureFolder(r.station->paths().exchangeFolder());
+    Measure& m = r.m();
+    r.setSkier(QStringLiteral("Lee"));
+    r.click(43.53, 20);
+    m.Record_Click();  // an OK jump first: Fall repeats its positions
+    m.Unfreeze_Click();
+
+    // Fall with no picture held: the number advances at once, the option is cleared.
+    m.Fall->click();
+    QCOMPARE(m.Comment->text(), QStringLiteral("Fall"));
+    m.Record_Click();
+    QCOMPARE(m.Jump_no->text(), QStringLiteral(" 3"));
+    QVERIFY(!m.Fall->isChecked());
+    QCOMPARE(m.distance->text(), QString());
+    QVERIFY(r.results().endsWith(kHead + "Lee  jump  2 -   (IWSF)  (AWSA)Fall ( 43.53/ 20) "
+                                         "( 6882/ 4500) ( 45.63)\r\n"));
+    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
+             QByteArray("Fall, 0, 0, 2\r\n"));
+
+    // Pass on a held picture: the number waits for Clear.
+    QApplication::clipboard()->setImage(testPicture());
+    m.mnuPaste_Click();
+    QVERIFY(m.pictureHeld);
+    QVERIFY(m.FrozenSign->isVisible());
+    m.Pass->click();
+    m.Record_Click();
+    QCOMPARE(m.Jump_no->text(), QStringLiteral(" 3"));
+    QVERIFY(m.Pass->isChecked());
+    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
+             QByteArray("Pass, 0, 0, 3\r\n"));
+    m.Unfreeze_Click();
+    QCOMPARE(m.Jump_no->text(), QStringLiteral(" 4"));
+    QVERIFY(!m.Pass->isChecked());
+    QVERIFY(m.optJumpOK->isChecked());
+
+    // A comment typed as "Pass" makes the status Pass.
+    m.Comment->setText(QStringLiteral("Pass"));
+    r.click(43.53, 20);
+    m.Record_Click();
+    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
+             QByteArray("Pass, 0, 0, 4\r\n"));
+    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxraw.dst"))).count('\n'), 4);
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+void TestMeasure::otherGridEntries()
+{
+    StationFixture f;
+    MeasureRig r(f, {{"WSTIMS", "1"}});
+    StationPaths::ensureFolder(r.station->paths().exchangeFolder());
+    Measure& m = r.m();
+    r.setSkier(QStringLiteral("Smith"));
+
+    // 134 ft does not go with 40 m; 132 does.
+    m.Other_Grid->click();
+    QCOMPARE(m.Comment->text(), QStringLiteral("Distance from other grid"));
+    m.Comment->clear();
+    f.dialogs.expectMessage(DialogAnswer::Yes)
+        .expectInput(QStringLiteral("40"))
+        .expectInput(QStringLiteral("134"))
+        .expectMessage()
+        .expectMessage(DialogAnswer::Yes)
+        .expectInput(QStringLiteral("40"))
+        .expectInput(QStringLiteral("132"));
+    m.Record_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(r.results().endsWith(kHead + "Smith  jump 1 - 40m  (IWSF)132 ft  (AWSA)\r\n"));
+    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
+             QByteArray("OK, 40, 132 , 1\r\n"));
+    QVERIFY(!m.Other_Grid->isChecked());
+    QCOMPARE(m.Jump_no->text(), QStringLiteral(" 2"));  // no picture held
+
+    // No distance on the other grid.
+    f.dialogs.clear();
+    m.Other_Grid->click();
+    f.dialogs.expectMessage(DialogAnswer::No);
+    m.Record_Click();
+    QVERIFY(r.results().endsWith(kHead + "Smith  jump  2 -   (IWSF)  (AWSA)Other Grid - no "
+                                         "distance recorded\r\n"));
+
+    // A cancelled entry abandons the recording: nothing written, nothing sent.
+    const QByteArray before = r.results();
+    const QByteArray sent = readBytes(r.exchange(QStringLiteral("qxresult.dst")));
+    f.dialogs.clear();
+    m.Other_Grid->click();
+    f.dialogs.expectMessage(DialogAnswer::Yes).expectInput(std::nullopt);
+    m.Record_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(r.results(), before);
+    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))), sent);
+    QVERIFY(m.Other_Grid->isChecked());
+}
+
+void TestMeasure::reridesAndComments()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    const QString jumpBefore = m.Jump_no->text();
+    m.distance->setText(QStringLiteral(" 45.6m"));
+    m.M_Reride->click();
+    QVERIFY(!m.M_Reride->isChecked());  // no picture held
+    QCOMPARE(m.distance->text(), QString());
+    m.O_reride->click();
+    f.dialogs.expectInput(QStringLiteral("Boat off line"));
+    m.Make_comment->click();
+    f.dialogs.expectInput(std::nullopt);  // cancelled: no line
+    m.Make_comment->click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.calls().at(0).text, QStringLiteral("What comment would you like to add?"));
+    QCOMPARE(f.dialogs.calls().at(0).title, QStringLiteral("Input Comment"));
+    QVERIFY(r.results().endsWith(kHead + "Mandatory Reride - disregard last jump\r\n" + kHead +
+                                 "Optional Reride on previous jump\r\n" + kHead +
+                                 "Boat off line\r\n"));
+    QCOMPARE(m.Jump_no->text(), jumpBefore);
+    QCOMPARE(m.Comment->text(), QString());
+    QVERIFY(!QFile::exists(r.exchange(QStringLiteral("qxresult.dst"))));
+}
+
+void TestMeasure::barefootAndSitSkiFigures()
+{
+    {
+        StationFixture f;
+        MeasureRig r(f, {{"tournamentType", "barefoot"}});
+        Measure& m = r.m();
+        QCOMPARE(m.barefoot_indicator->text(), QStringLiteral("Barefoot Jump"));
+        QVERIFY(m.barefoot_indicator->isVisible());
+        r.setSkier(QStringLiteral("Lee"));
+        r.click(30, 20);  // 30 m from the jump point, no ramp offset
+        // For barefoot the splash indicator sits at the impact point.
+        const auto s = m.picture->item(m.lineSplashIndicator).value();
+        const ScreenPoint p = samplePicturePoint(30, 20);
+        QVERIFY(std::abs(s.a.x() - p.x) < 1e-6 && std::abs(s.a.y() - p.y) < 1e-6);
+        m.Record_Click();
+        QCOMPARE(m.distance->text(), QStringLiteral(" 30m"));
+        QCOMPARE(m.distance_ft->text(), QStringLiteral(" 98.4ft"));  // tenths of a foot
+        QVERIFY(r.results().endsWith(kHead + "Lee  jump 1 -  30m  (IWSF) 98.4ft  (AWSA) BAREFOOT "
+                                             " ( 30/ 20) ( 3500/ 4500) ( 30)\r\n"));
+    }
+    {
+        StationFixture f;
+        MeasureRig r(f, {{"tournamentType", "sitski"}});
+        Measure& m = r.m();
+        QCOMPARE(m.barefoot_indicator->text(), QStringLiteral("Sit Ski Jump"));
+        r.setSkier(QStringLiteral("Lee"));
+        r.click(50, 20);  // 50 m + 1.9 m
+        m.Record_Click();
+        QCOMPARE(m.distance->text(), QStringLiteral(" 51.9m"));
+        QCOMPARE(m.distance_ft->text(), QStringLiteral(" 170.3ft"));
+    }
+}
+
+void TestMeasure::pointBeyondTheHorizonIsRefused()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    // A camera looking across the water: the far buoys crowd together near the horizon.
+    MeasurementGrid g;
+    g.picture(BuoyIndex::UpperRight) = {7000, 2000};
+    g.picture(BuoyIndex::LowerRight) = {11000, 8000};
+    g.picture(BuoyIndex::UpperLeft) = {5000, 2000};
+    g.picture(BuoyIndex::LowerLeft) = {1000, 8000};
+    g.survey(BuoyIndex::UpperRight) = {60, 40};
+    g.survey(BuoyIndex::LowerRight) = {60, 0};
+    g.survey(BuoyIndex::UpperLeft) = {20, 40};
+    g.survey(BuoyIndex::LowerLeft) = {20, 0};
+    g.c = SolveCoefficients(g.buoyPicture, g.buoySurvey).value();
+    QVERIFY(g.c[4] != 0.0);
+    r.station->grids.working = g;
+    // On the horizon line the denominator 1 + c4 x + c5 y is zero.
+    const double x = 6000;
+    const double y = -(1 + g.c[3] * x) / g.c[4];
+    m.Form_MouseDown({x, y});
+    m.DrawImpactMark();
+    QVERIFY(!m.picture->item(m.lineSplashIndicator)->visible);
+    m.Form_MouseMove({x, y});
+    QCOMPARE(m.VerifyDistance->text(), QString());
+    const QByteArray before = r.results();
+    f.dialogs.expectMessage();
+    m.Record_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(f.dialogs.texts().at(0).contains(QLatin1String("beyond the horizon")));
+    QCOMPARE(r.results(), before);
+    QCOMPARE(m.distance->text(), QStringLiteral("m"));
+}
+
+void TestMeasure::unwritableResultsFileKeepsTheLine()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    const QString good = r.station->settings.ResultsFilePath;
+    r.station->settings.ResultsFilePath = f.path(QStringLiteral("gone/results.txt"));
+    r.setSkier(QStringLiteral("Lee"));
+    r.click(43.53, 20);
+    f.dialogs.expectMessage();
+    m.Record_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(f.dialogs.texts().at(0).contains(QLatin1String("Lee  jump 1 -  45.6m")));
+    QVERIFY(r.station->results().hasPending());
+    // The next entry that can be written brings the kept line along first.
+    r.station->settings.ResultsFilePath = good;
+    m.M_Reride->click();
+    QVERIFY(r.results().endsWith(kHead + "Lee  jump 1 -  45.6m  (IWSF) 150ft  (AWSA) ( 43.53/ 20) "
+                                         "( 6882/ 4500) ( 45.63)\r\n" +
+                                 kHead + "Mandatory Reride - disregard last jump\r\n"));
+    QVERIFY(!r.station->results().hasPending());
+}
+
+void TestMeasure::gridButtonCyclesTheConfiguredGrids()
+{
+    {
+        StationFixture f;
+        MeasureRig r(f);
+        QVERIFY(!r.m().Set_grid->isVisible());
+    }
+    StationFixture f;
+    const QString second = f.makeFolder(QStringLiteral("Setup2")) + QStringLiteral("/south.ipt");
+    writeSampleGrid(second, 2, true, QStringLiteral("South camera"));
+    f.store().write(QStringLiteral("grid2File"), second);
+    MeasureRig r(f, {{"grids", "2"}});
+    QVERIFY(r.m().Set_grid->isVisible());
+    QCOMPARE(r.m().Set_grid->text(), QStringLiteral("&Grid 1"));
+    r.m().picture->setLabelText(r.m().maxbuoy, QStringLiteral(" 55 meters"));
+    r.m().Set_grid_Click();
+    QCOMPARE(r.m().Set_grid->text(), QStringLiteral("&Grid 2"));
+    QCOMPARE(r.station->grids.currentGrid, 2);
+    QCOMPARE(r.m().picture->item(r.m().maxbuoy)->text, QString());
+    r.m().Set_grid_Click();
+    QCOMPARE(r.m().Set_grid->text(), QStringLiteral("&Grid 1"));
+    QCOMPARE(r.station->grids.currentGrid, 1);
+}
+
+void TestMeasure::clipboardHandOverTakesReadyOnce()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    StationPaths::ensureFolder(r.station->paths().exchangeFolder());
+    const QString flag = r.exchange(QStringLiteral("clipflag.txt"));
+    QApplication::clipboard()->setImage(testPicture());
+    m.cbAutoLoadClipboard->click();
+    QVERIFY(m.loadTimer->isActive());
+    QCOMPARE(m.loadTimer->interval(), 1000);
+
+    QVERIFY(writeBytes(flag, "  \r\n"));
+    m.loadTimer_Timer();
+    QVERIFY(!m.picture->hasPicture());
+    QVERIFY(writeBytes(flag, "Ready\r\n"));
+    m.loadTimer_Timer();
+    QVERIFY(m.picture->hasPicture());
+    QCOMPARE(readBytes(flag), QByteArray("  \r\n"));
+    m.cbAutoLoadClipboard->click();
+    QVERIFY(!m.loadTimer->isActive());
+}
+
+void TestMeasure::loadPictureAndSnapshot()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    const QString pics = f.makeFolder(QStringLiteral("Pics"));
+    const QString file = pics + QStringLiteral("/jump.bmp");
+    QVERIFY(testPicture().save(file, "BMP"));
+    f.dialogs.expectOpenFile(file);
+    m.LoadPict_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.calls().at(0).request.filterIndex, 4);
+    QVERIFY(m.picture->hasPicture());
+    // 800 px at 96 dpi: 21167 hundredths of a millimetre, times 15 / 26.5.
+    QCOMPARE(m.pictureWidth, QStringLiteral("11981"));
+    QCOMPARE(r.station->ArrivedFrom, QStringLiteral("PictureLoadMenu"));
+    QVERIFY(r.results().endsWith(kHead + "Loaded picture: " + file.toLatin1() + "\r\n"));
+    QVERIFY(!m.pictureHeld);
+
+    // A picture that cannot be read changes nothing.
+    f.dialogs.clear();
+    QVERIFY(writeBytes(pics + QStringLiteral("/broken.bmp"), "BM not really"));
+    f.dialogs.expectOpenFile(pics + QStringLiteral("/broken.bmp")).expectMessage();
+    m.LoadPict_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(r.station->ArrivedFrom, QStringLiteral("PictureLoadMenu"));
+
+    // The snapshot in the exchange folder is held like a pasted picture.
+    StationPaths::ensureFolder(r.station->paths().exchangeFolder());
+    QVERIFY(testPicture().save(r.exchange(QStringLiteral("snapshot.bmp")), "BMP"));
+    m.ImgSnapShot_Click();
+    QVERIFY(m.pictureHeld);
+    QVERIFY(m.FrozenSign->isVisible());
+    QCOMPARE(m.gif_file_name->text(), QStringLiteral("snapshot.bmp"));
+    // Clear lets the picture go and removes the exchange folder's pictures.
+    m.Unfreeze_Click();
+    QVERIFY(!m.picture->hasPicture());
+    QVERIFY(!m.pictureHeld);
+    QVERIFY(!QFile::exists(r.exchange(QStringLiteral("snapshot.bmp"))));
+}
+
+void TestMeasure::savePictureNotesItEverywhere()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    const QString pics = f.makeFolder(QStringLiteral("Pics"));
+    r.station->settings.PicturesFolder = pics + QDir::separator();
+    r.station->captureSkier = QStringLiteral("Smith");
+    r.station->capturePass = QStringLiteral(" 4");
+    QApplication::clipboard()->setImage(testPicture());
+    m.mnuPaste_Click();
+    r.setSkier(QStringLiteral("Smith"));
+    m.Jump_no->setText(QStringLiteral(" 3"));
+    r.click(43.53, 20);
+    m.Record_Click();
+    const QString path = pics + QStringLiteral("/Smithjump3.bmp");
+    f.dialogs.expectMessage();
+    m.SavePict_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.texts().at(0), path);
+    QImage saved(path);
+    QCOMPARE(saved.size(), QSize(800, 600));
+    QVERIFY(r.results().endsWith(kHead + "Saved picture: " + path.toLatin1() + "\r\n"));
+    QVERIFY(QFile::exists(path + QStringLiteral(".info")));
+    const QByteArray log = readBytes(r.videos + QStringLiteral("/JumpMeasurementLog120526.txt"));
+    QVERIFY2(log.endsWith("Skier: Smith  Jump:  3      Distance:  45.6m            File: " +
+                          path.toLatin1() + "\r\n"),
+             log.constData());
+}
+
+void TestMeasure::skierChangeRestartsTheJumpNumber()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    m.Jump_no->setText(QStringLiteral(" 4"));
+    m.distance->setText(QStringLiteral(" 45.6m"));
+    r.setSkier(QStringLiteral("Doe"));
+    QCOMPARE(m.Jump_no->text(), QStringLiteral("1"));
+    QCOMPARE(m.distance->text(), QString());
+}
+
+void TestMeasure::exitAppliesThePictureSavePolicy()
+{
+    StationFixture f;
+    MeasureRig r(f, {{"PictureSave", "Ask"}});
+    Measure& m = r.m();
+    const QString pics = f.makeFolder(QStringLiteral("Pics"));
+    r.station->settings.PicturesFolder = pics + QDir::separator();
+    QVERIFY(testPicture().save(r.station->paths().inStation(QStringLiteral("currentcapture.bmp")),
+                               "BMP"));
+    // Arriving from frame selection brings the grabbed frame.
+    m.hide();
+    r.station->ArrivedFrom = QStringLiteral("SelectFrame");
+    r.station->show(Screen::Measure);
+    QVERIFY(m.picture->hasPicture());
+    r.setSkier(QStringLiteral("Lee"));
+    f.dialogs.expectMessage(DialogAnswer::Yes).expectMessage();
+    m.Exit_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.texts().at(0), QStringLiteral("Do you want to save this picture?"));
+    QVERIFY(QFile::exists(pics + QStringLiteral("/Leejump1.bmp")));
+    QVERIFY(!m.isVisible());
+    QVERIFY(r.station->mainForm().isVisible());
+    QVERIFY(r.station->ArrivedFrom.isEmpty());
+    QVERIFY(!m.keyTimer->isActive());
+}
+
+QTEST_MAIN(TestMeasure)
+#include "test_measure.moc"
