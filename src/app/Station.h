@@ -55,6 +55,16 @@ public:
     bool configLoading = false;
     // The station's own magnifier in the picture views (when no outside magnifier is installed).
     bool ownMagnifierOn = false;
+    // What the capture screen hands to the frame selection screen after a recording: the video,
+    // the frame noted when the operator pressed Contact (0 when none), the frames recorded and
+    // the frame rate.
+    struct CaptureHandOver {
+        QString path;
+        int notedFrame = 0;
+        int frameCount = 0;
+        double frameRate = 0;
+    };
+    CaptureHandOver captureHandOver;
     // The capture screen's skier name and pass number, as the contact picture log notes them.
     QString captureSkier = QStringLiteral("Skier Name");
     QString capturePass = QStringLiteral("1");
