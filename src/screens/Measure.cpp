@@ -206,11 +206,14 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
     CrossLabel->move(10, 110);
     CrossSize->move(10, 128);
     gridlabel = new QLabel(QStringLiteral("Grid Description (drag-it)"), over);
+    setTextColor(gridlabel, kWhite);
     grid_description = new QLabel(over);
     gif_file_name = new QLabel(over);
     gridlabel->move(200, 10);
     grid_description->move(200, 28);
     gif_file_name->move(200, 46);
+    setTextColor(grid_description, kWhite);
+    setTextColor(gif_file_name, kWhite);
     grid_description->hide();
     gif_file_name->hide();
     FrozenSign = new QLabel(QStringLiteral("FROZEN"), over);
@@ -343,10 +346,10 @@ void Measure::applySettings()
         {maxbuoy, "maxbuoy"}, {maxbuoym, "maxbuoym"}, {minbuoy, "minbuoy"}, {minbuoym, "minbuoym"}};
     for (const auto& [id, name] : buoyLabels)
         picture->setItemColor(id, measureLabelColor(colorName, QLatin1String(name)));
-    // White or yellow text needs a dark panel behind it.
+    // The label colours mix black, red, yellow and white: a mid-grey panel keeps every one of
+    // them readable.
     QPalette panel = m_sidePanel->palette();
-    const bool light = colorName == QLatin1String("white") || colorName == QLatin1String("yellow");
-    panel.setColor(QPalette::Window, light ? QColor(60, 68, 78) : palette().color(QPalette::Window));
+    panel.setColor(QPalette::Window, QColor(128, 138, 150));
     m_sidePanel->setPalette(panel);
 
     if (s.BarefootOn || s.SitSkiOn) {
