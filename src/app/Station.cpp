@@ -3,7 +3,9 @@
 #include "grid/GridFiles.h"
 
 #include "measure/ResultsFile.h"
+#include "screens/Calibrate.h"
 #include "screens/Config.h"
+#include "screens/Grid_Setup.h"
 #include "screens/Measure.h"
 #include "screens/PictureLogView.h"
 #include "screens/Results.h"
@@ -30,6 +32,8 @@ Station::~Station()
     delete m_logView;
     delete m_pictureLog;
     delete m_resultsView;
+    m_calibrate.reset();
+    m_gridSetup.reset();
     m_measure.reset();
     m_manual.reset();
     m_config.reset();
@@ -70,6 +74,15 @@ Measure& Station::measure()
     return *m_measure;
 }
 
+Grid_Setup& Station::gridSetup()
+{
+    if (!m_gridSetup) {
+        m_gridSetup = std::make_unique<Grid_Setup>(*this);
+        m_gridSetup->Form_Load();
+    }
+    return *m_gridSetup;
+}
+
 bool Station::created(Screen screen) const
 {
     switch (screen) {
@@ -77,6 +90,7 @@ bool Station::created(Screen screen) const
     case Screen::Config: return m_config != nullptr;
     case Screen::Manual: return m_manual != nullptr;
     case Screen::Measure: return m_measure != nullptr;
+    case Screen::GridSetup: return m_gridSetup != nullptr;
     default: return false;
     }
 }
@@ -88,6 +102,7 @@ bool Station::hasScreen(Screen screen) const
     case Screen::Config:
     case Screen::Manual:
     case Screen::Measure:
+    case Screen::GridSetup:
         return true;
     default:
         return false;
@@ -101,6 +116,7 @@ QWidget* Station::screenWidget(Screen screen)
     case Screen::Config: return &config();
     case Screen::Manual: return &manual();
     case Screen::Measure: return &measure();
+    case Screen::GridSetup: return &gridSetup();
     default: return nullptr;
     }
 }
@@ -180,8 +196,15 @@ QWidget* Station::openResults(QWidget* owner)
 
 bool Station::openCalibration(QWidget* owner)
 {
-    Q_UNUSED(owner);
-    return false;
+    // One assistant per run, beside whichever screen opened it; closing only hides it.
+    if (!m_calibrate)
+        m_calibrate = std::make_unique<Calibrate>(*this);
+    if (owner && !m_calibrate->isVisible())
+        m_calibrate->move(owner->geometry().topRight() - QPoint(m_calibrate->width(), 0));
+    m_calibrate->show();
+    m_calibrate->raise();
+    m_calibrate->activateWindow();
+    return true;
 }
 
 void Station::reportUnwrittenResults()
@@ -203,7 +226,9 @@ void Station::quit()
     delete m_logView;
     delete m_pictureLog;
     delete m_resultsView;
-    for (QWidget* w : {static_cast<QWidget*>(m_measure.get()), static_cast<QWidget*>(m_manual.get()),
+    for (QWidget* w : {static_cast<QWidget*>(m_calibrate.get()),
+                       static_cast<QWidget*>(m_gridSetup.get()),
+                       static_cast<QWidget*>(m_measure.get()), static_cast<QWidget*>(m_manual.get()),
                        static_cast<QWidget*>(m_config.get()),
                        static_cast<QWidget*>(m_mainForm.get())}) {
         if (w)

@@ -17,6 +17,7 @@ class QWidget;
 namespace fw {
 
 class Clock;
+class Calibrate;
 class Config;
 class Dialogs;
 class KeyboardState;
@@ -26,6 +27,7 @@ class Measure;
 class ResultsFile;
 class SettingsStore;
 class frmManual;
+class Grid_Setup;
 
 // The screens the operator moves between.
 enum class Screen { Main = 1, Config, GridSetup, Capture, FrameSelection, Measure, Manual };
@@ -99,6 +101,7 @@ public:
     Config& config();
     frmManual& manual();
     Measure& measure();
+    Grid_Setup& gridSetup();
     bool created(Screen screen) const;
 
     // The session log viewer, built afresh at each opening, over its owner.
@@ -108,7 +111,7 @@ public:
     QWidget* openPictureLog(QWidget* owner);
     QWidget* openResults(QWidget* owner);
     // The calibration assistant over a screen; false when this build has none.
-    bool hasCalibration() const { return false; }
+    bool hasCalibration() const { return true; }
     bool openCalibration(QWidget* owner);
 
     // The results file writer: keeps entries that could not be written and writes them first.
@@ -128,6 +131,8 @@ private:
     std::unique_ptr<Config> m_config;
     std::unique_ptr<frmManual> m_manual;
     std::unique_ptr<Measure> m_measure;
+    std::unique_ptr<Grid_Setup> m_gridSetup;
+    std::unique_ptr<Calibrate> m_calibrate;
     std::unique_ptr<ResultsFile> m_results;
     QPointer<QWidget> m_logView;
     QPointer<QWidget> m_pictureLog;

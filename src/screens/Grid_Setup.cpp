@@ -1,0 +1,930 @@
+#include "screens/Grid_Setup.h"
+
+#include "app/Station.h"
+#include "grid/Accuracy.h"
+#include "grid/GridCompletion.h"
+#include "grid/GridEntries.h"
+#include "grid/GridFiles.h"
+#include "platform/KeyboardState.h"
+#include "screens/MainForm.h"
+#include "screens/Measure.h"
+#include "screens/setByProgram.h"
+#include "support/dialogs.h"
+#include "support/textforms.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace fw {
+
+namespace {
+
+constexpr double kStep_twips = 15;
+
+const QString kLockRefused = QStringLiteral(
+    "Cannot Lock Grid Until buoy positions have been entered for all four buoys and check buoy");
+const QString kLeaveQuestion = QStringLiteral(
+    "Do you want to leave the grid setup with all configured grids not setup?");
+const QString kSkierPathPrompt =
+    QStringLiteral("Pick the line number that best represents where the skier will land");
+const QString kSkierPathTitle = QStringLiteral("Input the skier path line");
+const QString kPictureFilter = QStringLiteral(
+    "All Files (*.*)|*.*|Text Files (*.txt)|*.txt|Jump Picture Files (*.gif)|*.gif|Jump "
+    "Picture Files (*.bmp)|*.bmp|Jump Picture Files (*.jpg)|*.jpg|");
+
+QToolButton* arrowButton(QWidget* parent, Qt::ArrowType arrow)
+{
+    auto* b = new QToolButton(parent);
+    b->setArrowType(arrow);
+    b->setFixedSize(24, 24);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+QPointF at(ScreenPoint p)
+{
+    return {p.x, p.y};
+}
+
+} // namespace
+
+Grid_Setup::Grid_Setup(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
+{
+    setWindowTitle(QStringLiteral("Grid Setup"));
+    auto* central = new QWidget(this);
+    auto* columns = new QHBoxLayout(central);
+    columns->setContentsMargins(4, 4, 4, 4);
+    picture = new PictureView(central);
+    picture->setMinimumSize(640, 480);
+    columns->addWidget(picture, 1);
+
+    auto* scroller = new QScrollArea(central);
+    scroller->setWidgetResizable(true);
+    scroller->setFixedWidth(380);
+    auto* side = new QWidget(scroller);
+    auto* panel = new QVBoxLayout(side);
+    scroller->setWidget(side);
+    columns->addWidget(scroller);
+
+    auto* top = new QHBoxLayout;
+    grid_select = new QPushButton(QStringLiteral("Grid 1"), side);
+    grid_state_icon = new QLabel(side);
+    grid_state_icon->setFixedSize(32, 32);
+    top->addWidget(grid_select);
+    top->addWidget(grid_state_icon);
+    top->addStretch();
+    panel->addLayout(top);
+
+    Frame1 = new QGroupBox(QStringLiteral("Grid Point Selection"), side);
+    auto* options = new QGridLayout(Frame1);
+    const auto makeOption = [&](QRadioButton*& b, const char* caption, int row, int column) {
+        b = new QRadioButton(QLatin1String(caption), Frame1);
+        options->addWidget(b, row, column);
+    };
+    makeOption(upper_left_button, "upper left", 0, 0);
+    makeOption(upper_right_button, "upper right", 0, 1);
+    makeOption(lower_left_button, "lower left", 1, 0);
+    makeOption(lower_right_button, "lower right", 1, 1);
+    makeOption(optCheckBuoy, "Check Buoy", 2, 0);
+    panel->addWidget(Frame1);
+
+    auto* fields = new QGridLayout;
+    const auto edit = [&](QLineEdit*& e, QLatin1String text) {
+        e = new QLineEdit(text, side);
+        e->setMinimumWidth(60);
+    };
+    fields->addWidget(new QLabel(QStringLiteral("screen x,y"), side), 0, 1, 1, 2);
+    fields->addWidget(new QLabel(QStringLiteral("survey x,y"), side), 0, 3, 1, 2);
+    const auto row = [&](int r, const char* caption, QLineEdit*& px, QLineEdit*& py, QLineEdit*& sx,
+                         QLineEdit*& sy) {
+        edit(px, kPictureUnset);
+        edit(py, kPictureUnset);
+        edit(sx, kSurveyUnset);
+        edit(sy, kSurveyUnset);
+        fields->addWidget(new QLabel(QLatin1String(caption), side), r, 0);
+        fields->addWidget(px, r, 1);
+        fields->addWidget(py, r, 2);
+        fields->addWidget(sx, r, 3);
+        fields->addWidget(sy, r, 4);
+    };
+    row(1, "upper left", upper_left_x, upper_left_y, ul_survey_x, ul_survey_y);
+    row(2, "upper right", upper_right_x, upper_right_y, ur_survey_x, ur_survey_y);
+    row(3, "lower left", lower_left_x, lower_left_y, ll_survey_x, ll_survey_y);
+    row(4, "lower right", lower_right_x, lower_right_y, lr_survey_x, lr_survey_y);
+    txtCheck = new QLabel(QStringLiteral("Check Buoy x,y"), side);
+    edit(txtCheckXpix, QLatin1String(""));
+    edit(txtCheckYpix, QLatin1String(""));
+    edit(txtCheckX, kCheckXUnset);
+    edit(txtCheckY, kCheckYUnset);
+    fields->addWidget(txtCheck, 5, 0);
+    fields->addWidget(txtCheckXpix, 5, 1);
+    fields->addWidget(txtCheckYpix, 5, 2);
+    fields->addWidget(txtCheckX, 5, 3);
+    fields->addWidget(txtCheckY, 5, 4);
+    edit(jump_x, kJumpXUnset);
+    edit(jump_y, kJumpYUnset);
+    fields->addWidget(new QLabel(QStringLiteral("jump x,y"), side), 6, 0);
+    fields->addWidget(jump_x, 6, 3);
+    fields->addWidget(jump_y, 6, 4);
+    panel->addLayout(fields);
+
+    edit(ipt_file_description, kNoFile);
+    edit(ipt_file_description_2, QLatin1String(""));
+    panel->addWidget(ipt_file_description);
+    panel->addWidget(ipt_file_description_2);
+
+    auto* commands = new QGridLayout;
+    Load = new QPushButton(QStringLiteral("Complete"), side);
+    show_alignment = new QPushButton(QStringLiteral("Draw Buoys"), side);
+    chkboxGridLock = new QCheckBox(QStringLiteral("Lock Grid Buoys"), side);
+    btnAccuracyCheck = new QPushButton(QStringLiteral("Accuracy"), side);
+    commands->addWidget(Load, 0, 0);
+    commands->addWidget(show_alignment, 0, 1);
+    commands->addWidget(chkboxGridLock, 1, 0);
+    commands->addWidget(btnAccuracyCheck, 1, 1);
+    panel->addLayout(commands);
+
+    fmAccuracyDisplay = new QGroupBox(QStringLiteral("Accuracy "), side);
+    auto* display = new QHBoxLayout(fmAccuracyDisplay);
+    optStandardAccuracy = new QRadioButton(QStringLiteral("Standard"), fmAccuracyDisplay);
+    optAdvancedAccuracy = new QRadioButton(QStringLiteral("Advanced"), fmAccuracyDisplay);
+    display->addWidget(optStandardAccuracy);
+    display->addWidget(optAdvancedAccuracy);
+    panel->addWidget(fmAccuracyDisplay);
+    fmAccuracyConfig = new QGroupBox(QStringLiteral("Display"), side);
+    auto* config = new QHBoxLayout(fmAccuracyConfig);
+    optDisplayDistance = new QRadioButton(QStringLiteral("Distance"), fmAccuracyConfig);
+    optDetailMeasurement = new QRadioButton(QStringLiteral("Detail "), fmAccuracyConfig);
+    optHomolgationLevel = new QRadioButton(QStringLiteral("Hom.Lvl"), fmAccuracyConfig);
+    config->addWidget(optDisplayDistance);
+    config->addWidget(optDetailMeasurement);
+    config->addWidget(optHomolgationLevel);
+    panel->addWidget(fmAccuracyConfig);
+
+    auto* size = new QGridLayout;
+    edit(txtPicWidth, QLatin1String(""));
+    edit(txtPicHeight, QLatin1String(""));
+    size->addWidget(new QLabel(QStringLiteral("picture width, height (twips)"), side), 0, 0, 1, 2);
+    size->addWidget(txtPicWidth, 1, 0);
+    size->addWidget(txtPicHeight, 1, 1);
+    panel->addLayout(size);
+    panel->addStretch();
+    setCentralWidget(central);
+
+    // Panels over the picture.
+    QWidget* over = picture->panelParent();
+    AdjustmentLabel = new QLabel(QStringLiteral("Micro-Adjust (drag-it)"), over);
+    AdjustUp = arrowButton(over, Qt::UpArrow);
+    AdjustLeft = arrowButton(over, Qt::LeftArrow);
+    AdjustRight = arrowButton(over, Qt::RightArrow);
+    AdjustDown = arrowButton(over, Qt::DownArrow);
+    AdjustmentLabel->move(10, 10);
+    AdjustUp->move(40, 30);
+    AdjustLeft->move(14, 54);
+    AdjustRight->move(66, 54);
+    AdjustDown->move(40, 78);
+    CrossSizeLabel = new QLabel(QStringLiteral("Marker Icon Size (drag-it)"), over);
+    Setup_Cross_size = new QScrollBar(Qt::Horizontal, over);
+    Setup_Cross_size->setRange(15, 600);
+    Setup_Cross_size->setSingleStep(15);
+    Setup_Cross_size->setPageStep(75);
+    Setup_Cross_size->setValue(150);
+    Setup_Cross_size->setFixedWidth(160);
+    CrossSizeLabel->move(10, 110);
+    Setup_Cross_size->move(10, 128);
+    gridLockedLabel = new QLabel(QStringLiteral("GRID LOCKED!"), over);
+    lblGridDragIt = new QLabel(QStringLiteral("(drag-it)"), over);
+    QFont locked = gridLockedLabel->font();
+    locked.setBold(true);
+    locked.setPointSizeF(locked.pointSizeF() * 1.5);
+    gridLockedLabel->setFont(locked);
+    gridLockedLabel->setStyleSheet(QStringLiteral("color: red;"));
+    gridLockedLabel->move(220, 10);
+    for (QLabel* l : {AdjustmentLabel, CrossSizeLabel, gridLockedLabel, lblGridDragIt})
+        l->adjustSize();
+    lblGridDragIt->move(220, 10 + gridLockedLabel->height());
+    picture->makeMovable(AdjustmentLabel, {AdjustUp, AdjustDown, AdjustLeft, AdjustRight});
+    picture->makeMovable(CrossSizeLabel, {Setup_Cross_size});
+    picture->makeMovable(gridLockedLabel, {lblGridDragIt});
+    picture->makeMovable(lblGridDragIt, {gridLockedLabel});
+
+    // Labels on the picture: they stay while the drawing is cleared and redrawn.
+    for (PictureView::ItemId& id : AccuracyIndicator) {
+        id = picture->addLabel({0, 0}, QString(), kWhite);
+        picture->setItemVisible(id, false);
+    }
+    for (int i = 0; i < kLineLabelCount; ++i) {
+        LineLabel[std::size_t(i)] = picture->addLabel({0, 0}, QString::number(i + 1), kWhite);
+        picture->setItemVisible(LineLabel[std::size_t(i)], false);
+    }
+    predictedDot = picture->addDot({0, 0}, kWhite, 5);
+    predictedCircle = picture->addCircle({0, 0}, 0, kWhite);
+    predictedLine = picture->addLine({0, 0}, {0, 0}, kWhite);
+    lblCB = picture->addLabel({0, 0}, QStringLiteral("<-Check Buoy Should Be Here"), kWhite);
+    hidePredictedCheckBuoy();
+
+    // Menu.
+    gridLoad = menuBar()->addAction(QStringLiteral("&Load File"));
+    gridSave = menuBar()->addAction(QStringLiteral("&Save"));
+    QMenu* mnuSetupPicture = menuBar()->addMenu(QStringLiteral("Setup &Picture"));
+    mnuLoadPicture = mnuSetupPicture->addAction(QStringLiteral("Load &Picture"));
+    mnuClearPicture = mnuSetupPicture->addAction(QStringLiteral("&Clear Picture"));
+    mnuPaste = mnuSetupPicture->addAction(QStringLiteral("P&aste"));
+    mnuCalibrate = menuBar()->addAction(QStringLiteral("&Calibrate"));
+    gridExit = menuBar()->addAction(QStringLiteral("E&xit"));
+
+    keyTimer = new QTimer(this);
+    keyTimer->setInterval(100);
+
+    connect(picture, &PictureView::mousePressed, this,
+            [this](QPointF twips, Qt::MouseButton button, Qt::KeyboardModifiers) {
+                if (button == Qt::LeftButton)
+                    Form_MouseDown(twips);
+            });
+    connect(upper_left_button, &QRadioButton::clicked, this, &Grid_Setup::upper_left_button_Click);
+    connect(upper_right_button, &QRadioButton::clicked, this,
+            &Grid_Setup::upper_right_button_Click);
+    connect(lower_left_button, &QRadioButton::clicked, this, &Grid_Setup::lower_left_button_Click);
+    connect(lower_right_button, &QRadioButton::clicked, this,
+            &Grid_Setup::lower_right_button_Click);
+    connect(optCheckBuoy, &QRadioButton::clicked, this, &Grid_Setup::optCheckBuoy_Click);
+    for (QLineEdit* e :
+         {upper_left_x, upper_left_y, upper_right_x, upper_right_y, lower_left_x, lower_left_y,
+          lower_right_x, lower_right_y, ul_survey_x, ul_survey_y, ur_survey_x, ur_survey_y,
+          ll_survey_x, ll_survey_y, lr_survey_x, lr_survey_y, jump_x, jump_y, txtCheckX, txtCheckY,
+          txtCheckXpix, txtCheckYpix})
+        connect(e, &QLineEdit::textEdited, this, &Grid_Setup::entry_Change);
+    // The descriptions are saved with the grid; they take what the operator types.
+    for (QLineEdit* e : {ipt_file_description, ipt_file_description_2})
+        connect(e, &QLineEdit::textEdited, this, &Grid_Setup::readEntries);
+    connect(txtPicWidth, &QLineEdit::textEdited, this, &Grid_Setup::txtPicWidth_Change);
+    connect(AdjustUp, &QToolButton::clicked, this, &Grid_Setup::AdjustUp_Click);
+    connect(AdjustDown, &QToolButton::clicked, this, &Grid_Setup::AdjustDown_Click);
+    connect(AdjustLeft, &QToolButton::clicked, this, &Grid_Setup::AdjustLeft_Click);
+    connect(AdjustRight, &QToolButton::clicked, this, &Grid_Setup::AdjustRight_Click);
+    connect(keyTimer, &QTimer::timeout, this, &Grid_Setup::keyTimer_Timer);
+    connect(show_alignment, &QPushButton::clicked, this, &Grid_Setup::Show_grid);
+    connect(Setup_Cross_size, &QScrollBar::valueChanged, this, &Grid_Setup::Show_grid);
+    connect(chkboxGridLock, &QCheckBox::clicked, this, &Grid_Setup::chkboxGridLock_Click);
+    connect(grid_select, &QPushButton::clicked, this, &Grid_Setup::grid_select_Click);
+    connect(Load, &QPushButton::clicked, this, &Grid_Setup::Load_Click);
+    connect(btnAccuracyCheck, &QPushButton::clicked, this, &Grid_Setup::btnAccuracyCheck_Click);
+    connect(optStandardAccuracy, &QRadioButton::clicked, this,
+            &Grid_Setup::optStandardAccuracy_Click);
+    connect(optAdvancedAccuracy, &QRadioButton::clicked, this,
+            &Grid_Setup::optAdvancedAccuracy_Click);
+    connect(gridLoad, &QAction::triggered, this, &Grid_Setup::gridLoad_Click);
+    connect(gridSave, &QAction::triggered, this, &Grid_Setup::gridSave_Click);
+    connect(mnuLoadPicture, &QAction::triggered, this, &Grid_Setup::mnuLoadPicture_Click);
+    connect(mnuClearPicture, &QAction::triggered, this, &Grid_Setup::mnuClearPicture_Click);
+    connect(mnuPaste, &QAction::triggered, this, &Grid_Setup::mnuPaste_Click);
+    connect(mnuCalibrate, &QAction::triggered, this, &Grid_Setup::mnuCalibrate_Click);
+    connect(gridExit, &QAction::triggered, this, &Grid_Setup::gridExit_Click);
+
+    mnuCalibrate->setEnabled(m_station.hasCalibration());
+}
+
+Grid_Setup::~Grid_Setup() = default;
+
+QLineEdit* Grid_Setup::fieldX(Point p) const
+{
+    const std::array<QLineEdit*, PointCount> f = {upper_left_x, upper_right_x, lower_left_x,
+                                                  lower_right_x, txtCheckXpix};
+    return f[std::size_t(p)];
+}
+
+QLineEdit* Grid_Setup::fieldY(Point p) const
+{
+    const std::array<QLineEdit*, PointCount> f = {upper_left_y, upper_right_y, lower_left_y,
+                                                  lower_right_y, txtCheckYpix};
+    return f[std::size_t(p)];
+}
+
+QRadioButton* Grid_Setup::option(Point p) const
+{
+    const std::array<QRadioButton*, PointCount> o = {upper_left_button, upper_right_button,
+                                                     lower_left_button, lower_right_button,
+                                                     optCheckBuoy};
+    return o[std::size_t(p)];
+}
+
+std::optional<Grid_Setup::Point> Grid_Setup::selectedPoint() const
+{
+    for (int p = 0; p < PointCount; ++p)
+        if (option(Point(p))->isChecked())
+            return Point(p);
+    return std::nullopt;
+}
+
+ScreenPoint Grid_Setup::position(Point p) const
+{
+    const MeasurementGrid& w = m_station.grids.working;
+    switch (p) {
+    case UpperLeft: return w.picture(BuoyIndex::UpperLeft);
+    case UpperRight: return w.picture(BuoyIndex::UpperRight);
+    case LowerLeft: return w.picture(BuoyIndex::LowerLeft);
+    case LowerRight: return w.picture(BuoyIndex::LowerRight);
+    default: return w.checkBuoyPicture;
+    }
+}
+
+void Grid_Setup::readEntries()
+{
+    GridEntries& e = m_station.gridEntries;
+    e.upper_left_x = upper_left_x->text();
+    e.upper_left_y = upper_left_y->text();
+    e.upper_right_x = upper_right_x->text();
+    e.upper_right_y = upper_right_y->text();
+    e.lower_left_x = lower_left_x->text();
+    e.lower_left_y = lower_left_y->text();
+    e.lower_right_x = lower_right_x->text();
+    e.lower_right_y = lower_right_y->text();
+    e.ul_survey_x = ul_survey_x->text();
+    e.ul_survey_y = ul_survey_y->text();
+    e.ur_survey_x = ur_survey_x->text();
+    e.ur_survey_y = ur_survey_y->text();
+    e.ll_survey_x = ll_survey_x->text();
+    e.ll_survey_y = ll_survey_y->text();
+    e.lr_survey_x = lr_survey_x->text();
+    e.lr_survey_y = lr_survey_y->text();
+    e.jump_x = jump_x->text();
+    e.jump_y = jump_y->text();
+    e.txtCheckX = txtCheckX->text();
+    e.txtCheckY = txtCheckY->text();
+    e.txtCheckXpix = txtCheckXpix->text();
+    e.txtCheckYpix = txtCheckYpix->text();
+    e.ipt_file_description = ipt_file_description->text();
+    e.ipt_file_description_2 = ipt_file_description_2->text();
+    e.grid_select = grid_select->text();
+}
+
+void Grid_Setup::showEntries()
+{
+    // setText does not count as the operator's editing: no change handler runs.
+    const GridEntries& e = m_station.gridEntries;
+    upper_left_x->setText(e.upper_left_x);
+    upper_left_y->setText(e.upper_left_y);
+    upper_right_x->setText(e.upper_right_x);
+    upper_right_y->setText(e.upper_right_y);
+    lower_left_x->setText(e.lower_left_x);
+    lower_left_y->setText(e.lower_left_y);
+    lower_right_x->setText(e.lower_right_x);
+    lower_right_y->setText(e.lower_right_y);
+    ul_survey_x->setText(e.ul_survey_x);
+    ul_survey_y->setText(e.ul_survey_y);
+    ur_survey_x->setText(e.ur_survey_x);
+    ur_survey_y->setText(e.ur_survey_y);
+    ll_survey_x->setText(e.ll_survey_x);
+    ll_survey_y->setText(e.ll_survey_y);
+    lr_survey_x->setText(e.lr_survey_x);
+    lr_survey_y->setText(e.lr_survey_y);
+    jump_x->setText(e.jump_x);
+    jump_y->setText(e.jump_y);
+    txtCheckX->setText(e.txtCheckX);
+    txtCheckY->setText(e.txtCheckY);
+    txtCheckXpix->setText(e.txtCheckXpix);
+    txtCheckYpix->setText(e.txtCheckYpix);
+    ipt_file_description->setText(e.ipt_file_description);
+    ipt_file_description_2->setText(e.ipt_file_description_2);
+    grid_select->setText(e.grid_select);
+}
+
+void Grid_Setup::Form_Load()
+{
+    setByProgram(*optStandardAccuracy, true, [this] { optStandardAccuracy_Click(); });
+    optHomolgationLevel->setChecked(true);
+    previousMarkerSize_twips = 2.0 * Setup_Cross_size->value();
+    // The grids loaded at start-up are already in the records: the screen shows them as they
+    // are, and a grid that is set up stays set up.
+    GridState& grids = m_station.grids;
+    m_station.gridEntries.grid_select = gridCaption(grids.currentGrid);
+    showEntries();
+    setStateIcon(grids.slot(grids.currentGrid).completed && grids.working.completed);
+    setAccuracyControls(false);
+    clear_accuracy_indicator();
+    {
+        const QSignalBlocker block(chkboxGridLock);
+        chkboxGridLock->setChecked(false);
+    }
+    gridLockedLabel->hide();
+    lblGridDragIt->hide();
+    setPictureSize(kDefaultPictureWidth_twips, kDefaultPictureHeight_twips);
+    Show_grid();
+}
+
+void Grid_Setup::Form_Activate()
+{
+    if (m_station.ArrivedFrom == QLatin1String("SelectFrame")) {
+        m_station.ArrivedFrom.clear();
+        const Result<LoadedPicture> loaded =
+            readPicture(m_station.paths().inStation(QStringLiteral("currentcapture.bmp")));
+        if (loaded)
+            takePicture(loaded.value());
+        else
+            m_station.dialogs().message(loaded.message(), QString(), DialogIcon::Exclamation);
+    }
+    keyTimer->start();
+}
+
+void Grid_Setup::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    Form_Activate();
+}
+
+void Grid_Setup::hideEvent(QHideEvent* event)
+{
+    keyTimer->stop();
+    QMainWindow::hideEvent(event);
+}
+
+void Grid_Setup::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange) {
+        if (isActiveWindow())
+            keyTimer->start();
+        else
+            keyTimer->stop();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void Grid_Setup::closeEvent(QCloseEvent* event)
+{
+    // The close box leaves the screen the way Exit does.
+    event->ignore();
+    if (isVisible() && !m_station.quitRequested())
+        gridExit_Click();
+}
+
+// Choosing a point takes the focus away from the options, so that the arrow keys move the point
+// instead of changing the option.
+void Grid_Setup::upper_left_button_Click()
+{
+    ipt_file_description->setFocus();
+}
+
+void Grid_Setup::upper_right_button_Click()
+{
+    ipt_file_description->setFocus();
+}
+
+void Grid_Setup::lower_left_button_Click()
+{
+    ipt_file_description->setFocus();
+}
+
+void Grid_Setup::lower_right_button_Click()
+{
+    ipt_file_description->setFocus();
+}
+
+void Grid_Setup::optCheckBuoy_Click()
+{
+    ipt_file_description->setFocus();
+}
+
+PictureView::ItemId Grid_Setup::draw(PictureView::ItemId id)
+{
+    m_drawing.push_back(id);
+    return id;
+}
+
+void Grid_Setup::clearDrawing()
+{
+    for (PictureView::ItemId id : m_drawing)
+        picture->removeItem(id);
+    m_drawing.clear();
+}
+
+void Grid_Setup::movePoints(std::optional<Point> selected, std::optional<ScreenPoint> target,
+                            ScreenPoint step)
+{
+    // A click places the selected point at the target and moves the others by the same offset;
+    // an arrow moves every processed point by the step.
+    const bool click = selected && target;
+    ScreenPoint offset = step;
+    if (click) {
+        const ScreenPoint from = position(*selected);
+        offset = {target->x - from.x, target->y - from.y};
+    }
+    const bool locked = chkboxGridLock->isChecked();
+    for (int i = 0; i < PointCount; ++i) {
+        const auto p = Point(i);
+        if (!(selected == p || locked))
+            continue;
+        const ScreenPoint old = position(p);
+        draw(picture->addCircle(at(old), previousMarkerSize_twips, kMagenta));
+        draw(picture->addCross(at(old), Setup_Cross_size->maximum(), kMagenta));
+        const ScreenPoint now =
+            click && selected == p ? *target : ScreenPoint{old.x + offset.x, old.y + offset.y};
+        setByProgram(*fieldX(p), fieldText(now.x), [this] { entry_Change(); });
+        setByProgram(*fieldY(p), fieldText(now.y), [this] { entry_Change(); });
+        draw(picture->addCross(at(now), Setup_Cross_size->value(), kWhite));
+    }
+}
+
+void Grid_Setup::Form_MouseDown(QPointF twips)
+{
+    const std::optional<Point> selected = selectedPoint();
+    if (!selected)
+        return;
+    movePoints(selected, ScreenPoint{twips.x(), twips.y()}, {});
+}
+
+void Grid_Setup::AdjustUp_Click()
+{
+    movePoints(selectedPoint(), std::nullopt, {0, -kStep_twips});
+    Show_grid();
+}
+
+void Grid_Setup::AdjustDown_Click()
+{
+    movePoints(selectedPoint(), std::nullopt, {0, kStep_twips});
+    Show_grid();
+}
+
+void Grid_Setup::AdjustLeft_Click()
+{
+    movePoints(selectedPoint(), std::nullopt, {-kStep_twips, 0});
+    Show_grid();
+}
+
+void Grid_Setup::AdjustRight_Click()
+{
+    movePoints(selectedPoint(), std::nullopt, {kStep_twips, 0});
+    Show_grid();
+}
+
+void Grid_Setup::keyTimer_Timer()
+{
+    const KeyboardState& keys = m_station.keyboard();
+    if (keys.isDown(Qt::Key_Left))
+        AdjustLeft_Click();
+    if (keys.isDown(Qt::Key_Up))
+        AdjustUp_Click();
+    if (keys.isDown(Qt::Key_Right))
+        AdjustRight_Click();
+    if (keys.isDown(Qt::Key_Down))
+        AdjustDown_Click();
+}
+
+void Grid_Setup::Show_grid()
+{
+    clearDrawing();
+    const StationSettings& s = m_station.settings;
+    const bool cross = s.BuoyMarker == QLatin1String("cross");
+    const Rgb color = s.LabelColor == QLatin1String("default") ? kWhite : s.LabelColorRgb;
+    const double size = Setup_Cross_size->value();
+    for (int i = 0; i < PointCount; ++i) {
+        const auto p = Point(i);
+        // A point never placed has no marker.
+        if (!parseNumber(fieldX(p)->text()) || !parseNumber(fieldY(p)->text()))
+            continue;
+        const QPointF where = at(position(p));
+        draw(cross ? picture->addCross(where, size, kWhite)
+                   : picture->addCircle(where, size, color));
+    }
+}
+
+void Grid_Setup::setStateIcon(bool ready)
+{
+    m_stateReady = ready;
+    grid_state_icon->setPixmap(QPixmap(ready ? QStringLiteral(":/icons/face02.png")
+                                             : QStringLiteral(":/icons/msgbox03.png")));
+}
+
+void Grid_Setup::setAccuracyControls(bool visible)
+{
+    btnAccuracyCheck->setVisible(visible);
+    fmAccuracyDisplay->setVisible(visible);
+    fmAccuracyConfig->setVisible(visible && optAdvancedAccuracy->isChecked());
+}
+
+void Grid_Setup::clear_accuracy_indicator()
+{
+    for (PictureView::ItemId id : AccuracyIndicator)
+        picture->setItemVisible(id, false);
+}
+
+void Grid_Setup::entry_Change()
+{
+    readEntries();
+    setStateIcon(false);
+    const int unsaved =
+        gridEntriesEdited(m_station.gridEntries, m_station.grids, m_station.settings,
+                          m_station.store(), m_station.configLoading);
+    if (unsaved) {
+        m_station.mainForm().setGridReady(unsaved, false);
+        m_station.mainForm().setGridDescription(unsaved, QString());
+    }
+    setAccuracyControls(false);
+    clear_accuracy_indicator();
+}
+
+void Grid_Setup::chkboxGridLock_Click()
+{
+    if (chkboxGridLock->isChecked()) {
+        bool missing = txtCheckX->text() == kCheckXUnset;
+        for (QLineEdit* x : {upper_left_x, upper_right_x, lower_left_x, lower_right_x})
+            missing = missing || x->text() == kPictureUnset;
+        if (missing) {
+            m_station.dialogs().message(kLockRefused);
+            const QSignalBlocker block(chkboxGridLock);
+            chkboxGridLock->setChecked(false);
+        }
+    }
+    gridLockedLabel->setVisible(chkboxGridLock->isChecked());
+    lblGridDragIt->setVisible(chkboxGridLock->isChecked());
+}
+
+void Grid_Setup::showGrid(int grid)
+{
+    // A slot that was never set up shows its fields unset, so that completing it asks for
+    // every entry instead of solving a grid of zeros.
+    const MeasurementGrid& slot = m_station.grids.slot(grid);
+    const bool empty = !slot.completed && slot.c == GridCoefficients{} && slot.description1.isEmpty();
+    GridEntries shown = empty ? GridEntries{} : entriesFromGrid(slot, grid);
+    shown.grid_select = gridCaption(grid);
+    m_station.gridEntries = shown;
+    showEntries();
+    setStateIcon(slot.completed);
+    setAccuracyControls(slot.completed);
+    clear_accuracy_indicator();
+    hidePredictedCheckBuoy();
+    Show_grid();
+}
+
+void Grid_Setup::grid_select_Click()
+{
+    GridState& grids = m_station.grids;
+    const int shown = gridNumberFromCaption(grid_select->text()).value_or(grids.currentGrid);
+    const int next = nextGridNumber(shown, m_station.settings.GridCount);
+    grids.selectGrid(next, m_station.settings.GridCount);
+    showGrid(next);
+}
+
+void Grid_Setup::hidePredictedCheckBuoy()
+{
+    for (PictureView::ItemId id : {lblCB, predictedDot, predictedCircle, predictedLine})
+        picture->setItemVisible(id, false);
+}
+
+void Grid_Setup::markPredictedCheckBuoy(ScreenPoint p)
+{
+    picture->moveItem(predictedDot, at(p));
+    picture->moveItem(predictedCircle, at(p));
+    picture->setItemSize(predictedCircle, 4.0 * Setup_Cross_size->value());
+    picture->setLine(predictedLine, at(p), {p.x + 100, p.y});
+    picture->moveItem(lblCB, {p.x + 15, p.y - 105});
+    for (PictureView::ItemId id : {lblCB, predictedDot, predictedCircle, predictedLine})
+        picture->setItemVisible(id, true);
+}
+
+void Grid_Setup::Load_Click()
+{
+    readEntries();
+    const CompletionResult r =
+        GridCompletion(m_station.gridEntries, m_station.grids, m_station.settings,
+                       m_station.pictureWidth_twips, m_station.dialogs(), m_station.clock());
+    if (r.accuracyControlsShown) {
+        // Without a solution the working copy keeps the coefficients of an earlier grid: an
+        // accuracy check would describe those, not the entries on the screen.
+        setAccuracyControls(r.evaluation.verdict != GridVerdict::NoSolution);
+        hidePredictedCheckBuoy();
+    }
+    if (r.evaluation.verdict == GridVerdict::CheckBuoyFails && r.evaluation.predictedCheckBuoy) {
+        markPredictedCheckBuoy(*r.evaluation.predictedCheckBuoy);
+        Show_grid();
+    }
+    if (r.accepted) {
+        setStateIcon(true);
+        m_station.mainForm().setGridReady(r.grid, true);
+        m_station.mainForm().setGridDescription(r.grid, QStringLiteral("not saved"));
+    }
+}
+
+void Grid_Setup::optStandardAccuracy_Click()
+{
+    fmAccuracyConfig->setVisible(false);
+}
+
+void Grid_Setup::optAdvancedAccuracy_Click()
+{
+    fmAccuracyConfig->setVisible(!btnAccuracyCheck->isHidden());
+}
+
+void Grid_Setup::btnAccuracyCheck_Click()
+{
+    readEntries();
+    const bool standard = optStandardAccuracy->isChecked();
+    if (standard)
+        optHomolgationLevel->setChecked(true);
+    const AccuracyContent content = optDisplayDistance->isChecked()     ? AccuracyContent::Distance
+                                    : optDetailMeasurement->isChecked() ? AccuracyContent::Detail
+                                                                        : AccuracyContent::Grade;
+    Dialogs& dialogs = m_station.dialogs();
+    const std::optional<AccuracyCheck> check =
+        RunAccuracyCheck(m_station.gridEntries, m_station.grids, m_station.settings, content,
+                         dialogs, m_station.clock());
+    if (!check)
+        return;
+    clear_accuracy_indicator();
+    const Rgb color = m_station.settings.LabelColorRgb;
+    for (const auto& column : check->samples) {
+        for (const AccuracySample& s : column) {
+            const PictureView::ItemId id = AccuracyIndicator[std::size_t(s.indicator)];
+            picture->setLabelText(id, s.label);
+            picture->moveItem(id, at(s.labelAt));
+            picture->setItemColor(id, color);
+            picture->setItemVisible(id, !standard);
+        }
+    }
+    if (standard) {
+        clearDrawing();
+        for (int j = 0; j < kMeshSize; ++j) {
+            const AccuracyRow& row = check->rows[std::size_t(j)];
+            draw(picture->addLine(at(row.right), at(row.left), color));
+            const PictureView::ItemId label = LineLabel[std::size_t(j)];
+            picture->setLabelText(label, row.caption);
+            picture->moveItem(label, at(row.labelAt));
+            picture->setItemColor(label, color);
+            picture->setItemVisible(label, true);
+        }
+        // Only the numbers on the labels are answers; Cancel ends the question (the report is
+        // written already) with no row shown.
+        std::optional<int> chosen;
+        while (!chosen) {
+            const std::optional<QString> answer = dialogs.input(kSkierPathPrompt, kSkierPathTitle);
+            if (!answer)
+                break;
+            chosen = skierPathRow(*answer);
+        }
+        for (PictureView::ItemId label : LineLabel)
+            picture->setItemVisible(label, false);
+        if (chosen) {
+            for (const auto& column : check->samples)
+                picture->setItemVisible(
+                    AccuracyIndicator[std::size_t(column[std::size_t(*chosen)].indicator)], true);
+        }
+    }
+    Show_grid();
+}
+
+void Grid_Setup::setPictureSize(double width_twips, double height_twips)
+{
+    txtPicWidth->setText(numberText(intPart(width_twips)));
+    txtPicHeight->setText(numberText(intPart(height_twips)));
+    txtPicWidth_Change();
+}
+
+void Grid_Setup::txtPicWidth_Change()
+{
+    // The front and back ratios take the width as the field shows it.
+    m_station.pictureWidth_twips = fieldNumber(txtPicWidth->text());
+}
+
+void Grid_Setup::takePicture(const LoadedPicture& loaded)
+{
+    picture->setPicture(loaded);
+    setPictureSize(loaded.width_twips, loaded.height_twips);
+}
+
+void Grid_Setup::mnuLoadPicture_Click()
+{
+    FileDialogRequest request;
+    request.folder = m_station.settings.PicturesFolder;
+    request.filter = kPictureFilter;
+    request.filterIndex = 4;
+    const std::optional<QString> chosen = m_station.dialogs().openFile(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    const Result<LoadedPicture> loaded = readPicture(*chosen);
+    if (!loaded) {
+        m_station.dialogs().message(loaded.message(), QString(), DialogIcon::Exclamation);
+        return;
+    }
+    takePicture(loaded.value());
+}
+
+void Grid_Setup::mnuClearPicture_Click()
+{
+    picture->clearPicture();
+}
+
+void Grid_Setup::mnuPaste_Click()
+{
+    const QImage image = QApplication::clipboard()->image();
+    if (image.isNull()) {
+        m_station.dialogs().message(QStringLiteral("There is no picture on the clipboard."),
+                                    QString(), DialogIcon::Exclamation);
+        return;
+    }
+    takePicture(pictureFromImage(image));
+}
+
+void Grid_Setup::mnuCalibrate_Click()
+{
+    m_station.openCalibration(this);
+}
+
+void Grid_Setup::gridSave_Click()
+{
+    readEntries();
+    const GridFileResult r = SaveGrid(m_station.gridEntries, m_station.grids, m_station.settings,
+                                      m_station.store(), m_station.dialogs());
+    if (!r.done)
+        return;
+    showEntries();
+    m_station.mainForm().setGridDescription(r.grid, r.description);
+    if (m_station.created(Screen::Measure))
+        m_station.measure().grid_description->setText(r.description);
+}
+
+void Grid_Setup::gridLoad_Click()
+{
+    readEntries();
+    const GridFileResult r =
+        LoadGrid(m_station.gridEntries, m_station.grids, m_station.settings, m_station.store(),
+                 m_station.pictureWidth_twips, m_station.dialogs(), m_station.clock());
+    if (!r.done)
+        return;
+    // The load has applied what the changed fields do to the records; the screen shows it.
+    showEntries();
+    setStateIcon(false);
+    setAccuracyControls(false);
+    clear_accuracy_indicator();
+    hidePredictedCheckBuoy();
+    MainForm& main = m_station.mainForm();
+    if (r.markedUnsaved) {
+        main.setGridReady(r.markedUnsaved, false);
+        main.setGridDescription(r.markedUnsaved, QString());
+    }
+    if (r.usable) {
+        setStateIcon(true);
+        main.setGridReady(r.grid, true);
+        main.setGridDescription(r.grid, r.description);
+    }
+    if (m_station.created(Screen::Measure))
+        m_station.measure().grid_description->setText(r.description);
+    Show_grid();
+}
+
+void Grid_Setup::prepareMeasureLabels()
+{
+    Measure& m = m_station.measure();
+    const MeasurementGrid& grid = m_station.grids.slot(1);
+    const BuoyDistanceLabels back = buoyDistanceLabels(grid, BuoyIndex::UpperLeft);
+    const BuoyDistanceLabels other = buoyDistanceLabels(grid, BuoyIndex::UpperRight);
+    const std::pair<PictureView::ItemId, std::pair<QString, ScreenPoint>> labels[] = {
+        {m.maxbuoy, {back.feet, back.feetAt}},
+        {m.maxbuoym, {back.meters, back.metersAt}},
+        {m.minbuoy, {other.feet, other.feetAt}},
+        {m.minbuoym, {other.meters, other.metersAt}}};
+    for (const auto& [id, label] : labels) {
+        m.picture->setLabelText(id, label.first);
+        m.picture->moveItem(id, at(label.second));
+    }
+    m.grid_description->setText(grid.description2);
+    m.grid_description->adjustSize();
+    m.grid_description->show();
+}
+
+void Grid_Setup::gridExit_Click()
+{
+    GridState& grids = m_station.grids;
+    if (!grids.allGridsReady) {
+        if (m_station.dialogs().message(kLeaveQuestion, QStringLiteral("Grid Setup Error"),
+                                        DialogIcon::None,
+                                        DialogButtons::YesNo) != DialogAnswer::Yes)
+            return;
+        keyTimer->stop();
+        m_station.show(Screen::Main, this);
+        return;
+    }
+    keyTimer->stop();
+    m_station.show(Screen::Main, this);
+    // Measuring starts on grid 1; the fields follow the working copy so that a later edit
+    // belongs to the grid the caption names.
+    grids.selectGrid(1, m_station.settings.GridCount);
+    showGrid(1);
+    prepareMeasureLabels();
+}
+
+} // namespace fw
