@@ -4,6 +4,8 @@
 #include "support/textfile.h"
 #include "support/textforms.h"
 
+#include <QDir>
+
 namespace fw {
 
 namespace {
@@ -27,11 +29,7 @@ QString picturePath(const QString& picturesFolder, const QString& fileName)
     if (picturesFolder.isEmpty() || picturesFolder.endsWith(QLatin1Char('/')) ||
         picturesFolder.endsWith(QLatin1Char('\\')))
         return picturesFolder + fileName;
-#ifdef Q_OS_WIN
-    return picturesFolder + QLatin1Char('\\') + fileName;
-#else
-    return picturesFolder + QLatin1Char('/') + fileName;
-#endif
+    return picturesFolder + QDir::separator() + fileName;
 }
 
 QString pictureInfoPath(const QString& picturePath)

@@ -63,6 +63,15 @@ QString StationPaths::inExchange(const QString& fileName) const
     return joined(QDir::fromNativeSeparators(exchangeFolder()), fileName);
 }
 
+QString StationPaths::magnifierProgram() const
+{
+#ifdef Q_OS_WIN
+    return inStation(QStringLiteral("Loupe\\Loupe.exe"));
+#else
+    return inStation(QStringLiteral("Loupe/Loupe"));
+#endif
+}
+
 bool StationPaths::ensureFolder(const QString& folder)
 {
     return !folder.isEmpty() && QDir().mkpath(folder);

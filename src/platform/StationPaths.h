@@ -24,6 +24,10 @@ public:
     QString inStation(const QString& fileName) const;
     QString inExchange(const QString& fileName) const;
 
+    // The outside screen magnifier kept in the station folder: Loupe\Loupe.exe on Windows,
+    // Loupe/Loupe elsewhere.
+    QString magnifierProgram() const;
+
     // Creates a folder when it is missing; false when that fails.
     static bool ensureFolder(const QString& folder);
 

@@ -41,16 +41,6 @@ QGroupBox* optionGroup(QWidget* parent, const char* title,
     return box;
 }
 
-// The outside magnifier kept in the station folder.
-QString magnifierProgram(const StationPaths& paths)
-{
-#ifdef Q_OS_WIN
-    return paths.inStation(QStringLiteral("Loupe\\Loupe.exe"));
-#else
-    return paths.inStation(QStringLiteral("Loupe/Loupe"));
-#endif
-}
-
 } // namespace
 
 Config::Config(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
@@ -460,7 +450,7 @@ void Config::cmdLoupe_Click()
 
 void Config::startMagnifier()
 {
-    const QString program = magnifierProgram(m_station.paths());
+    const QString program = m_station.paths().magnifierProgram();
     if (!QFileInfo(program).isFile()) {
         // No outside magnifier here: the picture views magnify themselves.
         m_station.ownMagnifierOn = true;

@@ -13,21 +13,20 @@ namespace {
 
 bool driveExists(const QString& path)
 {
+    // A drive is the root of a mounted volume: "C:" or "C:\" on Windows, "/" or a mount point
+    // elsewhere.
     if (path.isEmpty())
         return false;
-#ifdef Q_OS_WIN
-    if (path.size() < 2 || path[1] != QLatin1Char(':'))
-        return false;
-    return QDir(path.left(2) + QLatin1Char('/')).exists();
-#else
-    const QString wanted = QDir::cleanPath(QDir::fromNativeSeparators(path));
-    const auto volumes = QStorageInfo::mountedVolumes();
-    for (const QStorageInfo& volume : volumes) {
-        if (volume.isValid() && QDir::cleanPath(volume.rootPath()) == wanted)
-            return true;
-    }
-    return false;
-#endif
+    auto asRoot = [](QString p) {
+        p = QDir::fromNativeSeparators(p);
+        if (!p.endsWith(QLatin1Char('/')))
+            p += QLatin1Char('/');
+        return p;
+    };
+    const QString wanted = asRoot(path);
+    const QStorageInfo volume(wanted);
+    return volume.isValid() && volume.isReady() &&
+           asRoot(volume.rootPath()).compare(wanted, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
