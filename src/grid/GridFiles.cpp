@@ -419,6 +419,10 @@ GridFileResult LoadGrid(GridEntries& entries, GridState& grids, StationSettings&
     if (!loaded->hasCheckBuoyFile)
         dialogs.message(gridtext::noCheckBuoyFile, QString(), DialogIcon::Critical);
 
+    // The working copy and the fields now hold the loaded grid: it becomes current and the
+    // caption names it, so that the field changes mark that grid, not the one shown before.
+    grids.currentGrid = *grid;
+    entries.grid_select = gridCaption(*grid);
     result.done = true;
     result.grid = *grid;
     result.path = path;

@@ -100,7 +100,8 @@ void Calibrate::showFields(const CalibrationFields& f)
 
 void Calibrate::CalibrationLineUnitsSelect_Click()
 {
-    CalibrationLineUnitsSelect->setText(toggledCalibrationUnits(CalibrationLineUnitsSelect->text()));
+    CalibrationLineUnitsSelect->setText(
+        toggledCalibrationUnits(CalibrationLineUnitsSelect->text()));
 }
 
 void Calibrate::erase(PictureView& view, Shown& shown)

@@ -39,8 +39,8 @@ constexpr double kStep_twips = 15;
 
 const QString kLockRefused = QStringLiteral(
     "Cannot Lock Grid Until buoy positions have been entered for all four buoys and check buoy");
-const QString kLeaveQuestion = QStringLiteral(
-    "Do you want to leave the grid setup with all configured grids not setup?");
+const QString kLeaveQuestion =
+    QStringLiteral("Do you want to leave the grid setup with all configured grids not setup?");
 const QString kSkierPathPrompt =
     QStringLiteral("Pick the line number that best represents where the skier will land");
 const QString kSkierPathTitle = QStringLiteral("Input the skier path line");
@@ -265,10 +265,10 @@ Grid_Setup::Grid_Setup(Station& station, QWidget* parent) : QMainWindow(parent),
             &Grid_Setup::lower_right_button_Click);
     connect(optCheckBuoy, &QRadioButton::clicked, this, &Grid_Setup::optCheckBuoy_Click);
     for (QLineEdit* e :
-         {upper_left_x, upper_left_y, upper_right_x, upper_right_y, lower_left_x, lower_left_y,
-          lower_right_x, lower_right_y, ul_survey_x, ul_survey_y, ur_survey_x, ur_survey_y,
-          ll_survey_x, ll_survey_y, lr_survey_x, lr_survey_y, jump_x, jump_y, txtCheckX, txtCheckY,
-          txtCheckXpix, txtCheckYpix})
+         {upper_left_x,  upper_left_y,  upper_right_x, upper_right_y, lower_left_x, lower_left_y,
+          lower_right_x, lower_right_y, ul_survey_x,   ul_survey_y,   ur_survey_x,  ur_survey_y,
+          ll_survey_x,   ll_survey_y,   lr_survey_x,   lr_survey_y,   jump_x,       jump_y,
+          txtCheckX,     txtCheckY,     txtCheckXpix,  txtCheckYpix})
         connect(e, &QLineEdit::textEdited, this, &Grid_Setup::entry_Change);
     // The descriptions are saved with the grid; they take what the operator types.
     for (QLineEdit* e : {ipt_file_description, ipt_file_description_2})
@@ -318,9 +318,8 @@ QLineEdit* Grid_Setup::fieldY(Point p) const
 
 QRadioButton* Grid_Setup::option(Point p) const
 {
-    const std::array<QRadioButton*, PointCount> o = {upper_left_button, upper_right_button,
-                                                     lower_left_button, lower_right_button,
-                                                     optCheckBuoy};
+    const std::array<QRadioButton*, PointCount> o = {
+        upper_left_button, upper_right_button, lower_left_button, lower_right_button, optCheckBuoy};
     return o[std::size_t(p)];
 }
 
@@ -336,11 +335,16 @@ ScreenPoint Grid_Setup::position(Point p) const
 {
     const MeasurementGrid& w = m_station.grids.working;
     switch (p) {
-    case UpperLeft: return w.picture(BuoyIndex::UpperLeft);
-    case UpperRight: return w.picture(BuoyIndex::UpperRight);
-    case LowerLeft: return w.picture(BuoyIndex::LowerLeft);
-    case LowerRight: return w.picture(BuoyIndex::LowerRight);
-    default: return w.checkBuoyPicture;
+    case UpperLeft:
+        return w.picture(BuoyIndex::UpperLeft);
+    case UpperRight:
+        return w.picture(BuoyIndex::UpperRight);
+    case LowerLeft:
+        return w.picture(BuoyIndex::LowerLeft);
+    case LowerRight:
+        return w.picture(BuoyIndex::LowerRight);
+    default:
+        return w.checkBuoyPicture;
     }
 }
 
@@ -659,7 +663,8 @@ void Grid_Setup::showGrid(int grid)
     // A slot that was never set up shows its fields unset, so that completing it asks for
     // every entry instead of solving a grid of zeros.
     const MeasurementGrid& slot = m_station.grids.slot(grid);
-    const bool empty = !slot.completed && slot.c == GridCoefficients{} && slot.description1.isEmpty();
+    const bool empty =
+        !slot.completed && slot.c == GridCoefficients{} && slot.description1.isEmpty();
     GridEntries shown = empty ? GridEntries{} : entriesFromGrid(slot, grid);
     shown.grid_select = gridCaption(grid);
     m_station.gridEntries = shown;

@@ -1,0 +1,1 @@
+fw_add_test(test_gridsetup screens/test_gridsetup.cpp LIBS fw_ui)

@@ -1,0 +1,497 @@
+// The grid setup screen, its accuracy display and the calibration assistant, driven through their
+// controls on the sample grid: placing points, completing, saving and loading, leaving.
+
+#include "SampleGrid.h"
+#include "StationFixture.h"
+#include "app/Station.h"
+#include "platform/KeyboardState.h"
+#include "screens/Calibrate.h"
+#include "screens/Config.h"
+#include "screens/Grid_Setup.h"
+#include "screens/MainForm.h"
+#include "screens/Measure.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+using namespace fw;
+using namespace fw::test;
+
+namespace {
+
+// A started station left on the grid setup screen, with an optional stored grid 1.
+struct SetupRig {
+    SetupRig(StationFixture& f, int gridCount, bool storedGrid1 = false) : fixture(f)
+    {
+        videos = f.makeFolder(QStringLiteral("Videos"));
+        setupFolder = f.makeFolder(QStringLiteral("Setup"));
+        f.store().write(QStringLiteral("logpath"), videos);
+        f.store().write(QStringLiteral("SetupFiles"), setupFolder);
+        f.store().write(QStringLiteral("grids"), QString::number(gridCount));
+        if (storedGrid1) {
+            const QString grid1 = setupFolder + QStringLiteral("/north.ipt");
+            writeSampleGrid(grid1, 1);
+            f.store().write(QStringLiteral("grid1File"), grid1);
+        }
+        f.dialogs.expectMessage(DialogAnswer::No).expectMessage();
+        station = std::make_unique<Station>(f.store(), f.dialogs, f.clock, keys,
+                                            StationPaths(f.stationFolder()));
+        station->start();
+        station->config().mnuExit_Click();
+        station->mainForm().cmdSetup_Click();
+        f.dialogs.clear();
+    }
+    Grid_Setup& g() { return station->gridSetup(); }
+    MainForm& main() { return station->mainForm(); }
+    void click(QRadioButton* option, double X, double Y)
+    {
+        option->click();
+        const ScreenPoint p = samplePicturePoint(X, Y);
+        g().Form_MouseDown({p.x, p.y});
+    }
+    // The five points clicked where the sample grid has them, the check buoy `checkOff` twips to
+    // the right, and every survey entry typed.
+    void enterSampleGrid(double checkOff = 0)
+    {
+        click(g().upper_left_button, 20, 40);
+        click(g().upper_right_button, 60, 40);
+        click(g().lower_left_button, 20, 0);
+        click(g().lower_right_button, 60, 0);
+        click(g().optCheckBuoy, 40 + checkOff / 250, 20);
+        const std::pair<QLineEdit*, const char*> typed[] = {
+            {g().ul_survey_x, "20"}, {g().ul_survey_y, "40"}, {g().ur_survey_x, "60"},
+            {g().ur_survey_y, "40"}, {g().ll_survey_x, "20"}, {g().ll_survey_y, "0"},
+            {g().lr_survey_x, "60"}, {g().lr_survey_y, "0"},  {g().jump_x, "0"},
+            {g().jump_y, "20"},      {g().txtCheckX, "40"},   {g().txtCheckY, "20"}};
+        for (const auto& [field, text] : typed)
+            type(field, QLatin1String(text));
+    }
+    static void type(QLineEdit* field, const QString& text)
+    {
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+    QByteArray results() const
+    {
+        return readBytes(videos + QStringLiteral("/JumpMeasurementResults120526.txt"));
+    }
+
+    StationFixture& fixture;
+    KeyboardState keys;
+    std::unique_ptr<Station> station;
+    QString videos;
+    QString setupFolder;
+};
+
+QPointF twips(double X, double Y)
+{
+    const ScreenPoint p = samplePicturePoint(X, Y);
+    return {p.x, p.y};
+}
+
+int visibleLabels(PictureView* view, const std::array<PictureView::ItemId, 51>& ids)
+{
+    int n = 0;
+    for (PictureView::ItemId id : ids)
+        n += view->item(id).value().visible ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+class TestGridSetup : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void placingPointsByClickLockAndArrows();
+    void wholeSetupSavedLoadedIntoAnotherGridAndLeft();
+    void editAfterSavingMarksTheGridUnsaved();
+    void gridChoiceAndLeavingWithGridsMissing();
+    void failedCheckBuoyShowsWhereItShouldBe();
+    void accuracyStandardAskesForTheSkierPath();
+    void accuracyAdvancedShowsEveryPoint();
+    void calibrationLinesOnBothPictures();
+};
+
+void TestGridSetup::placingPointsByClickLockAndArrows()
+{
+    StationFixture f;
+    SetupRig r(f, 1);
+    Grid_Setup& g = r.g();
+    QVERIFY(g.isVisible());
+    QVERIFY(r.main().cmdSetup->isEnabled());
+    QVERIFY(!g.stateShownReady());
+
+    // No point chosen: a click changes nothing.
+    g.Form_MouseDown(twips(30, 30));
+    QCOMPARE(g.upper_left_x->text(), QStringLiteral("auto"));
+    QVERIFY(g.drawing().empty());
+
+    // The lock is refused until every buoy and the check buoy are entered.
+    f.dialogs.expectMessage();
+    g.chkboxGridLock->click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.texts().at(0), QStringLiteral("Cannot Lock Grid Until buoy positions have "
+                                                     "been entered for all four buoys and check "
+                                                     "buoy"));
+    QVERIFY(!g.chkboxGridLock->isChecked());
+    QVERIFY(g.gridLockedLabel->isHidden());
+
+    r.enterSampleGrid();
+    QCOMPARE(g.upper_left_x->text(), QStringLiteral(" 1000"));
+    QCOMPARE(g.lower_right_y->text(), QStringLiteral(" 7500"));
+    QCOMPARE(g.txtCheckXpix->text(), QStringLiteral(" 6000"));
+    // The last click marked the check buoy's old position (0, 0) in magenta and its new one.
+    const auto& drawn = g.drawing();
+    const auto oldMark = g.picture->item(drawn.at(drawn.size() - 3)).value();
+    QCOMPARE(oldMark.kind, OverlayItem::Kind::Circle);
+    QCOMPARE(oldMark.color, kMagenta);
+    QCOMPARE(oldMark.a, QPointF(0, 0));
+    QCOMPARE(oldMark.size, g.previousMarkerSize_twips);
+    const auto newMark = g.picture->item(drawn.back()).value();
+    QCOMPARE(newMark.color, kWhite);
+    QCOMPARE(newMark.a, twips(40, 20));
+
+    // Locked, with lower left chosen: a click 150 twips right of it moves all five points.
+    g.chkboxGridLock->click();
+    QVERIFY(g.chkboxGridLock->isChecked());
+    QVERIFY(!g.gridLockedLabel->isHidden() && !g.lblGridDragIt->isHidden());
+    g.lower_left_button->click();
+    g.Form_MouseDown(twips(20, 0) + QPointF(150, 0));
+    QCOMPARE(g.upper_left_x->text(), QStringLiteral(" 1150"));
+    QCOMPARE(g.upper_right_x->text(), QStringLiteral(" 11150"));
+    QCOMPARE(g.lower_left_x->text(), QStringLiteral(" 1150"));
+    QCOMPARE(g.lower_right_x->text(), QStringLiteral(" 11150"));
+    QCOMPARE(g.txtCheckXpix->text(), QStringLiteral(" 6150"));
+    QCOMPARE(g.upper_left_y->text(), QStringLiteral(" 1500"));
+    QCOMPARE(g.position(Grid_Setup::CheckBuoy).x, 6150.0);
+
+    // Unlocked: the up arrow held for a second (ten ticks) moves only the upper right buoy.
+    g.chkboxGridLock->click();
+    QVERIFY(g.gridLockedLabel->isHidden());
+    g.upper_right_button->click();
+    r.keys.setDown(Qt::Key_Up, true);
+    for (int tick = 0; tick < 10; ++tick)
+        g.keyTimer_Timer();
+    QCOMPARE(g.upper_right_y->text(), QStringLiteral(" 1350"));
+    QCOMPARE(g.upper_right_x->text(), QStringLiteral(" 11150"));
+    QCOMPARE(g.upper_left_y->text(), QStringLiteral(" 1500"));
+    QCOMPARE(g.keyTimer->interval(), 100);
+
+    // Markers after the arrows: circles of the slider's size (the configured marker), one per
+    // point, in white for the default label colour; crosses with the cross setting.
+    QCOMPARE(int(g.drawing().size()), 5);
+    const auto circle = g.picture->item(g.drawing().at(1)).value();
+    QCOMPARE(circle.kind, OverlayItem::Kind::Circle);
+    QCOMPARE(circle.a, QPointF(11150, 1350));
+    QCOMPARE(circle.size, double(g.Setup_Cross_size->value()));
+    QCOMPARE(circle.color, kWhite);
+    r.station->settings.BuoyMarker = QStringLiteral("cross");
+    g.show_alignment->click();
+    QCOMPARE(g.picture->item(g.drawing().front()).value().kind, OverlayItem::Kind::Cross);
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
+{
+    StationFixture f;
+    SetupRig r(f, 2);
+    Grid_Setup& g = r.g();
+    MainForm& main = r.main();
+
+    // A frame chosen on the frame selection screen arrives as the picture.
+    QImage frame(800, 600, QImage::Format_RGB32);
+    frame.fill(QColor(20, 90, 140));
+    QVERIFY(frame.save(r.station->paths().inStation(QStringLiteral("currentcapture.bmp")), "BMP"));
+    r.station->ArrivedFrom = QStringLiteral("SelectFrame");
+    g.Form_Activate();
+    QVERIFY(g.picture->hasPicture());
+    QVERIFY(r.station->ArrivedFrom.isEmpty());
+    QCOMPARE(g.txtPicHeight->text(), QStringLiteral("8985"));
+    QCOMPARE(r.station->pictureWidth_twips, 11981.0);
+
+    r.enterSampleGrid();
+    g.Load->click();
+    QVERIFY(g.stateShownReady());
+    QVERIFY(!g.btnAccuracyCheck->isHidden() && !g.fmAccuracyDisplay->isHidden());
+    QVERIFY(main.gridShownReady(1));
+    QCOMPARE(main.txtGridDescription[0]->text(), QStringLiteral("not saved"));
+    QVERIFY(r.results().contains("New Set-up now in place\r\nNo File\r\n\r\nGrid Number:  1 \r\n"
+                                 " \r\nUpper Left X,Y Pixels:  1000   1500\r\n"));
+    QVERIFY(!r.station->allGridsReady()); // grid 2 is not set up yet
+
+    const QString file = r.setupFolder + QStringLiteral("/north.ipt");
+    f.dialogs.expectSaveFile(file)
+        .expectInput(QStringLiteral("North camera"))
+        .expectMessage(DialogAnswer::Yes);
+    g.gridSave->trigger();
+    QCOMPARE(g.ipt_file_description->text(), file);
+    QCOMPARE(g.ipt_file_description_2->text(), QStringLiteral("North camera"));
+    QCOMPARE(main.txtGridDescription[0]->text(), QStringLiteral("North camera"));
+    QCOMPARE(f.store().read(QStringLiteral("grid1File"), QString()), file);
+
+    // The same file loaded as grid 2: grid 2 becomes ready, grid 1 keeps its file and row.
+    f.dialogs.expectMessage(DialogAnswer::No).expectInput(QStringLiteral("2")).expectOpenFile(file);
+    g.gridLoad->trigger();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(g.grid_select->text(), QStringLiteral("Grid 2"));
+    QVERIFY(g.stateShownReady());
+    QVERIFY(main.gridShownReady(1) && main.gridShownReady(2));
+    QCOMPARE(main.txtGridDescription[0]->text(), QStringLiteral("North camera"));
+    QCOMPARE(main.txtGridDescription[1]->text(), QStringLiteral("North camera"));
+    QCOMPARE(f.store().read(QStringLiteral("grid1File"), QString()), file);
+    QCOMPARE(f.store().read(QStringLiteral("grid2File"), QString()), file);
+    QVERIFY(r.station->allGridsReady());
+
+    // Leaving with every grid ready: no question, grid 1 current, the measurement screen's buoy
+    // distances prepared (28.28 m and 63.25 m from the jump point, no ramp offset).
+    g.gridExit->trigger();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(main.isVisible() && !g.isVisible());
+    QCOMPARE(g.grid_select->text(), QStringLiteral("Grid 1"));
+    QCOMPARE(r.station->grids.currentGrid, 1);
+    Measure& m = r.station->measure();
+    const auto label = [&m](PictureView::ItemId id) { return m.picture->item(id).value(); };
+    QCOMPARE(label(m.maxbuoy).text, QStringLiteral(" 93 feet"));
+    QCOMPARE(label(m.maxbuoy).a, QPointF(900, 1100));
+    QCOMPARE(label(m.maxbuoym).text, QStringLiteral(" 28.3 meters"));
+    QCOMPARE(label(m.maxbuoym).a, QPointF(900, 900));
+    QCOMPARE(label(m.minbuoy).text, QStringLiteral(" 207 feet"));
+    QCOMPARE(label(m.minbuoym).text, QStringLiteral(" 63.2 meters"));
+    QCOMPARE(label(m.minbuoym).a, QPointF(10900, 900));
+    QCOMPARE(m.grid_description->text(), QStringLiteral("North camera"));
+}
+
+void TestGridSetup::editAfterSavingMarksTheGridUnsaved()
+{
+    StationFixture f;
+    SetupRig r(f, 1, true);
+    Grid_Setup& g = r.g();
+    // The grid loaded at start-up is shown, ready, and stays ready on this screen.
+    QCOMPARE(g.upper_right_x->text(), QStringLiteral(" 11000"));
+    QVERIFY(g.stateShownReady());
+    QVERIFY(r.station->allGridsReady());
+
+    SetupRig::type(g.ll_survey_y, QStringLiteral("0.5"));
+    QCOMPARE(r.station->grids.working.survey(BuoyIndex::LowerLeft).Y, 0.5);
+    QVERIFY(!g.stateShownReady());
+    QVERIFY(!r.main().gridShownReady(1));
+    QCOMPARE(r.main().txtGridDescription[0]->text(), QString());
+    QCOMPARE(f.store().read(QStringLiteral("grid1File"), QStringLiteral("x")), QString());
+    QVERIFY(!r.station->allGridsReady());
+    QVERIFY(g.btnAccuracyCheck->isHidden());
+
+    // While the configuration screen loads the stored grids, edits mark nothing unsaved.
+    f.store().write(QStringLiteral("grid1File"), QStringLiteral("/kept.ipt"));
+    r.station->configLoading = true;
+    SetupRig::type(g.ll_survey_y, QStringLiteral("0"));
+    QCOMPARE(f.store().read(QStringLiteral("grid1File"), QString()), QStringLiteral("/kept.ipt"));
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+void TestGridSetup::gridChoiceAndLeavingWithGridsMissing()
+{
+    {
+        StationFixture f;
+        SetupRig r(f, 1);
+        r.g().grid_select->click();
+        QCOMPARE(r.g().grid_select->text(), QStringLiteral("Grid 1"));
+    }
+    StationFixture f;
+    SetupRig r(f, 2, true);
+    Grid_Setup& g = r.g();
+    // Grid 2 was never set up: its fields show what is still to be entered.
+    g.grid_select->click();
+    QCOMPARE(g.grid_select->text(), QStringLiteral("Grid 2"));
+    QCOMPARE(r.station->grids.currentGrid, 2);
+    QCOMPARE(g.upper_left_x->text(), QStringLiteral("auto"));
+    QCOMPARE(g.ipt_file_description->text(), QStringLiteral("No File"));
+    QVERIFY(!g.stateShownReady());
+    QVERIFY(g.btnAccuracyCheck->isHidden());
+    // And back to grid 1, completed: ready, the accuracy check offered.
+    g.grid_select->click();
+    QCOMPARE(g.upper_left_x->text(), QStringLiteral(" 1000"));
+    QCOMPARE(g.ipt_file_description_2->text(), QStringLiteral("North camera"));
+    QVERIFY(g.stateShownReady());
+    QVERIFY(!g.btnAccuracyCheck->isHidden());
+
+    f.dialogs.expectMessage(DialogAnswer::No).expectMessage(DialogAnswer::Yes);
+    g.gridExit->trigger();
+    QVERIFY(g.isVisible());
+    g.gridExit->trigger();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    const DialogCall& asked = f.dialogs.calls().at(0);
+    QCOMPARE(asked.text, QStringLiteral("Do you want to leave the grid setup with all configured "
+                                        "grids not setup?"));
+    QCOMPARE(asked.title, QStringLiteral("Grid Setup Error"));
+    QCOMPARE(asked.buttons, DialogButtons::YesNo);
+    QVERIFY(!g.isVisible() && r.main().isVisible());
+    QVERIFY(!r.station->created(Screen::Measure));
+}
+
+void TestGridSetup::failedCheckBuoyShowsWhereItShouldBe()
+{
+    StationFixture f;
+    SetupRig r(f, 1);
+    Grid_Setup& g = r.g();
+    r.enterSampleGrid(100);
+    f.dialogs.expectMessage();
+    g.Load_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.texts().at(0), QStringLiteral("Check Buoy Does not Validate"));
+    QVERIFY(!g.stateShownReady());
+    const auto label = g.picture->item(g.lblCB).value();
+    QVERIFY(label.visible);
+    QCOMPARE(label.text, QStringLiteral("<-Check Buoy Should Be Here"));
+    QCOMPARE(label.a, QPointF(6015, 4395));
+    QCOMPARE(g.picture->item(g.predictedDot).value().a, QPointF(6000, 4500));
+    QCOMPARE(g.picture->item(g.predictedCircle).value().size, 4.0 * g.Setup_Cross_size->value());
+    QCOMPARE(g.picture->item(g.predictedLine).value().b, QPointF(6100, 4500));
+    // The markers are redrawn around the mark, which stays until the next completion.
+    g.show_alignment->click();
+    QVERIFY(g.picture->item(g.lblCB).value().visible);
+
+    g.optCheckBuoy->click();
+    g.Form_MouseDown(twips(40, 20));
+    g.Load_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(g.stateShownReady());
+    QVERIFY(!g.picture->item(g.lblCB).value().visible);
+    QVERIFY(!g.picture->item(g.predictedDot).value().visible);
+}
+
+void TestGridSetup::accuracyStandardAskesForTheSkierPath()
+{
+    StationFixture f;
+    SetupRig r(f, 1, true);
+    Grid_Setup& g = r.g();
+    g.grid_select->click(); // the completed grid selected offers the check
+    QVERIFY(g.optStandardAccuracy->isChecked());
+    // 8 and 0 are no row numbers: asked again until 3.
+    f.dialogs.expectInput(QStringLiteral("8"))
+        .expectInput(QStringLiteral("0"))
+        .expectInput(QStringLiteral("3"));
+    g.btnAccuracyCheck->click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.calls().at(0).title, QStringLiteral("Input the skier path line"));
+    QVERIFY(QFile::exists(r.videos + QStringLiteral("/acc1205.txt")));
+    QCOMPARE(visibleLabels(g.picture, g.AccuracyIndicator), 7);
+    // Row 3 lies a third of the way from the back buoys (y 1500) to the front ones (y 7500).
+    for (int i = 0; i < 7; ++i) {
+        const auto shown = g.picture->item(g.AccuracyIndicator[std::size_t(i * 7 + 2)]).value();
+        QVERIFY(shown.visible);
+        QCOMPARE(shown.a, QPointF(1000 + i * 10000.0 / 6, 3500 + 75));
+        QVERIFY(shown.text == QLatin1String("R") || shown.text == QLatin1String("L"));
+    }
+    for (PictureView::ItemId id : g.LineLabel)
+        QVERIFY(!g.picture->item(id).value().visible);
+    // The candidate paths are gone with the redrawn markers.
+    for (PictureView::ItemId id : g.drawing())
+        QVERIFY(g.picture->item(id).value().kind != OverlayItem::Kind::Line);
+
+    // Cancel ends the question with no row shown.
+    f.dialogs.clear();
+    f.dialogs.expectInput(std::nullopt);
+    g.btnAccuracyCheck->click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(visibleLabels(g.picture, g.AccuracyIndicator), 0);
+}
+
+void TestGridSetup::accuracyAdvancedShowsEveryPoint()
+{
+    StationFixture f;
+    SetupRig r(f, 1, true);
+    Grid_Setup& g = r.g();
+    g.grid_select->click();
+    g.optAdvancedAccuracy->click();
+    QVERIFY(!g.fmAccuracyConfig->isHidden());
+    g.optDisplayDistance->click();
+    g.btnAccuracyCheck->click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(visibleLabels(g.picture, g.AccuracyIndicator), 49);
+    // The upper left buoy: 28.28 m plus the 2.1 m ramp, truncated to tenths.
+    QCOMPARE(g.picture->item(g.AccuracyIndicator[0]).value().text, QStringLiteral(" 30.3"));
+    // Any edit hides them.
+    SetupRig::type(g.jump_x, QStringLiteral("1"));
+    QCOMPARE(visibleLabels(g.picture, g.AccuracyIndicator), 0);
+    QVERIFY(g.btnAccuracyCheck->isHidden() && g.fmAccuracyConfig->isHidden());
+}
+
+void TestGridSetup::calibrationLinesOnBothPictures()
+{
+    StationFixture f;
+    SetupRig r(f, 1, true);
+    Grid_Setup& g = r.g();
+    QVERIFY(g.mnuCalibrate->isEnabled());
+    QVERIFY(r.station->measure().mnuCalibrate->isEnabled());
+    g.mnuCalibrate->trigger();
+    Calibrate* c = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<Calibrate*>(w))
+            c = found;
+    QVERIFY(c && c->isVisible());
+
+    // Two buoys' survey positions give their picture positions, and the line joins them.
+    c->CalibrationLineXActual->setText(QStringLiteral("20"));
+    c->CalibrationLineYActual->setText(QStringLiteral("40"));
+    c->CalibrationLineXActual2->setText(QStringLiteral("60"));
+    c->CalibrationLineYActual2->setText(QStringLiteral("0"));
+    c->CalibrateLineDrawCommand->click();
+    QCOMPARE(c->CalibrationLineXTwips->text(), QStringLiteral(" 1000"));
+    QCOMPARE(c->CalibrationLineYTwips->text(), QStringLiteral(" 1500"));
+    QCOMPARE(c->CalibrationLineXTwips2->text(), QStringLiteral(" 11000"));
+    QCOMPARE(c->CalibrationLineYTwips2->text(), QStringLiteral(" 7500"));
+    PictureView* setup = g.picture;
+    PictureView* measure = r.station->measure().picture;
+    const auto line = setup->item(c->onGridSetup.current).value();
+    QCOMPARE(line.color, kWhite);
+    QCOMPARE(line.a, QPointF(1000, 1500));
+    QCOMPARE(line.b, QPointF(11000, 7500));
+    QCOMPARE(measure->item(c->onMeasure.current).value().b, QPointF(11000, 7500));
+    QVERIFY(!setup->item(c->onGridSetup.old));
+
+    // Draw again: the same line once as old (magenta) and once as new (white).
+    c->CalibrateLineDrawCommand->click();
+    for (const auto& [view, shown] :
+         {std::pair{setup, c->onGridSetup}, std::pair{measure, c->onMeasure}}) {
+        const auto old = view->item(shown.old).value();
+        QCOMPARE(old.color, kMagenta);
+        QCOMPARE(old.a, line.a);
+        QCOMPARE(old.b, line.b);
+        QCOMPARE(view->item(shown.current).value().color, kWhite);
+    }
+    // Erase takes the lines off both pictures.
+    const Calibrate::Shown before = c->onMeasure;
+    c->CalibrationLineErase->click();
+    QVERIFY(!measure->item(before.old) && !measure->item(before.current));
+    QVERIFY(!setup->item(c->onGridSetup.current));
+
+    // From the picture to the water: the check buoy's position.
+    c->CalibrationLineUnitsSelect->click();
+    QCOMPARE(c->CalibrationLineUnitsSelect->text(), QStringLiteral("Screen"));
+    c->CalibrationLineXTwips->setText(QStringLiteral("6000"));
+    c->CalibrationLineYTwips->setText(QStringLiteral("4500"));
+    c->CalibrateLineDrawCommand->click();
+    QCOMPARE(c->CalibrationLineXActual->text(), QStringLiteral(" 40"));
+    QCOMPARE(c->CalibrationLineYActual->text(), QStringLiteral(" 20"));
+
+    // Closed and opened again: the same window with its fields.
+    c->formexit->trigger();
+    QVERIFY(!c->isVisible());
+    r.station->measure().mnuCalibrate->trigger();
+    QVERIFY(c->isVisible());
+    QCOMPARE(c->CalibrationLineXActual->text(), QStringLiteral(" 40"));
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+QTEST_MAIN(TestGridSetup)
+#include "test_gridsetup.moc"
