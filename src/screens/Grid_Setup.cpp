@@ -434,6 +434,11 @@ void Grid_Setup::Form_Load()
 
 void Grid_Setup::Form_Activate()
 {
+    // The measurement screen may have made another grid current meanwhile: the fields follow
+    // the working copy, so that what is shown is what the checks and the accuracy use.
+    const GridState& grids = m_station.grids;
+    if (gridNumberFromCaption(grid_select->text()) != grids.currentGrid)
+        showGrid(grids.currentGrid);
     if (m_station.ArrivedFrom == QLatin1String("SelectFrame")) {
         m_station.ArrivedFrom.clear();
         const Result<LoadedPicture> loaded =

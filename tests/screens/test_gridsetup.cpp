@@ -117,7 +117,7 @@ private Q_SLOTS:
     void editAfterSavingMarksTheGridUnsaved();
     void gridChoiceAndLeavingWithGridsMissing();
     void failedCheckBuoyShowsWhereItShouldBe();
-    void accuracyStandardAskesForTheSkierPath();
+    void accuracyStandardAsksForTheSkierPath();
     void accuracyAdvancedShowsEveryPoint();
     void calibrationLinesOnBothPictures();
 };
@@ -269,6 +269,12 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     QCOMPARE(label(m.minbuoym).text, QStringLiteral(" 63.2 meters"));
     QCOMPARE(label(m.minbuoym).a, QPointF(10900, 900));
     QCOMPARE(m.grid_description->text(), QStringLiteral("North camera"));
+
+    // Grid 2 chosen for measuring: back on this screen the fields show grid 2.
+    m.Set_grid_Click();
+    main.cmdSetup_Click();
+    QCOMPARE(g.grid_select->text(), QStringLiteral("Grid 2"));
+    QCOMPARE(g.ipt_file_description->text(), file);
 }
 
 void TestGridSetup::editAfterSavingMarksTheGridUnsaved()
@@ -369,7 +375,7 @@ void TestGridSetup::failedCheckBuoyShowsWhereItShouldBe()
     QVERIFY(!g.picture->item(g.predictedDot).value().visible);
 }
 
-void TestGridSetup::accuracyStandardAskesForTheSkierPath()
+void TestGridSetup::accuracyStandardAsksForTheSkierPath()
 {
     StationFixture f;
     SetupRig r(f, 1, true);
