@@ -4,7 +4,9 @@
 #include "grid/Accuracy.h"
 #include "grid/GridCompletion.h"
 #include "grid/GridFiles.h"
+#include "media/FrameGrab.h"
 #include "media/MediaLibraries.h"
+#include "review/AviHeader.h"
 #include "support/textforms.h"
 
 #include <QCoreApplication>
@@ -36,7 +38,13 @@ const char* const kUsage =
     "      front_ratio and back_ratio, the accuracy report's 49 sample lines, then the grades\n"
     "      of the 7 mesh rows (row_1 at the back buoys) from left to right\n"
     "\n"
-    "Output: one \"name: value\" line per figure; numbers unrounded in their shortest\n"
+    "Video commands (frame N is the Nth frame from the file's start, the first is 0):\n"
+    "  avi-info FILE\n"
+    "      the video's information list, line for line as the frame selection screen shows it\n"
+    "  grab FILE FRAME OUT.bmp\n"
+    "      writes that frame as a 24-bit bitmap, as the station's frame grab does\n"
+    "\n"
+    "Grid output: one \"name: value\" line per figure; numbers unrounded in their shortest\n"
     "round-trip form unless the name says otherwise; \"none\" for a figure that cannot be\n"
     "computed.\n"
     "\n"
@@ -44,7 +52,8 @@ const char* const kUsage =
     "  --help       show this text\n"
     "  --version    show the program's version and the FFmpeg libraries it uses\n"
     "\n"
-    "Exit status: 0 done, 1 the grid is refused, 2 bad arguments or an unreadable file.\n";
+    "Exit status: 0 done, 1 the grid is refused, 2 bad arguments, an unreadable file or a frame\n"
+    "that cannot be grabbed.\n";
 
 constexpr int kDone = 0;
 constexpr int kRefused = 1;
@@ -276,11 +285,55 @@ std::optional<Failure> accuracyCommand(const QStringList& args, QTextStream& out
     return std::nullopt;
 }
 
+// The station's messages hold line breaks; the command line gives one line.
+QString oneLine(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+}
+
+std::optional<Failure> aviInfoCommand(const QStringList& args, QTextStream& out)
+{
+    Arguments a;
+    if (auto f = splitArguments(args, {}, a))
+        return f;
+    if (auto f = expectPositional(a, 1, "avi-info FILE"))
+        return f;
+    const fw::Result<fw::AviHeader> header = fw::readAviHeader(a.positional[0]);
+    if (!header)
+        return Failure{kBadArguments, oneLine(header.message())};
+    for (const QString& line : fw::aviInformationLines(a.positional[0], header->summary))
+        out << line << "\n";
+    return std::nullopt;
+}
+
+std::optional<Failure> grabCommand(const QStringList& args)
+{
+    Arguments a;
+    if (auto f = splitArguments(args, {}, a))
+        return f;
+    if (auto f = expectPositional(a, 3, "grab FILE FRAME OUT.bmp"))
+        return f;
+    bool ok = false;
+    const int frame = a.positional[1].toInt(&ok);
+    if (!ok || frame < 0)
+        return Failure{kBadArguments,
+                       QStringLiteral("FRAME \"%1\" is not a frame number (0 or more)")
+                           .arg(a.positional[1])};
+    if (const auto failure = fw::grabFrame(a.positional[0], frame, a.positional[2])) {
+        QString reason = oneLine(failure->message);
+        if (!failure->reason.isEmpty() && !reason.contains(failure->reason))
+            reason += QStringLiteral(" (") + failure->reason + QLatin1Char(')');
+        return Failure{kBadArguments, reason};
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    fw::quietMediaLibraries();
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     QTextStream out(stdout);
@@ -310,6 +363,10 @@ int main(int argc, char** argv)
         failure = checkCommand(args, out);
     else if (command == QLatin1String("accuracy"))
         failure = accuracyCommand(args, out);
+    else if (command == QLatin1String("avi-info"))
+        failure = aviInfoCommand(args, out);
+    else if (command == QLatin1String("grab"))
+        failure = grabCommand(args);
     else
         failure =
             Failure{kBadArguments,

@@ -34,4 +34,9 @@ QString mediaLibraryVersions()
     return versions.join(QStringLiteral(", "));
 }
 
+void quietMediaLibraries()
+{
+    av_log_set_level(AV_LOG_QUIET);
+}
+
 } // namespace fw

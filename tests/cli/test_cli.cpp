@@ -1,6 +1,9 @@
 // farwater-cli as the technical controller runs it.
 
+#include "../media/MakeVideo.h"
 #include "StationFixture.h"
+#include "media/FrameGrab.h"
+#include "review/AviHeader.h"
 #include "grid/Geometry.h"
 #include "grid/GridFiles.h"
 #include "settings/StationSettings.h"
@@ -22,6 +25,7 @@ private Q_SLOTS:
     void checkAcceptsAndRefuses();
     void accuracyPrintsTheReportLinesAndGrades();
     void unusableGridsAndUnreadableFiles();
+    void videoInformationAndGrab();
 };
 
 namespace {
@@ -81,7 +85,8 @@ void TestCli::helpAndVersion()
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.startsWith(QLatin1String("Usage: farwater-cli")));
     for (const char* command :
-         {"distance GRIDFILE", "to-picture GRIDFILE", "check GRIDFILE", "accuracy GRIDFILE"})
+         {"distance GRIDFILE", "to-picture GRIDFILE", "check GRIDFILE", "accuracy GRIDFILE",
+          "avi-info FILE", "grab FILE FRAME OUT.bmp"})
         QVERIFY2(help.out.contains(QLatin1String(command)), command);
     const Run version = runCli({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
@@ -245,6 +250,46 @@ void TestCli::unusableGridsAndUnreadableFiles()
     const Run t = runCli({QStringLiteral("check"), truncated});
     QCOMPARE(t.exitCode, 2);
     QVERIFY(t.err.contains(QLatin1String("ends early")));
+}
+
+void TestCli::videoInformationAndGrab()
+{
+    StationFixture f;
+    const QString video = f.path(QStringLiteral("Smithjump3.avi"));
+    QCOMPARE(makeVideo(video, {"mjpeg", 64, 48, 12, 15, 1, 1}), QString());
+    const Run info = runCli({QStringLiteral("avi-info"), video});
+    QCOMPARE(info.exitCode, 0);
+    QCOMPARE(info.out, fw::aviInformationLines(video, readAviHeader(video)->summary)
+                               .join(QLatin1Char('\n')) +
+                           QLatin1Char('\n'));
+    QVERIFY(info.out.contains(QLatin1String("\nRate: 15fps\n")));
+
+    // The same bitmap as the station's grab.
+    const QString out = f.path(QStringLiteral("seven.bmp"));
+    const Run grab = runCli({QStringLiteral("grab"), video, QStringLiteral("7"), out});
+    QCOMPARE(grab.exitCode, 0);
+    const QString station = f.path(QStringLiteral("currentcapture.bmp"));
+    QVERIFY(!grabFrame(video, 7, station));
+    QCOMPARE(readBytes(out), readBytes(station));
+
+    const QString text = f.path(QStringLiteral("clip.avi"));
+    writeBytes(text, "not a video");
+    const Run notAvi = runCli({QStringLiteral("avi-info"), text});
+    QCOMPARE(notAvi.exitCode, 2);
+    QCOMPARE(notAvi.err, QStringLiteral("farwater-cli: Unable to read AVI file info from: %1\n")
+                             .arg(text));
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("grab"), video, QStringLiteral("12"), out},
+          QStringList{QStringLiteral("grab"), video, QStringLiteral("-1"), out},
+          QStringList{QStringLiteral("grab"), text, QStringLiteral("0"), out},
+          QStringList{QStringLiteral("grab"), video, QStringLiteral("0")}}) {
+        const Run r = runCli(args);
+        QCOMPARE(r.exitCode, 2);
+        QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
+    }
+    QVERIFY(runCli({QStringLiteral("grab"), video, QStringLiteral("12"), out})
+                .err.contains(QLatin1String("past the end")));
+    QCOMPARE(readBytes(out), readBytes(station));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "media/VideoDecoder.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace fw {
+
+// The packed 24-bit bitmap of a picture (information header, then the rows from the bottom up,
+// each padded to a multiple of 4 bytes), as the bitmap writer takes it.
+QByteArray packedBitmap(const QImage& bgr);
+
+// Grabs frame `frame` (the Nth from the file's start) of a video into a 24-bit bitmap file,
+// replacing an earlier one. On failure nothing is written and the earlier file stays; the
+// failure carries the station's message and the reason.
+std::optional<MediaFailure> grabFrame(const QString& video, int frame, const QString& bitmapPath);
+
+} // namespace fw

@@ -1,0 +1,371 @@
+#include "media/FramePlayerEngine.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+
+namespace fw {
+
+namespace {
+constexpr double kCacheSeconds = 2.0;  // on either side of the position
+}
+
+// The decode thread. It owns the decoder and the cache; the engine talks to it only through the
+// fields under the mutex.
+struct FramePlayerEngine::Worker {
+    explicit Worker(FramePlayerEngine* engine) : engine(engine), thread([this] { run(); }) {}
+    ~Worker()
+    {
+        {
+            std::lock_guard lock(m);
+            stop = true;
+        }
+        cv.notify_all();
+        thread.join();
+    }
+
+    // Engine side.
+    void load(std::unique_ptr<VideoDecoder> decoder, quint64 generation, qint64 budget)
+    {
+        {
+            std::lock_guard lock(m);
+            incoming = std::move(decoder);
+            swapFile = true;
+            fileGeneration = generation;
+            cacheBudget = budget;
+            request = -1;
+            idle = false;
+        }
+        cv.notify_all();
+    }
+    void ask(int frame, quint64 serial)
+    {
+        {
+            std::lock_guard lock(m);
+            request = frame;
+            requestSerial = serial;
+            focus = frame;
+            idle = false;
+        }
+        requestWaiting = true;
+        cv.notify_all();
+    }
+
+    void run();
+    void serve(int frame, quint64 serial, quint64 generation);
+    bool prefetch(int focus);
+    bool keep(int focus, int number) const
+    {
+        return number >= focus - perSide && number <= focus + perSide &&
+               (frameCount <= 0 || number < frameCount);
+    }
+    void store(int number, FramePtr frame, int focus);
+    void trim(int focus);
+
+    FramePlayerEngine* engine;
+
+    std::mutex m;
+    std::condition_variable cv;
+    bool stop = false;
+    bool swapFile = false;
+    std::unique_ptr<VideoDecoder> incoming;
+    quint64 fileGeneration = 0;
+    qint64 cacheBudget = 0;
+    int request = -1;
+    quint64 requestSerial = 0;
+    int focus = 0;
+    bool idle = true;
+    std::atomic<bool> requestWaiting{false};
+    std::atomic<int> cached{0};
+
+    // Worker thread only.
+    std::unique_ptr<VideoDecoder> decoder;
+    FrameConverter converter;
+    std::map<int, FramePtr> cache;
+    std::set<int> unavailable;
+    int perSide = 0;
+    int frameCount = 0;
+    int lastFrame = -1;  // the file's last frame once the decoder met its end
+
+    std::thread thread;
+};
+
+void FramePlayerEngine::Worker::run()
+{
+    quint64 generation = 0;
+    for (;;) {
+        std::unique_lock lock(m);
+        cv.wait(lock, [this] { return stop || swapFile || request >= 0 || !idle; });
+        if (stop)
+            break;
+        if (swapFile) {
+            cache.clear();
+            unavailable.clear();
+            decoder = std::move(incoming);
+            swapFile = false;
+            generation = fileGeneration;
+            lastFrame = -1;
+            frameCount = decoder ? decoder->properties().frameCount : 0;
+            perSide = 0;
+            if (decoder) {
+                const VideoProperties& p = decoder->properties();
+                const qint64 byBudget = cacheBudget / std::max<qint64>(p.frameBytes, 1) / 2;
+                const qint64 bySeconds = qint64(std::ceil(kCacheSeconds * std::max(p.fps(), 1.0)));
+                perSide = int(std::clamp<qint64>(std::min(byBudget, bySeconds), 1, 100000));
+            }
+            cached = 0;
+        }
+        const int wanted = request;
+        const quint64 serial = requestSerial;
+        const int around = focus;
+        request = -1;
+        requestWaiting = false;
+        lock.unlock();
+
+        if (!decoder)
+            continue;
+        if (wanted >= 0) {
+            serve(wanted, serial, generation);
+            continue;
+        }
+        if (!prefetch(around)) {
+            lock.lock();
+            if (request < 0 && focus == around)
+                idle = true;
+        }
+    }
+    cache.clear();
+    decoder.reset();  // closed on the thread that owned it
+}
+
+void FramePlayerEngine::Worker::store(int number, FramePtr frame, int around)
+{
+    if (!frame || !keep(around, number))
+        return;
+    cache[number] = std::move(frame);
+    trim(around);
+}
+
+void FramePlayerEngine::Worker::trim(int around)
+{
+    for (auto it = cache.begin(); it != cache.end();)
+        it = keep(around, it->first) ? std::next(it) : cache.erase(it);
+    cached = int(cache.size());
+}
+
+void FramePlayerEngine::Worker::serve(int frame, quint64 serial, quint64 generation)
+{
+    auto post = [this, generation, serial](int shown, const QImage& image,
+                                           const QString& failure) {
+        QPointer<FramePlayerEngine> target(engine);
+        const int end = lastFrame;
+        QMetaObject::invokeMethod(
+            engine,
+            [target, generation, serial, shown, end, image, failure] {
+                if (target)
+                    target->deliver(generation, serial, shown, end, image, failure);
+            },
+            Qt::QueuedConnection);
+    };
+    if (lastFrame >= 0 && frame > lastFrame)
+        frame = lastFrame;
+    auto hit = cache.find(frame);
+    if (hit == cache.end()) {
+        const Result<FrameAnswer> answer = decoder->frameAt(frame, [this, frame](const DecodedFrame& f) {
+            store(f.number, cloneFrame(f.frame.get()), frame);
+            return true;
+        });
+        if (!answer) {
+            unavailable.insert(frame);
+            post(frame, QImage(), answer.message());
+            return;
+        }
+        if (answer->pastEnd) {
+            lastFrame = answer->picture.number;
+            frame = lastFrame;
+        }
+        store(frame, cloneFrame(answer->picture.frame.get()), frame);
+        if (answer->picture.number != frame)
+            store(answer->picture.number, cloneFrame(answer->picture.frame.get()), frame);
+        trim(frame);
+        hit = cache.find(frame);
+        if (hit == cache.end()) {
+            post(frame, converter.toImage(answer->picture.frame.get()), QString());
+            return;
+        }
+    } else {
+        trim(frame);
+    }
+    post(frame, converter.toImage(hit->second.get()), QString());
+}
+
+bool FramePlayerEngine::Worker::prefetch(int around)
+{
+    // The nearest frame of the window that is not yet decoded, ahead first at equal distance.
+    int target = -1;
+    for (int k = 1; k <= perSide && target < 0; ++k) {
+        for (int n : {around + k, around - k}) {
+            if (n < 0 || !keep(around, n) || (lastFrame >= 0 && n > lastFrame))
+                continue;
+            if (!cache.count(n) && !unavailable.count(n)) {
+                target = n;
+                break;
+            }
+        }
+    }
+    if (target < 0)
+        return false;
+    const Result<FrameAnswer> answer =
+        decoder->frameAt(target, [this, around](const DecodedFrame& f) {
+            store(f.number, cloneFrame(f.frame.get()), around);
+            // A request from the operator goes before the work for later steps.
+            return !requestWaiting.load();
+        });
+    if (!answer) {
+        if (!answer.message().isEmpty())
+            unavailable.insert(target);
+        return true;
+    }
+    if (answer->pastEnd) {
+        lastFrame = answer->picture.number;
+        return true;
+    }
+    if (answer->picture.number != target)  // a dropped frame shows the one before it
+        store(target, cloneFrame(answer->picture.frame.get()), around);
+    store(answer->picture.number, cloneFrame(answer->picture.frame.get()), around);
+    return true;
+}
+
+FramePlayerEngine::FramePlayerEngine(QObject* parent) : QObject(parent)
+{
+    m_worker = std::make_unique<Worker>(this);
+    m_playTimer = new QTimer(this);
+    m_playTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_playTimer, &QTimer::timeout, this, &FramePlayerEngine::playTick);
+}
+
+FramePlayerEngine::~FramePlayerEngine()
+{
+    m_worker.reset();
+}
+
+std::optional<MediaFailure> FramePlayerEngine::open(const QString& path)
+{
+    close();
+    MediaFailure failure;
+    std::unique_ptr<VideoDecoder> decoder = VideoDecoder::open(path, &failure);
+    if (!decoder)
+        return failure;
+    m_props = decoder->properties();
+    m_path = path;
+    m_worker->load(std::move(decoder), ++m_generation, m_budget);
+    m_selStart = 0;
+    m_selEnd = std::max(0, m_props.frameCount - 1);
+    setPosition(0);
+    return std::nullopt;
+}
+
+void FramePlayerEngine::close()
+{
+    stop();
+    if (m_path.isEmpty() && m_shown < 0)
+        return;
+    m_worker->load(nullptr, ++m_generation, m_budget);
+    m_path.clear();
+    m_props = VideoProperties();
+    m_picture = QImage();
+    m_shown = -1;
+    m_position = 0;
+    m_failureTold = false;
+    m_selStart = m_selEnd = 0;
+}
+
+void FramePlayerEngine::setPosition(int frame)
+{
+    if (m_props.frameCount > 0)
+        frame = std::min(frame, m_props.frameCount - 1);
+    frame = std::max(frame, 0);
+    m_position = frame;
+    if (isOpen())
+        m_worker->ask(frame, ++m_serial);
+    Q_EMIT positionChanged(frame);
+}
+
+void FramePlayerEngine::setSelection(int start, int end)
+{
+    m_selStart = std::max(0, start);
+    m_selEnd = std::max(m_selStart, end);
+}
+
+void FramePlayerEngine::play()
+{
+    if (!isOpen())
+        return;
+    const double fps = m_props.fps();
+    m_playing = true;
+    m_playClock.start();
+    setPosition(m_selStart);
+    m_playTimer->start(std::max(4, int(500.0 / (fps > 0 ? fps : 25))));
+}
+
+void FramePlayerEngine::stop()
+{
+    m_playTimer->stop();
+    m_playing = false;
+}
+
+void FramePlayerEngine::playTick()
+{
+    const double fps = m_props.fps() > 0 ? m_props.fps() : 25;
+    const qint64 due = m_selStart + qint64(std::floor(m_playClock.elapsed() * fps / 1000.0));
+    const int last = m_props.frameCount > 0 ? std::min(m_selEnd, m_props.frameCount - 1) : m_selEnd;
+    if (due >= last) {
+        stop();
+        if (m_position != last)
+            setPosition(last);
+        Q_EMIT playFinished();
+        return;
+    }
+    if (due != m_position)
+        setPosition(int(due));
+}
+
+void FramePlayerEngine::deliver(quint64 generation, quint64 serial, int frame, int lastFrame,
+                                const QImage& image, const QString& failure)
+{
+    if (generation != m_generation || serial < m_shownSerial)
+        return;
+    if (lastFrame >= 0 && (m_props.frameCount <= 0 || m_props.frameCount > lastFrame + 1)) {
+        // The file ends earlier than its header said: its real length holds from now on.
+        m_props.frameCount = lastFrame + 1;
+        if (m_position > lastFrame) {
+            m_position = lastFrame;
+            Q_EMIT positionChanged(m_position);
+        }
+    }
+    if (!failure.isEmpty()) {
+        if (!m_failureTold) {
+            m_failureTold = true;
+            Q_EMIT failed(failure);
+        }
+        return;
+    }
+    m_shownSerial = serial;
+    m_picture = image;
+    m_shown = frame;
+    Q_EMIT frameShown(frame);
+}
+
+int FramePlayerEngine::cachedFrames() const
+{
+    return m_worker->cached.load();
+}
+
+} // namespace fw

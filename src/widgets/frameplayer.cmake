@@ -1,0 +1,3 @@
+list(APPEND fw_ui_sources
+    widgets/FramePlayer.h widgets/FramePlayer.cpp
+)

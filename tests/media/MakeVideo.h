@@ -1,0 +1,29 @@
+#pragma once
+
+// Small AVI videos made with FFmpeg inside the tests (and benchmarks), and FFmpeg's own plain
+// decoding of them to compare the station's frames against.
+
+#include <QByteArray>
+#include <QString>
+
+namespace fw::test {
+
+struct VideoSpec {
+    const char* codec = "mjpeg";  // an FFmpeg encoder: mjpeg, rawvideo, mpeg4, libx264
+    int width = 64;
+    int height = 48;
+    int frames = 30;
+    int rateNum = 30;
+    int rateDen = 1;
+    int keyFrameDistance = 1;  // for the long-GOP codecs
+};
+
+// Writes an AVI whose frames all differ (a gradient that moves and a bar that walks with the frame
+// number). Empty when done, otherwise why not.
+QString makeVideo(const QString& path, const VideoSpec& spec);
+
+// Frame n of a video decoded by FFmpeg from the file's start without any seeking, converted to
+// 24-bit BGR: rows top first, width * 3 bytes each. Empty when there is no such frame.
+QByteArray plainDecodeBgr(const QString& path, int n, int* width = nullptr, int* height = nullptr);
+
+} // namespace fw::test

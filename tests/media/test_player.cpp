@@ -1,0 +1,155 @@
+// The frame player: the picture at frame N is FFmpeg's own frame N whatever the order of the
+// steps, overtaken requests and earlier files never show, play-back runs over the selection at
+// the file's rate, and keys reach the screen with the codes it expects.
+
+#include "MakeVideo.h"
+#include "StationFixture.h"
+#include "widgets/FramePlayer.h"
+
+#include <QKeyEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace fw;
+using namespace fw::test;
+
+namespace {
+
+QByteArray pictureBgr(const QImage& image)
+{
+    const QImage bgr = image.convertToFormat(QImage::Format_BGR888);
+    QByteArray out;
+    for (int y = 0; y < bgr.height(); ++y)
+        out += QByteArray(reinterpret_cast<const char*>(bgr.constScanLine(y)), bgr.width() * 3);
+    return out;
+}
+
+// Asks for frame n and waits until the player shows it.
+bool showFrame(FramePlayer& player, int n)
+{
+    player.setCurrentPosition(n);
+    return QTest::qWaitFor([&] { return player.shownFrame() == n; }, 10000);
+}
+
+} // namespace
+
+class TestPlayer : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void showsFFmpegsFrameInAnyOrder();
+    void overtakenRequestsAndEarlierFilesNeverShow();
+    void playsTheSelectionAtTheFileRate();
+    void keysAndFullScreen();
+};
+
+void TestPlayer::showsFFmpegsFrameInAnyOrder()
+{
+    StationFixture f;
+    const QString video = f.path(QStringLiteral("v.avi"));
+    // Key frames 12 apart, and a cache smaller than a group: steps back must decode anew.
+    QCOMPARE(makeVideo(video, {"mpeg4", 64, 48, 50, 25, 1, 12}), QString());
+    FramePlayer player;
+    player.engine().setCacheBudget(64 * 48 * 3 / 2 * 6);
+    QVERIFY(!player.setFileName(video));
+    QCOMPARE(player.properties().frameCount, 50);
+    QVERIFY(showFrame(player, 0));
+    QList<int> order;
+    for (int n = 30; n >= 20; --n)
+        order << n;  // backwards across a key frame (24)
+    order << 21 << 22 << 49 << 0 << 13 << 12 << 11 << 36;
+    for (int n : order) {
+        QVERIFY2(showFrame(player, n), qPrintable(QString::number(n)));
+        QVERIFY2(pictureBgr(player.picture()) == plainDecodeBgr(video, n),
+                 qPrintable(QString::number(n)));
+    }
+    // Past the end the last frame stays; an empty name releases the file.
+    player.setCurrentPosition(80);
+    QCOMPARE(player.currentPosition(), 49);
+    QVERIFY(!player.setFileName(QString()));
+    QVERIFY(player.fileName().isEmpty());
+    QVERIFY(player.picture().isNull());
+    QCOMPARE(player.shownFrame(), -1);
+}
+
+void TestPlayer::overtakenRequestsAndEarlierFilesNeverShow()
+{
+    StationFixture f;
+    const QString a = f.path(QStringLiteral("a.avi"));
+    const QString b = f.path(QStringLiteral("b.avi"));
+    QCOMPARE(makeVideo(a, {"mjpeg", 64, 48, 40}), QString());
+    QCOMPARE(makeVideo(b, {"mjpeg", 80, 60, 40}), QString());
+    FramePlayer player;
+    QVERIFY(!player.setFileName(a));
+    player.setCurrentPosition(30);
+    QVERIFY(!player.setFileName(b));  // before a's frame 30 can arrive
+    QSignalSpy shown(&player.engine(), &FramePlayerEngine::frameShown);
+    QVERIFY(QTest::qWaitFor([&] { return player.shownFrame() == 0; }, 10000));
+    QCOMPARE(player.picture().width(), 80);
+    for (int n = 1; n <= 8; ++n)
+        player.setCurrentPosition(n);
+    QVERIFY(QTest::qWaitFor([&] { return player.shownFrame() == 8; }, 10000));
+    QTest::qWait(50);
+    QCOMPARE(player.shownFrame(), 8);
+    // Frames come in the order asked; none arrives after a later one.
+    int last = -1;
+    for (const QList<QVariant>& s : shown) {
+        QVERIFY(s[0].toInt() >= last);
+        last = s[0].toInt();
+    }
+    QVERIFY(pictureBgr(player.picture()) == plainDecodeBgr(b, 8));
+    // A file that is not a video leaves the player empty.
+    const QString text = f.path(QStringLiteral("clip.avi"));
+    writeBytes(text, "not a video");
+    const auto failure = player.setFileName(text);
+    QVERIFY(failure);
+    QCOMPARE(failure->message, QStringLiteral("There was an error working with the file:\r\n") + text);
+    QVERIFY(player.fileName().isEmpty());
+}
+
+void TestPlayer::playsTheSelectionAtTheFileRate()
+{
+    StationFixture f;
+    const QString video = f.path(QStringLiteral("v.avi"));
+    QCOMPARE(makeVideo(video, {"mjpeg", 64, 48, 40, 15, 1, 1}), QString());
+    FramePlayer player;
+    QVERIFY(!player.setFileName(video));
+    player.setSelectionStart(5);
+    player.setSelectionEnd(20);
+    QSignalSpy finished(&player, &FramePlayer::playFinished);
+    QSignalSpy positions(&player.engine(), &FramePlayerEngine::positionChanged);
+    QElapsedTimer clock;
+    clock.start();
+    player.play();
+    QVERIFY(player.isPlaying());
+    QVERIFY(finished.wait(5000));
+    // 15 frames at 15 fps: a second, never less.
+    QVERIFY2(clock.elapsed() >= 950, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!player.isPlaying());
+    QCOMPARE(player.currentPosition(), 20);
+    QCOMPARE(positions.first()[0].toInt(), 5);
+    for (qsizetype i = 1; i < positions.size(); ++i)
+        QVERIFY(positions[i][0].toInt() > positions[i - 1][0].toInt());
+    QVERIFY(QTest::qWaitFor([&] { return player.shownFrame() == 20; }, 5000));
+}
+
+void TestPlayer::keysAndFullScreen()
+{
+    FramePlayer player;
+    player.setSize_twips(5775, 5415);
+    player.show();
+    QSignalSpy keys(&player, &FramePlayer::keyDown);
+    QTest::keyClick(&player, Qt::Key_4, Qt::KeypadModifier);
+    QTest::keyClick(&player, Qt::Key_6, Qt::KeypadModifier);
+    QTest::keyClick(&player, Qt::Key_6);
+    QTest::keyClick(&player, Qt::Key_Left);
+    player.setDisplaySize(FramePlayer::kFullScreen);
+    QTest::keyClick(&player, Qt::Key_Escape);
+    QCOMPARE(player.displaySize(), FramePlayer::kDefaultSize);
+    QList<int> codes;
+    for (const QList<QVariant>& k : keys)
+        codes << k[0].toInt();
+    QCOMPARE(codes, (QList<int>{100, 102, 54, 37, 27}));
+}
+
+QTEST_MAIN(TestPlayer)
+#include "test_player.moc"

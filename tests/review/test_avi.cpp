@@ -1,0 +1,352 @@
+// Reading video headers and grabbing frames: the information list of real videos, headers made
+// by hand, damaged files, and grabbed bitmaps against FFmpeg's own plain decoding.
+
+#include "../media/MakeVideo.h"
+#include "StationFixture.h"
+#include "media/FrameGrab.h"
+#include "review/AviHeader.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QtEndian>
+
+using namespace fw;
+using namespace fw::test;
+
+namespace {
+
+QByteArray le32(quint32 v)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian<quint32>(v, b.data());
+    return b;
+}
+QByteArray le16(quint16 v)
+{
+    QByteArray b(2, '\0');
+    qToLittleEndian<quint16>(v, b.data());
+    return b;
+}
+QByteArray chunk(const char* id, const QByteArray& data)
+{
+    QByteArray c = QByteArray(id, 4) + le32(quint32(data.size())) + data;
+    if (data.size() & 1)
+        c += '\0';
+    return c;
+}
+QByteArray list(const char* type, const QByteArray& children)
+{
+    return chunk("LIST", QByteArray(type, 4) + children);
+}
+QByteArray riff(const QByteArray& body)
+{
+    return "RIFF" + le32(quint32(body.size() + 4)) + "AVI " + body;
+}
+QByteArray avih(quint32 flags, quint32 frames, quint32 streams, quint32 w, quint32 h)
+{
+    return chunk("avih", le32(33333) + le32(0) + le32(0) + le32(flags) + le32(frames) + le32(0) +
+                             le32(streams) + le32(0) + le32(w) + le32(h) + QByteArray(16, '\0'));
+}
+QByteArray strh(const char* type, const char* handler, quint32 scale, quint32 rate, quint32 len)
+{
+    return chunk("strh", QByteArray(type, 4) + QByteArray(handler, 4) + le32(0) + le32(0) +
+                             le32(0) + le32(scale) + le32(rate) + le32(0) + le32(len) + le32(0) +
+                             le32(0) + le32(0) + le16(0) + le16(0) + le16(64) + le16(48));
+}
+QByteArray strfVideo(const char* compression)
+{
+    return chunk("strf", le32(40) + le32(64) + le32(48) + le16(1) + le16(24) +
+                             QByteArray(compression, 4) + QByteArray(20, '\0'));
+}
+// A header-only video: one MJPEG stream of three frames indexed with the given key frame flags.
+QByteArray handMade(quint32 scale, quint32 rate, QList<quint32> indexFlags, bool withVideo = true)
+{
+    const QByteArray streamList =
+        withVideo ? list("strl", strh("vids", "MJPG", scale, rate, 3) + strfVideo("MJPG"))
+                  : list("strl", strh("auds", "\0\0\0\0", 1, 8000, 3));
+    QByteArray movi, idx;
+    quint32 offset = 4;
+    for (quint32 flags : indexFlags) {
+        movi += chunk("00dc", "ab");
+        idx += "00dc" + le32(flags) + le32(offset) + le32(2);
+        offset += 10;
+    }
+    return riff(list("hdrl", avih(0x10 | 0x100, 3, 1, 64, 48) + streamList) +
+                list("movi", movi) + chunk("idx1", idx));
+}
+
+QString videoIn(const StationFixture& f, const QString& name, const VideoSpec& spec)
+{
+    const QString path = f.path(name);
+    const QString why = makeVideo(path, spec);
+    if (!why.isEmpty())
+        qWarning("%s", qPrintable(why));
+    return path;
+}
+
+// The bitmap's pixel rows, top row first, without their padding.
+QByteArray bitmapRowsTopDown(const QByteArray& bmp, int w, int h)
+{
+    const int row = (w * 3 + 3) / 4 * 4;
+    QByteArray out;
+    for (int y = h - 1; y >= 0; --y)
+        out += bmp.mid(54 + qsizetype(y) * row, qsizetype(w) * 3);
+    return out;
+}
+
+} // namespace
+
+class TestAvi : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void informationListOfRealVideos_data();
+    void informationListOfRealVideos();
+    void handMadeHeaders();
+    void damagedFilesAreRefusedNeverCrash();
+    void grabEqualsPlainDecodeInAnyOrder_data();
+    void grabEqualsPlainDecodeInAnyOrder();
+    void grabFailuresKeepTheEarlierBitmap();
+};
+
+void TestAvi::informationListOfRealVideos_data()
+{
+    QTest::addColumn<QString>("codec");
+    QTest::addColumn<int>("num");
+    QTest::addColumn<int>("den");
+    QTest::addColumn<int>("gop");
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("compressed");
+    QTest::addColumn<QString>("allKeys");
+    QTest::newRow("mjpeg 15") << "mjpeg" << 15 << 1 << 1 << "15" << "True" << "True";
+    QTest::newRow("raw 25") << "rawvideo" << 25 << 1 << 1 << "25" << "False" << "True";
+    QTest::newRow("mjpeg 30") << "mjpeg" << 30 << 1 << 1 << "30" << "True" << "True";
+    // 30000 / 1001 = 29.97 reads as 30.
+    QTest::newRow("mjpeg 29.97") << "mjpeg" << 30000 << 1001 << 1 << "30" << "True" << "True";
+    QTest::newRow("mpeg4 gop 10") << "mpeg4" << 25 << 1 << 10 << "25" << "True" << "False";
+}
+
+void TestAvi::informationListOfRealVideos()
+{
+    QFETCH(QString, codec);
+    QFETCH(int, num);
+    QFETCH(int, den);
+    QFETCH(int, gop);
+    StationFixture f;
+    const QByteArray c = codec.toLatin1();
+    const QString path = videoIn(f, QStringLiteral("Smithjump3.avi"),
+                                 {c.constData(), 80, 60, 24, num, den, gop});
+    const Result<AviHeader> header = readAviHeader(path);
+    QVERIFY2(header.ok(), qPrintable(header.message()));
+    QCOMPARE(header->summary.rate, quint32(num));
+    QCOMPARE(header->summary.scale, quint32(den));
+    QFETCH(QString, rate);
+    QFETCH(QString, compressed);
+    QFETCH(QString, allKeys);
+    const QStringList lines = FillFileInfo(path, f.dialogs);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(lines, (QStringList{
+                        QStringLiteral("Filename: ") + path,
+                        QStringLiteral("File Type: AVI File"),
+                        QStringLiteral("Height: 60"),
+                        QStringLiteral("Width: 80"),
+                        QStringLiteral("Length: 24 frames"),
+                        QStringLiteral("Rate: ") + rate + QStringLiteral("fps"),
+                        QString(),
+                        QStringLiteral("=== dwCaps ==="),
+                        QStringLiteral("Compressed: ") + compressed,
+                        QStringLiteral("All Key Frames: ") + allKeys,
+                        QStringLiteral("Can Read: True"),
+                        QStringLiteral("Can Write: True"),
+                        QString(),
+                        QStringLiteral("=== dwFlags ==="),
+                        QStringLiteral("Contains Copyright Info: False"),
+                        QStringLiteral("Capture File: False"),
+                        QStringLiteral("Has Index: True"),
+                        QStringLiteral("Must Use Index: False"),
+                        QStringLiteral("Interleaved: True"),
+                    }));
+    // A file that may not be written says so.
+    QFile::setPermissions(path, QFile::ReadOwner);
+    if (!QFile(path).open(QIODevice::ReadWrite))
+        QVERIFY(FillFileInfo(path, f.dialogs).contains(QStringLiteral("Can Write: False")));
+}
+
+void TestAvi::handMadeHeaders()
+{
+    StationFixture f;
+    // Scale 0: the rate cannot be divided and reads 0.
+    const QString zero = f.path(QStringLiteral("zero.avi"));
+    QVERIFY(writeBytes(zero, handMade(0, 30, {0x10, 0x10, 0x10})));
+    const QStringList lines = FillFileInfo(zero, f.dialogs);
+    QCOMPARE(lines[5], QStringLiteral("Rate: 0fps"));
+    QCOMPARE(lines[4], QStringLiteral("Length: 3 frames"));
+    QCOMPARE(lines[9], QStringLiteral("All Key Frames: True"));
+    // One index entry that is not a key frame.
+    const QString mixed = f.path(QStringLiteral("mixed.avi"));
+    QVERIFY(writeBytes(mixed, handMade(1, 15, {0x10, 0, 0x10})));
+    const Result<AviHeader> h = readAviHeader(mixed);
+    QVERIFY(h.ok());
+    QCOMPARE(aviFrameRate(h->summary), 15);
+    QVERIFY(!aviAllKeyFrames(h->summary));
+    QCOMPARE(h->video.indexedFrames, 3);
+    // 29.97 and halves to even.
+    AviSummary s;
+    s.rate = 30000, s.scale = 1001;
+    QCOMPARE(aviFrameRate(s), 30);
+    s.rate = 25, s.scale = 2;  // 12.5
+    QCOMPARE(aviFrameRate(s), 12);
+    s.rate = 27, s.scale = 2;  // 13.5
+    QCOMPARE(aviFrameRate(s), 14);
+    // A file type without a NUL shows nothing.
+    s.fileType = QByteArray(64, 'A');
+    QCOMPARE(aviFileType(s), QString());
+    // Frame requests pad each row to 4 bytes.
+    QCOMPARE(frameRequest(321, 240).sizeImage, 231360u);
+    QCOMPARE(frameRequest(320, 240).sizeImage, 230400u);
+    QCOMPARE(frameRequest(321, 240).bitCount, quint16(24));
+
+    // No video stream: the header reads, the grab cannot work with it.
+    const QString audio = f.path(QStringLiteral("audio.avi"));
+    QVERIFY(writeBytes(audio, handMade(1, 30, {0x10}, false)));
+    QVERIFY(readAviHeader(audio).ok());
+    const QString bmp = f.path(QStringLiteral("out.bmp"));
+    const auto failure = grabFrame(audio, 0, bmp);
+    QVERIFY(failure);
+    QCOMPARE(failure->message, QStringLiteral("There was an error working with the file:\r\n") +
+                                   audio);
+    QVERIFY(!QFile::exists(bmp));
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+void TestAvi::damagedFilesAreRefusedNeverCrash()
+{
+    StationFixture f;
+    const QString missing = f.path(QStringLiteral("missing.avi"));
+    QCOMPARE(readAviHeader(missing).message(), QStringLiteral("Unable to open file:\r\n") + missing);
+    const QByteArray good = handMade(1, 30, {0x10, 0x10, 0x10});
+    const QList<QPair<const char*, QByteArray>> bad = {
+        {"empty", QByteArray()},
+        {"text", QByteArray("this is not a video\r\n")},
+        {"wave", "RIFF" + le32(40) + "WAVEfmt " + QByteArray(32, '\0')},
+        {"header only", "RIFF" + le32(4) + "AVI "},
+        {"cut in the main header", good.left(40)},
+        // A list that claims four gigabytes, and lists nested far deeper than any video.
+        {"huge main header", riff(list("hdrl", "avih" + le32(0xFFFFFFF0) + QByteArray(12, 'x')))},
+        {"deep", riff(list("hdrl", list("hdrl", list("hdrl", list("hdrl", list("hdrl",
+                                                                                 avih(0, 1, 1, 2,
+                                                                                      2)))))))},
+    };
+    const QString path = f.path(QStringLiteral("bad.avi"));
+    for (const auto& [what, bytes] : bad) {
+        QVERIFY(writeBytes(path, bytes));
+        const Result<AviHeader> h = readAviHeader(path);
+        QVERIFY2(!h.ok(), what);
+        QCOMPARE(h.message(), QStringLiteral("Unable to read AVI file info from:\r\n") + path);
+    }
+    // Shown once, and the list keeps its lines with nothing in them.
+    f.dialogs.expectMessage();
+    const QStringList lines = FillFileInfo(path, f.dialogs);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.calls().first().icon, DialogIcon::Critical);
+    QCOMPARE(lines.size(), 19);
+    QCOMPARE(lines[2], QStringLiteral("Height: 0"));
+    QCOMPARE(lines[5], QStringLiteral("Rate: 0fps"));
+    QCOMPARE(lines[8], QStringLiteral("Compressed: False"));
+
+    // An index of indexes that points at itself, and at a chunk of four billion entries.
+    const QByteArray indx = le16(4) + QByteArray(1, '\0') + QByteArray(1, '\0') + le32(1000000) +
+                            "00dc" + QByteArray(12, '\0');
+    QByteArray loop = riff(list("hdrl", avih(0x10, 3, 1, 64, 48) +
+                                            list("strl", strh("vids", "MJPG", 1, 30, 3) +
+                                                             strfVideo("MJPG") +
+                                                             chunk("indx", indx))));
+    const qsizetype indxAt = loop.indexOf("indx");
+    QByteArray entries;
+    for (int i = 0; i < 2000; ++i)
+        entries += QByteArray::fromRawData("\0\0\0\0\0\0\0\0", 8) + le32(0) + le32(0);
+    entries.replace(0, 8, QByteArray(reinterpret_cast<const char*>(&indxAt), 8));
+    loop += chunk("ix00", le16(2) + QByteArray(1, '\0') + QByteArray(1, '\1') + le32(0xFFFFFFFF) +
+                              QByteArray(24, '\0'));
+    QVERIFY(writeBytes(path, loop + entries));
+    QVERIFY(readAviHeader(path).ok());
+
+    // Random damage to a real header: every outcome is a summary or a refusal.
+    const QString real = videoIn(f, QStringLiteral("real.avi"), {"mjpeg", 64, 48, 30});
+    const QByteArray bytes = readBytes(real);
+    QRandomGenerator rng(7);
+    for (int i = 0; i < 300; ++i) {
+        QByteArray damaged = bytes;
+        for (int k = 0; k < 4; ++k)
+            damaged[rng.bounded(std::min<int>(400, int(damaged.size())))] = char(rng.bounded(256));
+        if (i % 3 == 0)
+            damaged.truncate(rng.bounded(int(damaged.size())));
+        QVERIFY(writeBytes(path, damaged));
+        const Result<AviHeader> h = readAviHeader(path);
+        if (!h.ok())
+            QVERIFY(h.message().startsWith(QLatin1String("Unable to read AVI file info from:")));
+    }
+    // A recording cut off before its index still gives its first frames.
+    QVERIFY(writeBytes(path, bytes.left(bytes.size() * 2 / 3)));
+    QVERIFY(readAviHeader(path).ok());
+    QVERIFY(!grabFrame(path, 5, f.path(QStringLiteral("cut.bmp"))));
+    QCOMPARE(bitmapRowsTopDown(readBytes(f.path(QStringLiteral("cut.bmp"))), 64, 48),
+             plainDecodeBgr(real, 5));
+}
+
+void TestAvi::grabEqualsPlainDecodeInAnyOrder_data()
+{
+    QTest::addColumn<QString>("codec");
+    QTest::addColumn<int>("gop");
+    QTest::newRow("mjpeg") << "mjpeg" << 1;
+    QTest::newRow("uncompressed") << "rawvideo" << 1;
+    // Key frames 12 apart: a frame in the middle of a group needs the exact seek.
+    QTest::newRow("mpeg4 gop 12") << "mpeg4" << 12;
+}
+
+void TestAvi::grabEqualsPlainDecodeInAnyOrder()
+{
+    QFETCH(QString, codec);
+    QFETCH(int, gop);
+    StationFixture f;
+    const QByteArray c = codec.toLatin1();
+    const QString video = videoIn(f, QStringLiteral("v.avi"), {c.constData(), 66, 50, 40, 30, 1, gop});
+    const QString bmp = f.path(QStringLiteral("currentcapture.bmp"));
+    for (int n : {39, 17, 0, 18, 16, 25, 24}) {
+        QVERIFY(!grabFrame(video, n, bmp));
+        const QByteArray file = readBytes(bmp);
+        const int row = (66 * 3 + 3) / 4 * 4;
+        QCOMPARE(file.size(), 54 + row * 50);
+        QCOMPARE(qFromLittleEndian<quint32>(file.constData() + 2), quint32(file.size()));
+        QCOMPARE(qFromLittleEndian<quint16>(file.constData() + 28), quint16(24));
+        QCOMPARE(qFromLittleEndian<qint32>(file.constData() + 22), 50);  // bottom row first
+        int w = 0, h = 0;
+        const QByteArray plain = plainDecodeBgr(video, n, &w, &h);
+        QCOMPARE(w, 66);
+        const QByteArray got = bitmapRowsTopDown(file, w, h);
+        QVERIFY2(got == plain, qPrintable(QString::number(n)));
+    }
+}
+
+void TestAvi::grabFailuresKeepTheEarlierBitmap()
+{
+    StationFixture f;
+    const QString video = videoIn(f, QStringLiteral("v.avi"), {"mjpeg", 64, 48, 10});
+    const QString bmp = f.path(QStringLiteral("currentcapture.bmp"));
+    QVERIFY(!grabFrame(video, 3, bmp));
+    const QByteArray before = readBytes(bmp);
+    auto past = grabFrame(video, 10, bmp);
+    QVERIFY(past);
+    QCOMPARE(past->message, QStringLiteral("There was an error working with the file:\r\n") + video);
+    QVERIFY(past->reason.contains(QLatin1String("past the end")));
+    const QString text = f.path(QStringLiteral("clip.avi"));
+    QVERIFY(writeBytes(text, "not a video"));
+    QVERIFY(grabFrame(text, 0, bmp));
+    auto unwritable = grabFrame(video, 2, f.path(QStringLiteral("no/such/folder/x.bmp")));
+    QVERIFY(unwritable);
+    QVERIFY(unwritable->message.startsWith(QLatin1String("Could not write to ")));
+    QCOMPARE(readBytes(bmp), before);
+}
+
+QTEST_GUILESS_MAIN(TestAvi)
+#include "test_avi.moc"
