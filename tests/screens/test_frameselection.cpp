@@ -1,0 +1,517 @@
+// The frame selection screen: arrivals (capture with the rename, log view, browsing), stepping,
+// the play-backs and their end, marking under each video save policy with the session log line
+// and the .info file, and the grabbed picture handed on.
+
+#include "../media/MakeVideo.h"
+#include "StationFixture.h"
+#include "app/Station.h"
+#include "platform/KeyboardState.h"
+#include "review/FrameSelection.h"
+#include "screens/frmSetStart.h"
+#include "support/textforms.h"
+#include "widgets/FramePlayer.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+using namespace fw;
+using namespace fw::test;
+
+namespace {
+
+// A station with a video folder and the frame selection screen, not yet shown.
+struct Rig {
+    explicit Rig(StationFixture& f) : fixture(f)
+    {
+        videos = f.makeFolder(QStringLiteral("Videos"));
+        station = std::make_unique<Station>(f.store(), f.dialogs, f.clock, keys,
+                                            StationPaths(f.stationFolder()));
+        station->settings.VideoFolder = videos;
+        station->sessionLog.setFileName(SessionLog::fileNameFor(f.clock.now().date()));
+        screen = std::make_unique<frmSetStart>(*station);
+        screen->Form_Load();
+    }
+    QString video(const QString& name, VideoSpec spec = {"mjpeg", 64, 48, 60})
+    {
+        const QString path = QDir::toNativeSeparators(videos + QLatin1Char('/') + name);
+        const QString why = makeVideo(path, spec);
+        if (!why.isEmpty())
+            qWarning("%s", qPrintable(why));
+        return path;
+    }
+    void arrive(const QString& from)
+    {
+        screen->hide();
+        station->ArrivedFrom = from;
+        screen->show();
+    }
+    void arriveFromCapture(const QString& path, int noted, int frames = 60, double rate = 30)
+    {
+        station->captureHandOver = {path, noted, frames, rate};
+        arrive(QStringLiteral("Capture"));
+    }
+    bool shows(int frame)
+    {
+        return QTest::qWaitFor([&] { return screen->MediaPlayer1->shownFrame() == frame; }, 10000);
+    }
+    QByteArray log() const
+    {
+        return readBytes(station->sessionLog.path(videos));
+    }
+    QString bitmap() const { return station->paths().inStation(QStringLiteral("currentcapture.bmp")); }
+
+    StationFixture& fixture;
+    KeyboardState keys;
+    std::unique_ptr<Station> station;
+    std::unique_ptr<frmSetStart> screen;
+    QString videos;
+};
+
+QByteArray bitmapRowsTopDown(const QByteArray& bmp, int w, int h)
+{
+    const int row = (w * 3 + 3) / 4 * 4;
+    QByteArray out;
+    for (int y = h - 1; y >= 0; --y)
+        out += bmp.mid(54 + qsizetype(y) * row, qsizetype(w) * 3);
+    return out;
+}
+
+const QString kGridsMissing = QStringLiteral(
+    "One or more grids are not configured.  You may not use the Measure Screen until all listed "
+    "grids are configured");
+
+} // namespace
+
+class TestFrameSelection : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void captureArrivalAsksForTheNameAndMovesTheVideo();
+    void renameToTheSamePathOrAFailingMoveLeavesTheVideo();
+    void steppingByButtonsKeypadAndHeldArrows();
+    void runWindowsAndTheTooShortMessage();
+    void playBeforeStartAndEveryRepeatIsEnded();
+    void playToEndPauseAndContinue();
+    void markingUnderEachSavePolicy_data();
+    void markingUnderEachSavePolicy();
+    void nonStandardNamesAreNotLogged();
+    void browsingAndViewingWarnOfMeasuredVideos();
+    void leavingForTheMainScreen();
+};
+
+void TestFrameSelection::captureArrivalAsksForTheNameAndMovesTheVideo()
+{
+    StationFixture f;
+    Rig r(f);
+    const QString captured = r.video(QStringLiteral("Smith2jump1.avi"));
+    r.video(QStringLiteral("Smithjump1.avi"));  // the name the operator tries first is taken
+    r.station->captureSkier = QStringLiteral("Smith2");
+    r.station->capturePass = QStringLiteral(" 3 ");
+    r.station->settings.BarefootTiming15s = 1;
+    r.screen->captureNameChanged = true;
+    f.dialogs.expectInput(std::nullopt)
+        .expectInput(QStringLiteral("Smith"))
+        .expectInput(QStringLiteral("Jones"));
+    r.arriveFromCapture(captured, 12);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    const auto calls = f.dialogs.calls();
+    QCOMPARE(calls[0].text, QStringLiteral(
+                                "The skier's name was changed to prevent overwriting an existing "
+                                "file. You can change the skier's name here if you want. Just "
+                                "modify it in the input box to what it should be. "));
+    QCOMPARE(calls[1].text, QStringLiteral("You must input a name. Please try again "));
+    QCOMPARE(calls[2].text, QStringLiteral("I am sorry, there is an existing file using that "
+                                           "name and jump.  Please try again "));
+    for (const auto& c : calls) {
+        QCOMPARE(c.title, QStringLiteral("Fix the skier's name"));
+        QCOMPARE(c.defaultText, QStringLiteral("Smith2"));
+    }
+    const QString moved = QDir::toNativeSeparators(r.videos + QStringLiteral("/Jonesjump3.avi"));
+    QCOMPARE(r.screen->Text6->text(), moved);
+    QVERIFY(QFile::exists(moved));
+    QVERIFY(!QFile::exists(captured));
+    QCOMPARE(r.station->captureSkier, QStringLiteral("Jones"));
+    QCOMPARE(r.station->capturePass, QStringLiteral("2"));
+    // The video is open at the noted frame, with the capture's figures.
+    QCOMPARE(r.screen->MediaPlayer1->fileName(), moved);
+    QCOMPARE(r.screen->selectedFrame, 12);
+    QVERIFY(r.shows(12));
+    QCOMPARE(r.screen->Text9->text(), QStringLiteral(" 12"));
+    QCOMPARE(r.screen->runFrames, 450);  // Barefoot timing at 30 fps
+    QVERIFY(r.screen->fromCapture);
+    QVERIFY(r.station->ArrivedFrom.isEmpty());
+    QVERIFY(r.screen->cmdMarkStart->isEnabled());
+    QVERIFY(r.screen->Command7->isHidden());
+    QVERIFY(r.screen->Label9->isVisible());
+    QVERIFY(r.screen->Timer2->isActive());
+    QCOMPARE(r.screen->lstFileInfo->item(0)->text(), QStringLiteral("Filename: ") + moved);
+    QVERIFY(r.screen->Label10->text().startsWith(QLatin1String("Disk Space Available ")));
+    const QRegularExpression mb(QStringLiteral("^ (\\d+) MB$"));
+    const auto m = mb.match(r.screen->lblDiskSpace->text());
+    QVERIFY(m.hasMatch());
+    QCOMPARE(r.screen->Label11->isVisible(), m.captured(1).toLongLong() < 200);
+}
+
+void TestFrameSelection::renameToTheSamePathOrAFailingMoveLeavesTheVideo()
+{
+    StationFixture f;
+    Rig r(f);
+    const QString captured = r.video(QStringLiteral("Smithjump1.avi"));
+    const QByteArray bytes = readBytes(captured);
+    r.station->captureSkier = QStringLiteral("Smith");
+    // The same name again: no question about an existing file, nothing moves.
+    r.screen->captureNameChanged = true;
+    f.dialogs.expectInput(QStringLiteral("Smith"));
+    r.arriveFromCapture(captured, 0);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(r.screen->Text6->text(), captured);
+    QCOMPARE(readBytes(captured), bytes);
+    QCOMPARE(r.station->capturePass, QStringLiteral("2"));
+
+    // A name the file system refuses: told with the reason, and the video stays.
+    f.dialogs.clear();
+    r.screen->captureNameChanged = true;
+    f.dialogs.expectInput(QStringLiteral("no/such/folder/Smith")).expectMessage();
+    r.arriveFromCapture(captured, 0);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(f.dialogs.calls().last().text.startsWith(QStringLiteral("Could not move ") + captured));
+    QCOMPARE(r.screen->Text6->text(), captured);
+    QCOMPARE(readBytes(captured), bytes);
+    QCOMPARE(r.screen->MediaPlayer1->fileName(), captured);
+}
+
+void TestFrameSelection::steppingByButtonsKeypadAndHeldArrows()
+{
+    StationFixture f;
+    Rig r(f);
+    r.station->VideoFileToView = r.video(QStringLiteral("Smithjump1.avi"));
+    r.arrive(QStringLiteral("View"));
+    FW_VERIFY_DIALOGS(f.dialogs);
+    frmSetStart& s = *r.screen;
+    QCOMPARE(s.Label5->text(),
+             QStringLiteral("Select First Contact by using direction buttons and/or slider"));
+    for (int i = 0; i < 3; ++i)
+        s.Command4_Click();
+    QCOMPARE(s.Text9->text(), QStringLiteral(" 3"));
+    for (int i = 0; i < 5; ++i)
+        s.Command1_Click();
+    QCOMPARE(s.MediaPlayer1->currentPosition(), 1);  // stepping back stops at 1
+    s.MediaPlayer1_KeyDown(102);
+    s.MediaPlayer1_KeyDown(102);
+    s.MediaPlayer1_KeyDown(100);
+    QCOMPARE(s.MediaPlayer1->currentPosition(), 2);
+    QCOMPARE(s.Text1->text(), QStringLiteral("100"));
+    r.keys.setDown(Qt::Key_Right, true);
+    s.Timer2_Timer();
+    s.Timer2_Timer();
+    QCOMPARE(s.MediaPlayer1->currentPosition(), 4);
+    r.keys.setDown(Qt::Key_Right, false);
+    r.keys.setDown(Qt::Key_Left, true);
+    s.Command1->setEnabled(false);  // only while the button is usable
+    s.Timer2_Timer();
+    QCOMPARE(s.MediaPlayer1->currentPosition(), 4);
+    s.Command1->setEnabled(true);
+    s.Timer2_Timer();
+    QCOMPARE(s.MediaPlayer1->currentPosition(), 3);
+    QVERIFY(r.shows(3));
+    // The view arrival is done once: a repaint does not load the video again.
+    s.Form_Paint();
+    QCOMPARE(s.MediaPlayer1->currentPosition(), 3);
+}
+
+void TestFrameSelection::runWindowsAndTheTooShortMessage()
+{
+    QCOMPARE(runFrames(30, false), 599);
+    QCOMPARE(runFrames(25, false), 500);
+    QCOMPARE(runFrames(30, true), 450);
+    QCOMPARE(runFrames(30000.0 / 1001, false), 599);
+    QCOMPARE(runFrames(0, false), 0);
+
+    StationFixture f;
+    Rig r(f);
+    const QString video = r.video(QStringLiteral("Smithjump1.avi"));
+    r.arriveFromCapture(video, 40, 650, 30);
+    r.screen->selectedFrame = 100;
+    r.screen->startRead = true;
+    f.dialogs.expectMessage();
+    r.screen->Command7_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.calls().last().title, QStringLiteral("Captured File too short Warning"));
+    QCOMPARE(f.dialogs.calls().last().text,
+             QStringLiteral("I am sorry, but the file is only  650 frames long and the start "
+                            "position you have selected means that the end should be at frame  "
+                            "699 which is not possible with this file. You may have to recapture "
+                            "from the video recorder if you did not capture a full 20 seconds "
+                            "from the start of the run."));
+    QVERIFY(!r.screen->playingBeforeEnd);
+    QVERIFY(!r.screen->Timer1->isActive());
+    QVERIFY(tooShortMessage(500, 550, true).endsWith(
+        QLatin1String("full 15 seconds from the start of the run.")));
+}
+
+void TestFrameSelection::playBeforeStartAndEveryRepeatIsEnded()
+{
+    StationFixture f;
+    Rig r(f);
+    const QString video = r.video(QStringLiteral("Smithjump1.avi"), {"mjpeg", 64, 48, 90});
+    r.arriveFromCapture(video, 40);
+    frmSetStart& s = *r.screen;
+    // From frame 40 at 30 fps two seconds reach before the file's start.
+    s.txtStartLoop->setText(QStringLiteral("2"));
+    s.Command5_Click();
+    QCOMPARE(s.Text5->text(), QStringLiteral(" 2300"));
+    QCOMPARE(s.Timer1->interval(), 1633);
+    QCOMPARE(s.MediaPlayer1->selectionStart(), 0);
+    QCOMPARE(s.MediaPlayer1->selectionEnd(), 40);
+    QVERIFY(s.playingBeforeStart && s.startRead && s.Timer1->isActive());
+    QVERIFY(s.MediaPlayer1->isPlaying());
+    s.Text4->setText(QStringLiteral("1"));
+    s.Command5_Click();  // ignored while its play-back runs
+    QCOMPARE(s.MediaPlayer1->selectionStart(), 0);
+    // The first end plays again and is ended by a tick of its own.
+    s.Timer1_Timer();
+    QVERIFY(s.playingBeforeStart);
+    QVERIFY(s.Timer1->isActive());
+    QCOMPARE(s.Timer1->interval(), 1633);
+    s.Timer1_Timer();
+    QVERIFY(!s.playingBeforeStart && !s.Timer1->isActive());
+    QCOMPARE(s.MediaPlayer1->displaySize(), FramePlayer::kDefaultSize);
+
+    // Far enough from the start: the whole stretch, the whole time.
+    s.MediaPlayer1->setCurrentPosition(80);
+    s.txtStartLoop->setText(QStringLiteral("1"));
+    s.Text4->setText(QStringLiteral("2"));
+    s.Command5_Click();
+    QCOMPARE(s.selectedFrame, 80);
+    QCOMPARE(s.MediaPlayer1->selectionStart(), 20);
+    QCOMPARE(s.Timer1->interval(), 2300);
+    s.Timer1_Timer();
+    QVERIFY(!s.playingBeforeStart);
+
+    // The seconds are kept within 1 to 5 and 1 to 22.
+    s.Text4->setText(QStringLiteral("9"));
+    s.Text4_Change();
+    QCOMPARE(s.Text4->text(), QStringLiteral("5"));
+    s.Text7->setText(QStringLiteral("0"));
+    s.Text7_Change();
+    QCOMPARE(s.Text7->text(), QStringLiteral("1"));
+    s.Text7->setText(QStringLiteral("30"));
+    s.Text7_Change();
+    QCOMPARE(s.Text7->text(), QStringLiteral("22"));
+}
+
+void TestFrameSelection::playToEndPauseAndContinue()
+{
+    StationFixture f;
+    Rig r(f);
+    const QString video = r.video(QStringLiteral("Smithjump1.avi"), {"mjpeg", 64, 48, 90});
+    // The capture counted 700 frames at 30 fps; the run starts at frame 10.
+    r.arriveFromCapture(video, 10, 700, 30);
+    frmSetStart& s = *r.screen;
+    s.txtEndLoop->setText(QStringLiteral("2"));
+    s.cmdPlayAndPause_Click();
+    QVERIFY(s.cbPlayAfter->isChecked());
+    QVERIFY(s.playingBeforeEnd && s.startFixed && !s.cmdMarkStart->isEnabled());
+    QCOMPARE(s.MediaPlayer1->selectionStart(), 609 - 150);
+    QCOMPARE(s.MediaPlayer1->selectionEnd(), 609);
+    QCOMPARE(s.Timer1->interval(), 6500);
+    s.Command7_Click();  // ignored while it plays
+    QCOMPARE(s.Timer1->interval(), 6500);
+    // Two seconds beyond the end, once.
+    s.Timer1_Timer();
+    QVERIFY(s.afterPhase && !s.cbPlayAfter->isChecked());
+    QCOMPARE(s.MediaPlayer1->selectionStart(), 609);
+    QCOMPARE(s.MediaPlayer1->selectionEnd(), 669);
+    QCOMPARE(s.Timer1->interval(), 2100);
+    // A play remains: the stretch before the end again, ended by its own tick.
+    s.Timer1_Timer();
+    QVERIFY(!s.afterPhase && s.playingBeforeEnd && s.Timer1->isActive());
+    QCOMPARE(s.MediaPlayer1->selectionStart(), 459);
+    QCOMPARE(s.Timer1->interval(), 5300);
+    s.Timer1_Timer();
+    QVERIFY(!s.playingBeforeEnd && !s.Timer1->isActive());
+    QCOMPARE(s.MediaPlayer1->displaySize(), FramePlayer::kFitToSize);
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+void TestFrameSelection::markingUnderEachSavePolicy_data()
+{
+    QTest::addColumn<QString>("policy");
+    QTest::addColumn<int>("answer");  // to "Do you want to save...", 0 when not asked
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("Save") << "Save" << 0 << true;
+    QTest::newRow("Ask, yes") << "Ask" << int(DialogAnswer::Yes) << true;
+    QTest::newRow("Ask, no") << "Ask" << int(DialogAnswer::No) << false;
+    QTest::newRow("NoSave") << "NoSave" << 0 << false;
+}
+
+void TestFrameSelection::markingUnderEachSavePolicy()
+{
+    QFETCH(QString, policy);
+    QFETCH(int, answer);
+    QFETCH(bool, kept);
+    StationFixture f;
+    Rig r(f);
+    r.station->settings.VideoSavePolicy = policy;
+    const QString video = r.video(QStringLiteral("Smithjump3.avi"),
+                                  {"mpeg4", 64, 48, 40, 30, 1, 12});
+    r.arriveFromCapture(video, 17);
+    for (int i = 0; i < 3; ++i)
+        r.screen->Command1_Click();  // back across a key frame
+    const QByteArray expected = plainDecodeBgr(video, 14);
+    if (answer)
+        f.dialogs.expectMessage(DialogAnswer(answer));
+    f.dialogs.expectMessage();  // the grids are not set up
+    r.screen->cmdMarkStart_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    if (answer)
+        QCOMPARE(f.dialogs.calls().first().text,
+                 QStringLiteral("Do you want to save this video capture?"));
+    QCOMPARE(f.dialogs.calls().last().text, kGridsMissing);
+    QCOMPARE(r.screen->selectedFrame, 14);
+    QCOMPARE(r.screen->grabFrameNumber, 14);
+    QCOMPARE(bitmapRowsTopDown(readBytes(r.bitmap()), 64, 48), expected);
+    QVERIFY(r.screen->MediaPlayer1->fileName().isEmpty());
+    QCOMPARE(QFile::exists(video), kept);
+    // On to grid setup, which took the picture ("SelectFrame") and cleared the arrival.
+    QVERIFY(r.station->screenWidget(Screen::GridSetup)->isVisible());
+    QVERIFY(!r.screen->isVisible());
+    QVERIFY(!r.screen->fromCapture);
+    const QByteArray info = readBytes(infoFilePath(video));
+    const QByteArray log = r.log();
+    if (kept) {
+        QCOMPARE(info, (video + QStringLiteral(", 14\r\n")).toLatin1());
+        QCOMPARE(log, (printZones({QStringLiteral("12-05-2026"), QStringLiteral("14:03:09"),
+                                   QStringLiteral("Skier: Smith"), QStringLiteral("Jump: 3"),
+                                   QStringLiteral("Contact Frame:  14"),
+                                   QStringLiteral("File: ") + video}) +
+                       QStringLiteral("\r\n"))
+                          .toLatin1());
+    } else {
+        QVERIFY(info.isEmpty());
+        QVERIFY(log.isEmpty());
+    }
+}
+
+void TestFrameSelection::nonStandardNamesAreNotLogged()
+{
+    StationFixture f;
+    Rig r(f);
+    r.station->settings.VideoSavePolicy = QStringLiteral("Save");
+    r.station->grids.allGridsReady = true;
+    const QString video = r.video(QStringLiteral("run3.avi"));
+    r.arriveFromCapture(video, 5);
+    f.dialogs.expectMessage().expectMessage();
+    r.screen->btnGoToSetup_Click();  // grid setup asked for: told, though the grids are ready
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.calls().first().text,
+             QStringLiteral("Warning, this is not a  standard RSF file so it will not be saved in "
+                            "the Log for future reference"));
+    QCOMPARE(f.dialogs.calls().first().icon, DialogIcon::Exclamation);
+    QCOMPARE(f.dialogs.calls().last().text, kGridsMissing);
+    QVERIFY(!QFile::exists(infoFilePath(video)));
+    QVERIFY(r.log().isEmpty());
+    QVERIFY(!r.screen->setupRequested);
+    // Marking again without asking for grid setup goes on to the measurement screen.
+    r.station->VideoFileToView = video;
+    r.arrive(QStringLiteral("View"));
+    r.screen->cmdMarkStart_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(r.station->screenWidget(Screen::Measure)->isVisible());
+    // The names the log viewer can come back to.
+    const auto name = splitCaptureName(QStringLiteral("D:\\Videos\\Smithjump3.avi"));
+    QVERIFY(name);
+    QCOMPARE(name->skier, QStringLiteral("Smith"));
+    QCOMPARE(name->jump, QStringLiteral("3"));
+    QVERIFY(!splitCaptureName(QStringLiteral("D:\\jumps\\run3.avi")));
+}
+
+void TestFrameSelection::browsingAndViewingWarnOfMeasuredVideos()
+{
+    StationFixture f;
+    Rig r(f);
+    frmSetStart& s = *r.screen;
+    // A path with a comma reads back whole; a line as older stations wrote it reads too.
+    const QString video = r.video(QStringLiteral("Smith, Jrjump2.avi"));
+    QVERIFY(writeInfoFile(video, 123));
+    QCOMPARE(*readInfoFile(video), 123);
+    const QString older = r.video(QStringLiteral("Olderjump1.avi"));
+    QVERIFY(writeBytes(infoFilePath(older), (older + QStringLiteral(", 7\r\n")).toLatin1()));
+    QCOMPARE(*readInfoFile(older), 7);
+
+    r.station->VideoFileToView = video;
+    r.arrive(QStringLiteral("Setup"));
+    QVERIFY(s.Text6->text().isEmpty());
+    QVERIFY(!s.cmdMarkStart->isEnabled() && !s.Command5->isEnabled());
+    // Cancelled, then not a video, then the video.
+    const QString text = f.path(QStringLiteral("clip.avi"));
+    writeBytes(text, "not a video");
+    f.dialogs.expectOpenFile(std::nullopt)
+        .expectOpenFile(text)
+        .expectMessage()
+        .expectOpenFile(video)
+        .expectMessage();
+    s.Command6_Click();
+    s.Command6_Click();
+    QVERIFY(s.Text6->text().isEmpty());
+    s.Command6_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    const auto calls = f.dialogs.calls();
+    QCOMPARE(calls[0].request.filter, QStringLiteral("*.avi|*.avi"));
+    QCOMPARE(calls[0].request.folder, r.videos);
+    QCOMPARE(calls[2].text, QStringLiteral("Not a valid avi file"));
+    QCOMPARE(calls[4].text, QStringLiteral("File already measured - start frame is  123"));
+    QCOMPARE(calls[4].title, QStringLiteral("Start Already Measured Warning"));
+    QCOMPARE(s.Text6->text(), video);
+    QVERIFY(s.cmdMarkStart->isEnabled() && s.Command5->isEnabled() && !s.Command7->isEnabled());
+    QCOMPARE(s.lstFileInfo->count(), 19);
+    QCOMPARE(s.fps, 30.0);
+    QCOMPARE(s.frameCount, 60);
+    QCOMPARE(s.MediaPlayer1->fileName(), video);
+    QVERIFY(!s.fromCapture);
+
+    // From the log viewer: the contact frame is named, once.
+    f.dialogs.clear();
+    r.station->VideoFileToView = older;
+    f.dialogs.expectMessage();
+    r.arrive(QStringLiteral("View"));
+    s.Form_Paint();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.calls().first().text,
+             QStringLiteral("File already measured - contact frame is  7"));
+    QCOMPARE(s.MediaPlayer1->fileName(), older);
+    // A browsed video is not the station's to delete or log.
+    r.station->settings.VideoSavePolicy = QStringLiteral("NoSave");
+    f.dialogs.expectMessage();
+    s.cmdMarkStart_Click();
+    QVERIFY(QFile::exists(older));
+    QCOMPARE(*readInfoFile(older), 7);
+    QVERIFY(r.log().isEmpty());
+}
+
+void TestFrameSelection::leavingForTheMainScreen()
+{
+    StationFixture f;
+    Rig r(f);
+    r.station->VideoFileToView = r.video(QStringLiteral("Smithjump1.avi"));
+    r.arrive(QStringLiteral("View"));
+    QVERIFY(!r.screen->cmdGoToCapture->isEnabled() ||
+            r.station->hasScreen(Screen::Capture));
+    r.screen->Command1->setEnabled(false);
+    r.screen->cmdGoToSetup_Click();
+    QVERIFY(!r.screen->isVisible());
+    QVERIFY(!r.screen->Timer2->isActive());
+    QVERIFY(r.screen->Command1->isEnabled());
+    QVERIFY(r.station->created(Screen::Main));
+    QVERIFY(r.screen->MediaPlayer1->clickToPlay());
+}
+
+QTEST_MAIN(TestFrameSelection)
+#include "test_frameselection.moc"
