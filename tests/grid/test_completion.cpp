@@ -24,8 +24,12 @@ struct World {
         settings.GridCount = 2;
         settings.ResultsFilePath = f.path(QStringLiteral("JumpMeasurementResults120526.txt"));
     }
-    CompletionResult complete(const GridEntries& e, double width = kRectangleWidth_twips)
+    // Completes with `messages` message boxes scripted.
+    CompletionResult complete(const GridEntries& e, int messages = 0,
+                              double width = kRectangleWidth_twips)
     {
+        for (int i = 0; i < messages; ++i)
+            f.dialogs.expectMessage();
         return GridCompletion(e, grids, settings, width, f.dialogs, f.clock);
     }
 };
@@ -35,20 +39,17 @@ struct World {
 class TestCompletion : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void placeholdersAreMissingEntries();
-    void unmarkedCheckBuoyGivesTwoMessages();
-    void singularGridIsRefused();
+    void incompleteEntriesAreRefusedBeforeAnything();
+    void singularGridKeepsTheCoefficients();
     void checkBuoyToleranceIsAPixelAndAHalfEachWay();
-    void tooWideFieldOfViewIsRefusedWithItsFigure();
-    void horizonCasesAreRefusedWithAMessage();
+    void fieldOfViewAndHorizonRefusals();
     void acceptanceFillsTheSlotAndWritesTheRecord();
     void zoomAdviceBelowEightyPercent();
-    void editsClearReadinessAndMarkTheGridUnsaved();
-    void backBuoyDistanceLabels();
 };
 
-// Guards completeness: every placeholder counts as a missing entry, and nothing else happens.
-void TestCompletion::placeholdersAreMissingEntries()
+// Guards completeness: every kind of placeholder is a missing entry (nothing else happens), and
+// an unmarked check buoy gives its own message first.
+void TestCompletion::incompleteEntriesAreRefusedBeforeAnything()
 {
     using Field = QString GridEntries::*;
     const QList<QPair<Field, QString>> cases = {
@@ -66,46 +67,36 @@ void TestCompletion::placeholdersAreMissingEntries()
         World w;
         GridEntries e = rectangleEntries();
         e.*field = text;
-        w.f.dialogs.expectMessage();
-        const CompletionResult r = w.complete(e);
+        const CompletionResult r = w.complete(e, 1);
         FW_VERIFY_DIALOGS(w.f.dialogs);
-        QCOMPARE(w.f.dialogs.calls().at(0).text,
+        const DialogCall& call = w.f.dialogs.calls().at(0);
+        QCOMPARE(call.text,
                  QStringLiteral("Warning - Not all parameters have been set up on grid"));
-        QCOMPARE(w.f.dialogs.calls().at(0).title, QStringLiteral("Error Message"));
-        QCOMPARE(w.f.dialogs.calls().at(0).icon, DialogIcon::Exclamation);
-        QVERIFY(!r.accepted && !r.accuracyControlsShown);
-        QVERIFY(!w.grids.slot(1).completed);
+        QCOMPARE(call.title, QStringLiteral("Error Message"));
+        QCOMPARE(call.icon, DialogIcon::Exclamation);
+        QVERIFY(!r.accepted && !r.accuracyControlsShown && !w.grids.slot(1).completed);
         QVERIFY(!QFile::exists(w.settings.ResultsFilePath));
     }
-}
-
-void TestCompletion::unmarkedCheckBuoyGivesTwoMessages()
-{
     World w;
     GridEntries e = rectangleEntries();
     e.txtCheckXpix = QStringLiteral(" 0");
-    w.f.dialogs.expectMessage().expectMessage();
-    const CompletionResult r = w.complete(e);
+    const CompletionResult r = w.complete(e, 2);
     FW_VERIFY_DIALOGS(w.f.dialogs);
-    QCOMPARE(
-        w.f.dialogs.texts(),
-        QStringList({QStringLiteral("Setup of Check Buoy is Mandatory"),
-                     QStringLiteral("Warning - Not all parameters have been set up on grid")}));
+    QCOMPARE(w.f.dialogs.texts(), QStringList({QStringLiteral("Setup of Check Buoy is Mandatory"),
+                                               gridtext::notAllParameters}));
     QCOMPARE(w.f.dialogs.calls().at(0).title, QString());
     QVERIFY(!r.accepted && !r.accuracyControlsShown);
 }
 
-// Guards a singular system: message, and the working copy keeps the coefficients it had.
-void TestCompletion::singularGridIsRefused()
+// Guards a singular system: its message, and the working copy keeps the coefficients it had.
+void TestCompletion::singularGridKeepsTheCoefficients()
 {
     World w;
     w.grids.working.c = {1, 2, 3, 4, 5, 6, 7, 8};
     GridEntries e = rectangleEntries();
-    for (BuoyIndex b :
-         {BuoyIndex::UpperRight, BuoyIndex::LowerRight, BuoyIndex::UpperLeft, BuoyIndex::LowerLeft})
-        e.pictureX(b) = QStringLiteral(" 5000");
-    w.f.dialogs.expectMessage();
-    const CompletionResult r = w.complete(e);
+    for (int b = 1; b <= kBuoyCount; ++b)
+        e.pictureX(BuoyIndex(b)) = QStringLiteral(" 5000");
+    const CompletionResult r = w.complete(e, 1);
     FW_VERIFY_DIALOGS(w.f.dialogs);
     QCOMPARE(w.f.dialogs.texts(),
              QStringList{QStringLiteral("No Unique Solution - Re-enter data")});
@@ -132,89 +123,76 @@ void TestCompletion::checkBuoyToleranceIsAPixelAndAHalfEachWay()
         GridEntries e = rectangleEntries();
         e.txtCheckXpix = QLatin1String(x);
         e.txtCheckYpix = QLatin1String(y);
-        w.f.dialogs.expectMessage();
-        const CompletionResult r = w.complete(e);
+        const CompletionResult r = w.complete(e, 1);
         FW_VERIFY_DIALOGS(w.f.dialogs);
         QCOMPARE(w.f.dialogs.texts(), QStringList{QStringLiteral("Check Buoy Does not Validate")});
         QVERIFY(!r.accepted && r.accuracyControlsShown);
-        QVERIFY(r.evaluation.predictedCheckBuoy);
-        QVERIFY(std::fabs(r.evaluation.predictedCheckBuoy->x - 6000) < 1e-6);
-        QVERIFY(std::fabs(r.evaluation.predictedCheckBuoy->y - 4500) < 1e-6);
+        const auto predicted = r.evaluation.predictedCheckBuoy;
+        QVERIFY(predicted && std::hypot(predicted->x - 6000, predicted->y - 4500) < 1e-6);
         QVERIFY(std::fabs(w.grids.working.c[1] - 0.01) < 1e-12);
         QCOMPARE(w.grids.slot(1).description2, QStringLiteral("before"));
         QVERIFY(!w.grids.slot(1).completed);
     }
 }
 
-void TestCompletion::tooWideFieldOfViewIsRefusedWithItsFigure()
+// Guards the field of view refusal with its figure, and zero denominators in a completion: a
+// check buoy on the horizon line and a front buoy whose picture vertical reaches the horizon are
+// refused with a message, never passed or NaN.
+void TestCompletion::fieldOfViewAndHorizonRefusals()
 {
     QCOMPARE(fieldOfViewMessage(37.2),
              QStringLiteral("Setup is not valid, Field of View is  37.2 degrees where the maximum "
                             "allowed is 35 degrees"));
-    // Front buoys far apart in the picture with the back buoys close together: the picture
-    // verticals through the front buoys spread wide on the water.
-    World w;
-    GridEntries e = rectangleEntries();
-    e.lower_left_x = QStringLiteral(" 500");
-    e.lower_right_x = QStringLiteral(" 11500");
-    e.upper_left_x = QStringLiteral(" 5000");
-    e.upper_right_x = QStringLiteral(" 7000");
-    const GridEvaluation ev = evaluateGrid(e, 12000);
-    QVERIFY(ev.c && ev.fieldOfView);
-    const auto predicted = ev.predictedCheckBuoy;
-    e.txtCheckXpix = fieldText(predicted->x);
-    e.txtCheckYpix = fieldText(predicted->y);
-    w.f.dialogs.expectMessage();
-    const CompletionResult r = w.complete(e, 12000);
-    FW_VERIFY_DIALOGS(w.f.dialogs);
-    QVERIFY(*r.evaluation.fieldOfView > 35);
-    QCOMPARE(r.evaluation.verdict, GridVerdict::FieldOfViewTooWide);
-    QCOMPARE(w.f.dialogs.texts(), QStringList{fieldOfViewMessage(*r.evaluation.fieldOfView)});
-    QVERIFY(!r.accepted && !w.grids.slot(1).completed);
-}
-
-// Guards zero denominators in a completion: a check buoy on the horizon line and a front buoy
-// whose picture vertical reaches the horizon are refused with a message, never passed or NaN.
-void TestCompletion::horizonCasesAreRefusedWithAMessage()
-{
-    // A perspective grid whose horizon is the picture line y = 1000: d = 1 − 0.001·y.
-    const GridCoefficients c{0, 0.01, 0, 0, -0.001, 0, 0, 0.01};
-    const auto entriesFor = [&c](ScreenPoint ll) {
+    {
+        // Front buoys far apart, back buoys close: the front verticals spread wide on the water.
+        World w;
         GridEntries e = rectangleEntries();
-        const std::array<ScreenPoint, 4> pictures{{{9000, 2000}, {9000, 7000}, {3000, 2000}, ll}};
+        e.lower_left_x = QStringLiteral(" 500");
+        e.lower_right_x = QStringLiteral(" 11500");
+        e.upper_left_x = QStringLiteral(" 5000");
+        e.upper_right_x = QStringLiteral(" 7000");
+        const auto predicted = evaluateGrid(e, 12000).predictedCheckBuoy;
+        QVERIFY(predicted);
+        e.txtCheckXpix = fieldText(predicted->x);
+        e.txtCheckYpix = fieldText(predicted->y);
+        const CompletionResult r = w.complete(e, 1, 12000);
+        FW_VERIFY_DIALOGS(w.f.dialogs);
+        QVERIFY(*r.evaluation.fieldOfView > 35);
+        QCOMPARE(r.evaluation.verdict, GridVerdict::FieldOfViewTooWide);
+        QCOMPARE(w.f.dialogs.texts(), QStringList{fieldOfViewMessage(*r.evaluation.fieldOfView)});
+        QVERIFY(!r.accepted && !w.grids.slot(1).completed);
+    }
+    // A grid whose horizon is the picture line y = 1000; the survey line Y = -10 maps to it.
+    const GridCoefficients c{0, 0.01, 0, 0, -0.001, 0, 0, 0.01};
+    const auto entriesFor = [&c](ScreenPoint lowerLeft) {
+        GridEntries e = rectangleEntries();
         for (int i = 0; i < 4; ++i) {
             const auto b = BuoyIndex(i + 1);
-            const SurveyPoint s = *PictureToSurvey(c, pictures[i]);
-            e.pictureX(b) = fieldText(pictures[i].x);
-            e.pictureY(b) = fieldText(pictures[i].y);
+            const ScreenPoint p = i == 3 ? lowerLeft : kRectanglePicture[i];
+            const SurveyPoint s = *PictureToSurvey(c, p);
+            e.pictureX(b) = fieldText(p.x);
+            e.pictureY(b) = fieldText(p.y);
             e.surveyX(b) = fieldText(s.X);
             e.surveyY(b) = fieldText(s.Y);
         }
-        const SurveyPoint check = *PictureToSurvey(c, {6000, 4500});
-        e.txtCheckX = fieldText(check.X);
-        e.txtCheckY = fieldText(check.Y);
+        e.txtCheckX = fieldText(PictureToSurvey(c, {6000, 4500})->X);
+        e.txtCheckY = QStringLiteral("-10");
         return e;
     };
-
-    // The check buoy surveyed on the line that maps to the horizon.
     {
         World w;
-        GridEntries e = entriesFor({3000, 7000});
-        // w = 1e-5·Y + 1e-4 for these coefficients: zero at Y = −10.
-        e.txtCheckY = QStringLiteral("-10");
-        w.f.dialogs.expectMessage();
-        const CompletionResult r = w.complete(e);
+        const CompletionResult r = w.complete(entriesFor({3000, 7000}), 1);
         FW_VERIFY_DIALOGS(w.f.dialogs);
         QCOMPARE(r.evaluation.verdict, GridVerdict::CheckBuoyOffPicture);
         QCOMPARE(w.f.dialogs.texts(), QStringList{gridtext::checkBuoyOffPicture});
         QVERIFY(!r.evaluation.checkBuoyDx && !r.accepted);
     }
-    // The lower left buoy 45 twips below the horizon: its vertical ends on it.
     {
+        // The lower left buoy 45 twips below the horizon: its vertical ends on it.
         World w;
         GridEntries e = entriesFor({3000, 1045});
-        w.f.dialogs.expectMessage();
-        const CompletionResult r = w.complete(e);
+        e.txtCheckY = fieldText(PictureToSurvey(c, {6000, 4500})->Y);
+        const CompletionResult r = w.complete(e, 1);
         FW_VERIFY_DIALOGS(w.f.dialogs);
         QCOMPARE(r.evaluation.verdict, GridVerdict::FieldOfViewUnknown);
         QCOMPARE(w.f.dialogs.texts(), QStringList{gridtext::fieldOfViewUnknown});
@@ -223,7 +201,7 @@ void TestCompletion::horizonCasesAreRefusedWithAMessage()
 }
 
 // Guards acceptance: the grid named by the caption becomes current and completed, the slot
-// takes the working copy, readiness and orientation follow, and the record is written byte for
+// takes the working copy, readiness and orientation follow, and the record is appended byte for
 // byte.
 void TestCompletion::acceptanceFillsTheSlotAndWritesTheRecord()
 {
@@ -231,7 +209,6 @@ void TestCompletion::acceptanceFillsTheSlotAndWritesTheRecord()
     w.grids.slot(1).completed = true;
     GridEntries e = rectangleEntries();
     e.grid_select = QStringLiteral("Grid 2");
-    e.ipt_file_description = QStringLiteral("No File");
     e.ipt_file_description_2 = QStringLiteral("left camera");
     const CompletionResult r = w.complete(e);
     FW_VERIFY_DIALOGS(w.f.dialogs);
@@ -240,107 +217,48 @@ void TestCompletion::acceptanceFillsTheSlotAndWritesTheRecord()
     QCOMPARE(r.evaluation.fieldOfView.value(), 1.5); // parallel verticals
     QCOMPARE(w.grids.currentGrid, 2);
     const MeasurementGrid& slot = w.grids.slot(2);
-    QVERIFY(slot.completed);
+    QVERIFY(slot.completed && w.grids.allGridsReady);
     QCOMPARE(slot.description2, QStringLiteral("left camera"));
-    QCOMPARE(slot.picture(BuoyIndex::LowerLeft).y, 7000.0);
-    QCOMPARE(slot.survey(BuoyIndex::UpperRight).X, 90.0);
     QCOMPARE(slot.checkBuoySurvey.Y, 45.0);
-    QCOMPARE(slot.jump.X, 30.0);
     QCOMPARE(slot.c, w.grids.working.c);
-    QVERIFY(w.grids.allGridsReady);
-    QCOMPARE(w.grids.xOrientation, -1.0); // upper right X 90 is not below upper left X 30
+    QCOMPARE(w.grids.xOrientation, -1.0);
     QVERIFY(std::fabs(w.grids.frontRatio - 6000 * 100.0 / 7200) < 1e-12);
 
-    const QByteArray expected = "12-05-2026 14:03:09 New Set-up now in place\r\n"
-                                "No File\r\n"
-                                "left camera\r\n"
-                                "Grid Number:  2 \r\n"
-                                " \r\n"
+    const QByteArray expected = "12-05-2026 14:03:09 New Set-up now in place\r\nNo File\r\n"
+                                "left camera\r\nGrid Number:  2 \r\n \r\n"
                                 "Upper Left X,Y Pixels:  3000   2000\r\n"
-                                "Upper Left X,Y Survey: 30  70\r\n"
-                                " \r\n"
+                                "Upper Left X,Y Survey: 30  70\r\n \r\n"
                                 "Lower Left X,Y Pixels:  3000   7000\r\n"
-                                "Lower Left X,Y Survey: 30  20\r\n"
-                                " \r\n"
+                                "Lower Left X,Y Survey: 30  20\r\n \r\n"
                                 "Upper Right X,Y Pixels:  9000   2000\r\n"
-                                "Upper Right X,Y Survey: 90  70\r\n"
-                                " \r\n"
+                                "Upper Right X,Y Survey: 90  70\r\n \r\n"
                                 "Lower Right X,Y Pixels:  9000   7000\r\n"
-                                "Lower Right X,Y Survey: 90  20\r\n"
-                                " \r\n"
-                                "Jump X,Y Survey: 30  45\r\n"
-                                " \r\n"
+                                "Lower Right X,Y Survey: 90  20\r\n \r\n"
+                                "Jump X,Y Survey: 30  45\r\n \r\n"
                                 "Check Buoy X,Y Pixels:  6000    4500 \r\n"
-                                "Check Buoy X,Y Survey:  60    45 \r\n"
-                                " \r\n";
+                                "Check Buoy X,Y Survey:  60    45 \r\n \r\n";
     QCOMPARE(readBytes(w.settings.ResultsFilePath), expected);
-
-    // A second completion appends.
     QVERIFY(w.complete(e).accepted);
     QCOMPARE(readBytes(w.settings.ResultsFilePath), expected + expected);
 }
 
+// Guards the ratio bound (exactly 80% gives no advice), the advice's integer part, and that the
+// advice follows an accepted completion without undoing it.
 void TestCompletion::zoomAdviceBelowEightyPercent()
 {
-    // The front buoys are 6000 twips apart: exactly 80% of 7500 twips gives no advice.
     World w;
     QVERIFY(!grid_check(rectangleEntries(), 7500, w.grids, w.f.dialogs));
     QCOMPARE(w.grids.frontRatio, 80.0);
     QCOMPARE(w.grids.backRatio, 80.0);
-    FW_VERIFY_DIALOGS(w.f.dialogs);
-    // 79.99%: the advice with the integer part.
     w.f.dialogs.expectMessage();
     QVERIFY(grid_check(rectangleEntries(), 6000 * 100.0 / 79.99, w.grids, w.f.dialogs));
     FW_VERIFY_DIALOGS(w.f.dialogs);
     QCOMPARE(w.f.dialogs.texts(), QStringList{QStringLiteral(
                                       "Front ratio is  79%  Zoom camera in until front is > 85%")});
-    QCOMPARE(frontRatioAdvice(72.6),
-             QStringLiteral("Front ratio is  72%  Zoom camera in until front is > 85%"));
-    // The advice comes after the accepted completion and does not undo it.
     World v;
-    v.f.dialogs.expectMessage();
-    const CompletionResult r = v.complete(rectangleEntries(), 12000);
+    const CompletionResult r = v.complete(rectangleEntries(), 1, 12000);
     FW_VERIFY_DIALOGS(v.f.dialogs);
     QVERIFY(r.accepted && r.zoomAdvice && v.grids.slot(1).completed);
-}
-
-// Guards the edit effects: readiness is cleared, the caption's grid loses its file setting
-// unless the stored grids are being loaded, and the slot keeps its completed flag.
-void TestCompletion::editsClearReadinessAndMarkTheGridUnsaved()
-{
-    World w;
-    w.f.store().write(QStringLiteral("grid2File"), QStringLiteral("/grids/left.ipt"));
-    w.settings.GridFile[1] = QStringLiteral("/grids/left.ipt");
-    w.grids.allGridsReady = true;
-    w.grids.slot(2).completed = true;
-    GridEntries e = rectangleEntries();
-    e.grid_select = QStringLiteral("Grid 2");
-    e.ul_survey_x = QStringLiteral("31.5");
-
-    QCOMPARE(gridEntriesEdited(e, w.grids, w.settings, w.f.store(), true), 0);
-    QVERIFY(!w.grids.allGridsReady);
-    QCOMPARE(w.grids.working.survey(BuoyIndex::UpperLeft).X, 31.5);
-    QCOMPARE(w.f.store().read(QStringLiteral("grid2File"), QString()),
-             QStringLiteral("/grids/left.ipt"));
-
-    QCOMPARE(gridEntriesEdited(e, w.grids, w.settings, w.f.store(), false), 2);
-    QCOMPARE(w.f.store().read(QStringLiteral("grid2File"), QStringLiteral("x")), QString());
-    QCOMPARE(w.settings.GridFile[1], QString());
-    QVERIFY(w.grids.slot(2).completed);
-}
-
-void TestCompletion::backBuoyDistanceLabels()
-{
-    MeasurementGrid g;
-    g.jump = {0, 0};
-    g.picture(BuoyIndex::UpperLeft) = {3000, 2000};
-    g.survey(BuoyIndex::UpperLeft) = {36, 48}; // 60 m from the jump point
-    const BuoyDistanceLabels l = buoyDistanceLabels(g, BuoyIndex::UpperLeft);
-    QCOMPARE(l.feet, QStringLiteral(" 197 feet")); // 196.8
-    QCOMPARE(l.meters, QStringLiteral(" 60 meters"));
-    QCOMPARE(l.feetAt.x, 2900.0);
-    QCOMPARE(l.feetAt.y, 1600.0);
-    QCOMPARE(l.metersAt.y, 1400.0);
 }
 
 QTEST_GUILESS_MAIN(TestCompletion)

@@ -17,68 +17,65 @@ using namespace fw::test;
 
 namespace {
 
+const GridCoefficients kSavedC{1.5, .01, 0, 0.000012345, -0.25, 90, 0, -0.01};
+
 struct World {
     StationFixture f;
     StationSettings settings;
     GridState grids;
     GridEntries entries = rectangleEntries();
     QString folder;
-    World()
+    // A station of its own; with `setupFolder`, one that shares another's setup files.
+    explicit World(const QString& setupFolder = QString())
     {
-        folder = f.makeFolder(QStringLiteral("setup"));
+        folder = setupFolder.isEmpty() ? f.makeFolder(QStringLiteral("setup")) : setupFolder;
         settings.SetupFilesFolder = folder;
         settings.GridCount = 3;
         settings.ResultsFilePath = f.path(QStringLiteral("JumpMeasurementResults120526.txt"));
-        grids.working.c = {1.5, .01, 0, 0.000012345, -0.25, 90, 0, -0.01};
+        grids.working.c = kSavedC;
     }
     QString file(const QString& name) const { return QDir(folder).filePath(name); }
-
-    // Scripts the dialogs of a plain save of grid 1 under `name`.
+    GridFileResult save() { return SaveGrid(entries, grids, settings, f.store(), f.dialogs); }
+    // A plain save of the caption's grid under `name`.
     GridFileResult save(const QString& name, const QString& description)
     {
         f.dialogs.expectSaveFile(file(name))
             .expectInput(description)
             .expectMessage(DialogAnswer::Yes);
-        return SaveGrid(entries, grids, settings, f.store(), f.dialogs);
+        return save();
+    }
+    GridFileResult load()
+    {
+        return LoadGrid(entries, grids, settings, f.store(), kRectangleWidth_twips, f.dialogs,
+                        f.clock);
     }
     GridFileResult load(const QString& name)
     {
         f.dialogs.expectMessage(DialogAnswer::Yes).expectOpenFile(file(name));
-        return LoadGrid(entries, grids, settings, f.store(), kRectangleWidth_twips, f.dialogs,
-                        f.clock);
+        return load();
+    }
+    GridFileResult loadAtStartup(int grid, const QString& path, GridEntries& into)
+    {
+        return LoadGridAtStartup(grid, path, into, grids, settings, f.store(),
+                                 kRectangleWidth_twips, f.dialogs, f.clock);
     }
 };
 
-const QByteArray kRectangleBuoys = " 9000 , 2000 , 90 , 70 \r\n"
-                                   " 9000 , 7000 , 90 , 20 \r\n"
-                                   " 3000 , 2000 , 30 , 70 \r\n"
-                                   " 3000 , 7000 , 30 , 20 \r\n";
+const QByteArray kRectangleBuoys = " 9000 , 2000 , 90 , 70 \r\n 9000 , 7000 , 90 , 20 \r\n"
+                                   " 3000 , 2000 , 30 , 70 \r\n 3000 , 7000 , 30 , 20 \r\n";
+const QByteArray kCheckBuoyFile = " 6000 \r\n 4500 \r\n60\r\n45\r\n";
 
 QByteArray loadRecord(const QString& path, const QByteArray& description, const char* surveyLabel)
 {
     return "12-05-2026 14:03:09 New Set-up now in place\r\n" + path.toLatin1() + "\r\n" +
            description +
-           "\r\n"
-           "Grid Number:  1 \r\n"
-           " \r\n"
-           "Upper Left X,Y Twips:  3000   2000\r\n"
-           "Upper Left X,Y Survey:  30   70\r\n"
-           " \r\n"
-           "Lower Left X,Y Twips:  3000   7000\r\n"
-           "Lower Left X,Y Survey:  30   20\r\n"
-           " \r\n"
-           "Upper Right X,Y Twips:  9000   2000\r\n"
-           "Upper Right X,Y Survey:  90   70\r\n"
-           " \r\n"
-           "Lower Right X,Y Twips:  9000   7000\r\n"
-           "Lower Right X,Y Survey:  90   20\r\n"
-           " \r\n"
-           "Jump X,Y Survey:  30   45\r\n"
-           " \r\n"
-           "Check Buoy X,Y Twips:  6000    4500 \r\n" +
-           QByteArray(surveyLabel) +
-           " 60    45 \r\n"
-           " \r\n";
+           "\r\nGrid Number:  1 \r\n \r\n"
+           "Upper Left X,Y Twips:  3000   2000\r\nUpper Left X,Y Survey:  30   70\r\n \r\n"
+           "Lower Left X,Y Twips:  3000   7000\r\nLower Left X,Y Survey:  30   20\r\n \r\n"
+           "Upper Right X,Y Twips:  9000   2000\r\nUpper Right X,Y Survey:  90   70\r\n \r\n"
+           "Lower Right X,Y Twips:  9000   7000\r\nLower Right X,Y Survey:  90   20\r\n \r\n"
+           "Jump X,Y Survey:  30   45\r\n \r\nCheck Buoy X,Y Twips:  6000    4500 \r\n" +
+           QByteArray(surveyLabel) + " 60    45 \r\n \r\n";
 }
 
 } // namespace
@@ -89,56 +86,46 @@ private Q_SLOTS:
     void saveWritesBothFilesByteForByte();
     void saveThenLoadGivesBackEveryValue();
     void loadRecordsAndRegistersTheGrid();
-    void commasInDescriptionAndPathSurvive();
-    void quotesInTheDescriptionAreAskedAgain();
+    void descriptionsWithCommasAndQuotes();
     void anotherGridNumberIsAskedUntilValid();
-    void oldSetupWithoutCheckBuoyLoadsForEditingOnly();
+    void setupWithoutCheckBuoyIsForEditingOnly();
     void startupLoadReadsTheStationsOwnFiles();
-    void startupLoadWithoutCheckBuoyStops();
     void unreadableFilesChangeNothing();
     void unusableFolderCancelAndWriteFaults();
 };
 
+// Guards Save: its dialogs, both files byte for byte, and what it registers (not a completion).
 void TestGridFiles::saveWritesBothFilesByteForByte()
 {
     World w;
     const GridFileResult r = w.save(QStringLiteral("left.ipt"), QStringLiteral("left camera"));
     FW_VERIFY_DIALOGS(w.f.dialogs);
-    QVERIFY(r.done);
     const QString path = w.file(QStringLiteral("left.ipt"));
+    QVERIFY(r.done);
     QCOMPARE(r.path, path);
     QCOMPARE(r.grid, 1);
     QCOMPARE(r.description, QStringLiteral("left camera"));
-
-    const DialogCall& dialog = w.f.dialogs.calls().at(0);
-    QCOMPARE(dialog.request.folder, w.folder);
-    QCOMPARE(dialog.request.filter, QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|"
-                                                   "Parameter Files (*.IPT)|*.IPT|"));
-    QCOMPARE(dialog.request.filterIndex, 3);
-    QCOMPARE(dialog.request.defaultSuffix, QString());
-    QCOMPARE(w.f.dialogs.calls().at(1).text, QStringLiteral("Enter descriptive line about grid"));
-    QCOMPARE(w.f.dialogs.calls().at(1).title, QStringLiteral("Grid Description"));
-    QCOMPARE(w.f.dialogs.calls().at(2).text, QStringLiteral("Save Grid 1"));
-    QCOMPARE(w.f.dialogs.calls().at(2).title, QStringLiteral("Current Grid"));
-    QCOMPARE(w.f.dialogs.calls().at(2).buttons, DialogButtons::YesNo);
+    const QList<DialogCall>& calls = w.f.dialogs.calls();
+    QCOMPARE(calls.at(0).request.folder, w.folder);
+    QCOMPARE(calls.at(0).request.filter, QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|"
+                                                        "*.TXT|Parameter Files (*.IPT)|*.IPT|"));
+    QCOMPARE(calls.at(0).request.filterIndex, 3);
+    QCOMPARE(calls.at(2).text, QStringLiteral("Save Grid 1"));
+    QCOMPARE(calls.at(2).buttons, DialogButtons::YesNo);
 
     QCOMPARE(readBytes(path), "Initialization Points for file: " + path.toLatin1() +
                                   "\r\nleft camera\r\n" + kRectangleBuoys +
                                   " 1.5 \r\n .01 \r\n 0 \r\n 1.2345E-05 \r\n-.25 \r\n 90 \r\n"
                                   " 0 \r\n-.01 \r\n 30 \r\n 45 \r\n 10 \r\n 2 \r\n 1 \r\n");
-    QCOMPARE(readBytes(path + QStringLiteral(".cb")),
-             QByteArray(" 6000 \r\n 4500 \r\n60\r\n45\r\n"));
-
+    QCOMPARE(readBytes(path + QStringLiteral(".cb")), kCheckBuoyFile);
     QCOMPARE(w.f.store().read(QStringLiteral("grid1File"), QString()), path);
     QCOMPARE(w.settings.GridFile[0], path);
     QCOMPARE(w.entries.ipt_file_description, path);
-    QCOMPARE(w.entries.ipt_file_description_2, QStringLiteral("left camera"));
     const MeasurementGrid& slot = w.grids.slot(1);
     QCOMPARE(slot.description1, path);
-    QCOMPARE(slot.c[3], 0.000012345);
-    QCOMPARE(slot.checkBuoyPicture.x, 6000.0);
+    QCOMPARE(slot.c, kSavedC);
     QCOMPARE(slot.checkBuoySurvey.Y, 45.0);
-    QVERIFY(!slot.completed); // saving is not completing
+    QVERIFY(!slot.completed);
 }
 
 // Guards the round trip: every value back to 15 significant digits, exponent forms exactly.
@@ -160,9 +147,7 @@ void TestGridFiles::saveThenLoadGivesBackEveryValue()
     QVERIFY(w.save(QStringLiteral("g.ipt"), QString()).done);
     const GridCoefficients saved = w.grids.working.c;
 
-    World back;
-    back.folder = w.folder;
-    back.settings.SetupFilesFolder = w.folder;
+    World back(w.folder);
     const GridFileResult r = back.load(QStringLiteral("g.ipt"));
     QVERIFY(r.done && r.usable);
     const MeasurementGrid& g = back.grids.working;
@@ -182,40 +167,36 @@ void TestGridFiles::saveThenLoadGivesBackEveryValue()
     QCOMPARE(back.entries.upper_right_x, QStringLiteral(" 9000.12345678901"));
 }
 
-// Guards the load: the record byte for byte, and a grid with its check buoy becomes usable.
+// Guards the load: its dialogs, the record byte for byte (with the station's own label for the
+// check buoy survey line), and a grid with its check buoy becomes usable and completed.
 void TestGridFiles::loadRecordsAndRegistersTheGrid()
 {
     World w;
     QVERIFY(w.save(QStringLiteral("left.ipt"), QStringLiteral("left camera")).done);
     const QString path = w.file(QStringLiteral("left.ipt"));
-    World back;
-    back.folder = w.folder;
-    back.settings.SetupFilesFolder = w.folder;
+    World back(w.folder);
     back.settings.GridCount = 1;
     back.entries = GridEntries{};
     const GridFileResult r = back.load(QStringLiteral("left.ipt"));
     FW_VERIFY_DIALOGS(back.f.dialogs);
     QCOMPARE(back.f.dialogs.calls().at(0).text, QStringLiteral("Load Grid 1"));
-    QCOMPARE(back.f.dialogs.calls().at(1).request.filter,
-             QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|"
-                            "Parameter Files (*.ipt)|*.ipt|"));
+    QVERIFY(back.f.dialogs.calls().at(1).request.filter.endsWith("Parameter Files (*.ipt)|*.ipt|"));
     QVERIFY(r.done && r.usable && r.recordWritten);
     QCOMPARE(r.markedUnsaved, 1);
     QCOMPARE(r.description, QStringLiteral("left camera"));
     QCOMPARE(readBytes(back.settings.ResultsFilePath),
              loadRecord(path, "left camera", "Check Buoyt X,Y Survey: "));
-    QVERIFY(back.grids.slot(1).completed);
-    QVERIFY(back.grids.allGridsReady);
+    QVERIFY(back.grids.slot(1).completed && back.grids.allGridsReady);
     QCOMPARE(back.grids.xOrientation, -1.0);
     QCOMPARE(back.f.store().read(QStringLiteral("grid1File"), QString()), path);
     QCOMPARE(back.entries.txtCheckXpix, QStringLiteral(" 6000"));
     QCOMPARE(back.entries.txtCheckX, QStringLiteral(" 60"));
     QCOMPARE(back.entries.ipt_file_description, path);
-    // The loaded grid passes its own completion checks.
     QVERIFY(evaluateGrid(back.entries, kRectangleWidth_twips).accepted());
 }
 
-void TestGridFiles::commasInDescriptionAndPathSurvive()
+// Guards the quoting of a description and path holding commas, and the refusal of quotes.
+void TestGridFiles::descriptionsWithCommasAndQuotes()
 {
     World w;
     const QString name = QStringLiteral("north,left.ipt");
@@ -226,24 +207,23 @@ void TestGridFiles::commasInDescriptionAndPathSurvive()
     const auto read = readGridFiles(w.file(name));
     QVERIFY2(read, qPrintable(read.message()));
     QCOMPARE(read->grid.description2, QStringLiteral("north end, left camera"));
-    QCOMPARE(read->grid.c, w.grids.working.c);
+    QCOMPARE(read->grid.c, kSavedC);
     QCOMPARE(read->grid.jump.Y, 45.0);
-}
 
-void TestGridFiles::quotesInTheDescriptionAreAskedAgain()
-{
-    World w;
-    w.f.dialogs.expectSaveFile(w.file(QStringLiteral("q.ipt")))
+    World q;
+    q.f.dialogs.expectSaveFile(q.file(QStringLiteral("q.ipt")))
         .expectInput(QStringLiteral("the \"good\" one"))
         .expectMessage()
         .expectInput(QStringLiteral("the good one"))
         .expectMessage(DialogAnswer::Yes);
-    const GridFileResult r = SaveGrid(w.entries, w.grids, w.settings, w.f.store(), w.f.dialogs);
-    FW_VERIFY_DIALOGS(w.f.dialogs);
-    QCOMPARE(w.f.dialogs.calls().at(2).text, gridtext::descriptionRefused);
+    const GridFileResult r = q.save();
+    FW_VERIFY_DIALOGS(q.f.dialogs);
+    QCOMPARE(q.f.dialogs.calls().at(2).text, gridtext::descriptionRefused);
     QCOMPARE(r.description, QStringLiteral("the good one"));
 }
 
+// Guards "No" to saving the caption's grid: the number is asked until it is a configured grid,
+// and a cancel there writes nothing.
 void TestGridFiles::anotherGridNumberIsAskedUntilValid()
 {
     World w;
@@ -255,63 +235,66 @@ void TestGridFiles::anotherGridNumberIsAskedUntilValid()
         .expectInput(QStringLiteral("5"))
         .expectInput(QStringLiteral("1.5"))
         .expectInput(QStringLiteral("1"));
-    const GridFileResult r = SaveGrid(w.entries, w.grids, w.settings, w.f.store(), w.f.dialogs);
+    const GridFileResult r = w.save();
     FW_VERIFY_DIALOGS(w.f.dialogs);
     QCOMPARE(w.f.dialogs.calls().at(2).text, QStringLiteral("Save Grid 2"));
-    QCOMPARE(w.f.dialogs.calls().at(3).text, QStringLiteral("What grid are you saving?"));
-    QCOMPARE(w.f.dialogs.calls().at(3).title, QStringLiteral("Grid Number"));
     QCOMPARE(r.grid, 1);
     QCOMPARE(w.f.store().read(QStringLiteral("grid1File"), QString()), r.path);
     QCOMPARE(w.f.store().read(QStringLiteral("grid2File"), QString()), QString());
     QVERIFY(readBytes(r.path).endsWith(" 10 \r\n 2 \r\n 1 \r\n"));
 
-    // Cancel while asked for the number: nothing is written.
     World c;
     c.f.dialogs.expectSaveFile(c.file(QStringLiteral("c.ipt")))
         .expectInput(QString())
         .expectMessage(DialogAnswer::No)
         .expectInput(std::nullopt);
-    QVERIFY(!SaveGrid(c.entries, c.grids, c.settings, c.f.store(), c.f.dialogs).done);
+    QVERIFY(!c.save().done);
     FW_VERIFY_DIALOGS(c.f.dialogs);
     QVERIFY(!QFile::exists(c.file(QStringLiteral("c.ipt"))));
 }
 
-void TestGridFiles::oldSetupWithoutCheckBuoyLoadsForEditingOnly()
+// Guards an old setup without its check buoy file: loaded for editing only (record noted, slot
+// not completed, file setting cleared, completion refused), and stopped at start-up.
+void TestGridFiles::setupWithoutCheckBuoyIsForEditingOnly()
 {
     World w;
     QVERIFY(w.save(QStringLiteral("old.ipt"), QStringLiteral("old")).done);
     QVERIFY(QFile::remove(w.file(QStringLiteral("old.ipt.cb"))));
-    World back;
-    back.folder = w.folder;
-    back.settings.SetupFilesFolder = w.folder;
+    World back(w.folder);
     back.grids.slot(1).completed = true;
     back.f.store().write(QStringLiteral("grid1File"), QStringLiteral("/before.ipt"));
     back.f.dialogs.expectMessage(DialogAnswer::Yes)
         .expectOpenFile(back.file(QStringLiteral("old.ipt")))
         .expectMessage();
-    const GridFileResult r = LoadGrid(back.entries, back.grids, back.settings, back.f.store(),
-                                      kRectangleWidth_twips, back.f.dialogs, back.f.clock);
+    const GridFileResult r = back.load();
     FW_VERIFY_DIALOGS(back.f.dialogs);
     QCOMPARE(back.f.dialogs.calls().at(2).text, gridtext::noCheckBuoyFile);
-    QVERIFY(gridtext::noCheckBuoyFile.contains(QLatin1String("find a  check  buoy")));
     QCOMPARE(back.f.dialogs.calls().at(2).icon, DialogIcon::Critical);
     QVERIFY(r.done && !r.usable);
-    QCOMPARE(back.entries.txtCheckXpix, QStringLiteral("auto"));
     QCOMPARE(back.entries.txtCheckYpix, QStringLiteral("auto"));
     QCOMPARE(back.entries.txtCheckX, QString());
-    QVERIFY(!back.grids.slot(1).completed);
-    QVERIFY(!back.grids.allGridsReady);
+    QVERIFY(!back.grids.slot(1).completed && !back.grids.allGridsReady);
     QCOMPARE(back.f.store().read(QStringLiteral("grid1File"), QStringLiteral("x")), QString());
     QVERIFY(
         readBytes(back.settings.ResultsFilePath)
             .endsWith("Jump X,Y Survey:  30   45\r\n \r\nNo check buoy for this set up\r\n \r\n"));
-    // The grid cannot be completed until a check buoy is marked.
     back.f.dialogs.clear();
     back.f.dialogs.expectMessage().expectMessage();
     QVERIFY(!GridCompletion(back.entries, back.grids, back.settings, kRectangleWidth_twips,
                             back.f.dialogs, back.f.clock)
                  .accepted);
     FW_VERIFY_DIALOGS(back.f.dialogs);
+
+    World s;
+    s.f.dialogs.expectMessage();
+    GridEntries entries;
+    const GridFileResult st = s.loadAtStartup(2, w.file(QStringLiteral("old.ipt")), entries);
+    FW_VERIFY_DIALOGS(s.f.dialogs);
+    QCOMPARE(s.f.dialogs.texts(),
+             QStringList{QStringLiteral("Error in load - no check buoy found - setup grid again")});
+    QVERIFY(!st.usable && !st.recordWritten && !s.grids.slot(2).completed);
+    QVERIFY(!QFile::exists(s.settings.ResultsFilePath));
+    QVERIFY(!s.f.store().contains(QStringLiteral("grid2File")));
 }
 
 // Guards the start-up load on a file of the station's long-standing form, written by hand.
@@ -324,10 +307,9 @@ void TestGridFiles::startupLoadReadsTheStationsOwnFiles()
                                  kRectangleBuoys +
                                  " 0 \r\n .01 \r\n 0 \r\n 0 \r\n 0 \r\n 90 \r\n 0 \r\n-.01 \r\n"
                                  " 30 \r\n 45 \r\n 10 \r\n 2 \r\n 1 \r\n"));
-    QVERIFY(writeBytes(path + QStringLiteral(".cb"), " 6000 \r\n 4500 \r\n60\r\n45\r\n"));
+    QVERIFY(writeBytes(path + QStringLiteral(".cb"), kCheckBuoyFile));
     GridEntries entries;
-    const GridFileResult r = LoadGridAtStartup(1, path, entries, w.grids, w.settings, w.f.store(),
-                                               kRectangleWidth_twips, w.f.dialogs, w.f.clock);
+    const GridFileResult r = w.loadAtStartup(1, path, entries);
     FW_VERIFY_DIALOGS(w.f.dialogs);
     QVERIFY(r.done && r.usable);
     QCOMPARE(r.markedUnsaved, 0);
@@ -339,26 +321,6 @@ void TestGridFiles::startupLoadReadsTheStationsOwnFiles()
     QVERIFY(d && std::fabs(d->distance_m - 32.1) < 1e-9);
 }
 
-void TestGridFiles::startupLoadWithoutCheckBuoyStops()
-{
-    World w;
-    QVERIFY(w.save(QStringLiteral("s.ipt"), QString()).done);
-    QVERIFY(QFile::remove(w.file(QStringLiteral("s.ipt.cb"))));
-    World s;
-    s.f.dialogs.expectMessage();
-    GridEntries entries;
-    const GridFileResult r =
-        LoadGridAtStartup(2, w.file(QStringLiteral("s.ipt")), entries, s.grids, s.settings,
-                          s.f.store(), kRectangleWidth_twips, s.f.dialogs, s.f.clock);
-    FW_VERIFY_DIALOGS(s.f.dialogs);
-    QCOMPARE(s.f.dialogs.texts(),
-             QStringList{QStringLiteral("Error in load - no check buoy found - setup grid again")});
-    QVERIFY(!r.usable && !r.recordWritten);
-    QVERIFY(!QFile::exists(s.settings.ResultsFilePath));
-    QVERIFY(!s.grids.slot(2).completed);
-    QVERIFY(!s.f.store().contains(QStringLiteral("grid2File")));
-}
-
 // Guards a read that stops part-way: the message names the file and the reason, and the
 // working copy, the slot, the fields and the results file stay as they were.
 void TestGridFiles::unreadableFilesChangeNothing()
@@ -367,79 +329,61 @@ void TestGridFiles::unreadableFilesChangeNothing()
     QVERIFY(w.save(QStringLiteral("t.ipt"), QStringLiteral("t")).done);
     const QString path = w.file(QStringLiteral("t.ipt"));
     const QByteArray whole = readBytes(path);
-
-    struct Case {
-        QByteArray gridBytes;
-        QByteArray cbBytes;
-        QString reasonPart;
+    const QList<std::tuple<QByteArray, QByteArray, const char*>> cases = {
+        {whole.left(whole.indexOf(" 30 \r\n 45 ")), kCheckBuoyFile, "the file ends early"},
+        {QByteArray(whole).replace(" .01 ", " abc "), kCheckBuoyFile,
+         "\"abc\" on line 8 is not a number"},
+        {whole, " 6000 \r\n", "the file ends early"},
     };
-    const QList<Case> cases = {
-        {whole.left(whole.indexOf(" 30 \r\n 45 ")), " 6000 \r\n 4500 \r\n60\r\n45\r\n",
-         QStringLiteral("the file ends early")},
-        {QByteArray(whole).replace(" .01 ", " abc "), " 6000 \r\n 4500 \r\n60\r\n45\r\n",
-         QStringLiteral("\"abc\" on line 8 is not a number")},
-        {whole, " 6000 \r\n", QStringLiteral("the file ends early")},
-    };
-    for (const Case& c : cases) {
-        QVERIFY(writeBytes(path, c.gridBytes));
-        QVERIFY(writeBytes(path + QStringLiteral(".cb"), c.cbBytes));
-        World b;
-        b.folder = w.folder;
-        b.settings.SetupFilesFolder = w.folder;
-        b.grids.slot(1).description2 = QStringLiteral("kept");
-        b.grids.working.description2 = QStringLiteral("kept");
-        const GridEntries before = b.entries;
+    for (const auto& [gridBytes, cbBytes, reason] : cases) {
+        QVERIFY(writeBytes(path, gridBytes));
+        QVERIFY(writeBytes(path + QStringLiteral(".cb"), cbBytes));
+        World b(w.folder);
+        b.grids.slot(1).description2 = b.grids.working.description2 = QStringLiteral("kept");
         b.f.dialogs.expectMessage(DialogAnswer::Yes).expectOpenFile(path).expectMessage();
-        const GridFileResult r = LoadGrid(b.entries, b.grids, b.settings, b.f.store(),
-                                          kRectangleWidth_twips, b.f.dialogs, b.f.clock);
+        QVERIFY(!b.load().done);
         FW_VERIFY_DIALOGS(b.f.dialogs);
-        QVERIFY(!r.done);
         const QString message = b.f.dialogs.calls().at(2).text;
         QVERIFY2(message.startsWith(QStringLiteral("Could not read grid file ")) &&
-                     message.contains(c.reasonPart),
+                     message.contains(QLatin1String(reason)),
                  qPrintable(message));
         QCOMPARE(b.grids.slot(1).description2, QStringLiteral("kept"));
         QCOMPARE(b.grids.working.description2, QStringLiteral("kept"));
-        QCOMPARE(b.grids.working.c,
-                 (GridCoefficients{1.5, .01, 0, 0.000012345, -0.25, 90, 0, -0.01}));
-        QCOMPARE(b.entries.upper_left_x, before.upper_left_x);
+        QCOMPARE(b.grids.working.c, kSavedC);
+        QCOMPARE(b.entries.upper_left_x, rectangleEntries().upper_left_x);
         QVERIFY(!QFile::exists(b.settings.ResultsFilePath));
     }
-    // A file that is not there at start-up.
     World s;
     s.f.dialogs.expectMessage();
     GridEntries entries;
-    QVERIFY(!LoadGridAtStartup(1, w.file(QStringLiteral("gone.ipt")), entries, s.grids, s.settings,
-                               s.f.store(), kRectangleWidth_twips, s.f.dialogs, s.f.clock)
-                 .done);
+    QVERIFY(!s.loadAtStartup(1, w.file(QStringLiteral("gone.ipt")), entries).done);
     FW_VERIFY_DIALOGS(s.f.dialogs);
     QVERIFY(s.f.dialogs.texts().at(0).startsWith(QStringLiteral("Could not read grid file ")));
 }
 
+// Guards a setup folder that does not exist (the station's message, no dialog), a cancelled file
+// dialog (nothing at all), and a file that cannot be created (reported, nothing changed).
 void TestGridFiles::unusableFolderCancelAndWriteFaults()
 {
-    // A setup files folder that does not exist: the station's message, no dialog.
     World w;
     w.settings.SetupFilesFolder = w.f.path(QStringLiteral("missing"));
     w.f.dialogs.expectMessage();
-    QVERIFY(!SaveGrid(w.entries, w.grids, w.settings, w.f.store(), w.f.dialogs).done);
+    QVERIFY(!w.save().done);
     w.f.dialogs.expectMessage(DialogAnswer::Yes).expectMessage();
-    QVERIFY(!LoadGrid(w.entries, w.grids, w.settings, w.f.store(), 0, w.f.dialogs, w.f.clock).done);
+    QVERIFY(!w.load().done);
     FW_VERIFY_DIALOGS(w.f.dialogs);
     QCOMPARE(w.f.dialogs.calls().at(0).text,
              QStringLiteral("Invalid path, change in configuration screen"));
     QCOMPARE(w.f.dialogs.calls().at(0).icon, DialogIcon::Exclamation);
 
-    // Cancel in the file dialog: nothing at all.
     World c;
     c.f.dialogs.expectSaveFile(std::nullopt);
-    QVERIFY(!SaveGrid(c.entries, c.grids, c.settings, c.f.store(), c.f.dialogs).done);
+    QVERIFY(!c.save().done);
     c.f.dialogs.expectMessage(DialogAnswer::Yes).expectOpenFile(std::nullopt);
-    QVERIFY(!LoadGrid(c.entries, c.grids, c.settings, c.f.store(), 0, c.f.dialogs, c.f.clock).done);
+    QVERIFY(!c.load().done);
     FW_VERIFY_DIALOGS(c.f.dialogs);
     QCOMPARE(QDir(c.folder).entryList(QDir::Files), QStringList());
 
-    // A file that cannot be created: reported, and the settings and the slot stay as they were.
     World f;
     f.f.store().write(QStringLiteral("grid1File"), QStringLiteral("/before.ipt"));
     const QString bad = f.file(QStringLiteral("no-such-folder/x.ipt"));
@@ -447,7 +391,7 @@ void TestGridFiles::unusableFolderCancelAndWriteFaults()
         .expectInput(QStringLiteral("x"))
         .expectMessage(DialogAnswer::Yes)
         .expectMessage();
-    QVERIFY(!SaveGrid(f.entries, f.grids, f.settings, f.f.store(), f.f.dialogs).done);
+    QVERIFY(!f.save().done);
     FW_VERIFY_DIALOGS(f.f.dialogs);
     QVERIFY(f.f.dialogs.texts().at(3).startsWith(
         QStringLiteral("Could not save grid file %1: ").arg(bad)));
