@@ -154,7 +154,7 @@ bool Station::loadGridAtStartup(int grid, const QString& path)
 {
     const GridFileResult loaded =
         LoadGridAtStartup(grid, path, gridEntries, grids, settings, m_store, pictureWidth_twips,
-                          m_dialogs, m_clock);
+                          m_dialogs, m_clock, *m_results);
     if (loaded.usable && m_mainForm) {
         m_mainForm->setGridReady(grid, true);
         m_mainForm->setGridDescription(grid, loaded.description);

@@ -1,5 +1,7 @@
 #include "grid/GridCompletion.h"
 
+#include "measure/ResultsFile.h"
+
 #include "settings/SettingsStore.h"
 #include "settings/StationSettings.h"
 #include "support/clock.h"
@@ -139,7 +141,7 @@ bool grid_check(const GridEntries& entries, double pictureWidth_twips, GridState
 
 CompletionResult GridCompletion(const GridEntries& entries, GridState& grids,
                                 const StationSettings& settings, double pictureWidth_twips,
-                                Dialogs& dialogs, const Clock& clock)
+                                Dialogs& dialogs, const Clock& clock, ResultsFile& results)
 {
     CompletionResult result;
     result.evaluation = evaluateGrid(entries, pictureWidth_twips);
@@ -180,8 +182,8 @@ CompletionResult GridCompletion(const GridEntries& entries, GridState& grids,
     grids.recomputeAllGridsReady(settings.GridCount);
     grids.xOrientation =
         xOrientationOf(fieldNumber(entries.ur_survey_x), fieldNumber(entries.ul_survey_x));
-    result.recordWritten = appendReported(dialogs, settings.ResultsFilePath,
-                                          gridSetupRecord(entries, grid, clock.now()));
+    result.recordWritten =
+        results.append(settings.ResultsFilePath, gridSetupRecord(entries, grid, clock.now()));
     result.zoomAdvice = grid_check(entries, pictureWidth_twips, grids, dialogs);
     return result;
 }
@@ -229,6 +231,8 @@ int gridEntriesEdited(const GridEntries& entries, GridState& grids, StationSetti
                       SettingsStore& store, bool loadingStoredGrids)
 {
     grids.working = gridFromEntries(entries, grids.working);
+    // What was checked is no longer what the fields hold.
+    grids.working.completed = false;
     grids.allGridsReady = false;
     if (loadingStoredGrids)
         return 0;

@@ -13,6 +13,8 @@
 
 namespace fw {
 
+class ResultsFile;
+
 class Clock;
 class Dialogs;
 class SettingsStore;
@@ -97,11 +99,12 @@ struct CompletionResult {
 // The "Complete" button. The working copy takes the entries' numbers (and the new coefficients
 // once solved); on acceptance the grid named by the caption becomes current and completed, its
 // slot takes the working copy, allGridsReady and xOrientation are recomputed, the grid set-up
-// record is appended to the results file and the ratios are checked. Refusals are shown through
-// the dialogs with the station's messages; the slot then stays as it was.
+// record is appended to the results file (through the station's results writer, which keeps an
+// entry it cannot write) and the ratios are checked. Refusals are shown through the dialogs with
+// the station's messages; the slot then stays as it was.
 CompletionResult GridCompletion(const GridEntries& entries, GridState& grids,
                                 const StationSettings& settings, double pictureWidth_twips,
-                                Dialogs& dialogs, const Clock& clock);
+                                Dialogs& dialogs, const Clock& clock, ResultsFile& results);
 
 // The grid set-up record appended to the results file on acceptance.
 QStringList gridSetupRecord(const GridEntries& entries, int grid, const QDateTime& when);

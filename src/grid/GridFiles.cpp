@@ -1,5 +1,7 @@
 #include "grid/GridFiles.h"
 
+#include "measure/ResultsFile.h"
+
 #include "grid/GridCompletion.h"
 #include "settings/SettingsStore.h"
 #include "settings/StationSettings.h"
@@ -158,13 +160,13 @@ void applyLoaded(const GridFileContents& loaded, int grid, GridEntries& entries,
 void finishLoad(const GridFileContents& loaded, int grid, bool atStartup, GridEntries& entries,
                 GridState& grids, StationSettings& settings, SettingsStore& store,
                 double pictureWidth_twips, Dialogs& dialogs, const Clock& clock,
-                GridFileResult& result)
+                ResultsFile& results, GridFileResult& result)
 {
     result.markedUnsaved = gridEntriesEdited(entries, grids, settings, store, atStartup);
     grids.xOrientation =
         xOrientationOf(fieldNumber(entries.ur_survey_x), fieldNumber(entries.ul_survey_x));
     result.recordWritten =
-        appendReported(dialogs, settings.ResultsFilePath,
+        results.append(settings.ResultsFilePath,
                        gridLoadRecord(entries, grid, loaded.grid, atStartup, clock.now()));
     result.zoomAdvice = grid_check(entries, pictureWidth_twips, grids, dialogs);
     if (loaded.grid.checkBuoyPicture.x > 0) {
@@ -373,9 +375,13 @@ GridFileResult SaveGrid(GridEntries& entries, GridState& grids, StationSettings&
 
     setGridFile(settings, store, *grid, path);
     MeasurementGrid& slot = grids.slot(*grid);
+    // The slot counts as set up only when what was saved is a grid that passed its checks and
+    // was not changed since.
     const bool wasCompleted = slot.completed;
     slot = saved;
-    slot.completed = wasCompleted;
+    slot.completed = wasCompleted && saved.completed;
+    if (!slot.completed)
+        grids.allGridsReady = false;
     grids.working.description1 = path;
     grids.working.description2 = description;
     entries.ipt_file_description = path;
@@ -390,7 +396,7 @@ GridFileResult SaveGrid(GridEntries& entries, GridState& grids, StationSettings&
 
 GridFileResult LoadGrid(GridEntries& entries, GridState& grids, StationSettings& settings,
                         SettingsStore& store, double pictureWidth_twips, Dialogs& dialogs,
-                        const Clock& clock)
+                        const Clock& clock, ResultsFile& results)
 {
     GridFileResult result;
     const std::optional<int> grid = confirmGrid(
@@ -429,13 +435,14 @@ GridFileResult LoadGrid(GridEntries& entries, GridState& grids, StationSettings&
     result.description = loaded->grid.description2;
     applyLoaded(*loaded, *grid, entries, grids);
     finishLoad(*loaded, *grid, false, entries, grids, settings, store, pictureWidth_twips, dialogs,
-               clock, result);
+               clock, results, result);
     return result;
 }
 
 GridFileResult LoadGridAtStartup(int grid, const QString& path, GridEntries& entries,
                                  GridState& grids, StationSettings& settings, SettingsStore& store,
-                                 double pictureWidth_twips, Dialogs& dialogs, const Clock& clock)
+                                 double pictureWidth_twips, Dialogs& dialogs, const Clock& clock,
+                                 ResultsFile& results)
 {
     GridFileResult result;
     if (grid < 1 || grid > 3)
@@ -458,7 +465,7 @@ GridFileResult LoadGridAtStartup(int grid, const QString& path, GridEntries& ent
         return result;
     }
     finishLoad(*loaded, grid, true, entries, grids, settings, store, pictureWidth_twips, dialogs,
-               clock, result);
+               clock, results, result);
     return result;
 }
 

@@ -13,6 +13,8 @@
 
 namespace fw {
 
+class ResultsFile;
+
 class Clock;
 class Dialogs;
 class SettingsStore;
@@ -93,14 +95,15 @@ GridFileResult SaveGrid(GridEntries& entries, GridState& grids, StationSettings&
 // ratios. With a check buoy the grid becomes completed and is registered.
 GridFileResult LoadGrid(GridEntries& entries, GridState& grids, StationSettings& settings,
                         SettingsStore& store, double pictureWidth_twips, Dialogs& dialogs,
-                        const Clock& clock);
+                        const Clock& clock, ResultsFile& results);
 
 // The start-up twin of LoadGrid for the configuration screen: grid `grid` from `path`, without
 // confirmation or file dialog; the grid becomes current and the entries show it. A grid file
 // without its check buoy file is told to the operator and goes no further.
 GridFileResult LoadGridAtStartup(int grid, const QString& path, GridEntries& entries,
                                  GridState& grids, StationSettings& settings, SettingsStore& store,
-                                 double pictureWidth_twips, Dialogs& dialogs, const Clock& clock);
+                                 double pictureWidth_twips, Dialogs& dialogs, const Clock& clock,
+                                 ResultsFile& results);
 
 // The grid load record appended to the results file by every load.
 QStringList gridLoadRecord(const GridEntries& entries, int grid, const MeasurementGrid& loaded,

@@ -1,6 +1,7 @@
 #include "screens/Grid_Setup.h"
 
 #include "app/Station.h"
+#include "measure/ResultsFile.h"
 #include "grid/Accuracy.h"
 #include "grid/GridCompletion.h"
 #include "grid/GridEntries.h"
@@ -712,7 +713,8 @@ void Grid_Setup::Load_Click()
     readEntries();
     const CompletionResult r =
         GridCompletion(m_station.gridEntries, m_station.grids, m_station.settings,
-                       m_station.pictureWidth_twips, m_station.dialogs(), m_station.clock());
+                       m_station.pictureWidth_twips, m_station.dialogs(), m_station.clock(),
+                       m_station.results());
     if (r.accuracyControlsShown) {
         // Without a solution the working copy keeps the coefficients of an earlier grid: an
         // accuracy check would describe those, not the entries on the screen.
@@ -872,7 +874,8 @@ void Grid_Setup::gridLoad_Click()
     readEntries();
     const GridFileResult r =
         LoadGrid(m_station.gridEntries, m_station.grids, m_station.settings, m_station.store(),
-                 m_station.pictureWidth_twips, m_station.dialogs(), m_station.clock());
+                 m_station.pictureWidth_twips, m_station.dialogs(), m_station.clock(),
+                 m_station.results());
     if (!r.done)
         return;
     // The load has applied what the changed fields do to the records; the screen shows it.

@@ -4,6 +4,7 @@
 #include "GridFixtures.h"
 #include "StationFixture.h"
 #include "grid/GridCompletion.h"
+#include "measure/ResultsFile.h"
 #include "settings/StationSettings.h"
 
 #include <QTest>
@@ -17,6 +18,7 @@ namespace {
 
 struct World {
     StationFixture f;
+    ResultsFile results{f.dialogs};
     StationSettings settings;
     GridState grids;
     World()
@@ -30,7 +32,7 @@ struct World {
     {
         for (int i = 0; i < messages; ++i)
             f.dialogs.expectMessage();
-        return GridCompletion(e, grids, settings, width, f.dialogs, f.clock);
+        return GridCompletion(e, grids, settings, width, f.dialogs, f.clock, results);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "StationFixture.h"
 #include "grid/GridCompletion.h"
 #include "grid/GridFiles.h"
+#include "measure/ResultsFile.h"
 #include "settings/StationSettings.h"
 
 #include <QDir>
@@ -21,6 +22,7 @@ const GridCoefficients kSavedC{1.5, .01, 0, 0.000012345, -0.25, 90, 0, -0.01};
 
 struct World {
     StationFixture f;
+    ResultsFile results{f.dialogs};
     StationSettings settings;
     GridState grids;
     GridEntries entries = rectangleEntries();
@@ -47,7 +49,7 @@ struct World {
     GridFileResult load()
     {
         return LoadGrid(entries, grids, settings, f.store(), kRectangleWidth_twips, f.dialogs,
-                        f.clock);
+                        f.clock, results);
     }
     GridFileResult load(const QString& name)
     {
@@ -57,7 +59,7 @@ struct World {
     GridFileResult loadAtStartup(int grid, const QString& path, GridEntries& into)
     {
         return LoadGridAtStartup(grid, path, into, grids, settings, f.store(),
-                                 kRectangleWidth_twips, f.dialogs, f.clock);
+                                 kRectangleWidth_twips, f.dialogs, f.clock, results);
     }
 };
 
@@ -92,6 +94,7 @@ private Q_SLOTS:
     void startupLoadReadsTheStationsOwnFiles();
     void unreadableFilesChangeNothing();
     void unusableFolderCancelAndWriteFaults();
+    void savedSlotIsReadyOnlyWithCheckedValues();
 };
 
 // Guards Save: its dialogs, both files byte for byte, and what it registers (not a completion).
@@ -281,7 +284,7 @@ void TestGridFiles::setupWithoutCheckBuoyIsForEditingOnly()
     back.f.dialogs.clear();
     back.f.dialogs.expectMessage().expectMessage();
     QVERIFY(!GridCompletion(back.entries, back.grids, back.settings, kRectangleWidth_twips,
-                            back.f.dialogs, back.f.clock)
+                            back.f.dialogs, back.f.clock, back.results)
                  .accepted);
     FW_VERIFY_DIALOGS(back.f.dialogs);
 
@@ -399,6 +402,24 @@ void TestGridFiles::unusableFolderCancelAndWriteFaults()
              QStringLiteral("/before.ipt"));
     QCOMPARE(f.grids.slot(1).description2, QString());
     QCOMPARE(f.entries.ipt_file_description, QStringLiteral("No File"));
+}
+
+void TestGridFiles::savedSlotIsReadyOnlyWithCheckedValues()
+{
+    // A completed grid saved as it was checked stays ready; an edit after the check makes the
+    // saved slot not ready, so unchecked values are never measured with.
+    World w;
+    QVERIFY(GridCompletion(w.entries, w.grids, w.settings, kRectangleWidth_twips, w.f.dialogs,
+                           w.f.clock, w.results)
+                .accepted);
+    QVERIFY(w.save(QStringLiteral("a.ipt"), QString()).done);
+    QVERIFY(w.grids.slot(1).completed);
+    w.entries.ul_survey_x = QStringLiteral("31");
+    gridEntriesEdited(w.entries, w.grids, w.settings, w.f.store(), false);
+    QVERIFY(w.save(QStringLiteral("b.ipt"), QString()).done);
+    QVERIFY(!w.grids.slot(1).completed);
+    QVERIFY(!w.grids.allGridsReady);
+    FW_VERIFY_DIALOGS(w.f.dialogs);
 }
 
 QTEST_GUILESS_MAIN(TestGridFiles)
