@@ -6,6 +6,7 @@
 #include "screens/Calibrate.h"
 #include "screens/Config.h"
 #include "screens/Grid_Setup.h"
+#include "screens/frmSetStart.h"
 #include "screens/Measure.h"
 #include "screens/PictureLogView.h"
 #include "screens/Results.h"
@@ -34,6 +35,7 @@ Station::~Station()
     delete m_resultsView;
     m_calibrate.reset();
     m_gridSetup.reset();
+    m_frameSelection.reset();
     m_measure.reset();
     m_manual.reset();
     m_config.reset();
@@ -74,6 +76,15 @@ Measure& Station::measure()
     return *m_measure;
 }
 
+frmSetStart& Station::frameSelection()
+{
+    if (!m_frameSelection) {
+        m_frameSelection = std::make_unique<frmSetStart>(*this);
+        m_frameSelection->Form_Load();
+    }
+    return *m_frameSelection;
+}
+
 Grid_Setup& Station::gridSetup()
 {
     if (!m_gridSetup) {
@@ -91,6 +102,7 @@ bool Station::created(Screen screen) const
     case Screen::Manual: return m_manual != nullptr;
     case Screen::Measure: return m_measure != nullptr;
     case Screen::GridSetup: return m_gridSetup != nullptr;
+    case Screen::FrameSelection: return m_frameSelection != nullptr;
     default: return false;
     }
 }
@@ -103,6 +115,7 @@ bool Station::hasScreen(Screen screen) const
     case Screen::Manual:
     case Screen::Measure:
     case Screen::GridSetup:
+    case Screen::FrameSelection:
         return true;
     default:
         return false;
@@ -117,6 +130,7 @@ QWidget* Station::screenWidget(Screen screen)
     case Screen::Manual: return &manual();
     case Screen::Measure: return &measure();
     case Screen::GridSetup: return &gridSetup();
+    case Screen::FrameSelection: return &frameSelection();
     default: return nullptr;
     }
 }
@@ -228,6 +242,7 @@ void Station::quit()
     delete m_resultsView;
     for (QWidget* w : {static_cast<QWidget*>(m_calibrate.get()),
                        static_cast<QWidget*>(m_gridSetup.get()),
+                       static_cast<QWidget*>(m_frameSelection.get()),
                        static_cast<QWidget*>(m_measure.get()), static_cast<QWidget*>(m_manual.get()),
                        static_cast<QWidget*>(m_config.get()),
                        static_cast<QWidget*>(m_mainForm.get())}) {

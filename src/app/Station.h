@@ -28,6 +28,7 @@ class ResultsFile;
 class SettingsStore;
 class frmManual;
 class Grid_Setup;
+class frmSetStart;
 
 // The screens the operator moves between.
 enum class Screen { Main = 1, Config, GridSetup, Capture, FrameSelection, Measure, Manual };
@@ -102,6 +103,7 @@ public:
     frmManual& manual();
     Measure& measure();
     Grid_Setup& gridSetup();
+    frmSetStart& frameSelection();
     bool created(Screen screen) const;
 
     // The session log viewer, built afresh at each opening, over its owner.
@@ -132,6 +134,7 @@ private:
     std::unique_ptr<frmManual> m_manual;
     std::unique_ptr<Measure> m_measure;
     std::unique_ptr<Grid_Setup> m_gridSetup;
+    std::unique_ptr<frmSetStart> m_frameSelection;
     std::unique_ptr<Calibrate> m_calibrate;
     std::unique_ptr<ResultsFile> m_results;
     QPointer<QWidget> m_logView;

@@ -263,6 +263,15 @@ void TestShell::navigationChecks()
     QCOMPARE(f.dialogs.calls().at(0).icon, DialogIcon::Critical);
     FW_VERIFY_DIALOGS(f.dialogs);
 
+    // With the folder back, the review button opens the frame selection screen.
+    main.txtVideoDir->setText(videos);
+    main.cmdGoTimer_Click();
+    QVERIFY(r.station.created(Screen::FrameSelection));
+    QVERIFY(r.station.screenWidget(Screen::FrameSelection)->isVisible());
+    QVERIFY(!main.isVisible());
+    r.station.show(Screen::Main, r.station.screenWidget(Screen::FrameSelection));
+    FW_VERIFY_DIALOGS(f.dialogs);
+
     // The configuration screen and back; the manual and back.
     main.cmdConfigure_Click();
     QVERIFY(r.station.config().isVisible());
