@@ -316,9 +316,9 @@ std::optional<Failure> grabCommand(const QStringList& args)
     bool ok = false;
     const int frame = a.positional[1].toInt(&ok);
     if (!ok || frame < 0)
-        return Failure{kBadArguments,
-                       QStringLiteral("FRAME \"%1\" is not a frame number (0 or more)")
-                           .arg(a.positional[1])};
+        return Failure{
+            kBadArguments,
+            QStringLiteral("FRAME \"%1\" is not a frame number (0 or more)").arg(a.positional[1])};
     if (const auto failure = fw::grabFrame(a.positional[0], frame, a.positional[2])) {
         QString reason = oneLine(failure->message);
         if (!failure->reason.isEmpty() && !reason.contains(failure->reason))

@@ -47,8 +47,9 @@ std::optional<MediaFailure> grabFrame(const QString& video, int frame, const QSt
     const QByteArray packed = packedBitmap(bgr);
     cDIB dib;
     if (packed.isEmpty() || !dib.CreateFromPackedDIBPointer(packed.constData(), packed.size()))
-        return MediaFailure{mediatext::noDecompressor(),
-                            QStringLiteral("frame %1 could not be turned into a bitmap").arg(frame)};
+        return MediaFailure{
+            mediatext::noDecompressor(),
+            QStringLiteral("frame %1 could not be turned into a bitmap").arg(frame)};
     if (!dib.WriteToFile(bitmapPath)) {
         // Ask the file system for the reason, without touching the earlier file.
         QSaveFile probe(bitmapPath);

@@ -14,7 +14,7 @@
 namespace fw {
 
 namespace {
-constexpr double kCacheSeconds = 2.0;  // on either side of the position
+constexpr double kCacheSeconds = 2.0; // on either side of the position
 }
 
 // The decode thread. It owns the decoder and the cache; the engine talks to it only through the
@@ -27,23 +27,27 @@ struct FramePlayerEngine::Worker {
             std::lock_guard lock(m);
             stop = true;
         }
+        requestWaiting = true;
         cv.notify_all();
         thread.join();
     }
 
-    // Engine side.
+    // Engine side. A release waits until the worker has closed the file, so that the file can
+    // be moved or deleted right after.
     void load(std::unique_ptr<VideoDecoder> decoder, quint64 generation, qint64 budget)
     {
-        {
-            std::lock_guard lock(m);
-            incoming = std::move(decoder);
-            swapFile = true;
-            fileGeneration = generation;
-            cacheBudget = budget;
-            request = -1;
-            idle = false;
-        }
+        const bool release = !decoder;
+        std::unique_lock lock(m);
+        incoming = std::move(decoder);
+        swapFile = true;
+        fileGeneration = generation;
+        cacheBudget = budget;
+        request = -1;
+        idle = false;
+        requestWaiting = true;
         cv.notify_all();
+        if (release)
+            cv.wait(lock, [this] { return !swapFile || stop; });
     }
     void ask(int frame, quint64 serial)
     {
@@ -51,6 +55,8 @@ struct FramePlayerEngine::Worker {
             std::lock_guard lock(m);
             request = frame;
             requestSerial = serial;
+            if (frame != focus)
+                direction = frame > focus ? 1 : -1;
             focus = frame;
             idle = false;
         }
@@ -61,9 +67,12 @@ struct FramePlayerEngine::Worker {
     void run();
     void serve(int frame, quint64 serial, quint64 generation);
     bool prefetch(int focus);
+    // The window around the position: two thirds of it lie the way the operator is going.
+    int ahead() const { return travel > 0 ? window - window / 3 : window / 3; }
+    int behind() const { return window - ahead(); }
     bool keep(int focus, int number) const
     {
-        return number >= focus - perSide && number <= focus + perSide &&
+        return number >= focus - behind() && number <= focus + ahead() &&
                (frameCount <= 0 || number < frameCount);
     }
     void store(int number, FramePtr frame, int focus);
@@ -81,6 +90,7 @@ struct FramePlayerEngine::Worker {
     int request = -1;
     quint64 requestSerial = 0;
     int focus = 0;
+    int direction = 1;
     bool idle = true;
     std::atomic<bool> requestWaiting{false};
     std::atomic<int> cached{0};
@@ -90,9 +100,10 @@ struct FramePlayerEngine::Worker {
     FrameConverter converter;
     std::map<int, FramePtr> cache;
     std::set<int> unavailable;
-    int perSide = 0;
+    int window = 0; // frames kept around the position
+    int travel = 1;
     int frameCount = 0;
-    int lastFrame = -1;  // the file's last frame once the decoder met its end
+    int lastFrame = -1; // the file's last frame once the decoder met its end
 
     std::thread thread;
 };
@@ -113,18 +124,21 @@ void FramePlayerEngine::Worker::run()
             generation = fileGeneration;
             lastFrame = -1;
             frameCount = decoder ? decoder->properties().frameCount : 0;
-            perSide = 0;
+            window = 0;
             if (decoder) {
                 const VideoProperties& p = decoder->properties();
-                const qint64 byBudget = cacheBudget / std::max<qint64>(p.frameBytes, 1) / 2;
-                const qint64 bySeconds = qint64(std::ceil(kCacheSeconds * std::max(p.fps(), 1.0)));
-                perSide = int(std::clamp<qint64>(std::min(byBudget, bySeconds), 1, 100000));
+                const qint64 byBudget = cacheBudget / std::max<qint64>(p.frameBytes, 1);
+                const qint64 bySeconds =
+                    qint64(std::ceil(2 * kCacheSeconds * std::max(p.fps(), 1.0)));
+                window = int(std::clamp<qint64>(std::min(byBudget, bySeconds), 3, 100000));
             }
             cached = 0;
+            cv.notify_all();
         }
         const int wanted = request;
         const quint64 serial = requestSerial;
         const int around = focus;
+        travel = direction;
         request = -1;
         requestWaiting = false;
         lock.unlock();
@@ -142,7 +156,7 @@ void FramePlayerEngine::Worker::run()
         }
     }
     cache.clear();
-    decoder.reset();  // closed on the thread that owned it
+    decoder.reset(); // closed on the thread that owned it
 }
 
 void FramePlayerEngine::Worker::store(int number, FramePtr frame, int around)
@@ -162,8 +176,7 @@ void FramePlayerEngine::Worker::trim(int around)
 
 void FramePlayerEngine::Worker::serve(int frame, quint64 serial, quint64 generation)
 {
-    auto post = [this, generation, serial](int shown, const QImage& image,
-                                           const QString& failure) {
+    auto post = [this, generation, serial](int shown, const QImage& image, const QString& failure) {
         QPointer<FramePlayerEngine> target(engine);
         const int end = lastFrame;
         QMetaObject::invokeMethod(
@@ -178,10 +191,11 @@ void FramePlayerEngine::Worker::serve(int frame, quint64 serial, quint64 generat
         frame = lastFrame;
     auto hit = cache.find(frame);
     if (hit == cache.end()) {
-        const Result<FrameAnswer> answer = decoder->frameAt(frame, [this, frame](const DecodedFrame& f) {
-            store(f.number, cloneFrame(f.frame.get()), frame);
-            return true;
-        });
+        const Result<FrameAnswer> answer =
+            decoder->frameAt(frame, [this, frame](const DecodedFrame& f) {
+                store(f.number, cloneFrame(f.frame.get()), frame);
+                return true;
+            });
         if (!answer) {
             unavailable.insert(frame);
             post(frame, QImage(), answer.message());
@@ -208,10 +222,11 @@ void FramePlayerEngine::Worker::serve(int frame, quint64 serial, quint64 generat
 
 bool FramePlayerEngine::Worker::prefetch(int around)
 {
-    // The nearest frame of the window that is not yet decoded, ahead first at equal distance.
+    // The nearest frame of the window that is not yet decoded, the way the operator is going
+    // first at equal distance.
     int target = -1;
-    for (int k = 1; k <= perSide && target < 0; ++k) {
-        for (int n : {around + k, around - k}) {
+    for (int k = 1; k <= window && target < 0; ++k) {
+        for (int n : {around + k * travel, around - k * travel}) {
             if (n < 0 || !keep(around, n) || (lastFrame >= 0 && n > lastFrame))
                 continue;
             if (!cache.count(n) && !unavailable.count(n)) {
@@ -237,7 +252,7 @@ bool FramePlayerEngine::Worker::prefetch(int around)
         lastFrame = answer->picture.number;
         return true;
     }
-    if (answer->picture.number != target)  // a dropped frame shows the one before it
+    if (answer->picture.number != target) // a dropped frame shows the one before it
         store(target, cloneFrame(answer->picture.frame.get()), around);
     store(answer->picture.number, cloneFrame(answer->picture.frame.get()), around);
     return true;

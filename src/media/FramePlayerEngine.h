@@ -51,8 +51,9 @@ public:
     void stop();
     bool isPlaying() const { return m_playing; }
 
-    // Memory for decoded frames around the position (default 192 MiB); the frames kept are also
-    // limited to two seconds on either side. Takes effect at the next open.
+    // Memory for decoded frames around the position (default 384 MiB); the frames kept are also
+    // limited to four seconds in all, two thirds of them the way the position last moved. Takes
+    // effect at the next open.
     void setCacheBudget(qint64 bytes) { m_budget = bytes; }
     // Frames held by the worker at the moment (for measurements).
     int cachedFrames() const;
@@ -66,8 +67,8 @@ Q_SIGNALS:
 
 private:
     struct Worker;
-    void deliver(quint64 generation, quint64 serial, int frame, int lastFrame,
-                 const QImage& image, const QString& failure);
+    void deliver(quint64 generation, quint64 serial, int frame, int lastFrame, const QImage& image,
+                 const QString& failure);
     void playTick();
 
     std::unique_ptr<Worker> m_worker;
@@ -85,7 +86,7 @@ private:
     bool m_playing = false;
     QTimer* m_playTimer = nullptr;
     QElapsedTimer m_playClock;
-    qint64 m_budget = 192ll * 1024 * 1024;
+    qint64 m_budget = 384ll * 1024 * 1024;
 };
 
 } // namespace fw

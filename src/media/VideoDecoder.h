@@ -31,7 +31,7 @@ struct MediaFailure {
 
 // The station's messages.
 namespace mediatext {
-QString errorWorkingWithFile(const QString& path);  // "There was an error working with the file:"
+QString errorWorkingWithFile(const QString& path); // "There was an error working with the file:"
 inline QString noDecompressor()
 {
     return QStringLiteral("No suitable decompressor found for this video stream!");
@@ -41,10 +41,10 @@ inline QString noDecompressor()
 struct VideoProperties {
     int width = 0;
     int height = 0;
-    int frameCount = 0;  // 0 when the file does not tell
-    int rateNum = 0;     // frames per second as a fraction
+    int frameCount = 0; // 0 when the file does not tell
+    int rateNum = 0;    // frames per second as a fraction
     int rateDen = 1;
-    qint64 frameBytes = 0;  // memory of one decoded frame
+    qint64 frameBytes = 0; // memory of one decoded frame
     double fps() const { return rateNum > 0 && rateDen > 0 ? double(rateNum) / rateDen : 0; }
 };
 
@@ -104,7 +104,7 @@ private:
     QString m_path;
     VideoProperties m_props;
     int m_last = -1;
-    std::optional<DecodedFrame> m_pending;  // decoded past a dropped frame, handed out next
+    std::optional<DecodedFrame> m_pending; // decoded past a dropped frame, handed out next
     QString m_reason;
 };
 
@@ -120,7 +120,8 @@ public:
     // QImage::Format_BGR888: each row's bytes are blue, green, red from the left; rows padded to a
     // multiple of 4 bytes exactly as in a bitmap file. Null when the frame cannot be converted.
     QImage toBgr(const AVFrame* frame);
-    // The same picture as Format_RGB32, the form the screen paints fastest.
+    // The picture for the screen: the same bytes as the bitmap's, so what the player shows is
+    // what the grab writes.
     QImage toImage(const AVFrame* frame);
 
 private:

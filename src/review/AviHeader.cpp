@@ -21,9 +21,18 @@ std::uint32_t fourcc(const char (&s)[5])
     return qFromLittleEndian<std::uint32_t>(reinterpret_cast<const unsigned char*>(s));
 }
 
-std::uint32_t u32(const unsigned char* p) { return qFromLittleEndian<std::uint32_t>(p); }
-std::uint16_t u16(const unsigned char* p) { return qFromLittleEndian<std::uint16_t>(p); }
-std::uint64_t u64(const unsigned char* p) { return qFromLittleEndian<std::uint64_t>(p); }
+std::uint32_t u32(const unsigned char* p)
+{
+    return qFromLittleEndian<std::uint32_t>(p);
+}
+std::uint16_t u16(const unsigned char* p)
+{
+    return qFromLittleEndian<std::uint16_t>(p);
+}
+std::uint64_t u64(const unsigned char* p)
+{
+    return qFromLittleEndian<std::uint64_t>(p);
+}
 
 // Codecs whose every frame stands on its own: a file of them without an index still has only
 // key frames.
@@ -33,9 +42,8 @@ bool intraOnly(const AviVideoStream& v)
                                          "dmb1", "DIB ", "RGB ", "RAW ", "dvsd", "dvhd",
                                          "HFYU", "FFV1", "MJLS", "UYVY", "YUY2", "YV12"};
     const QByteArray tags[] = {
-        v.handler,
-        v.hasFormat ? QByteArray(reinterpret_cast<const char*>(&v.format.compression), 4)
-                    : QByteArray()};
+        v.handler, v.hasFormat ? QByteArray(reinterpret_cast<const char*>(&v.format.compression), 4)
+                               : QByteArray()};
     if (v.hasFormat && (v.format.compression == 0 || v.format.compression == 3))
         return true;
     for (const QByteArray& tag : tags) {
@@ -68,9 +76,9 @@ private:
     struct Chunk {
         std::uint32_t id = 0;
         std::uint32_t size = 0;
-        qint64 data = 0;  // first byte of the data
-        qint64 end = 0;   // one past the data, within the parent
-        qint64 next = 0;  // the next chunk (word aligned)
+        qint64 data = 0; // first byte of the data
+        qint64 end = 0;  // one past the data, within the parent
+        qint64 next = 0; // the next chunk (word aligned)
     };
 
     bool readAt(qint64 pos, unsigned char* buf, qint64 n)
@@ -109,7 +117,7 @@ private:
     std::uint32_t m_microSecPerFrame = 0;
     std::uint32_t m_totalFrames = 0;
     std::uint32_t m_odmlTotalFrames = 0;
-    qint64 m_moviList = -1;  // the position of the "movi" type of the movie list
+    qint64 m_moviList = -1; // the position of the "movi" type of the movie list
     qint64 m_openDmlBytesRead = 0;
     QSet<qint64> m_openDmlChunks;
 };
@@ -149,8 +157,8 @@ bool RiffWalker::read(AviHeader& out)
     if (m_file.openMode() & QIODevice::WriteOnly)
         s.caps |= avi::kCapCanWrite;
     if (v.present) {
-        const bool allKeys = v.indexed ? v.indexedFrames > 0 && v.indexedKeyFrames == v.indexedFrames
-                                       : intraOnly(v);
+        const bool allKeys =
+            v.indexed ? v.indexedFrames > 0 && v.indexedKeyFrames == v.indexedFrames : intraOnly(v);
         if (allKeys)
             s.caps |= avi::kCapAllKeyFrames;
         if (uncompressedRgb(v))
@@ -264,9 +272,9 @@ void RiffWalker::readOldIndex(const Chunk& c, AviHeader& out)
             break;
         for (qint64 i = 0; i < n; i += 16) {
             const unsigned char* e = block + i;
-            const bool video = e[0] == tens && e[1] == ones &&
-                               ((e[2] == 'd' && (e[3] == 'c' || e[3] == 'b')));
-            if (!video || u32(e + 12) == 0)  // an empty entry repeats the frame before
+            const bool video =
+                e[0] == tens && e[1] == ones && ((e[2] == 'd' && (e[3] == 'c' || e[3] == 'b')));
+            if (!video || u32(e + 12) == 0) // an empty entry repeats the frame before
                 continue;
             ++frames;
             if (u32(e + 4) & 0x10)
@@ -337,7 +345,7 @@ void RiffWalker::readStandardIndex(qint64 entries, qint64 pos, qint64 end, AviVi
             if ((size & 0x7FFFFFFF) == 0)
                 continue;
             ++v.indexedFrames;
-            if (!(size & 0x80000000))  // the top bit marks a frame that is not a key frame
+            if (!(size & 0x80000000)) // the top bit marks a frame that is not a key frame
                 ++v.indexedKeyFrames;
         }
         pos += n;
@@ -379,7 +387,7 @@ int aviFrameRate(const AviSummary& s)
 {
     if (s.scale == 0)
         return 0;
-    const double rate = std::nearbyint(double(s.rate) / double(s.scale));  // halves to even
+    const double rate = std::nearbyint(double(s.rate) / double(s.scale)); // halves to even
     if (rate > double(std::numeric_limits<std::int32_t>::max()))
         return 0;
     return int(rate);
@@ -435,8 +443,8 @@ BitmapInfoHeader frameRequest(int width, int height)
     h.compression = 0;
     const qint64 row = (qint64(std::max(width, 0)) * 3 + 3) / 4 * 4;
     const qint64 bytes = row * std::max(height, 0);
-    h.sizeImage = bytes > qint64(std::numeric_limits<std::uint32_t>::max()) ? 0
-                                                                           : std::uint32_t(bytes);
+    h.sizeImage =
+        bytes > qint64(std::numeric_limits<std::uint32_t>::max()) ? 0 : std::uint32_t(bytes);
     return h;
 }
 

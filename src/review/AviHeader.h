@@ -40,22 +40,22 @@ struct AviSummary {
     std::uint32_t height = 0;
     std::uint32_t scale = 0;
     std::uint32_t rate = 0;
-    std::uint32_t length = 0;  // frames
+    std::uint32_t length = 0; // frames
     std::uint32_t editCount = 0;
-    QByteArray fileType;  // 64 bytes, NUL-terminated when it holds a NUL
+    QByteArray fileType; // 64 bytes, NUL-terminated when it holds a NUL
 };
 
 // What the reader learnt about the first video stream.
 struct AviVideoStream {
     bool present = false;
-    int number = -1;  // position among the file's streams, from 0
-    QByteArray handler;  // fccHandler, four bytes
+    int number = -1;    // position among the file's streams, from 0
+    QByteArray handler; // fccHandler, four bytes
     std::uint32_t scale = 0;
     std::uint32_t rate = 0;
     std::uint32_t length = 0;
     std::int16_t frameLeft = 0, frameTop = 0, frameRight = 0, frameBottom = 0;
     bool hasFormat = false;
-    BitmapInfoHeader format;  // strf
+    BitmapInfoHeader format; // strf
     // Index entries of the stream that hold a frame, and how many of them are key frames.
     qint64 indexedFrames = 0;
     qint64 indexedKeyFrames = 0;
@@ -78,21 +78,45 @@ Result<AviHeader> readAviHeader(const QString& path);
 bool ReadAviSummary(const QString& path, AviSummary& summary, Dialogs& dialogs);
 
 // Derived values of a summary.
-int aviFrameRate(const AviSummary& s);  // rate / scale, halves to even; 0 when scale is 0
-QString aviFileType(const AviSummary& s);  // up to the first NUL; empty without one
+int aviFrameRate(const AviSummary& s);    // rate / scale, halves to even; 0 when scale is 0
+QString aviFileType(const AviSummary& s); // up to the first NUL; empty without one
 // A summary that could not be read has no capabilities at all, and counts as not compressed.
 inline bool aviCompressed(const AviSummary& s)
 {
     return (s.caps & avi::kCapCanRead) && !(s.caps & avi::kCapNoCompression);
 }
-inline bool aviAllKeyFrames(const AviSummary& s) { return s.caps & avi::kCapAllKeyFrames; }
-inline bool aviCanRead(const AviSummary& s) { return s.caps & avi::kCapCanRead; }
-inline bool aviCanWrite(const AviSummary& s) { return s.caps & avi::kCapCanWrite; }
-inline bool aviCopyrighted(const AviSummary& s) { return s.flags & avi::kFlagCopyrighted; }
-inline bool aviCaptureFile(const AviSummary& s) { return s.flags & avi::kFlagCaptureFile; }
-inline bool aviHasIndex(const AviSummary& s) { return s.flags & avi::kFlagHasIndex; }
-inline bool aviMustUseIndex(const AviSummary& s) { return s.flags & avi::kFlagMustUseIndex; }
-inline bool aviInterleaved(const AviSummary& s) { return s.flags & avi::kFlagInterleaved; }
+inline bool aviAllKeyFrames(const AviSummary& s)
+{
+    return s.caps & avi::kCapAllKeyFrames;
+}
+inline bool aviCanRead(const AviSummary& s)
+{
+    return s.caps & avi::kCapCanRead;
+}
+inline bool aviCanWrite(const AviSummary& s)
+{
+    return s.caps & avi::kCapCanWrite;
+}
+inline bool aviCopyrighted(const AviSummary& s)
+{
+    return s.flags & avi::kFlagCopyrighted;
+}
+inline bool aviCaptureFile(const AviSummary& s)
+{
+    return s.flags & avi::kFlagCaptureFile;
+}
+inline bool aviHasIndex(const AviSummary& s)
+{
+    return s.flags & avi::kFlagHasIndex;
+}
+inline bool aviMustUseIndex(const AviSummary& s)
+{
+    return s.flags & avi::kFlagMustUseIndex;
+}
+inline bool aviInterleaved(const AviSummary& s)
+{
+    return s.flags & avi::kFlagInterleaved;
+}
 
 // The information list of the frame selection screen for a summary.
 QStringList aviInformationLines(const QString& path, const AviSummary& s);

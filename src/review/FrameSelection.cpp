@@ -88,8 +88,8 @@ std::optional<CaptureName> splitCaptureName(const QString& path)
     if (avi < 0)
         return std::nullopt;
     const qsizetype jump = path.indexOf(QLatin1String("jump"), std::max<qsizetype>(0, avi - 7));
-    const qsizetype sep = std::max(path.lastIndexOf(QLatin1Char('\\')),
-                                   path.lastIndexOf(QLatin1Char('/')));
+    const qsizetype sep =
+        std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
     // The word must be in the file's own name, before ".avi".
     if (jump < 0 || jump + 4 > avi || jump <= sep)
         return std::nullopt;
@@ -136,8 +136,7 @@ Result<int> readInfoFile(const QString& video)
         comma < 0 ? std::nullopt : parseNumber(QStringView(line).mid(comma + 1));
     if (!frame || *frame != std::floor(*frame) || std::abs(*frame) > 2147483647.0)
         return Result<int>::failure(
-            QStringLiteral("could not read %1: no frame number after the video's path")
-                .arg(path));
+            QStringLiteral("could not read %1: no frame number after the video's path").arg(path));
     return int(*frame);
 }
 

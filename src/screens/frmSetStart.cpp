@@ -179,7 +179,7 @@ frmSetStart::frmSetStart(Station& station, QWidget* parent) : QWidget(parent), m
     columns->addLayout(right, 1);
 
     Timer1 = new QTimer(this);
-    Timer1->setSingleShot(true);  // it switches itself off at each tick
+    Timer1->setSingleShot(true); // it switches itself off at each tick
     Timer2 = new QTimer(this);
     Timer2->setInterval(100);
 
@@ -365,9 +365,9 @@ void frmSetStart::viewArrival()
     if (FilePresent(infoFilePath(Text6->text()))) {
         const Result<int> stored = readInfoFile(Text6->text());
         if (stored)
-            m_station.dialogs().message(QStringLiteral("File already measured - contact frame is ") +
-                                            leadingSpace(*stored),
-                                        kMeasuredTitle);
+            m_station.dialogs().message(
+                QStringLiteral("File already measured - contact frame is ") + leadingSpace(*stored),
+                kMeasuredTitle);
         else
             m_station.dialogs().message(stored.message(), kMeasuredTitle);
     }
@@ -416,13 +416,15 @@ void frmSetStart::showPosition()
 std::optional<QString> frmSetStart::askName(const QString& prompt)
 {
     Dialogs& dialogs = m_station.dialogs();
-    const QString name = dialogs.input(prompt, kRenameTitle, m_station.captureSkier).value_or(QString());
+    const QString name =
+        dialogs.input(prompt, kRenameTitle, m_station.captureSkier).value_or(QString());
     if (!name.isEmpty())
         return name;
-    const QString again = dialogs.input(QStringLiteral("You must input a name. ") +
-                                            QStringLiteral("Please try again "),
-                                        kRenameTitle, m_station.captureSkier)
-                              .value_or(QString());
+    const QString again =
+        dialogs
+            .input(QStringLiteral("You must input a name. ") + QStringLiteral("Please try again "),
+                   kRenameTitle, m_station.captureSkier)
+            .value_or(QString());
     if (again.isEmpty())
         return std::nullopt;
     return again;
@@ -446,8 +448,8 @@ bool frmSetStart::renameCapture()
                        QStringLiteral("Please try again "));
         if (!name)
             return false;
-        target = joinPath(folder, *name + QStringLiteral("jump") +
-                                      m_station.capturePass.trimmed() + QStringLiteral(".avi"));
+        target = joinPath(folder, *name + QStringLiteral("jump") + m_station.capturePass.trimmed() +
+                                      QStringLiteral(".avi"));
     }
     if (!samePath(target, captured)) {
         QFile file(captured);
@@ -619,9 +621,9 @@ void frmSetStart::Command7_Click()
     cmdMarkStart->setEnabled(false);
     const qint64 end = qint64(selectedFrame) + runFrames;
     if (end > frameCount) {
-        m_station.dialogs().message(tooShortMessage(frameCount, int(std::min<qint64>(end, 0x7FFFFFFF)),
-                                                    barefoot),
-                                    QStringLiteral("Captured File too short Warning"));
+        m_station.dialogs().message(
+            tooShortMessage(frameCount, int(std::min<qint64>(end, 0x7FFFFFFF)), barefoot),
+            QStringLiteral("Captured File too short Warning"));
         return;
     }
     if (cbFullScreen->isChecked())
@@ -676,8 +678,8 @@ void frmSetStart::Timer1_Timer()
             cmdPlayAndPause->setFocus();
         } else {
             afterPhase = false;
-            playStretch({beforeEnd.from, beforeEnd.to,
-                         int(std::floor(seconds(Text7) * 1000 + 300))});
+            playStretch(
+                {beforeEnd.from, beforeEnd.to, int(std::floor(seconds(Text7) * 1000 + 300))});
         }
         return;
     }
@@ -749,8 +751,9 @@ void frmSetStart::markFrame()
     MediaPlayer1->setClickToPlay(false);
     grabFileName = MediaPlayer1->fileName().isEmpty() ? Text6->text() : MediaPlayer1->fileName();
     grabFrameNumber = selectedFrame;
-    const auto failure = grabFrame(grabFileName, grabFrameNumber,
-                                   m_station.paths().inStation(QStringLiteral("currentcapture.bmp")));
+    const auto failure =
+        grabFrame(grabFileName, grabFrameNumber,
+                  m_station.paths().inStation(QStringLiteral("currentcapture.bmp")));
     if (failure) {
         // Nothing is deleted and nothing moves on: the operator can try another frame.
         m_station.dialogs().message(failure->message, QString(), DialogIcon::Information);
@@ -765,9 +768,9 @@ void frmSetStart::markFrame()
         if (policy == QLatin1String("NoSave")) {
             deleteVideo(video);
         } else if (policy == QLatin1String("Ask")) {
-            if (m_station.dialogs().message(QStringLiteral("Do you want to save this video capture?"),
-                                            QString(), DialogIcon::None, DialogButtons::YesNo) ==
-                DialogAnswer::Yes)
+            if (m_station.dialogs().message(
+                    QStringLiteral("Do you want to save this video capture?"), QString(),
+                    DialogIcon::None, DialogButtons::YesNo) == DialogAnswer::Yes)
                 logMarkedFrame(video);
             else
                 deleteVideo(video);

@@ -33,18 +33,18 @@ public:
 
     FramePlayer* MediaPlayer1 = nullptr;
 
-    QLineEdit* Text6 = nullptr;  // the video's path
-    QLineEdit* Text9 = nullptr;  // the position
-    QPushButton* Command1 = nullptr;  // one frame back
-    QPushButton* Command4 = nullptr;  // one frame forward
+    QLineEdit* Text6 = nullptr;      // the video's path
+    QLineEdit* Text9 = nullptr;      // the position
+    QPushButton* Command1 = nullptr; // one frame back
+    QPushButton* Command4 = nullptr; // one frame forward
     QLabel* lblBrowse = nullptr;
-    QPushButton* Command6 = nullptr;  // browse
+    QPushButton* Command6 = nullptr; // browse
 
-    QPushButton* Command5 = nullptr;  // play before start
+    QPushButton* Command5 = nullptr; // play before start
     QLineEdit* Text4 = nullptr;
     QLineEdit* txtStartLoop = nullptr;
     QLineEdit* Text5 = nullptr;
-    QPushButton* Command7 = nullptr;  // play before end
+    QPushButton* Command7 = nullptr; // play before end
     QLabel* Label2 = nullptr;
     QLineEdit* Text7 = nullptr;
     QLineEdit* txtEndLoop = nullptr;
@@ -59,7 +59,7 @@ public:
     QPushButton* cmdGoToSetup = nullptr;
     QPushButton* cmdViewLog = nullptr;
 
-    QLabel* Label5 = nullptr;  // instruction
+    QLabel* Label5 = nullptr; // instruction
     QListWidget* lstFileInfo = nullptr;
     QLabel* Label10 = nullptr;
     QLabel* lblDiskSpace = nullptr;
@@ -73,8 +73,8 @@ public:
     QLabel* Label8 = nullptr;
     QLabel* Label12 = nullptr;
 
-    QTimer* Timer1 = nullptr;  // ends each play-back
-    QTimer* Timer2 = nullptr;  // arrow keys, 100 ms
+    QTimer* Timer1 = nullptr; // ends each play-back
+    QTimer* Timer2 = nullptr; // arrow keys, 100 ms
 
     // Screen state.
     double fps = 0;
@@ -149,7 +149,7 @@ private:
 
     Station& m_station;
     bool m_loaded = false;
-    int m_runEnd = 0;  // the end of the run window of the play-back before the end
+    int m_runEnd = 0; // the end of the run window of the play-back before the end
     int m_startInterval_ms = 0;
 };
 

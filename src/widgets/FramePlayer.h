@@ -24,9 +24,9 @@ class FramePlayer : public QWidget {
     Q_OBJECT
 public:
     // Display sizes.
-    static constexpr int kDefaultSize = 0;  // the video's own size (smaller when it must)
+    static constexpr int kDefaultSize = 0; // the video's own size (smaller when it must)
     static constexpr int kFullScreen = 3;
-    static constexpr int kFitToSize = 4;  // as large as the player, in proportion
+    static constexpr int kFitToSize = 4; // as large as the player, in proportion
 
     explicit FramePlayer(QWidget* parent = nullptr);
     ~FramePlayer() override;

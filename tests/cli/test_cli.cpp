@@ -2,10 +2,10 @@
 
 #include "../media/MakeVideo.h"
 #include "StationFixture.h"
-#include "media/FrameGrab.h"
-#include "review/AviHeader.h"
 #include "grid/Geometry.h"
 #include "grid/GridFiles.h"
+#include "media/FrameGrab.h"
+#include "review/AviHeader.h"
 #include "settings/StationSettings.h"
 
 #include <QDir>
@@ -84,9 +84,8 @@ void TestCli::helpAndVersion()
     const Run help = runCli({QStringLiteral("--help")});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.startsWith(QLatin1String("Usage: farwater-cli")));
-    for (const char* command :
-         {"distance GRIDFILE", "to-picture GRIDFILE", "check GRIDFILE", "accuracy GRIDFILE",
-          "avi-info FILE", "grab FILE FRAME OUT.bmp"})
+    for (const char* command : {"distance GRIDFILE", "to-picture GRIDFILE", "check GRIDFILE",
+                                "accuracy GRIDFILE", "avi-info FILE", "grab FILE FRAME OUT.bmp"})
         QVERIFY2(help.out.contains(QLatin1String(command)), command);
     const Run version = runCli({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
@@ -259,9 +258,9 @@ void TestCli::videoInformationAndGrab()
     QCOMPARE(makeVideo(video, {"mjpeg", 64, 48, 12, 15, 1, 1}), QString());
     const Run info = runCli({QStringLiteral("avi-info"), video});
     QCOMPARE(info.exitCode, 0);
-    QCOMPARE(info.out, fw::aviInformationLines(video, readAviHeader(video)->summary)
-                               .join(QLatin1Char('\n')) +
-                           QLatin1Char('\n'));
+    QCOMPARE(info.out,
+             fw::aviInformationLines(video, readAviHeader(video)->summary).join(QLatin1Char('\n')) +
+                 QLatin1Char('\n'));
     QVERIFY(info.out.contains(QLatin1String("\nRate: 15fps\n")));
 
     // The same bitmap as the station's grab.
@@ -276,8 +275,8 @@ void TestCli::videoInformationAndGrab()
     writeBytes(text, "not a video");
     const Run notAvi = runCli({QStringLiteral("avi-info"), text});
     QCOMPARE(notAvi.exitCode, 2);
-    QCOMPARE(notAvi.err, QStringLiteral("farwater-cli: Unable to read AVI file info from: %1\n")
-                             .arg(text));
+    QCOMPARE(notAvi.err,
+             QStringLiteral("farwater-cli: Unable to read AVI file info from: %1\n").arg(text));
     for (const QStringList& args :
          {QStringList{QStringLiteral("grab"), video, QStringLiteral("12"), out},
           QStringList{QStringLiteral("grab"), video, QStringLiteral("-1"), out},

@@ -27,8 +27,7 @@ struct Closer {
     void operator()(AVPacket* p) const { av_packet_free(&p); }
     void operator()(SwsContext* s) const { sws_freeContext(s); }
 };
-template <typename T>
-using Own = std::unique_ptr<T, Closer>;
+template <typename T> using Own = std::unique_ptr<T, Closer>;
 
 QString err(const char* what, int code)
 {

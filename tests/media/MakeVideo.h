@@ -9,13 +9,13 @@
 namespace fw::test {
 
 struct VideoSpec {
-    const char* codec = "mjpeg";  // an FFmpeg encoder: mjpeg, rawvideo, mpeg4, libx264
+    const char* codec = "mjpeg"; // an FFmpeg encoder: mjpeg, rawvideo, mpeg4, libx264
     int width = 64;
     int height = 48;
     int frames = 30;
     int rateNum = 30;
     int rateDen = 1;
-    int keyFrameDistance = 1;  // for the long-GOP codecs
+    int keyFrameDistance = 1; // for the long-GOP codecs
 };
 
 // Writes an AVI whose frames all differ (a gradient that moves and a bar that walks with the frame

@@ -55,7 +55,7 @@ void TestPlayer::showsFFmpegsFrameInAnyOrder()
     QVERIFY(showFrame(player, 0));
     QList<int> order;
     for (int n = 30; n >= 20; --n)
-        order << n;  // backwards across a key frame (24)
+        order << n; // backwards across a key frame (24)
     order << 21 << 22 << 49 << 0 << 13 << 12 << 11 << 36;
     for (int n : order) {
         QVERIFY2(showFrame(player, n), qPrintable(QString::number(n)));
@@ -81,7 +81,7 @@ void TestPlayer::overtakenRequestsAndEarlierFilesNeverShow()
     FramePlayer player;
     QVERIFY(!player.setFileName(a));
     player.setCurrentPosition(30);
-    QVERIFY(!player.setFileName(b));  // before a's frame 30 can arrive
+    QVERIFY(!player.setFileName(b)); // before a's frame 30 can arrive
     QSignalSpy shown(&player.engine(), &FramePlayerEngine::frameShown);
     QVERIFY(QTest::qWaitFor([&] { return player.shownFrame() == 0; }, 10000));
     QCOMPARE(player.picture().width(), 80);
@@ -102,7 +102,8 @@ void TestPlayer::overtakenRequestsAndEarlierFilesNeverShow()
     writeBytes(text, "not a video");
     const auto failure = player.setFileName(text);
     QVERIFY(failure);
-    QCOMPARE(failure->message, QStringLiteral("There was an error working with the file:\r\n") + text);
+    QCOMPARE(failure->message,
+             QStringLiteral("There was an error working with the file:\r\n") + text);
     QVERIFY(player.fileName().isEmpty());
 }
 

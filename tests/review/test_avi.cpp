@@ -72,8 +72,8 @@ QByteArray handMade(quint32 scale, quint32 rate, QList<quint32> indexFlags, bool
         idx += "00dc" + le32(flags) + le32(offset) + le32(2);
         offset += 10;
     }
-    return riff(list("hdrl", avih(0x10 | 0x100, 3, 1, 64, 48) + streamList) +
-                list("movi", movi) + chunk("idx1", idx));
+    return riff(list("hdrl", avih(0x10 | 0x100, 3, 1, 64, 48) + streamList) + list("movi", movi) +
+                chunk("idx1", idx));
 }
 
 QString videoIn(const StationFixture& f, const QString& name, const VideoSpec& spec)
@@ -118,12 +118,22 @@ void TestAvi::informationListOfRealVideos_data()
     QTest::addColumn<QString>("rate");
     QTest::addColumn<QString>("compressed");
     QTest::addColumn<QString>("allKeys");
-    QTest::newRow("mjpeg 15") << "mjpeg" << 15 << 1 << 1 << "15" << "True" << "True";
-    QTest::newRow("raw 25") << "rawvideo" << 25 << 1 << 1 << "25" << "False" << "True";
-    QTest::newRow("mjpeg 30") << "mjpeg" << 30 << 1 << 1 << "30" << "True" << "True";
+    QTest::newRow("mjpeg 15") << "mjpeg" << 15 << 1 << 1 << "15"
+                              << "True"
+                              << "True";
+    QTest::newRow("raw 25") << "rawvideo" << 25 << 1 << 1 << "25"
+                            << "False"
+                            << "True";
+    QTest::newRow("mjpeg 30") << "mjpeg" << 30 << 1 << 1 << "30"
+                              << "True"
+                              << "True";
     // 30000 / 1001 = 29.97 reads as 30.
-    QTest::newRow("mjpeg 29.97") << "mjpeg" << 30000 << 1001 << 1 << "30" << "True" << "True";
-    QTest::newRow("mpeg4 gop 10") << "mpeg4" << 25 << 1 << 10 << "25" << "True" << "False";
+    QTest::newRow("mjpeg 29.97") << "mjpeg" << 30000 << 1001 << 1 << "30"
+                                 << "True"
+                                 << "True";
+    QTest::newRow("mpeg4 gop 10") << "mpeg4" << 25 << 1 << 10 << "25"
+                                  << "True"
+                                  << "False";
 }
 
 void TestAvi::informationListOfRealVideos()
@@ -134,8 +144,8 @@ void TestAvi::informationListOfRealVideos()
     QFETCH(int, gop);
     StationFixture f;
     const QByteArray c = codec.toLatin1();
-    const QString path = videoIn(f, QStringLiteral("Smithjump3.avi"),
-                                 {c.constData(), 80, 60, 24, num, den, gop});
+    const QString path =
+        videoIn(f, QStringLiteral("Smithjump3.avi"), {c.constData(), 80, 60, 24, num, den, gop});
     const Result<AviHeader> header = readAviHeader(path);
     QVERIFY2(header.ok(), qPrintable(header.message()));
     QCOMPARE(header->summary.rate, quint32(num));
@@ -194,9 +204,9 @@ void TestAvi::handMadeHeaders()
     AviSummary s;
     s.rate = 30000, s.scale = 1001;
     QCOMPARE(aviFrameRate(s), 30);
-    s.rate = 25, s.scale = 2;  // 12.5
+    s.rate = 25, s.scale = 2; // 12.5
     QCOMPARE(aviFrameRate(s), 12);
-    s.rate = 27, s.scale = 2;  // 13.5
+    s.rate = 27, s.scale = 2; // 13.5
     QCOMPARE(aviFrameRate(s), 14);
     // A file type without a NUL shows nothing.
     s.fileType = QByteArray(64, 'A');
@@ -213,8 +223,8 @@ void TestAvi::handMadeHeaders()
     const QString bmp = f.path(QStringLiteral("out.bmp"));
     const auto failure = grabFrame(audio, 0, bmp);
     QVERIFY(failure);
-    QCOMPARE(failure->message, QStringLiteral("There was an error working with the file:\r\n") +
-                                   audio);
+    QCOMPARE(failure->message,
+             QStringLiteral("There was an error working with the file:\r\n") + audio);
     QVERIFY(!QFile::exists(bmp));
     FW_VERIFY_DIALOGS(f.dialogs);
 }
@@ -223,7 +233,8 @@ void TestAvi::damagedFilesAreRefusedNeverCrash()
 {
     StationFixture f;
     const QString missing = f.path(QStringLiteral("missing.avi"));
-    QCOMPARE(readAviHeader(missing).message(), QStringLiteral("Unable to open file:\r\n") + missing);
+    QCOMPARE(readAviHeader(missing).message(),
+             QStringLiteral("Unable to open file:\r\n") + missing);
     const QByteArray good = handMade(1, 30, {0x10, 0x10, 0x10});
     const QList<QPair<const char*, QByteArray>> bad = {
         {"empty", QByteArray()},
@@ -233,9 +244,9 @@ void TestAvi::damagedFilesAreRefusedNeverCrash()
         {"cut in the main header", good.left(40)},
         // A list that claims four gigabytes, and lists nested far deeper than any video.
         {"huge main header", riff(list("hdrl", "avih" + le32(0xFFFFFFF0) + QByteArray(12, 'x')))},
-        {"deep", riff(list("hdrl", list("hdrl", list("hdrl", list("hdrl", list("hdrl",
-                                                                                 avih(0, 1, 1, 2,
-                                                                                      2)))))))},
+        {"deep",
+         riff(list("hdrl",
+                   list("hdrl", list("hdrl", list("hdrl", list("hdrl", avih(0, 1, 1, 2, 2)))))))},
     };
     const QString path = f.path(QStringLiteral("bad.avi"));
     for (const auto& [what, bytes] : bad) {
@@ -257,10 +268,10 @@ void TestAvi::damagedFilesAreRefusedNeverCrash()
     // An index of indexes that points at itself, and at a chunk of four billion entries.
     const QByteArray indx = le16(4) + QByteArray(1, '\0') + QByteArray(1, '\0') + le32(1000000) +
                             "00dc" + QByteArray(12, '\0');
-    QByteArray loop = riff(list("hdrl", avih(0x10, 3, 1, 64, 48) +
-                                            list("strl", strh("vids", "MJPG", 1, 30, 3) +
-                                                             strfVideo("MJPG") +
-                                                             chunk("indx", indx))));
+    QByteArray loop =
+        riff(list("hdrl", avih(0x10, 3, 1, 64, 48) +
+                              list("strl", strh("vids", "MJPG", 1, 30, 3) + strfVideo("MJPG") +
+                                               chunk("indx", indx))));
     const qsizetype indxAt = loop.indexOf("indx");
     QByteArray entries;
     for (int i = 0; i < 2000; ++i)
@@ -310,7 +321,8 @@ void TestAvi::grabEqualsPlainDecodeInAnyOrder()
     QFETCH(int, gop);
     StationFixture f;
     const QByteArray c = codec.toLatin1();
-    const QString video = videoIn(f, QStringLiteral("v.avi"), {c.constData(), 66, 50, 40, 30, 1, gop});
+    const QString video =
+        videoIn(f, QStringLiteral("v.avi"), {c.constData(), 66, 50, 40, 30, 1, gop});
     const QString bmp = f.path(QStringLiteral("currentcapture.bmp"));
     for (int n : {39, 17, 0, 18, 16, 25, 24}) {
         QVERIFY(!grabFrame(video, n, bmp));
@@ -319,7 +331,7 @@ void TestAvi::grabEqualsPlainDecodeInAnyOrder()
         QCOMPARE(file.size(), 54 + row * 50);
         QCOMPARE(qFromLittleEndian<quint32>(file.constData() + 2), quint32(file.size()));
         QCOMPARE(qFromLittleEndian<quint16>(file.constData() + 28), quint16(24));
-        QCOMPARE(qFromLittleEndian<qint32>(file.constData() + 22), 50);  // bottom row first
+        QCOMPARE(qFromLittleEndian<qint32>(file.constData() + 22), 50); // bottom row first
         int w = 0, h = 0;
         const QByteArray plain = plainDecodeBgr(video, n, &w, &h);
         QCOMPARE(w, 66);
@@ -337,7 +349,8 @@ void TestAvi::grabFailuresKeepTheEarlierBitmap()
     const QByteArray before = readBytes(bmp);
     auto past = grabFrame(video, 10, bmp);
     QVERIFY(past);
-    QCOMPARE(past->message, QStringLiteral("There was an error working with the file:\r\n") + video);
+    QCOMPARE(past->message,
+             QStringLiteral("There was an error working with the file:\r\n") + video);
     QVERIFY(past->reason.contains(QLatin1String("past the end")));
     const QString text = f.path(QStringLiteral("clip.avi"));
     QVERIFY(writeBytes(text, "not a video"));

@@ -62,11 +62,11 @@ struct Rig {
     {
         return QTest::qWaitFor([&] { return screen->MediaPlayer1->shownFrame() == frame; }, 10000);
     }
-    QByteArray log() const
+    QByteArray log() const { return readBytes(station->sessionLog.path(videos)); }
+    QString bitmap() const
     {
-        return readBytes(station->sessionLog.path(videos));
+        return station->paths().inStation(QStringLiteral("currentcapture.bmp"));
     }
-    QString bitmap() const { return station->paths().inStation(QStringLiteral("currentcapture.bmp")); }
 
     StationFixture& fixture;
     KeyboardState keys;
@@ -111,7 +111,7 @@ void TestFrameSelection::captureArrivalAsksForTheNameAndMovesTheVideo()
     StationFixture f;
     Rig r(f);
     const QString captured = r.video(QStringLiteral("Smith2jump1.avi"));
-    r.video(QStringLiteral("Smithjump1.avi"));  // the name the operator tries first is taken
+    r.video(QStringLiteral("Smithjump1.avi")); // the name the operator tries first is taken
     r.station->captureSkier = QStringLiteral("Smith2");
     r.station->capturePass = QStringLiteral(" 3 ");
     r.station->settings.BarefootTiming15s = 1;
@@ -122,10 +122,10 @@ void TestFrameSelection::captureArrivalAsksForTheNameAndMovesTheVideo()
     r.arriveFromCapture(captured, 12);
     FW_VERIFY_DIALOGS(f.dialogs);
     const auto calls = f.dialogs.calls();
-    QCOMPARE(calls[0].text, QStringLiteral(
-                                "The skier's name was changed to prevent overwriting an existing "
-                                "file. You can change the skier's name here if you want. Just "
-                                "modify it in the input box to what it should be. "));
+    QCOMPARE(calls[0].text,
+             QStringLiteral("The skier's name was changed to prevent overwriting an existing "
+                            "file. You can change the skier's name here if you want. Just "
+                            "modify it in the input box to what it should be. "));
     QCOMPARE(calls[1].text, QStringLiteral("You must input a name. Please try again "));
     QCOMPARE(calls[2].text, QStringLiteral("I am sorry, there is an existing file using that "
                                            "name and jump.  Please try again "));
@@ -144,7 +144,7 @@ void TestFrameSelection::captureArrivalAsksForTheNameAndMovesTheVideo()
     QCOMPARE(r.screen->selectedFrame, 12);
     QVERIFY(r.shows(12));
     QCOMPARE(r.screen->Text9->text(), QStringLiteral(" 12"));
-    QCOMPARE(r.screen->runFrames, 450);  // Barefoot timing at 30 fps
+    QCOMPARE(r.screen->runFrames, 450); // Barefoot timing at 30 fps
     QVERIFY(r.screen->fromCapture);
     QVERIFY(r.station->ArrivedFrom.isEmpty());
     QVERIFY(r.screen->cmdMarkStart->isEnabled());
@@ -202,7 +202,7 @@ void TestFrameSelection::steppingByButtonsKeypadAndHeldArrows()
     QCOMPARE(s.Text9->text(), QStringLiteral(" 3"));
     for (int i = 0; i < 5; ++i)
         s.Command1_Click();
-    QCOMPARE(s.MediaPlayer1->currentPosition(), 1);  // stepping back stops at 1
+    QCOMPARE(s.MediaPlayer1->currentPosition(), 1); // stepping back stops at 1
     s.MediaPlayer1_KeyDown(102);
     s.MediaPlayer1_KeyDown(102);
     s.MediaPlayer1_KeyDown(100);
@@ -214,7 +214,7 @@ void TestFrameSelection::steppingByButtonsKeypadAndHeldArrows()
     QCOMPARE(s.MediaPlayer1->currentPosition(), 4);
     r.keys.setDown(Qt::Key_Right, false);
     r.keys.setDown(Qt::Key_Left, true);
-    s.Command1->setEnabled(false);  // only while the button is usable
+    s.Command1->setEnabled(false); // only while the button is usable
     s.Timer2_Timer();
     QCOMPARE(s.MediaPlayer1->currentPosition(), 4);
     s.Command1->setEnabled(true);
@@ -252,8 +252,8 @@ void TestFrameSelection::runWindowsAndTheTooShortMessage()
                             "from the start of the run."));
     QVERIFY(!r.screen->playingBeforeEnd);
     QVERIFY(!r.screen->Timer1->isActive());
-    QVERIFY(tooShortMessage(500, 550, true).endsWith(
-        QLatin1String("full 15 seconds from the start of the run.")));
+    QVERIFY(tooShortMessage(500, 550, true)
+                .endsWith(QLatin1String("full 15 seconds from the start of the run.")));
 }
 
 void TestFrameSelection::playBeforeStartAndEveryRepeatIsEnded()
@@ -273,7 +273,7 @@ void TestFrameSelection::playBeforeStartAndEveryRepeatIsEnded()
     QVERIFY(s.playingBeforeStart && s.startRead && s.Timer1->isActive());
     QVERIFY(s.MediaPlayer1->isPlaying());
     s.Text4->setText(QStringLiteral("1"));
-    s.Command5_Click();  // ignored while its play-back runs
+    s.Command5_Click(); // ignored while its play-back runs
     QCOMPARE(s.MediaPlayer1->selectionStart(), 0);
     // The first end plays again and is ended by a tick of its own.
     s.Timer1_Timer();
@@ -322,7 +322,7 @@ void TestFrameSelection::playToEndPauseAndContinue()
     QCOMPARE(s.MediaPlayer1->selectionStart(), 609 - 150);
     QCOMPARE(s.MediaPlayer1->selectionEnd(), 609);
     QCOMPARE(s.Timer1->interval(), 6500);
-    s.Command7_Click();  // ignored while it plays
+    s.Command7_Click(); // ignored while it plays
     QCOMPARE(s.Timer1->interval(), 6500);
     // Two seconds beyond the end, once.
     s.Timer1_Timer();
@@ -344,7 +344,7 @@ void TestFrameSelection::playToEndPauseAndContinue()
 void TestFrameSelection::markingUnderEachSavePolicy_data()
 {
     QTest::addColumn<QString>("policy");
-    QTest::addColumn<int>("answer");  // to "Do you want to save...", 0 when not asked
+    QTest::addColumn<int>("answer"); // to "Do you want to save...", 0 when not asked
     QTest::addColumn<bool>("kept");
     QTest::newRow("Save") << "Save" << 0 << true;
     QTest::newRow("Ask, yes") << "Ask" << int(DialogAnswer::Yes) << true;
@@ -360,15 +360,15 @@ void TestFrameSelection::markingUnderEachSavePolicy()
     StationFixture f;
     Rig r(f);
     r.station->settings.VideoSavePolicy = policy;
-    const QString video = r.video(QStringLiteral("Smithjump3.avi"),
-                                  {"mpeg4", 64, 48, 40, 30, 1, 12});
+    const QString video =
+        r.video(QStringLiteral("Smithjump3.avi"), {"mpeg4", 64, 48, 40, 30, 1, 12});
     r.arriveFromCapture(video, 17);
     for (int i = 0; i < 3; ++i)
-        r.screen->Command1_Click();  // back across a key frame
+        r.screen->Command1_Click(); // back across a key frame
     const QByteArray expected = plainDecodeBgr(video, 14);
     if (answer)
         f.dialogs.expectMessage(DialogAnswer(answer));
-    f.dialogs.expectMessage();  // the grids are not set up
+    f.dialogs.expectMessage(); // the grids are not set up
     r.screen->cmdMarkStart_Click();
     FW_VERIFY_DIALOGS(f.dialogs);
     if (answer)
@@ -409,7 +409,7 @@ void TestFrameSelection::nonStandardNamesAreNotLogged()
     const QString video = r.video(QStringLiteral("run3.avi"));
     r.arriveFromCapture(video, 5);
     f.dialogs.expectMessage().expectMessage();
-    r.screen->btnGoToSetup_Click();  // grid setup asked for: told, though the grids are ready
+    r.screen->btnGoToSetup_Click(); // grid setup asked for: told, though the grids are ready
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(f.dialogs.calls().first().text,
              QStringLiteral("Warning, this is not a  standard RSF file so it will not be saved in "
@@ -502,8 +502,7 @@ void TestFrameSelection::leavingForTheMainScreen()
     Rig r(f);
     r.station->VideoFileToView = r.video(QStringLiteral("Smithjump1.avi"));
     r.arrive(QStringLiteral("View"));
-    QVERIFY(!r.screen->cmdGoToCapture->isEnabled() ||
-            r.station->hasScreen(Screen::Capture));
+    QVERIFY(!r.screen->cmdGoToCapture->isEnabled() || r.station->hasScreen(Screen::Capture));
     r.screen->Command1->setEnabled(false);
     r.screen->cmdGoToSetup_Click();
     QVERIFY(!r.screen->isVisible());
