@@ -1,4 +1,5 @@
 #include "app/Station.h"
+#include "media/MediaLibraries.h"
 #include "platform/KeyboardState.h"
 #include "platform/QtDialogs.h"
 #include "platform/StationPaths.h"
@@ -12,6 +13,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Farwater"));
     QApplication::setApplicationVersion(QStringLiteral(FARWATER_VERSION));
+    // FFmpeg's own log lines mean nothing to an operator; failures reach the screens as messages.
+    fw::quietMediaLibraries();
 
     fw::SettingsStore store;
     fw::QtDialogs dialogs;
