@@ -12,6 +12,7 @@
 #include "screens/setByProgram.h"
 #include "support/dialogs.h"
 #include "support/textforms.h"
+#include "widgets/MicroAdjustPanel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -48,15 +49,6 @@ const QString kSkierPathTitle = QStringLiteral("Input the skier path line");
 const QString kPictureFilter = QStringLiteral(
     "All Files (*.*)|*.*|Text Files (*.txt)|*.txt|Jump Picture Files (*.gif)|*.gif|Jump "
     "Picture Files (*.bmp)|*.bmp|Jump Picture Files (*.jpg)|*.jpg|");
-
-QToolButton* arrowButton(QWidget* parent, Qt::ArrowType arrow)
-{
-    auto* b = new QToolButton(parent);
-    b->setArrowType(arrow);
-    b->setFixedSize(24, 24);
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
 
 QPointF at(ScreenPoint p)
 {
@@ -190,16 +182,12 @@ Grid_Setup::Grid_Setup(Station& station, QWidget* parent) : QMainWindow(parent),
 
     // Panels over the picture.
     QWidget* over = picture->panelParent();
-    AdjustmentLabel = new QLabel(QStringLiteral("Micro-Adjust (drag-it)"), over);
-    AdjustUp = arrowButton(over, Qt::UpArrow);
-    AdjustLeft = arrowButton(over, Qt::LeftArrow);
-    AdjustRight = arrowButton(over, Qt::RightArrow);
-    AdjustDown = arrowButton(over, Qt::DownArrow);
-    AdjustmentLabel->move(10, 10);
-    AdjustUp->move(40, 30);
-    AdjustLeft->move(14, 54);
-    AdjustRight->move(66, 54);
-    AdjustDown->move(40, 78);
+    const MicroAdjustPanel adjust = addMicroAdjustPanel(*picture);
+    AdjustmentLabel = adjust.label;
+    AdjustUp = adjust.up;
+    AdjustLeft = adjust.left;
+    AdjustRight = adjust.right;
+    AdjustDown = adjust.down;
     CrossSizeLabel = new QLabel(QStringLiteral("Marker Icon Size (drag-it)"), over);
     Setup_Cross_size = new QScrollBar(Qt::Horizontal, over);
     Setup_Cross_size->setRange(15, 600);
@@ -220,7 +208,6 @@ Grid_Setup::Grid_Setup(Station& station, QWidget* parent) : QMainWindow(parent),
     for (QLabel* l : {AdjustmentLabel, CrossSizeLabel, gridLockedLabel, lblGridDragIt})
         l->adjustSize();
     lblGridDragIt->move(220, 10 + gridLockedLabel->height());
-    picture->makeMovable(AdjustmentLabel, {AdjustUp, AdjustDown, AdjustLeft, AdjustRight});
     picture->makeMovable(CrossSizeLabel, {Setup_Cross_size});
     picture->makeMovable(gridLockedLabel, {lblGridDragIt});
     picture->makeMovable(lblGridDragIt, {gridLockedLabel});

@@ -12,6 +12,7 @@
 #include "support/dialogs.h"
 #include "support/textfile.h"
 #include "support/textforms.h"
+#include "widgets/MicroAdjustPanel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -52,16 +53,6 @@ void setTextColor(QWidget* w, Rgb rgb)
     p.setColor(QPalette::ButtonText, colorFromRgb(rgb));
     p.setColor(QPalette::Text, colorFromRgb(rgb));
     w->setPalette(p);
-}
-
-QToolButton* arrowButton(QWidget* parent, Qt::ArrowType arrow)
-{
-    auto* b = new QToolButton(parent);
-    b->setArrowType(arrow);
-    b->setAutoRaise(false);
-    b->setFixedSize(24, 24);
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
 }
 
 } // namespace
@@ -186,16 +177,12 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
 
     // Panels over the picture, each dragged by its label.
     QWidget* over = picture->panelParent();
-    AdjustmentLabel = new QLabel(QStringLiteral("Micro-Adjust (drag-it)"), over);
-    AdjustLeft = arrowButton(over, Qt::LeftArrow);
-    AdjustRight = arrowButton(over, Qt::RightArrow);
-    AdjustUp = arrowButton(over, Qt::UpArrow);
-    AdjustDown = arrowButton(over, Qt::DownArrow);
-    AdjustmentLabel->move(10, 10);
-    AdjustUp->move(40, 30);
-    AdjustLeft->move(14, 54);
-    AdjustRight->move(66, 54);
-    AdjustDown->move(40, 78);
+    const MicroAdjustPanel adjust = addMicroAdjustPanel(*picture);
+    AdjustmentLabel = adjust.label;
+    AdjustUp = adjust.up;
+    AdjustLeft = adjust.left;
+    AdjustRight = adjust.right;
+    AdjustDown = adjust.down;
     CrossLabel = new QLabel(QStringLiteral("Adjust Cross Size (drag-it)"), over);
     CrossSize = new QScrollBar(Qt::Horizontal, over);
     CrossSize->setRange(15, 1500);
@@ -228,7 +215,6 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
                        static_cast<QWidget*>(grid_description),
                        static_cast<QWidget*>(gif_file_name)})
         w->adjustSize();
-    picture->makeMovable(AdjustmentLabel, {AdjustLeft, AdjustRight, AdjustUp, AdjustDown});
     picture->makeMovable(CrossLabel, {CrossSize});
     picture->makeMovable(gridlabel, {grid_description, gif_file_name});
     picture->makeMovable(FrozenSign);
