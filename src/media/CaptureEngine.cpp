@@ -1,0 +1,926 @@
+#include "media/CaptureEngine.h"
+
+#include "media/CaptureSources.h"
+#include "media/DemoCamera.h"
+#include "media/MediaLibraries.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QImageWriter>
+#include <QPainter>
+
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/error.h>
+#include <libavutil/opt.h>
+#include <libswscale/swscale.h>
+}
+
+namespace fw {
+
+// ---------------------------------------------------------------------------------------------
+// Sound formats and stills
+
+QStringList soundFormatEntries()
+{
+    QStringList entries;
+    for (const char* rate : {"11.025", "22.050", "32.000", "44.100"})
+        for (const char* kind : {"8 Bit, Mono", "8 Bit, Stereo", "16 Bit, Mono", "16 Bit, Stereo"})
+            entries << QStringLiteral("%1 Khz, %2").arg(QLatin1String(rate), QLatin1String(kind));
+    return entries;
+}
+
+SoundFormat soundFormatFromEntry(int index, const QString& text, const SoundFormat& current)
+{
+    SoundFormat format = current;
+    if (index < 0)
+        return format;
+    if (text.size() > 1 && text.indexOf(QLatin1Char(' ')) > 0) {
+        bool ok = false;
+        const double khz = text.left(text.indexOf(QLatin1Char(' '))).toDouble(&ok);
+        if (ok && khz > 0 && khz < 1000)
+            format.sampleRate = int(std::lround(khz * 1000));
+    }
+    format.channels = (index & 1) ? 2 : 1;
+    format.bits = (index & 2) ? 16 : 8;
+    return format;
+}
+
+QString soundFormatText(const SoundFormat& format)
+{
+    return QString::number(format.sampleRate / 1000.0, 'f', 3) + QStringLiteral(" Khz, ") +
+           QString::number(format.bits) + QStringLiteral(" bit, ") +
+           (format.channels == 1 ? QStringLiteral("Mono") : QStringLiteral("Stereo"));
+}
+
+int stillQuality(int chromFactor, int lumFactor)
+{
+    const int factor = std::clamp(std::min(chromFactor, lumFactor), 1, 255);
+    return std::clamp(factor * 100 / 255 + 1, 1, 100);
+}
+
+// ---------------------------------------------------------------------------------------------
+// RAII for the FFmpeg objects of a recording
+
+namespace {
+
+struct FrameFree {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+struct PacketFree {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct CodecFree {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct ScalerFree {
+    void operator()(SwsContext* s) const { sws_freeContext(s); }
+};
+struct OutputFree {
+    void operator()(AVFormatContext* c) const
+    {
+        if (c->pb)
+            avio_closep(&c->pb);
+        avformat_free_context(c);
+    }
+};
+using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
+using CodecPtr = std::unique_ptr<AVCodecContext, CodecFree>;
+using OutputPtr = std::unique_ptr<AVFormatContext, OutputFree>;
+
+QSize parseSize(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char('x'));
+    if (parts.size() != 2)
+        return {};
+    return {parts[0].toInt(), parts[1].toInt()};
+}
+
+// Plain words for a failed write: the operator needs to know the disk is full.
+QString writeFailure(int code, const QString& file)
+{
+    if (code == AVERROR(ENOSPC))
+        return QStringLiteral("The disk is full: %1 could not be written further.")
+            .arg(QDir::toNativeSeparators(file));
+    return QStringLiteral("Could not write %1: %2")
+        .arg(QDir::toNativeSeparators(file), mediaErrorText(code));
+}
+
+const AVCodec* h264Encoder()
+{
+    return avcodec_find_encoder(AV_CODEC_ID_H264);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// One run of a source: the preview alone, or a recording with its writer. The capture thread
+// owns the source; the writer thread owns the encoder and the file while it runs; stop() joins
+// both and then finishes the file on the calling thread.
+
+class CaptureSession {
+public:
+    struct Options {
+        CaptureDevice device;
+        QSize size;
+        double fps = 30;
+        int input = -1;
+        QString file;       // empty: preview only
+        QString compressor; // empty: uncompressed
+        bool audio = false;
+        SoundFormat sound;
+        int timeLimit_s = 0;
+        bool preview = true;
+    };
+
+    CaptureSession(CaptureEngine& engine, Options options)
+        : m_engine(engine), m_options(std::move(options))
+    {
+    }
+    ~CaptureSession() { stop(); }
+
+    bool open(QString& error);
+    void start();
+    // Stop in order: stop flag, wake, join, free the pending frames, write the trailer. An error
+    // on the way is returned (empty when the file is finished).
+    QString stop();
+
+    bool recording() const { return !m_options.file.isEmpty(); }
+    std::int32_t frames() const { return m_frames.load(); }
+    std::int32_t dropped() const { return m_dropped.load(); }
+    std::int64_t samples() const { return m_samples.load(); }
+    std::int64_t elapsed_ms() const
+    {
+        using namespace std::chrono;
+        const auto end = m_stopped ? m_end : steady_clock::now();
+        return m_started ? duration_cast<milliseconds>(end - m_begin).count() : 0;
+    }
+
+private:
+    void captureLoop();
+    void writerLoop();
+    int encode(AVFrame* frame);
+    int writeSound(std::int64_t videoPts);
+    void endedByItself(const QString& reason);
+    void wake();
+
+    CaptureEngine& m_engine;
+    Options m_options;
+    std::unique_ptr<FrameSource> m_source;
+    OutputPtr m_output;
+    CodecPtr m_encoder;
+    AVStream* m_video = nullptr;
+    AVStream* m_sound = nullptr;
+    AVPixelFormat m_encoderFormat = AV_PIX_FMT_NONE;
+    std::int64_t m_soundWritten = 0;
+    double m_phase = 0;
+
+    std::thread m_captureThread;
+    std::thread m_writerThread;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_endedReported{false};
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<FramePtr> m_queue; // capture -> writer; the writer never drops
+    bool m_captureDone = false;
+    QString m_writeError;
+    static constexpr std::size_t kQueueFrames = 64;
+    FramePtr m_firstFrame;
+    std::int64_t m_firstSlot = -1;
+
+    std::atomic<std::int32_t> m_frames{0};
+    std::atomic<std::int32_t> m_dropped{0};
+    std::atomic<std::int64_t> m_samples{0};
+    bool m_started = false;
+    bool m_stopped = false;
+    bool m_finished = false;
+    std::chrono::steady_clock::time_point m_begin;
+    std::chrono::steady_clock::time_point m_end;
+};
+
+bool CaptureSession::open(QString& error)
+{
+    const Options& o = m_options;
+    if (o.device.demo)
+        m_source = std::make_unique<DemoCamera>(o.size.isValid() ? o.size : QSize(320, 240), o.fps,
+                                                m_engine.m_demoUnplugged);
+    else
+        m_source = openFrameSource(o.device, o.size, o.fps, o.input, error);
+    if (!m_source) {
+        error = QStringLiteral("The capture device %1 could not be opened: %2")
+                    .arg(o.device.name, error);
+        return false;
+    }
+    if (!recording())
+        return true;
+
+    // The encoder needs the picture size: the demo camera's is known, a camera's comes with
+    // its first picture, so read it now (it is a recorded frame, kept below).
+    FramePtr first(av_frame_alloc());
+    std::int64_t slot = 0;
+    const int got = m_source->read(first.get(), slot);
+    if (got < 0) {
+        error = QStringLiteral("The capture device %1 sends no pictures: %2")
+                    .arg(o.device.name, mediaErrorText(got));
+        return false;
+    }
+
+    const AVCodec* codec = nullptr;
+    if (o.compressor == CaptureEngine::motionJpeg()) {
+        codec = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
+        m_encoderFormat = AV_PIX_FMT_YUVJ420P;
+    } else if (o.compressor == CaptureEngine::h264()) {
+        codec = h264Encoder();
+        m_encoderFormat = AV_PIX_FMT_YUV420P;
+    } else {
+        codec = avcodec_find_encoder(AV_CODEC_ID_RAWVIDEO);
+        m_encoderFormat = AV_PIX_FMT_BGR24;
+    }
+    if (!codec) {
+        error =
+            QStringLiteral("The compressor %1 is not available on this station.").arg(o.compressor);
+        return false;
+    }
+    m_encoder.reset(avcodec_alloc_context3(codec));
+    const AVRational rate = av_d2q(o.fps, 100000);
+    m_encoder->width = first->width;
+    m_encoder->height = first->height;
+    m_encoder->time_base = av_inv_q(rate);
+    m_encoder->framerate = rate;
+    m_encoder->pix_fmt = m_encoderFormat;
+    m_encoder->max_b_frames = 0; // AVI keeps no reordering
+    if (codec->id == AV_CODEC_ID_MJPEG) {
+        m_encoder->flags |= AV_CODEC_FLAG_QSCALE;
+        m_encoder->global_quality = FF_QP2LAMBDA * 3;
+    } else if (codec->id == AV_CODEC_ID_H264) {
+        m_encoder->gop_size = std::max(1, int(std::lround(o.fps)));
+        av_opt_set(m_encoder->priv_data, "preset", "veryfast", 0);
+    }
+
+    AVFormatContext* raw = nullptr;
+    int r =
+        avformat_alloc_output_context2(&raw, nullptr, "avi", QFile::encodeName(o.file).constData());
+    if (r < 0 || !raw) {
+        error = mediaErrorText(r);
+        return false;
+    }
+    m_output.reset(raw);
+    if (m_output->oformat->flags & AVFMT_GLOBALHEADER)
+        m_encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if ((r = avcodec_open2(m_encoder.get(), codec, nullptr)) < 0) {
+        error = QStringLiteral("The compressor %1 could not start: %2")
+                    .arg(o.compressor, mediaErrorText(r));
+        return false;
+    }
+    m_video = avformat_new_stream(m_output.get(), nullptr);
+    avcodec_parameters_from_context(m_video->codecpar, m_encoder.get());
+    m_video->time_base = m_encoder->time_base;
+    m_video->avg_frame_rate = rate;
+    m_video->r_frame_rate = rate;
+    if (o.audio) {
+        m_sound = avformat_new_stream(m_output.get(), nullptr);
+        AVCodecParameters* p = m_sound->codecpar;
+        p->codec_type = AVMEDIA_TYPE_AUDIO;
+        p->codec_id = o.sound.bits == 16 ? AV_CODEC_ID_PCM_S16LE : AV_CODEC_ID_PCM_U8;
+        p->sample_rate = o.sound.sampleRate;
+        av_channel_layout_default(&p->ch_layout, o.sound.channels);
+        p->bits_per_coded_sample = o.sound.bits;
+        p->block_align = o.sound.channels * o.sound.bits / 8;
+        p->bit_rate = std::int64_t(p->sample_rate) * p->block_align * 8;
+        m_sound->time_base = {1, o.sound.sampleRate};
+    }
+
+    const QByteArray path = QFile::encodeName(o.file);
+    if ((r = avio_open(&m_output->pb, path.constData(), AVIO_FLAG_WRITE)) < 0) {
+        error =
+            QStringLiteral("%1 could not be created: %2")
+                .arg(QDir::toNativeSeparators(o.file),
+                     r == AVERROR(ENOSPC) ? QStringLiteral("the disk is full") : mediaErrorText(r));
+        return false;
+    }
+    if ((r = avformat_write_header(m_output.get(), nullptr)) < 0) {
+        error = writeFailure(r, o.file);
+        m_output.reset();
+        QFile::remove(o.file);
+        return false;
+    }
+    // The first picture is the recording's frame 0; the capture loop takes it first.
+    m_firstFrame = std::move(first);
+    m_firstSlot = slot;
+    return true;
+}
+
+void CaptureSession::start()
+{
+    m_begin = std::chrono::steady_clock::now();
+    m_started = true;
+    if (recording())
+        m_writerThread = std::thread([this] { writerLoop(); });
+    m_captureThread = std::thread([this] { captureLoop(); });
+}
+
+void CaptureSession::wake()
+{
+    if (m_source)
+        m_source->interrupt();
+    const std::lock_guard lock(m_mutex);
+    m_wake.notify_all();
+}
+
+void CaptureSession::endedByItself(const QString& reason)
+{
+    m_stop = true;
+    if (m_endedReported.exchange(true))
+        return;
+    CaptureEngine* engine = &m_engine;
+    QMetaObject::invokeMethod(
+        engine, [engine, reason] { Q_EMIT engine->captureEnded(reason); }, Qt::QueuedConnection);
+}
+
+void CaptureSession::captureLoop()
+{
+    using namespace std::chrono;
+    std::unique_ptr<SwsContext, ScalerFree> toEncoder;
+    std::unique_ptr<SwsContext, ScalerFree> toPreview;
+    std::int64_t base = -1;
+    std::int64_t last = -1;
+    auto nextCounters = steady_clock::now();
+    const std::int64_t limit =
+        m_options.timeLimit_s > 0 ? std::llround(m_options.timeLimit_s * m_options.fps) : 0;
+    CaptureEngine* engine = &m_engine;
+
+    for (;;) {
+        FramePtr frame;
+        std::int64_t slot = 0;
+        if (m_firstFrame) {
+            frame = std::move(m_firstFrame);
+            slot = m_firstSlot;
+        } else {
+            if (m_stop.load())
+                break;
+            frame.reset(av_frame_alloc());
+            const int r = m_source->read(frame.get(), slot);
+            if (r == AVERROR_EXIT || m_stop.load())
+                break;
+            if (r < 0) {
+                endedByItself(r == AVERROR(ENODEV) || r == AVERROR(EIO) || r == AVERROR_EOF
+                                  ? QStringLiteral("The capture device %1 went away.")
+                                        .arg(m_options.device.name)
+                                  : QStringLiteral("The capture device %1 failed: %2")
+                                        .arg(m_options.device.name, mediaErrorText(r)));
+                break;
+            }
+        }
+        if (base < 0)
+            base = slot;
+        const std::int64_t n = slot - base;
+        const auto format = AVPixelFormat(frame->format);
+
+        if (m_options.preview && !m_engine.m_previewBusy.exchange(true)) {
+            // One picture in flight to the screen at a time; the others are not shown.
+            QImage picture(frame->width, frame->height, QImage::Format_RGB32);
+            toPreview.reset(sws_getCachedContext(
+                toPreview.release(), frame->width, frame->height, format, frame->width,
+                frame->height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr));
+            uint8_t* dst[1] = {picture.bits()};
+            const int stride[1] = {int(picture.bytesPerLine())};
+            if (toPreview)
+                sws_scale(toPreview.get(), frame->data, frame->linesize, 0, frame->height, dst,
+                          stride);
+            QMetaObject::invokeMethod(
+                engine,
+                [engine, picture] {
+                    engine->m_lastPicture = picture;
+                    engine->m_previewBusy = false;
+                    Q_EMIT engine->previewFrame(picture);
+                },
+                Qt::QueuedConnection);
+        }
+
+        if (recording()) {
+            FramePtr out(av_frame_alloc());
+            out->format = m_encoderFormat;
+            out->width = m_encoder->width;
+            out->height = m_encoder->height;
+            toEncoder.reset(sws_getCachedContext(toEncoder.release(), frame->width, frame->height,
+                                                 format, out->width, out->height, m_encoderFormat,
+                                                 SWS_BILINEAR, nullptr, nullptr, nullptr));
+            bool ok = toEncoder && av_frame_get_buffer(out.get(), 32) >= 0;
+            if (ok)
+                sws_scale(toEncoder.get(), frame->data, frame->linesize, 0, frame->height,
+                          out->data, out->linesize);
+            out->pts = n;
+            {
+                const std::lock_guard lock(m_mutex);
+                ok = ok && m_queue.size() < kQueueFrames;
+                if (ok)
+                    m_queue.push_back(std::move(out));
+            }
+            m_wake.notify_all();
+            if (ok) {
+                m_dropped += std::int32_t(std::max<std::int64_t>(0, n - last - 1));
+                ++m_frames;
+                last = n;
+            }
+            // A frame the writer had no room for counts as dropped (its slot stays empty).
+        } else {
+            ++m_frames;
+            last = n;
+        }
+
+        if (steady_clock::now() >= nextCounters) {
+            nextCounters = steady_clock::now() + milliseconds(500);
+            QMetaObject::invokeMethod(
+                engine,
+                [engine] {
+                    Q_EMIT engine->status(capture_status::kCounters,
+                                          QStringLiteral("Frames: %1  Dropped: %2")
+                                              .arg(engine->framesCaptured())
+                                              .arg(engine->framesDropped()));
+                },
+                Qt::QueuedConnection);
+        }
+        if (limit > 0 && n + 1 >= limit) {
+            endedByItself(QStringLiteral("The time limit of the recording was reached."));
+            break;
+        }
+    }
+    const std::lock_guard lock(m_mutex);
+    m_captureDone = true;
+    m_wake.notify_all();
+}
+
+void CaptureSession::writerLoop()
+{
+    for (;;) {
+        FramePtr frame;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [this] { return !m_queue.empty() || m_captureDone; });
+            if (m_queue.empty())
+                return;
+            frame = std::move(m_queue.front());
+            m_queue.pop_front();
+        }
+        const int r = encode(frame.get());
+        if (r < 0) {
+            const QString reason = writeFailure(r, m_options.file);
+            {
+                const std::lock_guard lock(m_mutex);
+                m_writeError = reason;
+                m_queue.clear();
+            }
+            endedByItself(reason);
+            if (m_source)
+                m_source->interrupt();
+            return;
+        }
+    }
+}
+
+int CaptureSession::encode(AVFrame* frame)
+{
+    int r = avcodec_send_frame(m_encoder.get(), frame);
+    if (r < 0 && r != AVERROR_EOF)
+        return r;
+    PacketPtr packet(av_packet_alloc());
+    for (;;) {
+        r = avcodec_receive_packet(m_encoder.get(), packet.get());
+        if (r == AVERROR(EAGAIN) || r == AVERROR_EOF)
+            break;
+        if (r < 0)
+            return r;
+        const std::int64_t pts = packet->pts;
+        av_packet_rescale_ts(packet.get(), m_encoder->time_base, m_video->time_base);
+        packet->stream_index = m_video->index;
+        if ((r = av_interleaved_write_frame(m_output.get(), packet.get())) < 0)
+            return r;
+        if (m_sound && (r = writeSound(pts)) < 0)
+            return r;
+    }
+    return 0;
+}
+
+int CaptureSession::writeSound(std::int64_t videoPts)
+{
+    // The demo tone, as many samples as belong to the time up to the end of this frame.
+    const SoundFormat& s = m_options.sound;
+    const std::int64_t due = std::llround((videoPts + 1) * s.sampleRate / m_options.fps);
+    const std::int64_t count = due - m_soundWritten;
+    if (count <= 0)
+        return 0;
+    const int blockAlign = s.channels * s.bits / 8;
+    PacketPtr packet(av_packet_alloc());
+    if (const int r = av_new_packet(packet.get(), int(count * blockAlign)); r < 0)
+        return r;
+    uint8_t* out = packet->data;
+    const double step = 2 * M_PI * 440.0 / s.sampleRate;
+    for (std::int64_t i = 0; i < count; ++i) {
+        const double v = 0.25 * std::sin(m_phase);
+        m_phase = std::fmod(m_phase + step, 2 * M_PI);
+        for (int c = 0; c < s.channels; ++c) {
+            if (s.bits == 16) {
+                const auto sample = std::int16_t(std::lround(v * 32767));
+                *out++ = uint8_t(sample & 0xff);
+                *out++ = uint8_t((sample >> 8) & 0xff);
+            } else {
+                *out++ = uint8_t(std::lround(128 + v * 127));
+            }
+        }
+    }
+    packet->pts = packet->dts = m_soundWritten;
+    packet->duration = count;
+    packet->stream_index = m_sound->index;
+    av_packet_rescale_ts(packet.get(), {1, s.sampleRate}, m_sound->time_base);
+    m_soundWritten = due;
+    m_samples = due;
+    return av_interleaved_write_frame(m_output.get(), packet.get());
+}
+
+QString CaptureSession::stop()
+{
+    if (m_finished)
+        return {};
+    m_finished = true;
+    m_stop = true;
+    wake();
+    if (m_captureThread.joinable())
+        m_captureThread.join();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_captureDone = true;
+        m_wake.notify_all();
+    }
+    if (m_writerThread.joinable())
+        m_writerThread.join();
+    m_end = std::chrono::steady_clock::now();
+    m_stopped = true;
+    m_queue.clear();
+    m_firstFrame.reset();
+    m_source.reset();
+    if (!m_output)
+        return {};
+    QString error = m_writeError;
+    if (error.isEmpty()) {
+        const int r = encode(nullptr); // the encoder's last pictures
+        if (r < 0)
+            error = writeFailure(r, m_options.file);
+    }
+    // The trailer (header figures and index) is written even after a failed write: what reached
+    // the disk stays playable when there is room for the index.
+    const int r = av_write_trailer(m_output.get());
+    if (r < 0 && error.isEmpty())
+        error = writeFailure(r, m_options.file);
+    m_output.reset();
+    m_encoder.reset();
+    return error;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The engine
+
+CaptureEngine::CaptureEngine(QObject* parent) : QObject(parent), m_lister(&systemVideoDevices)
+{
+    quietMediaLibraries();
+    refreshDevices();
+}
+
+CaptureEngine::~CaptureEngine()
+{
+    stopCapture();
+    stopPreview();
+}
+
+void CaptureEngine::post(std::function<void()> f)
+{
+    QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection);
+}
+
+void CaptureEngine::setDeviceLister(std::function<QList<CaptureDevice>()> lister)
+{
+    m_lister = std::move(lister);
+    refreshDevices();
+}
+
+void CaptureEngine::setDemoCameraListed(bool listed)
+{
+    m_demoListed = listed;
+    refreshDevices();
+}
+
+void CaptureEngine::refreshDevices()
+{
+    QList<CaptureDevice> devices = m_lister ? m_lister() : QList<CaptureDevice>();
+    if (m_demoListed && !m_demoUnplugged->load())
+        devices << demoCameraDevice();
+    // Keep the connection on the same device when the list changes around it.
+    const QString connected = isConnected() ? m_devices.value(m_connected).name : QString();
+    m_devices = devices;
+    if (!connected.isEmpty()) {
+        m_connected = -1;
+        for (int i = 0; i < m_devices.size(); ++i)
+            if (m_devices[i].name == connected)
+                m_connected = i;
+        m_current = m_connected;
+        if (m_connected < 0)
+            stopPreview();
+    }
+    if (m_current >= m_devices.size())
+        m_current = m_devices.isEmpty() ? -1 : 0;
+}
+
+void CaptureEngine::watchDevices()
+{
+#if defined(Q_OS_LINUX)
+    if (m_watcher || !QFileInfo::exists(QStringLiteral("/dev")))
+        return;
+    m_watcher = new QFileSystemWatcher({QStringLiteral("/dev")}, this);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { devicesChanged(); });
+#endif
+}
+
+void CaptureEngine::devicesChanged()
+{
+    QStringList before;
+    for (const CaptureDevice& d : m_devices)
+        before << d.name;
+    refreshDevices();
+    QStringList after;
+    for (const CaptureDevice& d : m_devices)
+        after << d.name;
+    for (const QString& name : before)
+        if (!after.contains(name))
+            Q_EMIT deviceChange(1, name, videoCategory());
+    for (const QString& name : after)
+        if (!before.contains(name))
+            Q_EMIT deviceChange(0, name, videoCategory());
+}
+
+void CaptureEngine::setDemoCameraPlugged(bool plugged)
+{
+    if (m_demoUnplugged->load() == !plugged)
+        return;
+    m_demoUnplugged->store(!plugged);
+    devicesChanged();
+}
+
+QStringList CaptureEngine::compressors() const
+{
+    QStringList names{motionJpeg()};
+    if (h264Encoder())
+        names << h264();
+    return names;
+}
+
+bool CaptureEngine::connectDevice(int index)
+{
+    if (index < 0 || index >= m_devices.size()) {
+        m_lastError = QStringLiteral("No such capture device.");
+        return false;
+    }
+    stopPreview();
+    m_connected = index;
+    m_current = index;
+    m_resolution = m_devices[index].demo ? 1 : -1;
+    m_colorFormat = -1;
+    m_input = -1;
+    restartPreview();
+    return true;
+}
+
+void CaptureEngine::disconnectDevice()
+{
+    stopCapture();
+    stopPreview();
+    m_connected = -1;
+}
+
+QSize CaptureEngine::frameSize() const
+{
+    if (!isConnected())
+        return {};
+    const CaptureDevice& d = m_devices[m_connected];
+    if (m_resolution >= 0 && m_resolution < d.resolutions.size())
+        return parseSize(d.resolutions[m_resolution]);
+    return d.demo ? QSize(320, 240) : QSize();
+}
+
+void CaptureEngine::setFrameRate(double fps)
+{
+    if (!(fps > 0) || fps > 1000)
+        return;
+    m_frameRate = fps;
+}
+
+void CaptureEngine::setPreview(bool on)
+{
+    m_preview = on;
+    restartPreview();
+}
+
+void CaptureEngine::setPreviewShown(bool shown)
+{
+    m_previewShown = shown;
+    restartPreview();
+}
+
+void CaptureEngine::stopPreview()
+{
+    if (m_previewSession)
+        m_previewSession->stop();
+    m_previewSession.reset();
+}
+
+void CaptureEngine::restartPreview()
+{
+    stopPreview();
+    if (!isConnected() || isCapturing() || !m_preview || !m_previewShown)
+        return;
+    CaptureSession::Options o;
+    o.device = m_devices[m_connected];
+    o.size = frameSize();
+    o.fps = m_frameRate;
+    o.input = m_input;
+    auto session = std::make_unique<CaptureSession>(*this, o);
+    QString error;
+    if (!session->open(error)) {
+        post([this, error] { Q_EMIT warning(error); });
+        return;
+    }
+    session->start();
+    m_previewSession = std::move(session);
+}
+
+bool CaptureEngine::startCapture()
+{
+    if (isCapturing())
+        return true;
+    auto refuse = [this](const QString& why) {
+        m_lastError = why;
+        Q_EMIT warning(why);
+        restartPreview();
+        return false;
+    };
+    if (!isConnected())
+        return refuse(QStringLiteral("No capture device is connected."));
+    if (m_streamFile.isEmpty())
+        return refuse(QStringLiteral("No capture file name is set."));
+    const QFileInfo target(m_streamFile);
+    if (!target.absoluteDir().exists())
+        return refuse(QStringLiteral("The folder %1 does not exist: the recording cannot start.")
+                          .arg(QDir::toNativeSeparators(target.absolutePath())));
+    stopPreview();
+    CaptureSession::Options o;
+    o.device = m_devices[m_connected];
+    o.size = frameSize();
+    o.fps = m_frameRate;
+    o.input = m_input;
+    o.file = m_streamFile;
+    const QStringList names = compressors();
+    o.compressor =
+        m_compressor >= 0 && m_compressor < names.size() ? names[m_compressor] : QString();
+    o.audio = m_audioDevice >= 0;
+    o.sound = m_sound;
+    o.timeLimit_s = m_timeLimit_s;
+    o.preview = m_preview && m_previewShown;
+    m_lastFrames = 0;
+    m_lastDropped = 0;
+    m_lastSamples = 0;
+    m_lastElapsed_ms = 0;
+    const bool existed = target.exists();
+    auto session = std::make_unique<CaptureSession>(*this, o);
+    QString error;
+    if (!session->open(error)) {
+        session.reset();
+        // Nothing half-written stays behind.
+        if (!existed)
+            QFile::remove(m_streamFile);
+        return refuse(error);
+    }
+    session->start();
+    m_recording = std::move(session);
+    post([this] { Q_EMIT status(capture_status::kStarted, QStringLiteral("Capturing")); });
+    return true;
+}
+
+void CaptureEngine::stopCapture()
+{
+    if (!m_recording)
+        return;
+    const QString error = m_recording->stop();
+    m_lastFrames = m_recording->frames();
+    m_lastDropped = m_recording->dropped();
+    m_lastSamples = m_recording->samples();
+    m_lastElapsed_ms = m_recording->elapsed_ms();
+    m_recording.reset();
+    if (!error.isEmpty())
+        post([this, error] { Q_EMIT warning(error); });
+    post([this] { Q_EMIT status(capture_status::kEnded, QStringLiteral("End of capture")); });
+    restartPreview();
+}
+
+std::int32_t CaptureEngine::framesCaptured() const
+{
+    return m_recording ? m_recording->frames() : m_lastFrames;
+}
+
+std::int32_t CaptureEngine::framesDropped() const
+{
+    return m_recording ? m_recording->dropped() : m_lastDropped;
+}
+
+std::int64_t CaptureEngine::audioSamples() const
+{
+    return m_recording ? m_recording->samples() : m_lastSamples;
+}
+
+std::int64_t CaptureEngine::elapsed_ms() const
+{
+    return m_recording ? m_recording->elapsed_ms() : m_lastElapsed_ms;
+}
+
+double CaptureEngine::measuredRate() const
+{
+    const std::int64_t ms = elapsed_ms();
+    const std::int32_t frames = framesCaptured();
+    if (frames < 2 || ms <= 0)
+        return m_frameRate;
+    return frames * 1000.0 / double(ms);
+}
+
+bool CaptureEngine::captureFrame()
+{
+    QImage picture = m_lastPicture;
+    if (picture.isNull() && isConnected()) {
+        // No live picture on the screen: take one from the device.
+        CaptureSession::Options o;
+        o.device = m_devices[m_connected];
+        o.size = frameSize();
+        o.fps = m_frameRate;
+        o.input = m_input;
+        std::unique_ptr<FrameSource> source;
+        QString error;
+        if (o.device.demo)
+            source = std::make_unique<DemoCamera>(o.size, o.fps, m_demoUnplugged);
+        else
+            source = openFrameSource(o.device, o.size, o.fps, o.input, error);
+        FramePtr frame(av_frame_alloc());
+        std::int64_t slot = 0;
+        int r = source ? source->read(frame.get(), slot) : AVERROR(ENODEV);
+        if (r >= 0) {
+            picture = QImage(frame->width, frame->height, QImage::Format_RGB32);
+            std::unique_ptr<SwsContext, ScalerFree> scaler(sws_getContext(
+                frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
+                frame->height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr));
+            uint8_t* dst[1] = {picture.bits()};
+            const int stride[1] = {int(picture.bytesPerLine())};
+            if (scaler)
+                sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, dst,
+                          stride);
+        }
+    }
+    if (picture.isNull()) {
+        Q_EMIT warning(QStringLiteral("There is no picture to capture: connect a capture device."));
+        return false;
+    }
+    if (!stills.caption.isEmpty()) {
+        QPainter p(&picture);
+        p.setPen(Qt::white);
+        p.drawText(QPoint(stills.captionLeft, stills.captionTop + p.fontMetrics().ascent()),
+                   stills.caption);
+    }
+    QString path = stills.filePath;
+    if (stills.autoIncrement && QFileInfo::exists(path)) {
+        const QFileInfo info(path);
+        for (int n = 1;; ++n) {
+            path = info.dir().filePath(info.completeBaseName() + QString::number(n) +
+                                       QLatin1Char('.') + info.suffix());
+            if (!QFileInfo::exists(path))
+                break;
+        }
+    }
+    QImageWriter writer(path, "jpeg");
+    writer.setQuality(stillQuality(stills.chromFactor, stills.lumFactor));
+    writer.setProgressiveScanWrite(stills.progressive);
+    if (!writer.write(picture)) {
+        Q_EMIT warning(QStringLiteral("Could not write %1: %2")
+                           .arg(QDir::toNativeSeparators(path), writer.errorString()));
+        return false;
+    }
+    Q_EMIT statusText(QStringLiteral("Frame saved to ") + QDir::toNativeSeparators(path));
+    return true;
+}
+
+} // namespace fw

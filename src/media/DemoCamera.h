@@ -1,0 +1,37 @@
+#pragma once
+
+// The built-in demo camera: a moving test picture with a frame counter and a clock, delivered
+// at the set frame rate on the recording's own clock, so that a station without a camera still
+// records. It can be "unplugged" to show what the station does when a camera goes away.
+
+#include "media/CaptureSources.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+namespace fw {
+
+class DemoCamera final : public FrameSource {
+public:
+    DemoCamera(QSize size, double fps, std::shared_ptr<std::atomic<bool>> unplugged);
+    int read(AVFrame* frame, std::int64_t& slot) override;
+    void interrupt() override;
+
+    // Draws picture `slot` into a BGRA frame of the camera's size.
+    void draw(AVFrame* frame, std::int64_t slot) const;
+
+private:
+    QSize m_size;
+    double m_fps;
+    std::shared_ptr<std::atomic<bool>> m_unplugged;
+    std::chrono::steady_clock::time_point m_start;
+    std::int64_t m_last = -1;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_interrupted = false;
+};
+
+} // namespace fw
