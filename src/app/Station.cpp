@@ -13,6 +13,8 @@
 #include "screens/LogView.h"
 #include "screens/MainForm.h"
 #include "screens/frmManual.h"
+#include "screens/PreviewForm.h"
+#include "media/CaptureEngine.h"
 
 #include "support/dialogs.h"
 
@@ -34,12 +36,14 @@ Station::~Station()
     delete m_pictureLog;
     delete m_resultsView;
     m_calibrate.reset();
+    m_capture.reset();
     m_gridSetup.reset();
     m_frameSelection.reset();
     m_measure.reset();
     m_manual.reset();
     m_config.reset();
     m_mainForm.reset();
+    m_captureEngine.reset();
 }
 
 MainForm& Station::mainForm()
@@ -85,6 +89,22 @@ frmSetStart& Station::frameSelection()
     return *m_frameSelection;
 }
 
+PreviewForm& Station::capture()
+{
+    if (!m_capture) {
+        m_capture = std::make_unique<PreviewForm>(*this);
+        m_capture->Form_Load();
+    }
+    return *m_capture;
+}
+
+CaptureEngine& Station::captureEngine()
+{
+    if (!m_captureEngine)
+        m_captureEngine = std::make_unique<CaptureEngine>();
+    return *m_captureEngine;
+}
+
 Grid_Setup& Station::gridSetup()
 {
     if (!m_gridSetup) {
@@ -103,6 +123,7 @@ bool Station::created(Screen screen) const
     case Screen::Measure: return m_measure != nullptr;
     case Screen::GridSetup: return m_gridSetup != nullptr;
     case Screen::FrameSelection: return m_frameSelection != nullptr;
+    case Screen::Capture: return m_capture != nullptr;
     default: return false;
     }
 }
@@ -116,6 +137,7 @@ bool Station::hasScreen(Screen screen) const
     case Screen::Measure:
     case Screen::GridSetup:
     case Screen::FrameSelection:
+    case Screen::Capture:
         return true;
     default:
         return false;
@@ -131,6 +153,7 @@ QWidget* Station::screenWidget(Screen screen)
     case Screen::Measure: return &measure();
     case Screen::GridSetup: return &gridSetup();
     case Screen::FrameSelection: return &frameSelection();
+    case Screen::Capture: return &capture();
     default: return nullptr;
     }
 }
@@ -242,6 +265,7 @@ void Station::quit()
     delete m_resultsView;
     for (QWidget* w : {static_cast<QWidget*>(m_calibrate.get()),
                        static_cast<QWidget*>(m_gridSetup.get()),
+                       static_cast<QWidget*>(m_capture.get()),
                        static_cast<QWidget*>(m_frameSelection.get()),
                        static_cast<QWidget*>(m_measure.get()), static_cast<QWidget*>(m_manual.get()),
                        static_cast<QWidget*>(m_config.get()),

@@ -29,6 +29,8 @@ class SettingsStore;
 class frmManual;
 class Grid_Setup;
 class frmSetStart;
+class PreviewForm;
+class CaptureEngine;
 
 // The screens the operator moves between.
 enum class Screen { Main = 1, Config, GridSetup, Capture, FrameSelection, Measure, Manual };
@@ -104,6 +106,9 @@ public:
     Measure& measure();
     Grid_Setup& gridSetup();
     frmSetStart& frameSelection();
+    PreviewForm& capture();
+    // The capture engine that the capture panel and the capture screen drive; made at first use.
+    CaptureEngine& captureEngine();
     bool created(Screen screen) const;
 
     // The session log viewer, built afresh at each opening, over its owner.
@@ -135,6 +140,8 @@ private:
     std::unique_ptr<Measure> m_measure;
     std::unique_ptr<Grid_Setup> m_gridSetup;
     std::unique_ptr<frmSetStart> m_frameSelection;
+    std::unique_ptr<PreviewForm> m_capture;
+    std::unique_ptr<CaptureEngine> m_captureEngine;
     std::unique_ptr<Calibrate> m_calibrate;
     std::unique_ptr<ResultsFile> m_results;
     QPointer<QWidget> m_logView;

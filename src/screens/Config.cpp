@@ -3,6 +3,7 @@
 #include "app/Station.h"
 #include "measure/ResultsFile.h"
 #include "screens/MainForm.h"
+#include "screens/PreviewForm.h"
 #include "screens/setByProgram.h"
 #include "settings/SettingsStore.h"
 #include "support/FieldReader.h"
@@ -315,6 +316,9 @@ void Config::mnuExit_Click()
         if (names.isEmpty())
             m_station.dialogs().message(QStringLiteral("Names not loaded, check file name and path"));
     }
+    // 7. The capture screen's WSTIMS name button follows the WSTIMS box.
+    if (m_station.created(Screen::Capture))
+        m_station.capture().btnGetName->setVisible(WSTIMS->isChecked());
     // 8.
     m_station.show(Screen::Main, this);
 }

@@ -2,6 +2,8 @@
 
 #include "app/Station.h"
 #include "measure/SkierNames.h"
+#include "media/CaptureEngine.h"
+#include "screens/PreviewForm.h"
 #include "screens/setByProgram.h"
 #include "settings/EmergencyReset.h"
 #include "settings/SettingsStore.h"
@@ -10,7 +12,11 @@
 #include "support/dialogs.h"
 #include "support/textforms.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -22,6 +28,9 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace fw {
 
@@ -102,13 +111,11 @@ MainForm::MainForm(Station& station, QWidget* parent) : QMainWindow(parent), m_s
     left->addStretch();
 
     capturePanel = new QGroupBox(QStringLiteral("Video Configuration"), central);
-    auto* panel = new QFormLayout(capturePanel);
     EdtRate = new QLineEdit(capturePanel);
     EdtFile = new QLineEdit(capturePanel);
     EdtRate->setMinimumWidth(80);
     EdtFile->setMinimumWidth(220);
-    panel->addRow(QStringLiteral("Frame Rate (fps)"), EdtRate);
-    panel->addRow(QStringLiteral("Capture file"), EdtFile);
+    buildCapturePanel();
     capturePanel->hide();
     columns->addWidget(capturePanel);
 
@@ -156,10 +163,8 @@ void MainForm::Form_Load()
     // 1. The way out for a station that cannot start because of a stored value.
     EmergencyReset(store, dialogs);
 
-    // 2. Capture panel: the stored frame rate when there is one.
-    const double storedRate = store.readDouble(QStringLiteral("framerate"), 0);
-    if (storedRate >= 1)
-        setFrameRateText(store.read(QStringLiteral("framerate"), QStringLiteral("0")));
+    // 2. Capture panel and the connection to the stored device.
+    startupCapturePanel();
 
     // 3. The video folder: asked until an existing one is given.
     const QString stored = store.read(QStringLiteral("logpath"), QString());
@@ -196,12 +201,17 @@ void MainForm::Form_Load()
     // 5.
     lblVideodir->setText(txtVideoDir->text());
 
+    // 6. The live picture of the capture screen.
+    m_station.captureEngine().setPreview(true);
+    CmdPreview->setText(QStringLiteral("Preview Off"));
+
     // 7. Barefoot timing.
     setByProgram(*cb15, store.readInt(QStringLiteral("barefoot"), 0) != 0,
                  [this] { cb15_Click(); });
 
-    // 8. The capture file name.
+    // 8. The capture file name; 9. the status line hidden until a capture reports.
     EdtFile->setText(QStringLiteral("testvid.avi"));
+    LblStatus->hide();
 
     // 10. The frame-rate class.
     setConfigLine(entryNumber(EdtRate->text()));
@@ -229,6 +239,7 @@ void MainForm::EdtRate_Change()
     m_station.store().write(QStringLiteral("framerate"), EdtRate->text());
     m_station.settings.FrameRateText = EdtRate->text();
     m_station.settings.FrameRate = entryNumber(EdtRate->text());
+    m_station.captureEngine().setFrameRate(entryNumber(EdtRate->text()));
     setConfigLine(entryNumber(EdtRate->text()));
 }
 
@@ -338,7 +349,11 @@ void MainForm::cmdImport_Click()
 {
     const std::optional<QString> name =
         importSkierNamesFile(m_station.dialogs(), m_station.paths().stationFolder());
-    if (name)
+    if (!name)
+        return;
+    if (m_station.created(Screen::Capture))
+        m_station.capture().setSkierName(*name);
+    else
         m_station.captureSkier = *name;
 }
 
@@ -399,6 +414,468 @@ void MainForm::paintEvent(QPaintEvent* event)
 {
     m_station.ArrivedFrom.clear();
     QMainWindow::paintEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The capture panel
+
+namespace {
+const QString kNoDevices = QStringLiteral("No Capture Devices");
+const QString kNone = QStringLiteral("None");
+const QString kEndCapture = QStringLiteral("End Capture");
+const QString kCaptureStream = QStringLiteral("Capture Stream");
+
+int entryIndex(const QLineEdit* box)
+{
+    const double v = entryNumber(box->text());
+    return std::isfinite(v) ? int(v) : 0;
+}
+} // namespace
+
+void MainForm::buildCapturePanel()
+{
+    auto* panel = new QFormLayout(capturePanel);
+    auto combo = [&](QComboBox*& c, const char* caption) {
+        c = new QComboBox(capturePanel);
+        panel->addRow(QLatin1String(caption), c);
+    };
+    auto pushButton = [&](const char* caption) {
+        return new QPushButton(QLatin1String(caption), capturePanel);
+    };
+    combo(Combo1, "Video Device:");
+    CmdConnect = pushButton("Connect");
+    CmdPreview = pushButton("Preview On");
+    VideoConfig = pushButton("Configure...");
+    auto* row = new QHBoxLayout;
+    row->addWidget(CmdConnect);
+    row->addWidget(CmdPreview);
+    row->addWidget(VideoConfig);
+    panel->addRow(row);
+    combo(ResolutionCombo, "Resolution:");
+    combo(ColorFormatCombo, "Color Format:");
+    combo(VideoInput, "Input:");
+    combo(Channel, "Channel:");
+    combo(Effect, "Effect:");
+    combo(CompressionCombo, "Compression:");
+    ComprConfig = pushButton("Configure...");
+    panel->addRow(QString(), ComprConfig);
+    combo(AudioDevice, "Audio Device:");
+    AudioConfig = pushButton("Configure...");
+    panel->addRow(QString(), AudioConfig);
+    combo(AudioCompr, "Audio Compression:");
+    combo(ComboAttrib, "Attributes:");
+    ComboAttrib->addItems(soundFormatEntries());
+    Check1 = new QCheckBox(QStringLiteral("Listen"), capturePanel);
+    // Listening to the sound while recording is not offered by this station.
+    Check1->setEnabled(false);
+    panel->addRow(Check1);
+    EdtRate->setMinimumWidth(80);
+    panel->addRow(QStringLiteral("Frame Rate (fps)"), EdtRate);
+    EdtLimit = new QLineEdit(QStringLiteral("0"), capturePanel);
+    panel->addRow(QStringLiteral("Time Limit (sec)"), EdtLimit);
+    combo(CaptureType, "Capture:");
+    CaptureType->addItems({QStringLiteral("Frames"), QStringLiteral("Streams")});
+    EdtFile->setMinimumWidth(220);
+    CmdCapFN = pushButton("...");
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(EdtFile);
+    fileRow->addWidget(CmdCapFN);
+    panel->addRow(QStringLiteral("Capture file"), fileRow);
+    CmdCap = pushButton("Capture Stream");
+    panel->addRow(CmdCap);
+
+    FrmOptions = new QGroupBox(QStringLiteral("Frame Options"), capturePanel);
+    auto* frame = new QFormLayout(FrmOptions);
+    ChkProg = new QCheckBox(QStringLiteral("Progressive JPG"), FrmOptions);
+    ChkAutoSave = new QCheckBox(QStringLiteral("AutoSave"), FrmOptions);
+    ChkAutoInc = new QCheckBox(QStringLiteral("AutoIncrement"), FrmOptions);
+    frame->addRow(ChkProg);
+    frame->addRow(ChkAutoSave);
+    frame->addRow(ChkAutoInc);
+    auto edit = [&](QLineEdit*& e, const char* caption) {
+        e = new QLineEdit(FrmOptions);
+        frame->addRow(QLatin1String(caption), e);
+    };
+    edit(EdtChrom, "ChromFactor:");
+    edit(EdtLum, "LumFactor:");
+    edit(EdtInterval, "Interval:");
+    edit(EdtPass, "Password:");
+    // Protected stills are not supported.
+    EdtPass->setText(QStringLiteral("not supported"));
+    EdtPass->setEnabled(false);
+    edit(EdtCaption, "Caption:");
+    edit(EdtCapLeft, "CaptionLeft:");
+    edit(EdtCapTop, "CaptionTop:");
+    panel->addRow(FrmOptions);
+
+    StrmOptions = new QGroupBox(QStringLiteral("Stream Options"), capturePanel);
+    auto* stream = new QFormLayout(StrmOptions);
+    LblFrames = new QLabel(StrmOptions);
+    LblFrmDrop = new QLabel(StrmOptions);
+    LblSamples = new QLabel(StrmOptions);
+    LblTime = new QLabel(StrmOptions);
+    stream->addRow(QStringLiteral("Total Frames"), LblFrames);
+    stream->addRow(QStringLiteral("Frames Dropped"), LblFrmDrop);
+    stream->addRow(QStringLiteral("Total Samples"), LblSamples);
+    stream->addRow(QStringLiteral("Time (ms)"), LblTime);
+    panel->addRow(StrmOptions);
+    LblStatus = new QLabel(capturePanel);
+    panel->addRow(LblStatus);
+
+    // The station's devices have no settings dialogs of their own and no video effects.
+    VideoConfig->setEnabled(false);
+    ComprConfig->setEnabled(false);
+    AudioConfig->setEnabled(false);
+    Channel->setEnabled(false);
+
+    connect(EdtLimit, &QLineEdit::textEdited, this, &MainForm::EdtLimit_Change);
+    connect(CmdConnect, &QPushButton::clicked, this, &MainForm::CmdConnect_Click);
+    connect(CmdPreview, &QPushButton::clicked, this, &MainForm::CmdPreview_Click);
+    connect(ResolutionCombo, &QComboBox::activated, this, &MainForm::ResolutionCombo_Click);
+    connect(ColorFormatCombo, &QComboBox::activated, this, &MainForm::ColorFormatCombo_Click);
+    connect(VideoInput, &QComboBox::activated, this, &MainForm::VideoInput_Click);
+    connect(CompressionCombo, &QComboBox::activated, this, &MainForm::CompressionCombo_Click);
+    connect(CaptureType, &QComboBox::activated, this, &MainForm::CaptureType_Click);
+    connect(CmdCapFN, &QPushButton::clicked, this, &MainForm::CmdCapFN_Click);
+    connect(CmdCap, &QPushButton::clicked, this, &MainForm::CmdCap_Click);
+
+    CaptureEngine& engine = m_station.captureEngine();
+    connect(&engine, &CaptureEngine::deviceChange, this, &MainForm::CapturePRO1_DeviceChange);
+    connect(&engine, &CaptureEngine::status, this, &MainForm::CapturePRO1_Status);
+    connect(&engine, &CaptureEngine::statusText, this, &MainForm::CapturePRO1_StatusText);
+    connect(&engine, &CaptureEngine::warning, this, &MainForm::CapturePRO1_Warning);
+    connect(&engine, &CaptureEngine::captureEnded, this, &MainForm::CapturePRO1_CaptureEnded);
+    engine.watchDevices();
+}
+
+void MainForm::startupCapturePanel()
+{
+    CaptureEngine& engine = m_station.captureEngine();
+    SettingsStore& store = m_station.store();
+    // 1. Streams mode.
+    CaptureType->setCurrentIndex(1);
+    CaptureType_Click();
+    // 2.
+    CmdPreview->setText(engine.preview() ? QStringLiteral("Preview Off")
+                                         : QStringLiteral("Preview On"));
+    // 3. Video devices and the stored choice.
+    fillDeviceList(store.readInt(QStringLiteral("device"), -1));
+    // 4. Lists that start with "None".
+    AudioDevice->clear();
+    AudioDevice->addItem(kNone);
+    AudioDevice->addItems(engine.audioDevices());
+    AudioDevice->setCurrentIndex(engine.audioDevice() + 1);
+    CompressionCombo->clear();
+    CompressionCombo->addItem(kNone);
+    CompressionCombo->addItems(engine.compressors());
+    CompressionCombo->setCurrentIndex(engine.compressor() + 1);
+    AudioCompr->clear();
+    AudioCompr->addItem(kNone);
+    AudioCompr->setCurrentIndex(0);
+    // 5. No video effects.
+    Effect->clear();
+    Effect->addItem(kNone);
+    Effect->setEnabled(false);
+    // 6. The still options as the engine holds them.
+    const StillSettings& still = engine.stills;
+    ChkProg->setChecked(still.progressive);
+    ChkAutoSave->setChecked(still.autoSave);
+    ChkAutoInc->setChecked(still.autoIncrement);
+    EdtChrom->setText(QString::number(still.chromFactor));
+    EdtLum->setText(QString::number(still.lumFactor));
+    EdtInterval->setText(QString::number(still.interval));
+    EdtCaption->setText(still.caption);
+    EdtCapLeft->setText(QString::number(still.captionLeft));
+    EdtCapTop->setText(QString::number(still.captionTop));
+    InitAudioSettings();
+    // 7. Frame rate and time limit.
+    const double storedRate = store.readDouble(QStringLiteral("framerate"), 0);
+    if (storedRate >= 1)
+        setFrameRateText(store.read(QStringLiteral("framerate"), QStringLiteral("0")));
+    else
+        setFrameRateText(QString::number(engine.frameRate()));
+    EdtLimit->setText(QString::number(engine.timeLimit_s()));
+    // 9. Connect once.
+    CmdConnect_Click();
+    // 10. The stored compressor.
+    const int compression = store.readInt(QStringLiteral("compression"), -1);
+    CompressionCombo->setCurrentIndex(
+        compression >= 0 && compression < CompressionCombo->count() ? compression : 0);
+    engine.setCompressor(CompressionCombo->currentIndex() - 1);
+}
+
+void MainForm::fillDeviceList(int select)
+{
+    const QList<CaptureDevice>& devices = m_station.captureEngine().devices();
+    Combo1->clear();
+    if (devices.isEmpty()) {
+        Combo1->addItem(kNoDevices);
+        Combo1->setCurrentIndex(0);
+        return;
+    }
+    for (const CaptureDevice& d : devices)
+        Combo1->addItem(d.name);
+    Combo1->setCurrentIndex(select >= 0 && select < Combo1->count() ? select : 0);
+}
+
+void MainForm::CmdConnect_Click()
+{
+    CaptureEngine& engine = m_station.captureEngine();
+    if (engine.deviceCount() == 0) {
+        m_station.dialogs().message(
+            QStringLiteral("No MCI capture devices are installed on this system"));
+        return;
+    }
+    if (engine.isConnected()) {
+        engine.disconnectDevice();
+        OnDisconnect();
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    SettingsStore& store = m_station.store();
+    const int index = std::max(0, Combo1->currentIndex());
+    if (!engine.connectDevice(index)) {
+        QApplication::restoreOverrideCursor();
+        m_station.dialogs().message(QStringLiteral("Warning: ") + engine.lastError());
+        return;
+    }
+    store.write(QStringLiteral("device"), QString::number(index));
+    const CaptureDevice& device = engine.devices().at(index);
+    auto fill = [&](QComboBox* list, const QStringList& entries, int current, const char* key) {
+        list->clear();
+        list->addItems(entries);
+        list->setEnabled(!entries.isEmpty());
+        if (entries.isEmpty())
+            return -1;
+        list->setCurrentIndex(std::max(0, current));
+        const int stored = store.readInt(QLatin1String(key), -1);
+        if (stored >= 0 && stored < entries.size())
+            list->setCurrentIndex(stored);
+        return list->currentIndex();
+    };
+    engine.setResolution(fill(ResolutionCombo, device.resolutions, engine.resolution(),
+                              "VideoResolution"));
+    engine.setColorFormat(
+        fill(ColorFormatCombo, device.colorFormats, engine.colorFormat(), "ColorFormat"));
+    engine.setVideoInput(fill(VideoInput, device.inputs, engine.videoInput(), "VideoInput"));
+    Channel->setEnabled(false);
+    AudioDevice->clear();
+    AudioDevice->addItem(kNone);
+    AudioDevice->addItems(engine.audioDevices());
+    AudioDevice->setCurrentIndex(engine.audioDevice() + 1);
+    setFrameRateText(QString::number(engine.frameRate()));
+    EdtLimit->setText(QString::number(engine.timeLimit_s()));
+    CmdConnect->setText(QStringLiteral("Disconnect"));
+    for (QWidget* w : {static_cast<QWidget*>(CmdCap), static_cast<QWidget*>(CmdPreview)})
+        w->setEnabled(true);
+    InitAudioSettings();
+    QApplication::restoreOverrideCursor();
+}
+
+void MainForm::OnDisconnect()
+{
+    CmdConnect->setText(QStringLiteral("Connect"));
+    for (QWidget* w : {static_cast<QWidget*>(CmdCap), static_cast<QWidget*>(CmdPreview),
+                       static_cast<QWidget*>(ResolutionCombo),
+                       static_cast<QWidget*>(ColorFormatCombo), static_cast<QWidget*>(VideoConfig),
+                       static_cast<QWidget*>(Channel), static_cast<QWidget*>(VideoInput)})
+        w->setEnabled(false);
+}
+
+void MainForm::CmdPreview_Click()
+{
+    CaptureEngine& engine = m_station.captureEngine();
+    engine.setPreview(!engine.preview());
+    CmdPreview->setText(engine.preview() ? QStringLiteral("Preview Off")
+                                         : QStringLiteral("Preview On"));
+}
+
+void MainForm::ResolutionCombo_Click()
+{
+    CaptureEngine& engine = m_station.captureEngine();
+    if (ResolutionCombo->currentIndex() == engine.resolution())
+        return;
+    engine.setResolution(ResolutionCombo->currentIndex());
+    m_station.store().write(QStringLiteral("videoresolution"),
+                            QString::number(ResolutionCombo->currentIndex()));
+}
+
+void MainForm::ColorFormatCombo_Click()
+{
+    CaptureEngine& engine = m_station.captureEngine();
+    if (ColorFormatCombo->currentIndex() == engine.colorFormat())
+        return;
+    engine.setColorFormat(ColorFormatCombo->currentIndex());
+    m_station.store().write(QStringLiteral("ColorFormat"),
+                            QString::number(ColorFormatCombo->currentIndex()));
+}
+
+void MainForm::VideoInput_Click()
+{
+    CaptureEngine& engine = m_station.captureEngine();
+    if (VideoInput->currentIndex() == engine.videoInput())
+        return;
+    engine.setVideoInput(VideoInput->currentIndex());
+    m_station.store().write(QStringLiteral("VideoInput"),
+                            QString::number(VideoInput->currentIndex()));
+}
+
+void MainForm::CompressionCombo_Click()
+{
+    CaptureEngine& engine = m_station.captureEngine();
+    if (CompressionCombo->currentIndex() - 1 == engine.compressor())
+        return;
+    engine.setCompressor(CompressionCombo->currentIndex() - 1);
+    m_station.store().write(QStringLiteral("compression"),
+                            QString::number(CompressionCombo->currentIndex()));
+}
+
+void MainForm::EdtLimit_Change()
+{
+    m_station.captureEngine().setTimeLimit_s(entryIndex(EdtLimit));
+}
+
+void MainForm::CaptureType_Click()
+{
+    CaptureEngine& engine = m_station.captureEngine();
+    const bool frames = CaptureType->currentIndex() == 0;
+    CmdCap->setText(frames ? QStringLiteral("Capture Frame") : kCaptureStream);
+    FrmOptions->setVisible(frames);
+    StrmOptions->setVisible(!frames);
+    EdtFile->setText(frames ? engine.stills.filePath : engine.streamFile());
+}
+
+void MainForm::InitAudioSettings()
+{
+    const QString text = soundFormatText(m_station.captureEngine().soundFormat());
+    for (int i = 0; i < ComboAttrib->count(); ++i) {
+        if (ComboAttrib->itemText(i).compare(text, Qt::CaseInsensitive) == 0) {
+            ComboAttrib->setCurrentIndex(i);
+            return;
+        }
+    }
+    ComboAttrib->addItem(text);
+    ComboAttrib->setCurrentIndex(ComboAttrib->count() - 1);
+}
+
+void MainForm::SetCaptureValues()
+{
+    CaptureEngine& engine = m_station.captureEngine();
+    // A bare file name is kept in the video folder.
+    QString file = EdtFile->text().trimmed();
+    if (!file.isEmpty() && QFileInfo(file).isRelative())
+        file = QDir(m_station.settings.VideoFolder).filePath(file);
+    if (CaptureType->currentIndex() == 0) {
+        StillSettings& still = engine.stills;
+        still.progressive = ChkProg->isChecked();
+        still.autoSave = ChkAutoSave->isChecked();
+        still.autoIncrement = ChkAutoInc->isChecked();
+        still.chromFactor = entryIndex(EdtChrom);
+        still.lumFactor = entryIndex(EdtLum);
+        still.interval = entryIndex(EdtInterval);
+        still.caption = EdtCaption->text();
+        still.captionLeft = entryIndex(EdtCapLeft);
+        still.captionTop = entryIndex(EdtCapTop);
+        still.filePath = file;
+        return;
+    }
+    engine.setStreamFile(file);
+    engine.setFrameRate(entryNumber(EdtRate->text()));
+    engine.setTimeLimit_s(entryIndex(EdtLimit));
+    engine.setAudioDevice(AudioDevice->currentIndex() - 1);
+    engine.setCompressor(CompressionCombo->currentIndex() - 1);
+    engine.setSoundFormat(soundFormatFromEntry(ComboAttrib->currentIndex(),
+                                               ComboAttrib->currentText(),
+                                               engine.soundFormat()));
+}
+
+void MainForm::CmdCapFN_Click()
+{
+    setByProgram(*EdtFile, SaveFileDialog(m_station.dialogs(), EdtFile->text(), 0), [] {});
+}
+
+void MainForm::CmdCap_Click()
+{
+    CaptureEngine& engine = m_station.captureEngine();
+    if (CaptureType->currentIndex() == 0) {
+        SetCaptureValues();
+        engine.captureFrame();
+        return;
+    }
+    if (CmdCap->text() == kCaptureStream) {
+        SetCaptureValues();
+        if (engine.startCapture())
+            CmdCap->setText(kEndCapture);
+        return;
+    }
+    engine.stopCapture();
+    showCounters();
+    CmdCap->setText(kCaptureStream);
+}
+
+void MainForm::showCounters()
+{
+    const CaptureEngine& engine = m_station.captureEngine();
+    LblFrames->setText(QString::number(engine.framesCaptured()));
+    LblFrmDrop->setText(QString::number(engine.framesDropped()));
+    LblSamples->setText(QString::number(engine.audioSamples()));
+    LblTime->setText(QString::number(engine.elapsed_ms()));
+}
+
+void MainForm::CapturePRO1_Status(int code, const QString& text)
+{
+    if (code == capture_status::kCounters)
+        showCounters();
+    if (code == capture_status::kEnded) {
+        CmdCap->setText(kCaptureStream);
+        return;
+    }
+    LblStatus->setText(text);
+}
+
+void MainForm::CapturePRO1_StatusText(const QString& text)
+{
+    LblStatus->setText(text);
+}
+
+void MainForm::CapturePRO1_Warning(const QString& text)
+{
+    m_station.dialogs().message(QStringLiteral("Warning: ") + text, QString(),
+                                DialogIcon::Exclamation);
+}
+
+void MainForm::CapturePRO1_CaptureEnded(const QString& reason)
+{
+    // A recording started from the panel that ended by itself; the capture screen looks after
+    // its own.
+    if (CmdCap->text() != kEndCapture)
+        return;
+    CaptureEngine& engine = m_station.captureEngine();
+    engine.stopCapture();
+    showCounters();
+    CmdCap->setText(kCaptureStream);
+    CapturePRO1_Warning(reason);
+}
+
+void MainForm::CapturePRO1_DeviceChange(int kind, const QString& name, const QString& category)
+{
+    if (category != CaptureEngine::videoCategory())
+        return;
+    CaptureEngine& engine = m_station.captureEngine();
+    int select = engine.currentDevice();
+    if (kind == 0 && !engine.isConnected()) {
+        const DialogAnswer answer = m_station.dialogs().message(
+            name + QStringLiteral(" is plugged into your computer. Do you want to use it?"),
+            QString(), DialogIcon::Question, DialogButtons::YesNo);
+        if (answer == DialogAnswer::Yes) {
+            for (int i = 0; i < engine.deviceCount(); ++i)
+                if (engine.devices()[i].name == name)
+                    select = i;
+        }
+    }
+    fillDeviceList(select);
+    if (kind == 1 && CmdConnect->text() == QLatin1String("Disconnect") && !engine.isConnected())
+        OnDisconnect();
 }
 
 } // namespace fw

@@ -6,6 +6,7 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -49,6 +50,52 @@ public:
     QGroupBox* capturePanel = nullptr;
     QLineEdit* EdtRate = nullptr;
     QLineEdit* EdtFile = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QPushButton* CmdConnect = nullptr;
+    QPushButton* CmdPreview = nullptr;
+    QPushButton* VideoConfig = nullptr;
+    QComboBox* ResolutionCombo = nullptr;
+    QComboBox* ColorFormatCombo = nullptr;
+    QComboBox* VideoInput = nullptr;
+    QComboBox* Channel = nullptr;
+    QComboBox* Effect = nullptr;
+    QComboBox* CompressionCombo = nullptr;
+    QPushButton* ComprConfig = nullptr;
+    QComboBox* AudioDevice = nullptr;
+    QPushButton* AudioConfig = nullptr;
+    QComboBox* AudioCompr = nullptr;
+    QComboBox* ComboAttrib = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QLineEdit* EdtLimit = nullptr;
+    QComboBox* CaptureType = nullptr;
+    QPushButton* CmdCapFN = nullptr;
+    QPushButton* CmdCap = nullptr;
+    QGroupBox* FrmOptions = nullptr;
+    QCheckBox* ChkProg = nullptr;
+    QCheckBox* ChkAutoSave = nullptr;
+    QCheckBox* ChkAutoInc = nullptr;
+    QLineEdit* EdtChrom = nullptr;
+    QLineEdit* EdtLum = nullptr;
+    QLineEdit* EdtInterval = nullptr;
+    QLineEdit* EdtPass = nullptr;
+    QLineEdit* EdtCaption = nullptr;
+    QLineEdit* EdtCapLeft = nullptr;
+    QLineEdit* EdtCapTop = nullptr;
+    QGroupBox* StrmOptions = nullptr;
+    QLabel* LblFrames = nullptr;
+    QLabel* LblFrmDrop = nullptr;
+    QLabel* LblSamples = nullptr;
+    QLabel* LblTime = nullptr;
+    QLabel* LblStatus = nullptr;
+
+    // Copies the panel's settings into the capture engine before a recording or a still.
+    void SetCaptureValues();
+    // Selects the engine's current sound format in ComboAttrib (added when it is not listed).
+    void InitAudioSettings();
+    // Returns the panel to its unconnected state.
+    void OnDisconnect();
+    // The engine's final or running counts in the counter labels.
+    void showCounters();
 
     // Grid status row g (1..3): icon ready ("SmallSmiley.jpg") or not ("SmallCaution.jpg").
     void setGridReady(int grid, bool ready);
@@ -72,6 +119,22 @@ public Q_SLOTS:
     void txtVideoDir_Change();
     void cb15_Click();
     void EdtRate_Change();
+    void EdtLimit_Change();
+    void CmdConnect_Click();
+    void CmdPreview_Click();
+    void ResolutionCombo_Click();
+    void ColorFormatCombo_Click();
+    void VideoInput_Click();
+    void CompressionCombo_Click();
+    void CaptureType_Click();
+    void CmdCapFN_Click();
+    void CmdCap_Click();
+    // The engine's notifications.
+    void CapturePRO1_DeviceChange(int kind, const QString& name, const QString& category);
+    void CapturePRO1_Status(int code, const QString& text);
+    void CapturePRO1_StatusText(const QString& text);
+    void CapturePRO1_Warning(const QString& text);
+    void CapturePRO1_CaptureEnded(const QString& reason);
     void mnuViewLog_Click();
     void mnuPictureLog_Click();
     void cmdImport_Click();
@@ -87,6 +150,9 @@ private:
     bool videoFolderExists() const;
     void setConfigLine(double rate);
     void enableNavigation();
+    void buildCapturePanel();
+    void fillDeviceList(int select);
+    void startupCapturePanel();
 
     Station& m_station;
     std::array<bool, 3> m_gridReady{};

@@ -1,0 +1,459 @@
+#include "screens/PreviewForm.h"
+
+#include "app/Station.h"
+#include "measure/SkierNames.h"
+#include "media/CaptureEngine.h"
+#include "screens/MainForm.h"
+#include "screens/Measure.h"
+#include "screens/frmSelectSkier.h"
+#include "screens/frmSetStart.h"
+#include "screens/setByProgram.h"
+#include "settings/SettingsStore.h"
+#include "support/FileChecks.h"
+#include "support/dialogs.h"
+#include "support/textforms.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace fw {
+
+namespace {
+const QString kNoFrame = QStringLiteral(" ");
+
+QString withoutCommas(QString text)
+{
+    text.replace(QLatin1Char(','), QLatin1Char(' '));
+    return text;
+}
+} // namespace
+
+PreviewForm::PreviewForm(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
+{
+    setWindowTitle(QStringLiteral("Farwater 2005 Capture Screen"));
+    auto* central = new QWidget(this);
+    auto* columns = new QHBoxLayout(central);
+
+    CapturePRO1 = new QLabel(central);
+    CapturePRO1->setMinimumSize(320, 240);
+    CapturePRO1->setAlignment(Qt::AlignCenter);
+    CapturePRO1->setStyleSheet(QStringLiteral("background: black"));
+    columns->addWidget(CapturePRO1, 1);
+
+    auto* side = new QVBoxLayout;
+    columns->addLayout(side);
+    auto* fields = new QGridLayout;
+    side->addLayout(fields);
+    txtSkierName = new QLineEdit(QStringLiteral("SkierName"), central);
+    txtPass = new QLineEdit(QStringLiteral("1"), central);
+    captureTimeValue = new QComboBox(central);
+    captureTimeValue->addItems({QStringLiteral("3.0"), QStringLiteral("4.0"),
+                                QStringLiteral("5.0"), QStringLiteral("6.0")});
+    captime = new QLabel(central);
+    LblFrame = new QLabel(central);
+    LblFrmDrop = new QLabel(central);
+    lblStartFrame = new QLabel(kNoFrame, central);
+    int row = 0;
+    auto add = [&](const char* caption, QWidget* w) {
+        fields->addWidget(new QLabel(QLatin1String(caption), central), row, 0);
+        fields->addWidget(w, row++, 1);
+    };
+    add("Skier Name", txtSkierName);
+    add("Pass", txtPass);
+    add("Capture Time (sec)", captureTimeValue);
+    add("Capture Time Left", captime);
+    add("Frames", LblFrame);
+    add("Frames Dropped", LblFrmDrop);
+    add("Contact Frame", lblStartFrame);
+
+    cmdStartCapture = new QPushButton(QStringLiteral("Start Recording     (skier hits ramp)"), central);
+    cmdStartTimer = new QPushButton(QStringLiteral("Contact"), central);
+    cmdEndCapture = new QPushButton(QStringLiteral("Stop Recording"), central);
+    Label3 = new QLabel(QStringLiteral("Hit ESC to stop recording"), central);
+    Label4 = new QLabel(central);
+    Label4->setWordWrap(true);
+    Label4->hide();
+    Text1 = new QLineEdit(central);
+    Text1->setReadOnly(true);
+    Text1->setMaximumWidth(60);
+    cmdSelect = new QPushButton(QStringLiteral("Select Name from File"), central);
+    btnGetName = new QPushButton(QStringLiteral("Select WSTIMS Name"), central);
+    cmdGoToTimer = new QPushButton(QStringLiteral("View Already Recorded Jumps"), central);
+    cmdGoSetup = new QPushButton(QStringLiteral("Go Back To Main Screen"), central);
+    for (QWidget* w : {static_cast<QWidget*>(cmdStartCapture), static_cast<QWidget*>(cmdStartTimer),
+                       static_cast<QWidget*>(cmdEndCapture), static_cast<QWidget*>(Label3),
+                       static_cast<QWidget*>(Label4), static_cast<QWidget*>(Text1),
+                       static_cast<QWidget*>(cmdSelect), static_cast<QWidget*>(btnGetName),
+                       static_cast<QWidget*>(cmdGoToTimer), static_cast<QWidget*>(cmdGoSetup)})
+        side->addWidget(w);
+    side->addStretch();
+    setCentralWidget(central);
+    cmdStartTimer->setEnabled(false);
+    cmdEndCapture->setEnabled(false);
+
+    mnuStart = menuBar()->addAction(QStringLiteral("&Start Recording"));
+    Timer40 = new QTimer(this);
+    Timer40->setInterval(1000);
+
+    connect(cmdStartCapture, &QPushButton::clicked, this, &PreviewForm::cmdStartCapture_Click);
+    connect(mnuStart, &QAction::triggered, this, &PreviewForm::cmdStartCapture_Click);
+    connect(cmdEndCapture, &QPushButton::clicked, this, &PreviewForm::cmdEndCapture_Click);
+    connect(cmdStartTimer, &QPushButton::clicked, this, &PreviewForm::cmdStartTimer_Click);
+    connect(Timer40, &QTimer::timeout, this, &PreviewForm::Timer40_Timer);
+    connect(captureTimeValue, &QComboBox::activated, this, &PreviewForm::captureTimeValue_Click);
+    connect(txtSkierName, &QLineEdit::textEdited, this, &PreviewForm::txtSkierName_Change);
+    connect(txtPass, &QLineEdit::textEdited, this, &PreviewForm::txtPass_Change);
+    connect(cmdSelect, &QPushButton::clicked, this, &PreviewForm::cmdSelect_Click);
+    connect(btnGetName, &QPushButton::clicked, this, &PreviewForm::btnGetName_Click);
+    connect(cmdGoToTimer, &QPushButton::clicked, this, &PreviewForm::cmdGoToTimer_Click);
+    connect(cmdGoSetup, &QPushButton::clicked, this, &PreviewForm::cmdGoSetup_Click);
+    connect(&engine(), &CaptureEngine::captureEnded, this, &PreviewForm::captureEnded);
+    connect(&engine(), &CaptureEngine::previewFrame, this, &PreviewForm::showPicture);
+    btnGetName->setVisible(m_station.settings.WstimsOn != 0);
+}
+
+PreviewForm::~PreviewForm()
+{
+    // The capture ends with the screen: the file is finished.
+    engine().setPreviewShown(false);
+    engine().stopCapture();
+}
+
+CaptureEngine& PreviewForm::engine()
+{
+    return m_station.captureEngine();
+}
+
+bool PreviewForm::recording() const
+{
+    return m_station.captureEngine().isCapturing();
+}
+
+QString PreviewForm::captureFileFor(const QString& skier, const QString& pass) const
+{
+    const QString folder = withoutTrailingSeparator(m_station.settings.VideoFolder);
+    return QDir::toNativeSeparators(folder + QLatin1Char('/') + skier + QStringLiteral("jump") +
+                                    pass.trimmed() + QStringLiteral(".avi"));
+}
+
+void PreviewForm::Form_Load()
+{
+    capturePainted = false;
+    SettingsStore& store = m_station.store();
+    captureSeconds = store.readDouble(QStringLiteral("captureTime"), 0);
+    if (!(captureSeconds > 0) || !std::isfinite(captureSeconds)) {
+        captureTimeValue->setCurrentIndex(2);
+        captureSeconds = 5;
+        store.write(QStringLiteral("captureTime"), QStringLiteral("5"));
+    } else {
+        for (int i = 0; i < captureTimeValue->count(); ++i)
+            if (entryNumber(captureTimeValue->itemText(i)) == captureSeconds)
+                captureTimeValue->setCurrentIndex(i);
+    }
+    m_station.settings.CaptureTime = captureSeconds;
+    const std::optional<QString> name =
+        defaultSkierName(m_station.paths().inStation(skierNamesFileName()));
+    if (name)
+        setSkierName(*name);
+    m_station.captureSkier = txtSkierName->text();
+    m_station.capturePass = txtPass->text();
+}
+
+void PreviewForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    engine().setPreviewShown(true);
+    Form_Paint();
+}
+
+void PreviewForm::hideEvent(QHideEvent* event)
+{
+    engine().setPreviewShown(false);
+    QMainWindow::hideEvent(event);
+}
+
+void PreviewForm::Form_Paint()
+{
+    if (capturePainted)
+        return;
+    capturePainted = true;
+    captime->setText(leadingSpace(captureSeconds));
+    QString& arrived = m_station.ArrivedFrom;
+    if (arrived != QLatin1String("Setup") && arrived != QLatin1String("Timer"))
+        return;
+    Label4->hide();
+    bool raised = false;
+    while (FilePresent(captureFileFor(txtSkierName->text(), txtPass->text()))) {
+        setPass(leadingSpace(entryNumber(txtPass->text()) + 1));
+        raised = true;
+    }
+    Dialogs& dialogs = m_station.dialogs();
+    if (raised)
+        dialogs.message(QStringLiteral("Warning, the pass number was changed because a file for "
+                                       "that pass already existed.  You may need to change the "
+                                       "skier name"),
+                        QStringLiteral("Duplicate File Warning"), DialogIcon::Exclamation);
+    if (entryNumber(txtPass->text()) > 3)
+        dialogs.message(QStringLiteral("Warning, the jump number is greater than 3.  You may need "
+                                       "to change the skier name"),
+                        QStringLiteral("Possible Name Change Warning"), DialogIcon::Exclamation);
+    arrived.clear();
+}
+
+void PreviewForm::setPass(const QString& text)
+{
+    setByProgram(*txtPass, text, [this] { txtPass_Change(); });
+}
+
+void PreviewForm::setSkierName(const QString& name)
+{
+    setByProgram(*txtSkierName, name, [this] { txtSkierName_Change(); });
+}
+
+void PreviewForm::txtSkierName_Change()
+{
+    if (txtSkierName->text().contains(QLatin1Char(','))) {
+        m_station.dialogs().message(
+            QStringLiteral("Sorry, you cannot use the \",\" character in this box"),
+            QStringLiteral("Input Error"));
+        const QSignalBlocker block(txtSkierName);
+        txtSkierName->setText(withoutCommas(txtSkierName->text()));
+    }
+    m_station.captureSkier = txtSkierName->text();
+    setPass(QStringLiteral("1"));
+}
+
+void PreviewForm::txtPass_Change()
+{
+    m_station.capturePass = txtPass->text();
+}
+
+void PreviewForm::cmdStartCapture_Click()
+{
+    if (recording())
+        return;
+    lblStartFrame->setText(kNoFrame);
+    notedFrame = 0;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // An existing file is never overwritten: the name gets an "X" until the file is new.
+    nameChanged = false;
+    captureFilePath = captureFileFor(txtSkierName->text(), txtPass->text());
+    while (FilePresent(captureFilePath)) {
+        nameChanged = true;
+        const QSignalBlocker block(txtSkierName);
+        txtSkierName->setText(txtSkierName->text() + QStringLiteral("X"));
+        m_station.captureSkier = txtSkierName->text();
+        captureFilePath = captureFileFor(txtSkierName->text(), txtPass->text());
+    }
+    if (nameChanged) {
+        Label4->setText(QStringLiteral("WARNING! Skier Name has been changed to ") +
+                        txtSkierName->text() + QStringLiteral(" to prevent duplicate files"));
+        Label4->show();
+    }
+    if (m_station.hasScreen(Screen::Measure)) {
+        Measure& measure = m_station.measure();
+        measure.Skier_name->setEditText(txtSkierName->text());
+        measure.Skier_name_Change();
+        measure.Jump_no->setText(txtPass->text());
+    }
+    MainForm& main = m_station.mainForm();
+    main.SetCaptureValues();
+    engine().setStreamFile(captureFilePath);
+    const bool started = engine().startCapture();
+    QApplication::restoreOverrideCursor();
+    if (!started) {
+        // The engine has told the operator why; the screen stays idle.
+        return;
+    }
+    m_secondsLeft = int(std::ceil(captureSeconds));
+    Timer40->start(1000);
+    captime->setText(leadingSpace(captureSeconds));
+    cmdStartCapture->setEnabled(false);
+    mnuStart->setEnabled(false);
+    cmdStartTimer->setEnabled(true);
+    cmdEndCapture->setEnabled(true);
+    cmdStartTimer->setFocus();
+    cmdGoToTimer->setEnabled(false);
+    cmdGoSetup->setEnabled(false);
+}
+
+int PreviewForm::middleFrame() const
+{
+    const double rate = entryNumber(m_station.mainForm().EdtRate->text());
+    const double middle = rate * captureSeconds / 2;
+    return std::isfinite(middle) ? int(std::lround(middle)) : 0;
+}
+
+void PreviewForm::Timer40_Timer()
+{
+    if (!recording()) {
+        Timer40->stop();
+        return;
+    }
+    --m_secondsLeft;
+    captime->setText(leadingSpace(m_secondsLeft));
+    LblFrame->setText(QString::number(engine().framesCaptured()));
+    LblFrmDrop->setText(QString::number(engine().framesDropped()));
+    if (m_secondsLeft <= 0)
+        finishByTime();
+}
+
+void PreviewForm::finishByTime()
+{
+    Timer40->stop();
+    captime->setText(leadingSpace(captureSeconds));
+    if (lblStartFrame->text() == kNoFrame)
+        notedFrame = middleFrame();
+    cmdEndCapture_Click();
+}
+
+void PreviewForm::cmdStartTimer_Click()
+{
+    if (!recording())
+        return;
+    notedFrame = engine().framesCaptured();
+    lblStartFrame->setText(QString::number(notedFrame));
+}
+
+void PreviewForm::keyPressEvent(QKeyEvent* event)
+{
+    Form_KeyDown(event->key() == Qt::Key_Escape ? 27 : event->key());
+    QMainWindow::keyPressEvent(event);
+}
+
+void PreviewForm::Form_KeyDown(int keyCode)
+{
+    Text1->setText(QString::number(keyCode));
+    if (keyCode != 27 || !recording())
+        return;
+    Timer40->stop();
+    if (lblStartFrame->text() == kNoFrame)
+        notedFrame = middleFrame();
+    cmdEndCapture_Click();
+}
+
+void PreviewForm::captureEnded(const QString& reason)
+{
+    // The camera went away, the disk filled or the time limit came: the recording so far goes
+    // on to the frame selection screen like any other.
+    if (!recording())
+        return;
+    m_station.dialogs().message(QStringLiteral("Warning: ") + reason, QString(),
+                                DialogIcon::Exclamation);
+    if (!recording())
+        return;
+    Timer40->stop();
+    captime->setText(leadingSpace(captureSeconds));
+    if (lblStartFrame->text() == kNoFrame)
+        notedFrame = middleFrame();
+    cmdEndCapture_Click();
+}
+
+void PreviewForm::cmdEndCapture_Click()
+{
+    if (!recording())
+        return;
+    CaptureEngine& e = engine();
+    e.stopCapture();
+    MainForm& main = m_station.mainForm();
+    main.showCounters();
+    cmdStartCapture->setEnabled(true);
+    mnuStart->setEnabled(true);
+    cmdEndCapture->setEnabled(false);
+    cmdStartTimer->setEnabled(false);
+    Timer40->stop();
+    setPass(leadingSpace(entryNumber(txtPass->text()) + 1));
+
+    Station::CaptureHandOver& handOver = m_station.captureHandOver;
+    handOver.path = captureFilePath;
+    handOver.notedFrame = notedFrame;
+    handOver.frameCount = e.framesCaptured() + e.framesDropped();
+    handOver.frameRate = e.captureRate();
+    cmdGoToTimer->setEnabled(true);
+    cmdGoSetup->setEnabled(true);
+    if (m_station.hasScreen(Screen::FrameSelection)) {
+        m_station.frameSelection().captureNameChanged = nameChanged;
+        m_station.ArrivedFrom = QStringLiteral("Capture");
+        m_station.show(Screen::FrameSelection, this);
+    }
+}
+
+void PreviewForm::captureTimeValue_Click()
+{
+    const QString text = captureTimeValue->currentText();
+    m_station.store().write(QStringLiteral("captureTime"), text);
+    captureSeconds = entryNumber(text);
+    m_station.settings.CaptureTime = captureSeconds;
+    captime->setText(leadingSpace(captureSeconds));
+}
+
+void PreviewForm::cmdSelect_Click()
+{
+    const QString path = m_station.paths().inStation(skierNamesFileName());
+    if (!FilePresent(path)) {
+        m_station.dialogs().message(noSkierNamesFileMessage());
+        return;
+    }
+    auto* dialog = new frmSelectSkier(m_station.dialogs(), path, this);
+    dialog->setWindowFlag(Qt::Window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &frmSelectSkier::skierSelected, this,
+            [this](const QString& name) { setSkierName(name); });
+    dialog->Form_Load();
+    dialog->show();
+}
+
+void PreviewForm::btnGetName_Click()
+{
+    const Result<QString> name =
+        readWstimsSkierName(m_station.paths().inExchange(wstimsSkierFileName()));
+    if (!name) {
+        m_station.dialogs().message(name.message());
+        return;
+    }
+    if (m_station.hasScreen(Screen::Measure)) {
+        Measure& measure = m_station.measure();
+        measure.Skier_name->setEditText(name.value());
+        measure.Skier_name_Change();
+    }
+    setSkierName(name.value());
+}
+
+void PreviewForm::cmdGoToTimer_Click()
+{
+    hide();
+    m_station.ArrivedFrom = QStringLiteral("CaptureGoToTimer");
+    m_station.show(Screen::FrameSelection, this);
+}
+
+void PreviewForm::cmdGoSetup_Click()
+{
+    m_station.ArrivedFrom = QStringLiteral("Capture");
+    hide();
+    m_station.show(Screen::Main, this);
+}
+
+void PreviewForm::showPicture(const QImage& picture)
+{
+    if (!isVisible())
+        return;
+    CapturePRO1->setPixmap(QPixmap::fromImage(picture).scaled(
+        CapturePRO1->size(), Qt::KeepAspectRatio, Qt::FastTransformation));
+}
+
+} // namespace fw
