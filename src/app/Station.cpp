@@ -3,18 +3,18 @@
 #include "grid/GridFiles.h"
 
 #include "measure/ResultsFile.h"
+#include "media/CaptureEngine.h"
 #include "screens/Calibrate.h"
 #include "screens/Config.h"
 #include "screens/Grid_Setup.h"
-#include "screens/frmSetStart.h"
-#include "screens/Measure.h"
-#include "screens/PictureLogView.h"
-#include "screens/Results.h"
 #include "screens/LogView.h"
 #include "screens/MainForm.h"
-#include "screens/frmManual.h"
+#include "screens/Measure.h"
+#include "screens/PictureLogView.h"
 #include "screens/PreviewForm.h"
-#include "media/CaptureEngine.h"
+#include "screens/Results.h"
+#include "screens/frmManual.h"
+#include "screens/frmSetStart.h"
 
 #include "support/dialogs.h"
 
@@ -117,14 +117,22 @@ Grid_Setup& Station::gridSetup()
 bool Station::created(Screen screen) const
 {
     switch (screen) {
-    case Screen::Main: return m_mainForm != nullptr;
-    case Screen::Config: return m_config != nullptr;
-    case Screen::Manual: return m_manual != nullptr;
-    case Screen::Measure: return m_measure != nullptr;
-    case Screen::GridSetup: return m_gridSetup != nullptr;
-    case Screen::FrameSelection: return m_frameSelection != nullptr;
-    case Screen::Capture: return m_capture != nullptr;
-    default: return false;
+    case Screen::Main:
+        return m_mainForm != nullptr;
+    case Screen::Config:
+        return m_config != nullptr;
+    case Screen::Manual:
+        return m_manual != nullptr;
+    case Screen::Measure:
+        return m_measure != nullptr;
+    case Screen::GridSetup:
+        return m_gridSetup != nullptr;
+    case Screen::FrameSelection:
+        return m_frameSelection != nullptr;
+    case Screen::Capture:
+        return m_capture != nullptr;
+    default:
+        return false;
     }
 }
 
@@ -147,14 +155,22 @@ bool Station::hasScreen(Screen screen) const
 QWidget* Station::screenWidget(Screen screen)
 {
     switch (screen) {
-    case Screen::Main: return &mainForm();
-    case Screen::Config: return &config();
-    case Screen::Manual: return &manual();
-    case Screen::Measure: return &measure();
-    case Screen::GridSetup: return &gridSetup();
-    case Screen::FrameSelection: return &frameSelection();
-    case Screen::Capture: return &capture();
-    default: return nullptr;
+    case Screen::Main:
+        return &mainForm();
+    case Screen::Config:
+        return &config();
+    case Screen::Manual:
+        return &manual();
+    case Screen::Measure:
+        return &measure();
+    case Screen::GridSetup:
+        return &gridSetup();
+    case Screen::FrameSelection:
+        return &frameSelection();
+    case Screen::Capture:
+        return &capture();
+    default:
+        return nullptr;
     }
 }
 
@@ -263,13 +279,11 @@ void Station::quit()
     delete m_logView;
     delete m_pictureLog;
     delete m_resultsView;
-    for (QWidget* w : {static_cast<QWidget*>(m_calibrate.get()),
-                       static_cast<QWidget*>(m_gridSetup.get()),
-                       static_cast<QWidget*>(m_capture.get()),
-                       static_cast<QWidget*>(m_frameSelection.get()),
-                       static_cast<QWidget*>(m_measure.get()), static_cast<QWidget*>(m_manual.get()),
-                       static_cast<QWidget*>(m_config.get()),
-                       static_cast<QWidget*>(m_mainForm.get())}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_calibrate.get()), static_cast<QWidget*>(m_gridSetup.get()),
+          static_cast<QWidget*>(m_capture.get()), static_cast<QWidget*>(m_frameSelection.get()),
+          static_cast<QWidget*>(m_measure.get()), static_cast<QWidget*>(m_manual.get()),
+          static_cast<QWidget*>(m_config.get()), static_cast<QWidget*>(m_mainForm.get())}) {
         if (w)
             w->hide();
     }

@@ -453,7 +453,7 @@ void CaptureSession::captureLoop()
                 Qt::QueuedConnection);
         }
         if (limit > 0 && n + 1 >= limit) {
-            endedByItself(QStringLiteral("The time limit of the recording was reached."));
+            endedByItself(CaptureEngine::timeLimitReason());
             break;
         }
     }

@@ -85,6 +85,11 @@ public:
     static QString demoToneName() { return QStringLiteral("Demo Tone"); }
     static QString videoCategory() { return QStringLiteral("Video Capture Sources"); }
     static QString audioCategory() { return QStringLiteral("Audio Capture Sources"); }
+    // captureEnded's reason when the time limit ended the recording.
+    static QString timeLimitReason()
+    {
+        return QStringLiteral("The time limit of the recording was reached.");
+    }
 
     explicit CaptureEngine(QObject* parent = nullptr);
     ~CaptureEngine() override;

@@ -14,10 +14,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QCloseEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -192,8 +192,8 @@ void MainForm::Form_Load()
     m_station.sessionLog.setFileName(SessionLog::fileNameFor(now.date()));
     m_station.settings.VideoFolder = withoutTrailingSeparator(txtVideoDir->text().trimmed());
     if (!m_station.settings.VideoFolder.isEmpty()) {
-        m_station.sessionLog.append(m_station.settings.VideoFolder,
-                                    SessionLog::startLineItems(now), dialogs);
+        m_station.sessionLog.append(m_station.settings.VideoFolder, SessionLog::startLineItems(now),
+                                    dialogs);
         m_station.settings.SessionLogFileName = m_station.sessionLog.fileName();
         store.write(QStringLiteral("logfile"), m_station.sessionLog.fileName());
     }
@@ -653,8 +653,8 @@ void MainForm::CmdConnect_Click()
             list->setCurrentIndex(stored);
         return list->currentIndex();
     };
-    engine.setResolution(fill(ResolutionCombo, device.resolutions, engine.resolution(),
-                              "VideoResolution"));
+    engine.setResolution(
+        fill(ResolutionCombo, device.resolutions, engine.resolution(), "VideoResolution"));
     engine.setColorFormat(
         fill(ColorFormatCombo, device.colorFormats, engine.colorFormat(), "ColorFormat"));
     engine.setVideoInput(fill(VideoInput, device.inputs, engine.videoInput(), "VideoInput"));
@@ -785,8 +785,7 @@ void MainForm::SetCaptureValues()
     engine.setAudioDevice(AudioDevice->currentIndex() - 1);
     engine.setCompressor(CompressionCombo->currentIndex() - 1);
     engine.setSoundFormat(soundFormatFromEntry(ComboAttrib->currentIndex(),
-                                               ComboAttrib->currentText(),
-                                               engine.soundFormat()));
+                                               ComboAttrib->currentText(), engine.soundFormat()));
 }
 
 void MainForm::CmdCapFN_Click()

@@ -43,7 +43,8 @@ QString withoutCommas(QString text)
 }
 } // namespace
 
-PreviewForm::PreviewForm(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
+PreviewForm::PreviewForm(Station& station, QWidget* parent)
+    : QMainWindow(parent), m_station(station)
 {
     setWindowTitle(QStringLiteral("Farwater 2005 Capture Screen"));
     auto* central = new QWidget(this);
@@ -62,8 +63,8 @@ PreviewForm::PreviewForm(Station& station, QWidget* parent) : QMainWindow(parent
     txtSkierName = new QLineEdit(QStringLiteral("SkierName"), central);
     txtPass = new QLineEdit(QStringLiteral("1"), central);
     captureTimeValue = new QComboBox(central);
-    captureTimeValue->addItems({QStringLiteral("3.0"), QStringLiteral("4.0"),
-                                QStringLiteral("5.0"), QStringLiteral("6.0")});
+    captureTimeValue->addItems({QStringLiteral("3.0"), QStringLiteral("4.0"), QStringLiteral("5.0"),
+                                QStringLiteral("6.0")});
     captime = new QLabel(central);
     LblFrame = new QLabel(central);
     LblFrmDrop = new QLabel(central);
@@ -81,7 +82,8 @@ PreviewForm::PreviewForm(Station& station, QWidget* parent) : QMainWindow(parent
     add("Frames Dropped", LblFrmDrop);
     add("Contact Frame", lblStartFrame);
 
-    cmdStartCapture = new QPushButton(QStringLiteral("Start Recording     (skier hits ramp)"), central);
+    cmdStartCapture =
+        new QPushButton(QStringLiteral("Start Recording     (skier hits ramp)"), central);
     cmdStartTimer = new QPushButton(QStringLiteral("Contact"), central);
     cmdEndCapture = new QPushButton(QStringLiteral("Stop Recording"), central);
     Label3 = new QLabel(QStringLiteral("Hit ESC to stop recording"), central);
@@ -274,6 +276,8 @@ void PreviewForm::cmdStartCapture_Click()
     MainForm& main = m_station.mainForm();
     main.SetCaptureValues();
     engine().setStreamFile(captureFilePath);
+    // The recording's own clock ends it after exactly the set seconds; the countdown shows it.
+    engine().setTimeLimit_s(int(std::ceil(captureSeconds)));
     const bool started = engine().startCapture();
     QApplication::restoreOverrideCursor();
     if (!started) {
@@ -306,10 +310,13 @@ void PreviewForm::Timer40_Timer()
         return;
     }
     --m_secondsLeft;
-    captime->setText(leadingSpace(m_secondsLeft));
+    if (m_secondsLeft >= 0)
+        captime->setText(leadingSpace(m_secondsLeft));
     LblFrame->setText(QString::number(engine().framesCaptured()));
     LblFrmDrop->setText(QString::number(engine().framesDropped()));
-    if (m_secondsLeft <= 0)
+    // The recording's own clock ends it with its last frame (captureEnded); this tick is late
+    // or early by the event loop's delays. One tick past the end, it is ended here.
+    if (m_secondsLeft < 0)
         finishByTime();
 }
 
@@ -351,8 +358,12 @@ void PreviewForm::captureEnded(const QString& reason)
 {
     // The camera went away, the disk filled or the time limit came: the recording so far goes
     // on to the frame selection screen like any other.
-    if (!recording())
+    if (!recording() || !cmdEndCapture->isEnabled())
         return;
+    if (reason == CaptureEngine::timeLimitReason()) {
+        finishByTime();
+        return;
+    }
     m_station.dialogs().message(QStringLiteral("Warning: ") + reason, QString(),
                                 DialogIcon::Exclamation);
     if (!recording())
