@@ -1,0 +1,1 @@
+fw_add_bench(bench_course LIBS fw_media)
