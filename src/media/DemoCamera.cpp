@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QDateTime>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
@@ -34,12 +35,13 @@ void DemoCamera::interrupt()
 int DemoCamera::read(AVFrame* frame, std::int64_t& slot)
 {
     using namespace std::chrono;
-    // The next slot is the one due now; slots that passed while we were busy are dropped frames.
+    // Like a camera's driver, the last few pictures wait in buffers for a reader that was busy
+    // (opening the file, say); slots older than that are dropped frames.
     const double elapsed_s = duration<double>(steady_clock::now() - m_start).count();
     std::int64_t next = m_last + 1;
     const auto due = std::int64_t(std::floor(elapsed_s * m_fps));
-    if (due > next)
-        next = due;
+    if (due - (kBuffers - 1) > next)
+        next = due - (kBuffers - 1);
     const auto at = m_start + duration_cast<steady_clock::duration>(duration<double>(next / m_fps));
     {
         std::unique_lock lock(m_mutex);
@@ -91,12 +93,16 @@ void DemoCamera::draw(AVFrame* frame, std::int64_t slot) const
     p.setBrush(Qt::white);
     p.drawEllipse(QPoint(bx, by), r, r);
 
-    QFont font = p.font();
-    font.setPixelSize(std::max(8, h / 10));
-    p.setFont(font);
     const QString text = QStringLiteral("Demo Camera  frame %1  %2")
                              .arg(slot)
                              .arg(QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")));
+    QFont font = p.font();
+    font.setPixelSize(std::max(8, h / 10));
+    // Small enough for the counter and the clock to fit across the picture.
+    const int advance = QFontMetrics(font).horizontalAdvance(text);
+    if (advance > w - 4)
+        font.setPixelSize(std::max(6, font.pixelSize() * (w - 4) / advance));
+    p.setFont(font);
     const QRect box(0, 0, w, font.pixelSize() + 6);
     p.fillRect(box, QColor(0, 0, 0));
     p.setPen(Qt::white);

@@ -24,6 +24,7 @@ public:
     void draw(AVFrame* frame, std::int64_t slot) const;
 
 private:
+    static constexpr std::int64_t kBuffers = 4; // pictures held for a late reader
     QSize m_size;
     double m_fps;
     std::shared_ptr<std::atomic<bool>> m_unplugged;
