@@ -4,12 +4,15 @@
 #include "media/DemoCamera.h"
 #include "media/MediaLibraries.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QGuiApplication>
 #include <QImageWriter>
 #include <QPainter>
+#include <QTimer>
 
 #include <chrono>
 #include <cmath>
@@ -173,7 +176,8 @@ private:
     void writerLoop();
     int encode(AVFrame* frame);
     int writeSound(std::int64_t videoPts);
-    void endedByItself(const QString& reason);
+    // False when an earlier end was already reported.
+    bool endedByItself(const QString& reason);
     void wake();
 
     CaptureEngine& m_engine;
@@ -196,6 +200,7 @@ private:
     std::deque<FramePtr> m_queue; // capture -> writer; the writer never drops
     bool m_captureDone = false;
     QString m_writeError;
+    bool m_writeErrorReported = false; // captureEnded carried it: stop() does not repeat it
     static constexpr std::size_t kQueueFrames = 64;
     FramePtr m_firstFrame;
     std::int64_t m_firstSlot = -1;
@@ -339,14 +344,15 @@ void CaptureSession::wake()
     m_wake.notify_all();
 }
 
-void CaptureSession::endedByItself(const QString& reason)
+bool CaptureSession::endedByItself(const QString& reason)
 {
     m_stop = true;
     if (m_endedReported.exchange(true))
-        return;
+        return false;
     CaptureEngine* engine = &m_engine;
     QMetaObject::invokeMethod(
         engine, [engine, reason] { Q_EMIT engine->captureEnded(reason); }, Qt::QueuedConnection);
+    return true;
 }
 
 void CaptureSession::captureLoop()
@@ -402,7 +408,10 @@ void CaptureSession::captureLoop()
             QMetaObject::invokeMethod(
                 engine,
                 [engine, picture] {
-                    engine->m_lastPicture = picture;
+                    // Kept for stills only while a session is live: a late picture of a
+                    // stopped one would give stale stills.
+                    if (engine->m_previewSession || engine->m_recording)
+                        engine->m_lastPicture = picture;
                     engine->m_previewBusy = false;
                     Q_EMIT engine->previewFrame(picture);
                 },
@@ -482,7 +491,7 @@ void CaptureSession::writerLoop()
                 m_writeError = reason;
                 m_queue.clear();
             }
-            endedByItself(reason);
+            m_writeErrorReported = endedByItself(reason);
             if (m_source)
                 m_source->interrupt();
             return;
@@ -585,6 +594,9 @@ QString CaptureSession::stop()
         error = writeFailure(r, m_options.file);
     m_output.reset();
     m_encoder.reset();
+    // The operator has been told once already.
+    if (m_writeErrorReported && error == m_writeError)
+        return {};
     return error;
 }
 
@@ -702,6 +714,7 @@ bool CaptureEngine::connectDevice(int index)
 
 void CaptureEngine::disconnectDevice()
 {
+    stopStills();
     stopCapture();
     stopPreview();
     m_connected = -1;
@@ -741,6 +754,7 @@ void CaptureEngine::stopPreview()
     if (m_previewSession)
         m_previewSession->stop();
     m_previewSession.reset();
+    m_lastPicture = QImage();
 }
 
 void CaptureEngine::restartPreview()
@@ -825,6 +839,7 @@ void CaptureEngine::stopCapture()
     m_lastSamples = m_recording->samples();
     m_lastElapsed_ms = m_recording->elapsed_ms();
     m_recording.reset();
+    m_lastPicture = QImage();
     if (!error.isEmpty())
         post([this, error] { Q_EMIT warning(error); });
     post([this] { Q_EMIT status(capture_status::kEnded, QStringLiteral("End of capture")); });
@@ -861,6 +876,35 @@ double CaptureEngine::measuredRate() const
 }
 
 bool CaptureEngine::captureFrame()
+{
+    stopStills();
+    if (!takeStill())
+        return false;
+    if (stills.autoSave && stills.interval > 0) {
+        if (!m_stillTimer) {
+            m_stillTimer = new QTimer(this);
+            connect(m_stillTimer, &QTimer::timeout, this, [this] {
+                if (!takeStill())
+                    stopStills();
+            });
+        }
+        m_stillTimer->start(stills.interval * 1000);
+    }
+    return true;
+}
+
+void CaptureEngine::stopStills()
+{
+    if (m_stillTimer)
+        m_stillTimer->stop();
+}
+
+bool CaptureEngine::takingStills() const
+{
+    return m_stillTimer && m_stillTimer->isActive();
+}
+
+bool CaptureEngine::takeStill()
 {
     QImage picture = m_lastPicture;
     if (picture.isNull() && isConnected()) {
@@ -900,6 +944,17 @@ bool CaptureEngine::captureFrame()
         p.setPen(Qt::white);
         p.drawText(QPoint(stills.captionLeft, stills.captionTop + p.fontMetrics().ascent()),
                    stills.caption);
+    }
+    if (!stills.autoSave) {
+        auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+        if (!gui) {
+            Q_EMIT warning(
+                QStringLiteral("There is no clipboard for the frame: turn AutoSave on."));
+            return false;
+        }
+        QGuiApplication::clipboard()->setImage(picture);
+        Q_EMIT statusText(QStringLiteral("Frame copied to the clipboard"));
+        return true;
     }
     QString path = stills.filePath;
     if (stills.autoIncrement && QFileInfo::exists(path)) {

@@ -17,6 +17,7 @@
 #include <memory>
 
 class QFileSystemWatcher;
+class QTimer;
 
 namespace fw {
 
@@ -52,11 +53,12 @@ QString soundFormatText(const SoundFormat& format);
 // The still-picture options of the "Frames" mode.
 struct StillSettings {
     bool progressive = false;
+    // Off: the still goes to the clipboard instead of the file.
     bool autoSave = true;
     bool autoIncrement = false;
     int chromFactor = 100; // 1..255; with the luminance factor it gives the JPEG quality
     int lumFactor = 100;
-    int interval = 0; // seconds between auto-saved stills; 0 for one still
+    int interval = 0; // seconds between auto-saved stills until stopStills(); 0 for one still
     QString caption;
     int captionLeft = 0;
     int captionTop = 0;
@@ -158,8 +160,12 @@ public:
     // Stops recording: the file is finished (header and index written). Safe when idle.
     void stopCapture();
     bool isCapturing() const { return m_recording != nullptr; }
-    // One still of the live picture to stills.filePath (JPEG). False with a warning on failure.
+    // One still of the live picture to stills.filePath (JPEG), or to the clipboard when
+    // stills.autoSave is off. With auto save and an interval, a still follows every interval
+    // seconds until stopStills() or a failure. False with a warning on failure.
     bool captureFrame();
+    void stopStills();
+    bool takingStills() const;
 
     // Counters of the current or last recording. Frame counts are 32-bit.
     std::int32_t framesCaptured() const;
@@ -188,11 +194,13 @@ private:
     void stopPreview();
     void devicesChanged();
     void post(std::function<void()> f);
+    bool takeStill();
 
     std::function<QList<CaptureDevice>()> m_lister;
     bool m_demoListed = true;
     QList<CaptureDevice> m_devices;
     QFileSystemWatcher* m_watcher = nullptr;
+    QTimer* m_stillTimer = nullptr;
     int m_connected = -1;
     int m_current = -1;
     QString m_lastError;
