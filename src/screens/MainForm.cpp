@@ -27,6 +27,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -166,6 +167,12 @@ void MainForm::Form_Load()
     // 2. Capture panel and the connection to the stored device.
     startupCapturePanel();
 
+    // 2.8 This screen at the display's top left; the capture screen beside it.
+    if (const QScreen* display = screen())
+        move(display->availableGeometry().topLeft());
+    if (m_station.created(Screen::Capture))
+        placeCaptureScreen(m_station.capture());
+
     // 3. The video folder: asked until an existing one is given.
     const QString stored = store.read(QStringLiteral("logpath"), QString());
     if (stored.isEmpty() || !PathExists(withoutTrailingSeparator(stored), 1)) {
@@ -220,6 +227,19 @@ void MainForm::Form_Load()
     dialogs.message(QStringLiteral("Please Verify all Setup Parameters"));
     m_station.show(Screen::Config, this);
     hide();
+}
+
+void MainForm::placeCaptureScreen(QWidget& capture) const
+{
+    const QScreen* display = screen();
+    if (!display)
+        return;
+    const QRect room = display->availableGeometry();
+    // Overlap this screen only as much as the display is too narrow for both.
+    const int x =
+        std::max(room.left(), std::min(frameGeometry().right() + 1,
+                                       room.right() + 1 - capture.frameGeometry().width()));
+    capture.move(x, room.top());
 }
 
 void MainForm::setConfigLine(double rate)
@@ -423,6 +443,7 @@ namespace {
 const QString kNoDevices = QStringLiteral("No Capture Devices");
 const QString kNone = QStringLiteral("None");
 const QString kEndCapture = QStringLiteral("End Capture");
+const QString kCaptureFrame = QStringLiteral("Capture Frame");
 const QString kCaptureStream = QStringLiteral("Capture Stream");
 
 int entryIndex(const QLineEdit* box)
@@ -739,7 +760,8 @@ void MainForm::CaptureType_Click()
 {
     CaptureEngine& engine = m_station.captureEngine();
     const bool frames = CaptureType->currentIndex() == 0;
-    CmdCap->setText(frames ? QStringLiteral("Capture Frame") : kCaptureStream);
+    engine.stopStills();
+    CmdCap->setText(frames ? kCaptureFrame : kCaptureStream);
     FrmOptions->setVisible(frames);
     StrmOptions->setVisible(!frames);
     EdtFile->setText(frames ? engine.stills.filePath : engine.streamFile());
@@ -797,8 +819,16 @@ void MainForm::CmdCap_Click()
 {
     CaptureEngine& engine = m_station.captureEngine();
     if (CaptureType->currentIndex() == 0) {
+        // With AutoSave and an interval the stills repeat until the button is pressed again.
+        if (engine.takingStills()) {
+            engine.stopStills();
+            CmdCap->setText(kCaptureFrame);
+            return;
+        }
         SetCaptureValues();
         engine.captureFrame();
+        if (engine.takingStills())
+            CmdCap->setText(kEndCapture);
         return;
     }
     if (CmdCap->text() == kCaptureStream) {
@@ -826,7 +856,9 @@ void MainForm::CapturePRO1_Status(int code, const QString& text)
     if (code == capture_status::kCounters)
         showCounters();
     if (code == capture_status::kEnded) {
-        CmdCap->setText(kCaptureStream);
+        // In the Frames mode the button keeps its still caption.
+        if (CaptureType->currentIndex() == 1)
+            CmdCap->setText(kCaptureStream);
         return;
     }
     LblStatus->setText(text);
@@ -841,13 +873,16 @@ void MainForm::CapturePRO1_Warning(const QString& text)
 {
     m_station.dialogs().message(QStringLiteral("Warning: ") + text, QString(),
                                 DialogIcon::Exclamation);
+    // A failed still ends a series of stills.
+    if (CaptureType->currentIndex() == 0 && !m_station.captureEngine().takingStills())
+        CmdCap->setText(kCaptureFrame);
 }
 
 void MainForm::CapturePRO1_CaptureEnded(const QString& reason)
 {
     // A recording started from the panel that ended by itself; the capture screen looks after
     // its own.
-    if (CmdCap->text() != kEndCapture)
+    if (CaptureType->currentIndex() != 1 || CmdCap->text() != kEndCapture)
         return;
     CaptureEngine& engine = m_station.captureEngine();
     engine.stopCapture();

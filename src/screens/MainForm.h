@@ -106,6 +106,10 @@ public:
 
     // Sets the frame-rate box as the program does (its change handler runs).
     void setFrameRateText(const QString& text);
+    // Moves the capture screen to the right of this screen at the top of the display, as far
+    // as the display's width allows (start-up step 8; the capture screen asks at its first
+    // showing, when its size is known).
+    void placeCaptureScreen(QWidget& capture) const;
 
 public Q_SLOTS:
     void Form_Load();

@@ -179,6 +179,10 @@ void PreviewForm::Form_Load()
 void PreviewForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    if (!m_placed && m_station.created(Screen::Main)) {
+        m_placed = true;
+        m_station.mainForm().placeCaptureScreen(*this);
+    }
     engine().setPreviewShown(true);
     Form_Paint();
 }

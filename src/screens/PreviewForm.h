@@ -92,6 +92,7 @@ private:
 
     Station& m_station;
     int m_secondsLeft = 0;
+    bool m_placed = false; // beside the main screen at the first showing
 };
 
 } // namespace fw

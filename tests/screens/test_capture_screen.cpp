@@ -13,12 +13,14 @@
 #include "screens/frmSetStart.h"
 #include "support/FileChecks.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 using namespace fw;
@@ -100,6 +102,26 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     main.CompressionCombo_Click();
     QCOMPARE(f.store().read(QStringLiteral("compression"), {}), QStringLiteral("1"));
 
+    // The Frames mode with AutoSave and an interval: stills repeat until the button is pressed
+    // again; leaving the mode ends them too.
+    main.CaptureType->setCurrentIndex(0);
+    main.CaptureType_Click();
+    main.EdtFile->setText(QStringLiteral("still.jpg"));
+    main.ChkAutoSave->setChecked(true);
+    main.EdtInterval->setText(QStringLiteral("1"));
+    main.CmdCap_Click();
+    QVERIFY(QFile::exists(rig.video(QStringLiteral("still.jpg"))));
+    QCOMPARE(main.CmdCap->text(), QStringLiteral("End Capture"));
+    QVERIFY(rig.station->captureEngine().takingStills());
+    main.CmdCap_Click();
+    QCOMPARE(main.CmdCap->text(), QStringLiteral("Capture Frame"));
+    QVERIFY(!rig.station->captureEngine().takingStills());
+    main.CmdCap_Click();
+    main.CaptureType->setCurrentIndex(1);
+    main.CaptureType_Click();
+    QVERIFY(!rig.station->captureEngine().takingStills());
+    QCOMPARE(main.CmdCap->text(), QStringLiteral("Capture Stream"));
+
     main.cmdGoCapture_Click();
     PreviewForm& s = rig.screen();
     QVERIFY(s.isVisible());
@@ -176,8 +198,19 @@ void TestCaptureScreen::nameAndTimeRules()
     // A file for the first pass exists already.
     QVERIFY(writeBytes(rig.video(QStringLiteral("Skier Namejump1.avi")), "RIFF"));
     f.dialogs.expectMessage();
-    rig.station->mainForm().cmdGoCapture_Click();
+    MainForm& main = rig.station->mainForm();
+    main.cmdGoCapture_Click();
     PreviewForm& s = rig.screen();
+    // Start-up step 8: the main screen at the display's top left, the capture screen at the top
+    // to its right, overlapping it only as far as the display is too narrow for both.
+    const QRect room = s.screen()->availableGeometry();
+    QCOMPARE(main.pos(), room.topLeft());
+    QCOMPARE(s.y(), room.top());
+    if (main.frameGeometry().width() + s.frameGeometry().width() <= room.width())
+        QCOMPARE(s.x(), main.frameGeometry().right() + 1);
+    else
+        QCOMPARE(s.frameGeometry().right(), room.right());
+    QVERIFY(s.x() > room.left());
     QCOMPARE(s.captureSeconds, 5.0);
     QCOMPARE(s.captureTimeValue->currentText(), QStringLiteral("5.0"));
     QCOMPARE(f.store().read(QStringLiteral("captureTime"), {}), QStringLiteral("5"));
