@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -140,9 +141,11 @@ public:
         QSize size;
         double fps = 30;
         int input = -1;
+        int colorFormat = -1;
         QString file;       // empty: preview only
         QString compressor; // empty: uncompressed
         bool audio = false;
+        CaptureDevice soundDevice; // the demo tone when its demo flag is set
         SoundFormat sound;
         int timeLimit_s = 0;
         bool preview = true;
@@ -176,6 +179,7 @@ private:
     void writerLoop();
     int encode(AVFrame* frame);
     int writeSound(std::int64_t videoPts);
+    void soundLoop();
     // False when an earlier end was already reported.
     bool endedByItself(const QString& reason);
     void wake();
@@ -183,6 +187,7 @@ private:
     CaptureEngine& m_engine;
     Options m_options;
     std::unique_ptr<FrameSource> m_source;
+    std::unique_ptr<SoundSource> m_soundSource; // none for the demo tone
     OutputPtr m_output;
     CodecPtr m_encoder;
     AVStream* m_video = nullptr;
@@ -193,6 +198,9 @@ private:
 
     std::thread m_captureThread;
     std::thread m_writerThread;
+    std::thread m_soundThread;
+    std::mutex m_soundMutex;
+    std::vector<std::uint8_t> m_soundBuffer; // sound input -> writer
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_endedReported{false};
     std::mutex m_mutex;
@@ -222,7 +230,7 @@ bool CaptureSession::open(QString& error)
         m_source = std::make_unique<DemoCamera>(o.size.isValid() ? o.size : QSize(320, 240), o.fps,
                                                 m_engine.m_demoUnplugged);
     else
-        m_source = openFrameSource(o.device, o.size, o.fps, o.input, error);
+        m_source = openFrameSource(o.device, o.size, o.fps, o.input, o.colorFormat, error);
     if (!m_source) {
         error = QStringLiteral("The capture device %1 could not be opened: %2")
                     .arg(o.device.name, error);
@@ -230,6 +238,14 @@ bool CaptureSession::open(QString& error)
     }
     if (!recording())
         return true;
+    if (o.audio && !o.soundDevice.demo) {
+        m_soundSource = openSoundSource(o.soundDevice, o.sound, error);
+        if (!m_soundSource) {
+            error = QStringLiteral("The sound device %1 could not be opened: %2")
+                        .arg(o.soundDevice.name, error);
+            return false;
+        }
+    }
 
     // The encoder needs the picture size: the demo camera's is known, a camera's comes with
     // its first picture, so read it now (it is a recorded frame, kept below).
@@ -333,6 +349,8 @@ void CaptureSession::start()
     m_started = true;
     if (recording())
         m_writerThread = std::thread([this] { writerLoop(); });
+    if (m_soundSource)
+        m_soundThread = std::thread([this] { soundLoop(); });
     m_captureThread = std::thread([this] { captureLoop(); });
 }
 
@@ -340,6 +358,8 @@ void CaptureSession::wake()
 {
     if (m_source)
         m_source->interrupt();
+    if (m_soundSource)
+        m_soundSource->interrupt();
     const std::lock_guard lock(m_mutex);
     m_wake.notify_all();
 }
@@ -522,10 +542,57 @@ int CaptureSession::encode(AVFrame* frame)
     return 0;
 }
 
+void CaptureSession::soundLoop()
+{
+    // Read without pause: a sound input left waiting loses samples. The writer takes them.
+    std::vector<std::uint8_t> samples;
+    for (;;) {
+        samples.clear();
+        const int r = m_soundSource->read(samples);
+        if (r == AVERROR_EXIT || m_stop.load())
+            return;
+        if (r < 0) {
+            endedByItself(r == AVERROR(ENODEV) || r == AVERROR(EIO)
+                              ? QStringLiteral("The sound device %1 went away.")
+                                    .arg(m_options.soundDevice.name)
+                              : QStringLiteral("The sound device %1 failed: %2")
+                                    .arg(m_options.soundDevice.name, mediaErrorText(r)));
+            if (m_source)
+                m_source->interrupt();
+            return;
+        }
+        const std::lock_guard lock(m_soundMutex);
+        m_soundBuffer.insert(m_soundBuffer.end(), samples.begin(), samples.end());
+    }
+}
+
 int CaptureSession::writeSound(std::int64_t videoPts)
 {
-    // The demo tone, as many samples as belong to the time up to the end of this frame.
     const SoundFormat& s = m_options.sound;
+    if (m_soundSource) {
+        // What the sound input gave so far, whole samples only.
+        const std::size_t blockAlign = std::size_t(s.channels * s.bits / 8);
+        PacketPtr packet(av_packet_alloc());
+        {
+            const std::lock_guard lock(m_soundMutex);
+            const std::size_t bytes = m_soundBuffer.size() / blockAlign * blockAlign;
+            if (bytes == 0)
+                return 0;
+            if (const int r = av_new_packet(packet.get(), int(bytes)); r < 0)
+                return r;
+            std::memcpy(packet->data, m_soundBuffer.data(), bytes);
+            m_soundBuffer.erase(m_soundBuffer.begin(), m_soundBuffer.begin() + long(bytes));
+        }
+        const std::int64_t count = packet->size / std::int64_t(blockAlign);
+        packet->pts = packet->dts = m_soundWritten;
+        packet->duration = count;
+        packet->stream_index = m_sound->index;
+        av_packet_rescale_ts(packet.get(), {1, s.sampleRate}, m_sound->time_base);
+        m_soundWritten += count;
+        m_samples = m_soundWritten;
+        return av_interleaved_write_frame(m_output.get(), packet.get());
+    }
+    // The demo tone, as many samples as belong to the time up to the end of this frame.
     const std::int64_t due = std::llround((videoPts + 1) * s.sampleRate / m_options.fps);
     const std::int64_t count = due - m_soundWritten;
     if (count <= 0)
@@ -572,6 +639,8 @@ QString CaptureSession::stop()
         m_captureDone = true;
         m_wake.notify_all();
     }
+    if (m_soundThread.joinable())
+        m_soundThread.join();
     if (m_writerThread.joinable())
         m_writerThread.join();
     m_end = std::chrono::steady_clock::now();
@@ -583,10 +652,13 @@ QString CaptureSession::stop()
         return {};
     QString error = m_writeError;
     if (error.isEmpty()) {
-        const int r = encode(nullptr); // the encoder's last pictures
+        int r = encode(nullptr); // the encoder's last pictures
+        if (r >= 0 && m_soundSource)
+            r = writeSound(0); // and the last sound
         if (r < 0)
             error = writeFailure(r, m_options.file);
     }
+    m_soundSource.reset();
     // The trailer (header figures and index) is written even after a failed write: what reached
     // the disk stays playable when there is room for the index.
     const int r = av_write_trailer(m_output.get());
@@ -603,7 +675,8 @@ QString CaptureSession::stop()
 // ---------------------------------------------------------------------------------------------
 // The engine
 
-CaptureEngine::CaptureEngine(QObject* parent) : QObject(parent), m_lister(&systemVideoDevices)
+CaptureEngine::CaptureEngine(QObject* parent)
+    : QObject(parent), m_lister(&systemVideoDevices), m_audioLister(&systemAudioDevices)
 {
     quietMediaLibraries();
     refreshDevices();
@@ -624,6 +697,20 @@ void CaptureEngine::setDeviceLister(std::function<QList<CaptureDevice>()> lister
 {
     m_lister = std::move(lister);
     refreshDevices();
+}
+
+void CaptureEngine::setAudioLister(std::function<QList<CaptureDevice>()> lister)
+{
+    m_audioLister = std::move(lister);
+    refreshDevices();
+}
+
+QStringList CaptureEngine::audioDevices() const
+{
+    QStringList names;
+    for (const CaptureDevice& d : m_audioSources)
+        names << d.name;
+    return names << demoToneName();
 }
 
 void CaptureEngine::setDemoCameraListed(bool listed)
@@ -651,6 +738,12 @@ void CaptureEngine::refreshDevices()
     }
     if (m_current >= m_devices.size())
         m_current = m_devices.isEmpty() ? -1 : 0;
+
+    // The chosen sound input stays chosen where it moved to; when it went away, no sound.
+    const QStringList before = audioDevices();
+    m_audioSources = m_audioLister ? m_audioLister() : QList<CaptureDevice>();
+    if (m_audioDevice >= 0)
+        m_audioDevice = int(audioDevices().indexOf(before.value(m_audioDevice)));
 }
 
 void CaptureEngine::watchDevices()
@@ -659,25 +752,34 @@ void CaptureEngine::watchDevices()
     if (m_watcher || !QFileInfo::exists(QStringLiteral("/dev")))
         return;
     m_watcher = new QFileSystemWatcher({QStringLiteral("/dev")}, this);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { devicesChanged(); });
+    if (QFileInfo::exists(QStringLiteral("/dev/snd")))
+        m_watcher->addPath(QStringLiteral("/dev/snd"));
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { rescanDevices(); });
 #endif
 }
 
-void CaptureEngine::devicesChanged()
+void CaptureEngine::rescanDevices()
 {
     QStringList before;
     for (const CaptureDevice& d : m_devices)
         before << d.name;
+    const QStringList soundBefore = audioDevices();
     refreshDevices();
     QStringList after;
     for (const CaptureDevice& d : m_devices)
         after << d.name;
-    for (const QString& name : before)
-        if (!after.contains(name))
-            Q_EMIT deviceChange(1, name, videoCategory());
-    for (const QString& name : after)
-        if (!before.contains(name))
-            Q_EMIT deviceChange(0, name, videoCategory());
+    const QStringList soundAfter = audioDevices();
+    auto report = [this](const QStringList& before, const QStringList& after,
+                         const QString& category) {
+        for (const QString& name : before)
+            if (!after.contains(name))
+                Q_EMIT deviceChange(1, name, category);
+        for (const QString& name : after)
+            if (!before.contains(name))
+                Q_EMIT deviceChange(0, name, category);
+    };
+    report(before, after, videoCategory());
+    report(soundBefore, soundAfter, audioCategory());
 }
 
 void CaptureEngine::setDemoCameraPlugged(bool plugged)
@@ -685,7 +787,7 @@ void CaptureEngine::setDemoCameraPlugged(bool plugged)
     if (m_demoUnplugged->load() == !plugged)
         return;
     m_demoUnplugged->store(!plugged);
-    devicesChanged();
+    rescanDevices();
 }
 
 QStringList CaptureEngine::compressors() const
@@ -767,6 +869,7 @@ void CaptureEngine::restartPreview()
     o.size = frameSize();
     o.fps = m_frameRate;
     o.input = m_input;
+    o.colorFormat = m_colorFormat;
     auto session = std::make_unique<CaptureSession>(*this, o);
     QString error;
     if (!session->open(error)) {
@@ -801,11 +904,16 @@ bool CaptureEngine::startCapture()
     o.size = frameSize();
     o.fps = m_frameRate;
     o.input = m_input;
+    o.colorFormat = m_colorFormat;
     o.file = m_streamFile;
     const QStringList names = compressors();
     o.compressor =
         m_compressor >= 0 && m_compressor < names.size() ? names[m_compressor] : QString();
-    o.audio = m_audioDevice >= 0;
+    o.audio = m_audioDevice >= 0 && m_audioDevice <= m_audioSources.size();
+    if (o.audio) {
+        o.soundDevice = m_audioSources.value(m_audioDevice);
+        o.soundDevice.demo = m_audioDevice == m_audioSources.size();
+    }
     o.sound = m_sound;
     o.timeLimit_s = m_timeLimit_s;
     o.preview = m_preview && m_previewShown;
@@ -914,12 +1022,13 @@ bool CaptureEngine::takeStill()
         o.size = frameSize();
         o.fps = m_frameRate;
         o.input = m_input;
+        o.colorFormat = m_colorFormat;
         std::unique_ptr<FrameSource> source;
         QString error;
         if (o.device.demo)
             source = std::make_unique<DemoCamera>(o.size, o.fps, m_demoUnplugged);
         else
-            source = openFrameSource(o.device, o.size, o.fps, o.input, error);
+            source = openFrameSource(o.device, o.size, o.fps, o.input, o.colorFormat, error);
         FramePtr frame(av_frame_alloc());
         std::int64_t slot = 0;
         int r = source ? source->read(frame.get(), slot) : AVERROR(ENODEV);

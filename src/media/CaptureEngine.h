@@ -21,14 +21,16 @@ class QTimer;
 
 namespace fw {
 
-// One video source as the device lists show it.
+// One video or sound source as the device lists show it.
 struct CaptureDevice {
     QString name;   // shown in the device list
     QString format; // the capture library's input format ("video4linux2", "dshow", ...); empty
                     // for the demo camera
     QString url;    // what the capture library opens
     QStringList resolutions;  // "640x480"
-    QStringList colorFormats; // pixel formats offered
+    QStringList colorFormats; // pixel formats offered, as the driver names them
+    QStringList pixelFormats; // the same formats as the capture library names them ("yuyv422",
+                              // "mjpeg"); empty where the device does not say
     QStringList inputs;       // inputs of the device; empty when it has none
     bool demo = false;
 };
@@ -103,14 +105,20 @@ public:
     void refreshDevices();
     const QList<CaptureDevice>& devices() const { return m_devices; }
     int deviceCount() const { return int(m_devices.size()); }
-    // Watches for cameras plugged in or taken away (Linux: /dev); deviceChange reports them.
+    // Watches for cameras and sound inputs plugged in or taken away (Linux: /dev and /dev/snd);
+    // deviceChange reports them.
     void watchDevices();
+    // Lists the devices again and reports what came and went through deviceChange.
+    void rescanDevices();
     // Takes the demo camera away as if a camera were unplugged (a recording from it ends as with
     // a lost camera) or plugs it back in; deviceChange reports either.
     void setDemoCameraPlugged(bool plugged);
 
-    // Audio sources: the demo tone (a 440 Hz tone); -1 records no sound.
-    QStringList audioDevices() const { return {demoToneName()}; }
+    // Sound sources: the system's sound inputs, then the demo tone (a 440 Hz tone); -1 records
+    // no sound. The lister is replaceable as the video one is.
+    void setAudioLister(std::function<QList<CaptureDevice>()> lister);
+    const QList<CaptureDevice>& audioSources() const { return m_audioSources; }
+    QStringList audioDevices() const;
     int audioDevice() const { return m_audioDevice; }
     void setAudioDevice(int index) { m_audioDevice = index; }
     SoundFormat soundFormat() const { return m_sound; }
@@ -192,11 +200,12 @@ private:
     friend class CaptureSession;
     void restartPreview();
     void stopPreview();
-    void devicesChanged();
     void post(std::function<void()> f);
     bool takeStill();
 
     std::function<QList<CaptureDevice>()> m_lister;
+    std::function<QList<CaptureDevice>()> m_audioLister;
+    QList<CaptureDevice> m_audioSources;
     bool m_demoListed = true;
     QList<CaptureDevice> m_devices;
     QFileSystemWatcher* m_watcher = nullptr;
@@ -230,6 +239,9 @@ private:
 // The system's video devices through the capture library (v4l2 on Linux, DirectShow on Windows,
 // AVFoundation on macOS), without the demo camera.
 QList<CaptureDevice> systemVideoDevices();
+// The system's sound inputs through the capture library (ALSA and PulseAudio on Linux, DirectShow
+// on Windows, AVFoundation where it lists), without the demo tone.
+QList<CaptureDevice> systemAudioDevices();
 // The demo camera's entry.
 CaptureDevice demoCameraDevice();
 

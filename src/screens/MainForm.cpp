@@ -582,10 +582,7 @@ void MainForm::startupCapturePanel()
     // 3. Video devices and the stored choice.
     fillDeviceList(store.readInt(QStringLiteral("device"), -1));
     // 4. Lists that start with "None".
-    AudioDevice->clear();
-    AudioDevice->addItem(kNone);
-    AudioDevice->addItems(engine.audioDevices());
-    AudioDevice->setCurrentIndex(engine.audioDevice() + 1);
+    fillAudioList();
     CompressionCombo->clear();
     CompressionCombo->addItem(kNone);
     CompressionCombo->addItems(engine.compressors());
@@ -680,10 +677,7 @@ void MainForm::CmdConnect_Click()
         fill(ColorFormatCombo, device.colorFormats, engine.colorFormat(), "ColorFormat"));
     engine.setVideoInput(fill(VideoInput, device.inputs, engine.videoInput(), "VideoInput"));
     Channel->setEnabled(false);
-    AudioDevice->clear();
-    AudioDevice->addItem(kNone);
-    AudioDevice->addItems(engine.audioDevices());
-    AudioDevice->setCurrentIndex(engine.audioDevice() + 1);
+    fillAudioList();
     setFrameRateText(QString::number(engine.frameRate()));
     EdtLimit->setText(QString::number(engine.timeLimit_s()));
     CmdConnect->setText(QStringLiteral("Disconnect"));
@@ -891,11 +885,32 @@ void MainForm::CapturePRO1_CaptureEnded(const QString& reason)
     CapturePRO1_Warning(reason);
 }
 
+void MainForm::fillAudioList()
+{
+    const CaptureEngine& engine = m_station.captureEngine();
+    AudioDevice->clear();
+    AudioDevice->addItem(kNone);
+    AudioDevice->addItems(engine.audioDevices());
+    AudioDevice->setCurrentIndex(engine.audioDevice() + 1);
+}
+
 void MainForm::CapturePRO1_DeviceChange(int kind, const QString& name, const QString& category)
 {
+    CaptureEngine& engine = m_station.captureEngine();
+    if (category == CaptureEngine::audioCategory()) {
+        // The list keeps its "None" and gets no "No Capture Devices" entry.
+        if (kind == 0 && !engine.isConnected()) {
+            const DialogAnswer answer = m_station.dialogs().message(
+                name + QStringLiteral(" is plugged into your computer. Do you want to use it?"),
+                QString(), DialogIcon::Question, DialogButtons::YesNo);
+            if (answer == DialogAnswer::Yes)
+                engine.setAudioDevice(int(engine.audioDevices().indexOf(name)));
+        }
+        fillAudioList();
+        return;
+    }
     if (category != CaptureEngine::videoCategory())
         return;
-    CaptureEngine& engine = m_station.captureEngine();
     int select = engine.currentDevice();
     if (kind == 0 && !engine.isConnected()) {
         const DialogAnswer answer = m_station.dialogs().message(

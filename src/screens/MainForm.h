@@ -156,6 +156,7 @@ private:
     void enableNavigation();
     void buildCapturePanel();
     void fillDeviceList(int select);
+    void fillAudioList();
     void startupCapturePanel();
 
     Station& m_station;

@@ -3,6 +3,7 @@
 
 #include "StationFixture.h"
 #include "media/CaptureEngine.h"
+#include "media/CaptureSources.h"
 #include "media/VideoDecoder.h"
 #include "review/AviHeader.h"
 #include "support/FileChecks.h"
@@ -14,6 +15,11 @@
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
 
 using namespace fw;
 using namespace fw::test;
@@ -45,6 +51,49 @@ int decodeAll(const QString& path)
         ++frames;
     }
     return frames;
+}
+
+// A sound input through the capture library's filter device: a 440 Hz tone at `rate`, stereo,
+// delivered in real time as a sound card does.
+CaptureDevice toneInput(const QString& name, int rate)
+{
+    CaptureDevice d;
+    d.name = name;
+    d.format = QStringLiteral("lavfi");
+    d.url = QStringLiteral("sine=f=440:r=%1,pan=stereo|c0=c0|c1=c0,arealtime").arg(rate);
+    return d;
+}
+
+// The file's sound stream: its codec, rate, channels and the bytes of its packets.
+struct SoundStream {
+    int codec = AV_CODEC_ID_NONE;
+    int rate = 0;
+    int channels = 0;
+    QByteArray data;
+};
+
+SoundStream readSound(const QString& path)
+{
+    SoundStream sound;
+    AVFormatContext* input = nullptr;
+    if (avformat_open_input(&input, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return sound;
+    const int index = av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (index >= 0) {
+        const AVCodecParameters* p = input->streams[index]->codecpar;
+        sound.codec = p->codec_id;
+        sound.rate = p->sample_rate;
+        sound.channels = p->ch_layout.nb_channels;
+        AVPacket* packet = av_packet_alloc();
+        while (av_read_frame(input, packet) >= 0) {
+            if (packet->stream_index == index)
+                sound.data.append(reinterpret_cast<const char*>(packet->data), packet->size);
+            av_packet_unref(packet);
+        }
+        av_packet_free(&packet);
+    }
+    avformat_close_input(&input);
+    return sound;
 }
 
 } // namespace
@@ -80,7 +129,7 @@ void TestCapture::recordingsFromTheDemoCamera()
     const QString mjpeg = f.path(QStringLiteral("mjpeg.avi"));
     engine.setStreamFile(mjpeg);
     engine.setTimeLimit_s(3);
-    engine.setAudioDevice(0);
+    engine.setAudioDevice(int(engine.audioDevices().indexOf(CaptureEngine::demoToneName())));
     engine.setSoundFormat({22050, 2, 16});
     QVERIFY(engine.startCapture());
     QVERIFY(engine.isCapturing());
@@ -127,6 +176,39 @@ void TestCapture::recordingsFromTheDemoCamera()
         QCOMPARE(int(h->summary.length), frames + engine.framesDropped());
         QVERIFY(decodeAll(path) >= frames);
     }
+
+    // Sound from an input of the capture library (as a sound card is read), converted to 8 bits:
+    // the file holds about as many samples as the recording lasted, and they carry the tone.
+    engine.setCompressor(0);
+    engine.setAudioLister(
+        [] { return QList<CaptureDevice>{toneInput(QStringLiteral("Line In"), 22050)}; });
+    QCOMPARE(engine.audioDevices(),
+             (QStringList{QStringLiteral("Line In"), CaptureEngine::demoToneName()}));
+    engine.setAudioDevice(0);
+    engine.setSoundFormat({22050, 2, 8});
+    engine.setTimeLimit_s(2);
+    const QString input = f.path(QStringLiteral("input.avi"));
+    engine.setStreamFile(input);
+    QVERIFY(engine.startCapture());
+    QVERIFY(ended.wait(5000));
+    engine.stopCapture();
+    const std::int64_t samples = engine.audioSamples();
+    QVERIFY2(samples > 22050 && samples < 3 * 22050, qPrintable(QString::number(samples)));
+    const SoundStream sound = readSound(input);
+    QCOMPARE(sound.codec, int(AV_CODEC_ID_PCM_U8));
+    QCOMPARE(sound.rate, 22050);
+    QCOMPARE(sound.channels, 2);
+    QCOMPARE(sound.data.size(), samples * 2);
+    int low = 255;
+    int high = 0;
+    for (int i = 0; i < sound.data.size(); i += 2) {
+        QCOMPARE(sound.data[i], sound.data[i + 1]); // both channels carry the one tone
+        low = std::min(low, int(uchar(sound.data[i])));
+        high = std::max(high, int(uchar(sound.data[i])));
+    }
+    // The filter's sine has an amplitude of 1/8: 128 +- 16 in unsigned 8 bits.
+    QVERIFY2(low >= 110 && low <= 114 && high >= 142 && high <= 146,
+             qPrintable(QStringLiteral("%1..%2").arg(low).arg(high)));
     FW_VERIFY_DIALOGS(f.dialogs);
 }
 
@@ -160,6 +242,35 @@ void TestCapture::lostCameraOrFullDisk()
     engine.setDemoCameraPlugged(true);
     QCOMPARE(changes.last().at(0).toInt(), 0);
     QCOMPARE(engine.deviceCount(), 1);
+
+    // Sound inputs come and go: each is reported once in its category, and the chosen one stays
+    // chosen where it moved to, or no sound when it went away.
+    QList<CaptureDevice> inputs{toneInput(QStringLiteral("Mic"), 22050),
+                                toneInput(QStringLiteral("Line In"), 22050)};
+    engine.setAudioLister([&inputs] { return inputs; });
+    engine.setAudioDevice(1);
+    const qsizetype seen = changes.size();
+    inputs.removeFirst();
+    inputs << toneInput(QStringLiteral("USB Mic"), 22050);
+    engine.rescanDevices();
+    QCOMPARE(engine.audioDevices(),
+             (QStringList{QStringLiteral("Line In"), QStringLiteral("USB Mic"),
+                          CaptureEngine::demoToneName()}));
+    QCOMPARE(engine.audioDevice(), 0);
+    QCOMPARE(changes.size(), seen + 2);
+    QCOMPARE(changes[seen],
+             (QVariantList{1, QStringLiteral("Mic"), CaptureEngine::audioCategory()}));
+    QCOMPARE(changes[seen + 1],
+             (QVariantList{0, QStringLiteral("USB Mic"), CaptureEngine::audioCategory()}));
+    inputs.removeFirst();
+    engine.rescanDevices();
+    QCOMPARE(engine.audioDevice(), -1);
+    QCOMPARE(changes.size(), seen + 3);
+    engine.setAudioDevice(int(engine.audioDevices().indexOf(CaptureEngine::demoToneName())));
+    inputs.clear();
+    engine.rescanDevices();
+    QCOMPARE(engine.audioDevice(), 0); // the demo tone stays
+    engine.setAudioDevice(-1);
 
 #if defined(Q_OS_LINUX)
     // A file that leads to /dev/full: every write of it fails with "no space left".
@@ -222,6 +333,33 @@ void TestCapture::refusedStarts()
         QVERIFY(!QFile::exists(inLocked));
     }
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const qsizetype warningsBefore = warnings.size();
+
+    // Sound inputs that cannot record: one that does not open, one that records another rate
+    // (nothing converts rates). The warning says so in words; there is no file.
+    const QString withSound = f.path(QStringLiteral("sound.avi"));
+    engine.setStreamFile(withSound);
+    CaptureDevice absent;
+    absent.name = QStringLiteral("Card 9");
+    absent.format = QStringLiteral("alsa");
+    absent.url = QStringLiteral("hw:9,0");
+    engine.setAudioLister([absent] {
+        return QList<CaptureDevice>{absent, toneInput(QStringLiteral("Line In"), 48000)};
+    });
+    engine.setSoundFormat({22050, 2, 16});
+    for (int device : {0, 1}) {
+        engine.setAudioDevice(device);
+        QVERIFY(!engine.startCapture());
+        QVERIFY(!engine.isCapturing());
+        QVERIFY(!QFile::exists(withSound));
+    }
+    QCOMPARE(warnings.size(), qsizetype(warningsBefore + 2));
+    QVERIFY2(warnings[warningsBefore].at(0).toString().startsWith(
+                 QStringLiteral("The sound device Card 9 could not be opened: ")),
+             qPrintable(warnings[warningsBefore].at(0).toString()));
+    QCOMPARE(warnings.last().at(0).toString(),
+             QStringLiteral("The sound device Line In could not be opened: it does not record "
+                            "22.050 Khz, 16 bit, Stereo; it records 48.000 Khz, Stereo"));
 
     // A station with no source at all.
     CaptureEngine none;
@@ -244,6 +382,47 @@ void TestCapture::soundFormats()
     QCOMPARE(soundFormatFromEntry(3, QStringLiteral("x"), {32000, 1, 8}),
              (SoundFormat{32000, 2, 16}));
     QCOMPARE(soundFormatText({22050, 2, 16}), QStringLiteral("22.050 Khz, 16 bit, Stereo"));
+
+    // Samples of each kind a sound input gives, as the recording's 8 or 16 bits: full scale,
+    // silence and minus a half.
+    std::vector<std::uint8_t> out;
+    const std::uint8_t s16[] = {0xff, 0x7f, 0x00, 0x00, 0x00, 0xc0};
+    QVERIFY(convertPcm(AV_CODEC_ID_PCM_S16LE, s16, sizeof s16, 8, out));
+    QCOMPARE(out, (std::vector<std::uint8_t>{255, 128, 64}));
+    out.clear();
+    const float f32[] = {1.0f, 0.0f, -0.5f};
+    QVERIFY(convertPcm(AV_CODEC_ID_PCM_F32LE, reinterpret_cast<const std::uint8_t*>(f32),
+                       sizeof f32, 16, out));
+    QCOMPARE(out, (std::vector<std::uint8_t>{0xff, 0x7f, 0x00, 0x00, 0x00, 0xc0}));
+    out.clear();
+    const std::uint8_t u8[] = {0, 128};
+    QVERIFY(convertPcm(AV_CODEC_ID_PCM_U8, u8, sizeof u8, 16, out));
+    QCOMPARE(out, (std::vector<std::uint8_t>{0x00, 0x80, 0x00, 0x00}));
+    const std::uint8_t s32[] = {0, 0, 0, 0x40};
+    out.clear();
+    QVERIFY(convertPcm(AV_CODEC_ID_PCM_S32LE, s32, sizeof s32, 8, out));
+    QCOMPARE(out, (std::vector<std::uint8_t>{192}));
+    QVERIFY(!convertPcm(AV_CODEC_ID_PCM_S16BE, s16, sizeof s16, 8, out));
+
+    // What a device is asked for when it opens: the sound format (the sample size only where the
+    // input takes it), and the colour format chosen on the panel as the camera's pixel format.
+    CaptureDevice card;
+    card.format = QStringLiteral("alsa");
+    const InputOptions asked = soundSourceOptions(card, {32000, 2, 8});
+    QCOMPARE(asked, (InputOptions{{"sample_rate", "32000"}, {"channels", "2"}}));
+    card.format = QStringLiteral("dshow");
+    QVERIFY(soundSourceOptions(card, {32000, 2, 8}).contains({"sample_size", "8"}));
+    CaptureDevice camera;
+    camera.format = QStringLiteral("video4linux2");
+    camera.colorFormats = {QStringLiteral("YUYV 4:2:2"), QStringLiteral("Motion-JPEG")};
+    camera.pixelFormats = {QStringLiteral("yuyv422"), QStringLiteral("mjpeg")};
+    QCOMPARE(frameSourceOptions(camera, QSize(640, 480), 30, 1, 1),
+             (InputOptions{{"video_size", "640x480"},
+                           {"framerate", "30"},
+                           {"channel", "1"},
+                           {"pixel_format", "mjpeg"}}));
+    const InputOptions own = frameSourceOptions(camera, QSize(), 0, -1, -1);
+    QVERIFY(own.isEmpty());
 }
 
 void TestCapture::stills()
