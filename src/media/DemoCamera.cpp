@@ -1,13 +1,14 @@
 #include "media/DemoCamera.h"
 
 #include <QColor>
-#include <QDateTime>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QTime>
 
 #include <algorithm>
+
 #include <cmath>
 #include <cstring>
 
@@ -64,46 +65,32 @@ int DemoCamera::read(AVFrame* frame, std::int64_t& slot)
 
 void DemoCamera::draw(AVFrame* frame, std::int64_t slot) const
 {
+    // The course's picture at this slot of the recording: the frame index is the slot, so a
+    // landing touches the water in the frame the course names.
+    QImage course = m_course.frame(int(slot), QSize(frame->width, frame->height), m_fps);
+    if (course.format() != QImage::Format_RGB32 && course.format() != QImage::Format_ARGB32)
+        course = course.convertToFormat(QImage::Format_RGB32);
+    const std::size_t row = std::size_t(frame->width) * 4;
+    for (int y = 0; y < frame->height; ++y)
+        std::memcpy(frame->data[0] + std::ptrdiff_t(y) * frame->linesize[0],
+                    course.constScanLine(y), row);
+
+    // The frame counter and the clock in the sky's top left corner, as a camera stamps them:
+    // every picture differs from the one a second before even where the course repeats.
     QImage picture(frame->data[0], frame->width, frame->height, frame->linesize[0],
                    QImage::Format_RGB32);
-    const int w = picture.width();
     const int h = picture.height();
-    // Colour bars that drift sideways, one bar width every two seconds.
-    static const QRgb bars[] = {0xc0c0c0, 0xc0c000, 0x00c0c0, 0x00c000,
-                                0xc000c0, 0xc00000, 0x0000c0, 0x101010};
-    const int bar = std::max(1, w / 8);
-    const int shift = int((slot * bar) / std::max<std::int64_t>(1, std::llround(2 * m_fps)));
-    for (int x = 0; x < w; ++x) {
-        const QRgb c = bars[((x + shift) / bar) % 8];
-        picture.setPixel(x, 0, c);
-    }
-    for (int y = 1; y < h; ++y)
-        std::memcpy(picture.scanLine(y), picture.constScanLine(0), std::size_t(w) * 4);
-
+    const QString text = QStringLiteral("%1  %2").arg(slot).arg(
+        QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")));
     QPainter p(&picture);
-    // A ball that bounces across the lower half: motion that a viewer can follow frame by frame.
-    const int r = std::max(2, h / 12);
-    const double t = slot / m_fps;
-    const int span = std::max(1, w - 2 * r);
-    const int pos = int(std::fmod(t * w / 3.0, 2.0 * span));
-    const int bx = r + (pos < span ? pos : 2 * span - pos);
-    const int by = h - r - int(std::abs(std::sin(t * 3.0)) * (h / 2 - r));
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
-    p.drawEllipse(QPoint(bx, by), r, r);
-
-    const QString text = QStringLiteral("Demo Camera  frame %1  %2")
-                             .arg(slot)
-                             .arg(QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")));
     QFont font = p.font();
-    font.setPixelSize(std::max(8, h / 10));
-    // Small enough for the counter and the clock to fit across the picture.
-    const int advance = QFontMetrics(font).horizontalAdvance(text);
-    if (advance > w - 4)
-        font.setPixelSize(std::max(6, font.pixelSize() * (w - 4) / advance));
+    font.setPixelSize(std::max(6, h / 24));
+    const QFontMetrics metrics(font);
+    const int advance = metrics.horizontalAdvance(text);
+    if (advance > picture.width() - 4)
+        font.setPixelSize(std::max(5, font.pixelSize() * (picture.width() - 4) / advance));
     p.setFont(font);
-    const QRect box(0, 0, w, font.pixelSize() + 6);
+    const QRect box(0, 0, QFontMetrics(font).horizontalAdvance(text) + 4, font.pixelSize() + 4);
     p.fillRect(box, QColor(0, 0, 0));
     p.setPen(Qt::white);
     p.drawText(box, Qt::AlignCenter, text);

@@ -1,10 +1,12 @@
 #pragma once
 
-// The built-in demo camera: a moving test picture with a frame counter and a clock, delivered
+// The built-in demo camera: the demo jump course (a skier landing every four seconds), delivered
 // at the set frame rate on the recording's own clock, so that a station without a camera still
-// records. It can be "unplugged" to show what the station does when a camera goes away.
+// records and measures. It can be "unplugged" to show what the station does when a camera goes
+// away.
 
 #include "media/CaptureSources.h"
+#include "media/JumpCourse.h"
 
 #include <atomic>
 #include <chrono>
@@ -20,12 +22,14 @@ public:
     int read(AVFrame* frame, std::int64_t& slot) override;
     void interrupt() override;
 
-    // Draws picture `slot` into a BGRA frame of the camera's size.
+    // Draws picture `slot` (the course's frame of that index) into a BGRA frame of the camera's
+    // size.
     void draw(AVFrame* frame, std::int64_t slot) const;
 
 private:
     static constexpr std::int64_t kBuffers = 4; // pictures held for a late reader
     QSize m_size;
+    JumpCourse m_course;
     double m_fps;
     std::shared_ptr<std::atomic<bool>> m_unplugged;
     std::chrono::steady_clock::time_point m_start;
