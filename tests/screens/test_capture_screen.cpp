@@ -161,7 +161,7 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     QVERIFY(s.Label4->isVisible());
     QCOMPARE(s.Label4->text(), QStringLiteral("WARNING! Skier Name has been changed to SmithX to "
                                               "prevent duplicate files"));
-    QTest::qWait(400);
+    QTest::qWait(800);
     s.cmdStartTimer_Click();
     const int contact = s.lblStartFrame->text().toInt();
     QVERIFY(contact > 0);
