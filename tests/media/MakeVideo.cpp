@@ -86,7 +86,7 @@ int drain(AVCodecContext* enc, AVFormatContext* fmt, AVStream* st, AVPacket* pkt
 
 } // namespace
 
-QString makeVideo(const QString& path, const VideoSpec& spec)
+QString makeVideo(const QString& path, const VideoRecipe& recipe)
 {
     av_log_set_level(AV_LOG_ERROR);
     const QByteArray name = QFile::encodeName(path);
@@ -95,19 +95,19 @@ QString makeVideo(const QString& path, const VideoSpec& spec)
     if (ret < 0)
         return err("output", ret);
     Own<AVFormatContext> fmt(rawFmt);
-    const AVCodec* codec = avcodec_find_encoder_by_name(spec.codec);
+    const AVCodec* codec = avcodec_find_encoder_by_name(recipe.codec);
     if (!codec)
-        return QStringLiteral("no encoder %1").arg(QLatin1String(spec.codec));
+        return QStringLiteral("no encoder %1").arg(QLatin1String(recipe.codec));
     Own<AVCodecContext> enc(avcodec_alloc_context3(codec));
-    const QByteArray c(spec.codec);
-    enc->width = spec.width;
-    enc->height = spec.height;
-    enc->time_base = AVRational{spec.rateDen, spec.rateNum};
-    enc->framerate = AVRational{spec.rateNum, spec.rateDen};
+    const QByteArray c(recipe.codec);
+    enc->width = recipe.width;
+    enc->height = recipe.height;
+    enc->time_base = AVRational{recipe.rateDen, recipe.rateNum};
+    enc->framerate = AVRational{recipe.rateNum, recipe.rateDen};
     enc->pix_fmt = c == "rawvideo" ? AV_PIX_FMT_BGR24
                    : c == "mjpeg"  ? AV_PIX_FMT_YUVJ420P
                                    : AV_PIX_FMT_YUV420P;
-    enc->gop_size = spec.keyFrameDistance;
+    enc->gop_size = recipe.keyFrameDistance;
     enc->max_b_frames = 0;
     if (c == "mjpeg")
         enc->global_quality = FF_QP2LAMBDA * 4, enc->flags |= AV_CODEC_FLAG_QSCALE;
@@ -130,11 +130,11 @@ QString makeVideo(const QString& path, const VideoSpec& spec)
     Own<AVFrame> frame(av_frame_alloc());
     Own<AVPacket> pkt(av_packet_alloc());
     frame->format = enc->pix_fmt;
-    frame->width = spec.width;
-    frame->height = spec.height;
+    frame->width = recipe.width;
+    frame->height = recipe.height;
     if ((ret = av_frame_get_buffer(frame.get(), 0)) < 0)
         return err("frame", ret);
-    for (int n = 0; n < spec.frames; ++n) {
+    for (int n = 0; n < recipe.frames; ++n) {
         if ((ret = av_frame_make_writable(frame.get())) < 0)
             return err("frame", ret);
         paint(frame.get(), n);

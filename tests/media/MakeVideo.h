@@ -8,7 +8,7 @@
 
 namespace fw::test {
 
-struct VideoSpec {
+struct VideoRecipe {
     const char* codec = "mjpeg"; // an FFmpeg encoder: mjpeg, rawvideo, mpeg4, libx264
     int width = 64;
     int height = 48;
@@ -20,7 +20,7 @@ struct VideoSpec {
 
 // Writes an AVI whose frames all differ (a gradient that moves and a bar that walks with the frame
 // number). Empty when done, otherwise why not.
-QString makeVideo(const QString& path, const VideoSpec& spec);
+QString makeVideo(const QString& path, const VideoRecipe& recipe);
 
 // Frame n of a video decoded by FFmpeg from the file's start without any seeking, converted to
 // 24-bit BGR: rows top first, width * 3 bytes each. Empty when there is no such frame.

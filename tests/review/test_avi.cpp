@@ -76,10 +76,10 @@ QByteArray handMade(quint32 scale, quint32 rate, QList<quint32> indexFlags, bool
                 chunk("idx1", idx));
 }
 
-QString videoIn(const StationFixture& f, const QString& name, const VideoSpec& spec)
+QString videoIn(const StationFixture& f, const QString& name, const VideoRecipe& recipe)
 {
     const QString path = f.path(name);
-    const QString why = makeVideo(path, spec);
+    const QString why = makeVideo(path, recipe);
     if (!why.isEmpty())
         qWarning("%s", qPrintable(why));
     return path;

@@ -39,10 +39,10 @@ struct Rig {
         screen = std::make_unique<frmSetStart>(*station);
         screen->Form_Load();
     }
-    QString video(const QString& name, VideoSpec spec = {"mjpeg", 64, 48, 60})
+    QString video(const QString& name, VideoRecipe recipe = {"mjpeg", 64, 48, 60})
     {
         const QString path = QDir::toNativeSeparators(videos + QLatin1Char('/') + name);
-        const QString why = makeVideo(path, spec);
+        const QString why = makeVideo(path, recipe);
         if (!why.isEmpty())
             qWarning("%s", qPrintable(why));
         return path;
