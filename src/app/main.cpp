@@ -1,72 +1,80 @@
+#include "app/DemoStation.h"
 #include "app/Station.h"
-#include "grid/GridFiles.h"
-#include "measure/SkierNames.h"
-#include "media/CaptureEngine.h"
-#include "media/JumpCourse.h"
 #include "media/MediaLibraries.h"
 #include "platform/KeyboardState.h"
 #include "platform/QtDialogs.h"
 #include "platform/StationPaths.h"
 #include "settings/SettingsStore.h"
 #include "support/clock.h"
-#include "support/textfile.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <QSocketNotifier>
+#include <QThread>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
-// The demo station's capture: 1280x720 (the Demo Camera's fourth size) at 30 frames a second,
-// where the front buoys span more than the station's picture box, so no zoom advice.
-const QSize kDemoPicture(1280, 720);
+#ifdef Q_OS_UNIX
+int g_signalPipe[2] = {-1, -1};
 
-// Seeds a demo station below `root` through the station's own writers: the video folder, grid 1
-// set up on the demo course at the demo capture size with its check buoy file, a few skier names
-// and the capture settings. An empty text when all is written, otherwise what failed.
-QString seedDemoStation(const QString& root, fw::SettingsStore& store)
+void onEndSignal(int signal)
 {
-    const QDir dir(root);
-    const QString videos = dir.filePath(QStringLiteral("Videos"));
-    const QString setup = dir.filePath(QStringLiteral("Setup"));
-    if (!fw::StationPaths::ensureFolder(videos) || !fw::StationPaths::ensureFolder(setup))
-        return QStringLiteral("cannot create the folders in ") + root;
-
-    const fw::JumpCourse course;
-    fw::MeasurementGrid grid = course.measurementGrid(kDemoPicture);
-    grid.description2 = QStringLiteral("Demo course");
-    const QString gridFile = QDir(setup).filePath(QStringLiteral("democourse.ipt"));
-    const fw::GridEntries entries = course.gridEntries(kDemoPicture);
-    const QString station = dir.filePath(QStringLiteral("Station"));
-    if (!fw::StationPaths::ensureFolder(station))
-        return QStringLiteral("cannot create ") + station;
-    const QStringList skiers = {QStringLiteral("Smith,John"), QStringLiteral("Doe,Jane"),
-                                QStringLiteral("Garcia,Ana"), QStringLiteral("Berg,Lars")};
-    if (!fw::replaceFileLines(gridFile, fw::gridFileLines(grid, gridFile, 1)).ok() ||
-        !fw::replaceFileLines(
-             fw::checkBuoyFilePath(gridFile),
-             fw::checkBuoyFileLines(grid.checkBuoyPicture, entries.txtCheckX, entries.txtCheckY))
-             .ok() ||
-        !fw::replaceFileLines(QDir(station).filePath(fw::skierNamesFileName()), skiers).ok())
-        return QStringLiteral("cannot write the demo station's files in ") + root;
-
-    const std::pair<const char*, QString> settings[] = {
-        {"logpath", videos},
-        {"grid1File", gridFile},
-        {"VideoResolution", QStringLiteral("3")}, // 1280x720 on the Demo Camera
-        {"framerate", QStringLiteral("30")},
-        {"captureTime", QStringLiteral("5")},
-        {"VideoSave", QStringLiteral("Save")},
-    };
-    for (const auto& [key, value] : settings)
-        if (!store.write(QLatin1String(key), value))
-            return QStringLiteral("cannot write the demo settings in ") + store.filePath();
-    return {};
+    const char byte = static_cast<char>(signal);
+    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
 }
+
+// Ends a demo station when it is asked to end (Ctrl+C, kill, a closed terminal) so that its folder
+// is removed. From the station's own event loop the program leaves as from E&xit. A signal that
+// comes while a question is open (a nested event loop) cannot leave cleanly: every later question
+// would return at once, and a question asked until answered would never end. Then, as at a
+// second signal, the folder is removed and the program ends at once.
+class EndOnSignal {
+public:
+    explicit EndOnSignal(fw::DemoFolder& folder) : m_folder(folder)
+    {
+        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+            return;
+        m_notifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { onSignal(); });
+        struct sigaction action = {};
+        action.sa_handler = onEndSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (const int s : {SIGINT, SIGTERM, SIGHUP})
+            sigaction(s, &action, nullptr);
+    }
+
+private:
+    void onSignal()
+    {
+        char byte = 0;
+        [[maybe_unused]] const auto read = ::read(g_signalPipe[0], &byte, 1);
+        if (m_ended || QApplication::activeModalWidget() ||
+            QThread::currentThread()->loopLevel() != 1) {
+            m_folder.remove();
+            std::_Exit(0);
+        }
+        m_ended = true;
+        QCoreApplication::exit(0);
+    }
+
+    fw::DemoFolder& m_folder;
+    bool m_ended = false;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
+#endif
 
 } // namespace
 
@@ -92,31 +100,32 @@ int main(int argc, char** argv)
     // FFmpeg's own log lines mean nothing to an operator; failures reach the screens as messages.
     fw::quietMediaLibraries();
 
-    std::unique_ptr<QTemporaryDir> demoRoot;
+    std::unique_ptr<fw::DemoFolder> demoFolder;
     std::unique_ptr<fw::SettingsStore> store;
     std::unique_ptr<fw::StationPaths> paths;
     if (parser.isSet(demo)) {
-        demoRoot = std::make_unique<QTemporaryDir>(
-            QDir::temp().filePath(QStringLiteral("farwater-demo-XXXXXX")));
-        if (!demoRoot->isValid()) {
-            std::fprintf(stderr, "farwater: cannot create the demo folder: %s\n",
-                         qPrintable(demoRoot->errorString()));
-            return 1;
-        }
-        store = std::make_unique<fw::SettingsStore>(
-            QDir(demoRoot->path()).filePath(QStringLiteral("Farwater.ini")));
-        if (const QString failure = seedDemoStation(demoRoot->path(), *store); !failure.isEmpty()) {
+        fw::DemoFolder::sweepAbandoned(QDir::tempPath());
+        demoFolder = std::make_unique<fw::DemoFolder>(QDir::tempPath());
+        store = std::make_unique<fw::SettingsStore>(demoFolder->settingsFile());
+        QString failure = demoFolder->error();
+        if (failure.isEmpty())
+            failure = demoFolder->seed(*store);
+        if (!failure.isEmpty()) {
             std::fprintf(stderr, "farwater: %s\n", qPrintable(failure));
             return 1;
         }
-        paths = std::make_unique<fw::StationPaths>(
-            QDir(demoRoot->path()).filePath(QStringLiteral("Station")));
+        paths = std::make_unique<fw::StationPaths>(demoFolder->stationFolder());
         std::fprintf(stderr, "farwater: demo station in %s (removed at exit)\n",
-                     qPrintable(QDir::toNativeSeparators(demoRoot->path())));
+                     qPrintable(QDir::toNativeSeparators(demoFolder->path())));
     } else {
         store = std::make_unique<fw::SettingsStore>();
         paths = std::make_unique<fw::StationPaths>(fw::StationPaths::forThisInstall());
     }
+#ifdef Q_OS_UNIX
+    std::unique_ptr<EndOnSignal> endOnSignal;
+    if (demoFolder)
+        endOnSignal = std::make_unique<EndOnSignal>(*demoFolder);
+#endif
 
     fw::QtDialogs dialogs;
     fw::SystemClock clock;
@@ -124,14 +133,8 @@ int main(int argc, char** argv)
     app.installEventFilter(&keyboard);
 
     fw::Station station(*store, dialogs, clock, keyboard, *paths);
-    if (demoRoot) {
-        // The Demo Camera selected, whatever cameras the system lists before it.
-        fw::CaptureEngine& engine = station.captureEngine();
-        engine.refreshDevices();
-        for (int i = 0; i < engine.deviceCount(); ++i)
-            if (engine.devices().at(i).name == fw::CaptureEngine::demoCameraName())
-                store->write(QStringLiteral("device"), QString::number(i));
-    }
+    if (demoFolder)
+        fw::selectDemoCamera(station, *store);
     station.start();
     return app.exec();
 }
