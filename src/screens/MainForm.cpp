@@ -126,6 +126,8 @@ MainForm::MainForm(Station& station, QWidget* parent) : QMainWindow(parent), m_s
     mnuPictureLog = menuBar()->addAction(QStringLiteral("&Picture Log"));
     munManual = menuBar()->addAction(QStringLiteral("View &Manual"));
     mnuExit = menuBar()->addAction(QStringLiteral("E&xit"));
+    // The narrow screen would hide E&xit behind the menu bar's overflow button.
+    setMinimumWidth(menuBar()->sizeHint().width());
 
     connect(cmdGoCapture, &QPushButton::clicked, this, &MainForm::cmdGoCapture_Click);
     connect(cmdGoTimer, &QPushButton::clicked, this, &MainForm::cmdGoTimer_Click);

@@ -16,7 +16,7 @@ namespace {
 struct ManualText {
     QString text;
     bool html = false;
-    QString note;  // a one-line note shown above the built-in manual
+    QString note; // a one-line note shown above the built-in manual
 };
 
 ManualText readManual(const StationPaths& paths)
@@ -59,6 +59,9 @@ frmManual::frmManual(Station& station, QWidget* parent) : QWidget(parent), m_sta
     RichTextBox1 = new QTextBrowser(this);
     RichTextBox1->setReadOnly(true);
     RichTextBox1->setOpenExternalLinks(false);
+    // Pictures named relative to the manual: beside a local manual in the station folder, then
+    // the built-in manual's own.
+    RichTextBox1->setSearchPaths({station.paths().stationFolder(), QStringLiteral(":/docs")});
     cmdDone = new QPushButton(QStringLiteral("Done"), this);
     layout->addWidget(Label1);
     layout->addWidget(RichTextBox1, 1);

@@ -17,13 +17,17 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
+#include <QUrl>
 
 using namespace fw;
 using namespace fw::test;
@@ -88,9 +92,10 @@ void TestShell::firstStartOnACleanStore()
 {
     StationFixture f;
     const QString videos = f.makeFolder(QStringLiteral("Videos"));
-    f.dialogs.expectMessage(DialogAnswer::No)  // no emergency reset
+    f.dialogs
+        .expectMessage(DialogAnswer::No) // no emergency reset
         .expectInput(videos)
-        .expectMessage(DialogAnswer::Ok);  // please verify
+        .expectMessage(DialogAnswer::Ok); // please verify
     Rig r(f);
     r.station.start();
     FW_VERIFY_DIALOGS(f.dialogs);
@@ -109,10 +114,18 @@ void TestShell::firstStartOnACleanStore()
     // Every configuration key written back with its effective value.
     SettingsStore& s = f.store();
     const QList<QPair<const char*, const char*>> expected = {
-        {"grids", "1"},           {"right2left", "False"}, {"boxlineoff", "False"},
-        {"tournamentType", "normal"}, {"WSTIMS", "0"},     {"buoymarker", "circle"},
-        {"labelcolor", "default"}, {"impactcolor", "white"}, {"PictureSave", "Ask"},
-        {"VideoSave", "Ask"},     {"barefoot", "0"},       {"logfile", "JumpMeasurementLog120526.txt"}};
+        {"grids", "1"},
+        {"right2left", "False"},
+        {"boxlineoff", "False"},
+        {"tournamentType", "normal"},
+        {"WSTIMS", "0"},
+        {"buoymarker", "circle"},
+        {"labelcolor", "default"},
+        {"impactcolor", "white"},
+        {"PictureSave", "Ask"},
+        {"VideoSave", "Ask"},
+        {"barefoot", "0"},
+        {"logfile", "JumpMeasurementLog120526.txt"}};
     for (const auto& [key, value] : expected)
         QCOMPARE(s.read(QLatin1String(key), QStringLiteral("<absent>")), QLatin1String(value));
     QCOMPARE(s.read(QStringLiteral("logpath"), QString()), videos);
@@ -162,7 +175,7 @@ void TestShell::invalidOrCancelledFolderIsAskedAgain()
     f.dialogs.expectMessage(DialogAnswer::No)
         .expectInput(f.path(QStringLiteral("nowhere")))
         .expectMessage()
-        .expectInput(std::nullopt)  // Cancel counts as an empty answer
+        .expectInput(std::nullopt) // Cancel counts as an empty answer
         .expectMessage()
         .expectInput(videos)
         .expectMessage();
@@ -184,7 +197,7 @@ void TestShell::resetOfTheFolderAsksAgainAtTheNextStart()
     f.store().write(QStringLiteral("logpath"), videos);
     f.store().write(QStringLiteral("logfile"), logName());
     f.dialogs.expectMessage(DialogAnswer::Yes).expectMessage(DialogAnswer::Yes);
-    f.dialogs.expectMessage(DialogAnswer::Yes);  // Logpath = ... Clear it?
+    f.dialogs.expectMessage(DialogAnswer::Yes); // Logpath = ... Clear it?
     for (int i = 0; i < 7; ++i)
         f.dialogs.expectMessage(DialogAnswer::No);
     f.dialogs.expectInput(videos).expectMessage();
@@ -198,10 +211,14 @@ void TestShell::frameRateClasses_data()
 {
     QTest::addColumn<QString>("rate");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("30") << "30" << "Currently Configured for R";
-    QTest::newRow("20") << "20" << "Currently Configured for L";
-    QTest::newRow("10") << "10" << "Currently Configured for Normal/C";
-    QTest::newRow("3 leaves the line") << "3" << "Currently Configured for L";
+    QTest::newRow("30") << "30"
+                        << "Currently Configured for R";
+    QTest::newRow("20") << "20"
+                        << "Currently Configured for L";
+    QTest::newRow("10") << "10"
+                        << "Currently Configured for Normal/C";
+    QTest::newRow("3 leaves the line") << "3"
+                                       << "Currently Configured for L";
 }
 
 void TestShell::frameRateClasses()
@@ -210,7 +227,7 @@ void TestShell::frameRateClasses()
     QFETCH(QString, caption);
     StationFixture f;
     f.store().write(QStringLiteral("logpath"), f.makeFolder(QStringLiteral("Videos")));
-    f.store().write(QStringLiteral("framerate"), QStringLiteral("20"));  // the start shows L
+    f.store().write(QStringLiteral("framerate"), QStringLiteral("20")); // the start shows L
     scriptOrdinaryStart(f);
     Rig r(f);
     r.station.start();
@@ -359,11 +376,18 @@ void TestShell::configurationChoicesFromTheStore()
     {
         StationFixture f;
         f.store().write(QStringLiteral("logpath"), f.makeFolder(QStringLiteral("Videos")));
-        const QList<QPair<const char*, const char*>> stored = {
-            {"grids", "3"},         {"right2left", "True"},    {"boxlineoff", "True"},
-            {"tournamentType", "sitski"}, {"WSTIMS", "1"},     {"buoymarker", "cross"},
-            {"labelcolor", "yellow"}, {"impactcolor", "red"},  {"PictureSave", "NoSave"},
-            {"VideoSave", "Save"},  {"SetupFiles", "/srv/setup"}, {"TournamentName", "Nationals"}};
+        const QList<QPair<const char*, const char*>> stored = {{"grids", "3"},
+                                                               {"right2left", "True"},
+                                                               {"boxlineoff", "True"},
+                                                               {"tournamentType", "sitski"},
+                                                               {"WSTIMS", "1"},
+                                                               {"buoymarker", "cross"},
+                                                               {"labelcolor", "yellow"},
+                                                               {"impactcolor", "red"},
+                                                               {"PictureSave", "NoSave"},
+                                                               {"VideoSave", "Save"},
+                                                               {"SetupFiles", "/srv/setup"},
+                                                               {"TournamentName", "Nationals"}};
         for (const auto& [key, value] : stored)
             f.store().write(QLatin1String(key), QLatin1String(value));
         scriptOrdinaryStart(f);
@@ -380,7 +404,8 @@ void TestShell::configurationChoicesFromTheStore()
         QVERIFY(c.SitSki_box->isChecked());
         QVERIFY(!c.Barefoot_box->isChecked());
         QVERIFY(s.SitSkiOn);
-        QCOMPARE(f.store().read(QStringLiteral("tournamentType"), QString()), QStringLiteral("sitski"));
+        QCOMPARE(f.store().read(QStringLiteral("tournamentType"), QString()),
+                 QStringLiteral("sitski"));
         QVERIFY(c.WSTIMS->isChecked());
         QVERIFY(c.QXIOLabel->isVisibleTo(&c));
         QVERIFY(c.OptCross->isChecked());
@@ -414,8 +439,9 @@ void TestShell::configurationTournamentTypesExcludeEachOther()
     QVERIFY(!c.SitSki_box->isChecked());
     QVERIFY(r.station.settings.BarefootOn);
     QVERIFY(!r.station.settings.SitSkiOn);
-    QCOMPARE(f.store().read(QStringLiteral("tournamentType"), QString()), QStringLiteral("barefoot"));
-    c.Barefoot_box->click();  // the only checked box unchecked
+    QCOMPARE(f.store().read(QStringLiteral("tournamentType"), QString()),
+             QStringLiteral("barefoot"));
+    c.Barefoot_box->click(); // the only checked box unchecked
     QCOMPARE(f.store().read(QStringLiteral("tournamentType"), QString()), QStringLiteral("normal"));
     QVERIFY(!r.station.settings.BarefootOn);
     QCOMPARE(r.station.settings.TournamentType, QStringLiteral("normal"));
@@ -439,7 +465,8 @@ void TestShell::leavingTheConfigurationScreen()
     QVERIFY(r.station.mainForm().isVisible());
     QCOMPARE(c.CapturesPathName->text(), f.path(QStringLiteral("Pics")) + QDir::separator());
     QCOMPARE(r.station.settings.PicturesFolder, c.CapturesPathName->text());
-    QCOMPARE(f.store().read(QStringLiteral("TournamentName"), QString()), QStringLiteral("Spring Cup"));
+    QCOMPARE(f.store().read(QStringLiteral("TournamentName"), QString()),
+             QStringLiteral("Spring Cup"));
 
     f.clock.advanceSeconds(61);
     r.station.mainForm().cmdConfigure_Click();
@@ -453,7 +480,8 @@ void TestShell::leavingTheConfigurationScreen()
     f.dialogs.expectMessage();
     c.ResultsPathName->clear();
     c.ResultsPathName_Change();
-    QCOMPARE(f.dialogs.texts().last(), QStringLiteral("Enter valid path and filename for results file"));
+    QCOMPARE(f.dialogs.texts().last(),
+             QStringLiteral("Enter valid path and filename for results file"));
     QVERIFY(r.station.settings.ResultsFilePath.isEmpty());
 }
 
@@ -471,7 +499,8 @@ void TestShell::skierNamesFromTheConfiguredFile()
     f.dialogs.expectOpenFile(names);
     c.btnFindNames_Click();
     QCOMPARE(f.dialogs.calls().last().request.filter,
-             QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|"));
+             QStringLiteral(
+                 "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|"));
     QCOMPARE(f.dialogs.calls().last().request.filterIndex, 2);
     QCOMPARE(c.SkierNameFile->text(), names);
     c.mnuExit_Click();
@@ -487,7 +516,8 @@ void TestShell::skierNamesFromTheConfiguredFile()
     QFile::remove(names);
     f.dialogs.expectMessage();
     c.mnuExit_Click();
-    QCOMPARE(f.dialogs.texts().last(), QStringLiteral("Names not loaded, check file name and path"));
+    QCOMPARE(f.dialogs.texts().last(),
+             QStringLiteral("Names not loaded, check file name and path"));
     FW_VERIFY_DIALOGS(f.dialogs);
 }
 
@@ -585,7 +615,7 @@ void TestShell::logViewerTakesThePathAfterFile()
                          QStringLiteral("b  File: "), QStringLiteral("c  no path here.avi")})
                 .ok());
     LogView* view = r.station.openLogView(&r.station.mainForm());
-    QCOMPARE(view->lstLog->count(), 2);  // the line with an empty path does not end in avi
+    QCOMPARE(view->lstLog->count(), 2); // the line with an empty path does not end in avi
     view->lstLog->setCurrentRow(0);
     view->lstLog_Click();
     QCOMPARE(view->txtFileToView->text(), QStringLiteral("/v/File: x/Smithjump1.avi"));
@@ -596,12 +626,34 @@ void TestShell::logViewerTakesThePathAfterFile()
     QCOMPARE(SessionLog::pathOnLine(QStringLiteral("b  File: ")), QString());
 }
 
+namespace {
+
+// The pictures a manual names, each with whether the manual viewer finds and reads it.
+QList<std::pair<QString, bool>> manualPictures(QTextBrowser& browser)
+{
+    QList<std::pair<QString, bool>> pictures;
+    for (QTextBlock b = browser.document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (const QTextCharFormat format = it.fragment().charFormat(); format.isImageFormat()) {
+                const QString name = format.toImageFormat().name();
+                const QVariant data =
+                    browser.loadResource(QTextDocument::ImageResource, QUrl(name));
+                pictures.append({name, !QImage::fromData(data.toByteArray()).isNull()});
+            }
+    return pictures;
+}
+
+} // namespace
+
 void TestShell::manualIsReadOncePerRun()
 {
     StationFixture f;
     f.store().write(QStringLiteral("logpath"), f.makeFolder(QStringLiteral("Videos")));
     const QString own = f.stationFolder() + QStringLiteral("/QX05Manual.md");
-    QVERIFY(writeBytes(own, "# Lake Manual\n\nOur own notes.\n"));
+    QVERIFY(writeBytes(own, "# Lake Manual\n\nOur own notes.\n\n![The lake](lake.png)\n"));
+    QImage lake(8, 8, QImage::Format_RGB32);
+    lake.fill(Qt::blue);
+    QVERIFY(lake.save(f.stationFolder() + QStringLiteral("/lake.png")));
     scriptOrdinaryStart(f);
     Rig r(f);
     r.station.start();
@@ -611,6 +663,9 @@ void TestShell::manualIsReadOncePerRun()
     QCOMPARE(manual.windowTitle(), QStringLiteral("Farwater 2005 Manual"));
     QVERIFY(manual.RichTextBox1->toPlainText().contains(QLatin1String("Our own notes.")));
     QVERIFY(manual.RichTextBox1->isReadOnly());
+    // A local manual's pictures are found beside it.
+    QCOMPARE(manualPictures(*manual.RichTextBox1),
+             (QList<std::pair<QString, bool>>{{QStringLiteral("lake.png"), true}}));
     manual.cmdDone_Click();
     QVERIFY(writeBytes(own, "# Changed\n"));
     r.station.mainForm().munManual_Click();
@@ -630,6 +685,11 @@ void TestShell::manualOverrideAndUnreadableOverride()
     const QString text = r.station.manual().RichTextBox1->toPlainText();
     QVERIFY2(text.startsWith(QLatin1String("Could not read")), qPrintable(text.left(200)));
     QVERIFY(text.contains(QLatin1String("Operator's Manual")));
+    // Every picture of the built-in manual is built in with it.
+    const auto pictures = manualPictures(*r.station.manual().RichTextBox1);
+    QVERIFY(pictures.size() >= 6);
+    for (const auto& [name, found] : pictures)
+        QVERIFY2(found, qPrintable(name));
 }
 
 void TestShell::storedGridsLoadAtStartup()
@@ -647,7 +707,7 @@ void TestShell::storedGridsLoadAtStartup()
     f.store().write(QStringLiteral("grid2File"), setup + QStringLiteral("/gone.ipt"));
     f.store().write(QStringLiteral("grid3File"), three);
     f.dialogs.expectMessage(DialogAnswer::No).expectMessage();
-    f.dialogs.expectMessage();  // grid 3 has no check buoy file
+    f.dialogs.expectMessage(); // grid 3 has no check buoy file
     Rig r(f);
     r.station.start();
     FW_VERIFY_DIALOGS(f.dialogs);
@@ -663,7 +723,8 @@ void TestShell::storedGridsLoadAtStartup()
     QCOMPARE(main.txtGridDescription[0]->text(), QStringLiteral("North camera"));
     QVERIFY(!main.gridShownReady(2));
     // The load record reached the results file (grid 3 wrote none).
-    const QByteArray results = readBytes(videos + QStringLiteral("/JumpMeasurementResults120526.txt"));
+    const QByteArray results =
+        readBytes(videos + QStringLiteral("/JumpMeasurementResults120526.txt"));
     QCOMPARE(results.count("New Set-up now in place"), 1);
     QVERIFY(results.contains("Grid Number:  1 "));
     // A distance on the loaded grid: the picture centre is (40, 20) on the water, 40 m from

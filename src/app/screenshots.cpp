@@ -1,0 +1,222 @@
+// Pictures of the station's main screens for the README and the manual: a demo station started
+// (offscreen when the platform says so) and walked through one jump, each screen saved as a PNG
+// when it shows something worth seeing. Run by scripts/screenshots.
+
+#include "app/DemoStation.h"
+#include "app/Station.h"
+#include "media/CaptureEngine.h"
+#include "media/JumpCourse.h"
+#include "media/MediaLibraries.h"
+#include "platform/KeyboardState.h"
+#include "platform/StationPaths.h"
+#include "screens/Config.h"
+#include "screens/Grid_Setup.h"
+#include "screens/MainForm.h"
+#include "screens/Measure.h"
+#include "screens/PreviewForm.h"
+#include "screens/frmSetStart.h"
+#include "settings/SettingsStore.h"
+#include "support/clock.h"
+#include "support/dialogs.h"
+#include "widgets/FramePlayer.h"
+#include "widgets/PictureView.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QPixmap>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <optional>
+
+namespace {
+
+// Answers every question as an operator pressing Enter would (the default button, the offered
+// text; an input box offering nothing is cancelled unless an answer is queued), says on the
+// standard error what was asked, and opens the files it is given in order.
+class AnsweringDialogs : public fw::Dialogs {
+public:
+    QStringList filesToOpen;
+    QStringList inputs;
+
+    fw::DialogAnswer message(const QString& text, const QString& title, fw::DialogIcon,
+                             fw::DialogButtons buttons,
+                             std::optional<fw::DialogAnswer> defaultButton) override
+    {
+        std::fprintf(stderr, "screenshots: asked \"%s\" (%s)\n", qPrintable(text),
+                     qPrintable(title));
+        if (defaultButton)
+            return *defaultButton;
+        switch (buttons) {
+        case fw::DialogButtons::YesNo:
+        case fw::DialogButtons::YesNoCancel:
+            return fw::DialogAnswer::Yes;
+        case fw::DialogButtons::RetryCancel:
+            return fw::DialogAnswer::Retry;
+        default:
+            return fw::DialogAnswer::Ok;
+        }
+    }
+    std::optional<QString> input(const QString& prompt, const QString&,
+                                 const QString& defaultText) override
+    {
+        const QString answer = inputs.isEmpty() ? defaultText : inputs.takeFirst();
+        std::fprintf(stderr, "screenshots: asked \"%s\", answered \"%s\"\n", qPrintable(prompt),
+                     qPrintable(answer));
+        if (answer.isEmpty())
+            return std::nullopt;
+        return answer;
+    }
+    std::optional<QString> openFile(const fw::FileDialogRequest&) override
+    {
+        if (filesToOpen.isEmpty())
+            return std::nullopt;
+        return filesToOpen.takeFirst();
+    }
+    std::optional<QString> saveFile(const fw::FileDialogRequest&) override { return std::nullopt; }
+};
+
+// Runs the event loop until `done` holds or `ms` have passed.
+bool waitFor(const std::function<bool()>& done, int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+class Shooter {
+public:
+    explicit Shooter(QString folder) : m_folder(std::move(folder)) {}
+
+    // Screens with a picture are shown larger than they open, a picture view fit to its box so
+    // that the whole 1280x720 picture shows.
+    void shoot(QWidget& screen, const QString& name, QSize size = {},
+               fw::PictureView* picture = nullptr)
+    {
+        if (size.isValid())
+            screen.resize(size);
+        if (picture)
+            picture->setZoom(fw::PictureView::Zoom::Fit);
+        waitFor([] { return false; }, 300); // let the screen lay out and paint
+        const QString path = QDir(m_folder).filePath(name + QStringLiteral(".png"));
+        if (screen.grab().toImage().save(path)) {
+            std::fprintf(stderr, "screenshots: %s\n", qPrintable(path));
+        } else {
+            std::fprintf(stderr, "screenshots: cannot write %s\n", qPrintable(path));
+            m_failed = true;
+        }
+    }
+    void fail(const char* what)
+    {
+        std::fprintf(stderr, "screenshots: %s\n", what);
+        m_failed = true;
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    QString m_folder;
+    bool m_failed = false;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Farwater"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Saves a picture of each of the station's main screens, taken on a demo "
+                       "station walked through one jump."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("folder"),
+                                 QStringLiteral("Where the pictures go (docs/screens)."));
+    parser.process(app);
+    if (parser.positionalArguments().size() != 1)
+        parser.showHelp(2);
+    const QString out = parser.positionalArguments().constFirst();
+    if (!QDir().mkpath(out)) {
+        std::fprintf(stderr, "screenshots: cannot create %s\n", qPrintable(out));
+        return 1;
+    }
+    fw::quietMediaLibraries();
+
+    fw::DemoFolder demo(QDir::tempPath());
+    fw::SettingsStore store(demo.settingsFile());
+    QString failure = demo.error();
+    if (failure.isEmpty())
+        failure = demo.seed(store);
+    if (!failure.isEmpty()) {
+        std::fprintf(stderr, "screenshots: %s\n", qPrintable(failure));
+        return 1;
+    }
+    AnsweringDialogs dialogs;
+    fw::SystemClock clock;
+    fw::KeyboardState keyboard;
+    fw::Station station(store, dialogs, clock, keyboard, fw::StationPaths(demo.stationFolder()));
+    fw::selectDemoCamera(station, store);
+    fw::StationPaths::ensureFolder(station.paths().exchangeFolder());
+    Shooter shooter(out);
+
+    station.start();
+    shooter.shoot(station.config(), QStringLiteral("config"));
+    station.config().mnuExit_Click();
+    fw::MainForm& main = station.mainForm();
+    shooter.shoot(main, QStringLiteral("main"));
+
+    // Grid 1 on a still picture of the course, with its accuracy.
+    const fw::JumpCourse course;
+    const QSize size = fw::DemoFolder::pictureSize();
+    const QString still = QDir(demo.path()).filePath(QStringLiteral("course.bmp"));
+    course.frame(0, size, 30.0).save(still);
+    main.cmdSetup_Click();
+    fw::Grid_Setup& setup = station.gridSetup();
+    dialogs.filesToOpen = {still};
+    setup.mnuLoadPicture_Click();
+    dialogs.inputs = {QStringLiteral("4")}; // the skier path line through the landing area
+    setup.btnAccuracyCheck_Click();
+    shooter.shoot(setup, QStringLiteral("gridsetup"), {1360, 660}, setup.picture);
+    setup.gridExit_Click();
+
+    // The capture screen live, then five seconds recorded.
+    main.cmdGoCapture_Click();
+    fw::PreviewForm& capture = station.capture();
+    capture.setSkierName(QStringLiteral("John Smith"));
+    waitFor([] { return false; }, 1500);
+    shooter.shoot(capture, QStringLiteral("capture"), {1000, 600});
+    capture.cmdStartCapture_Click();
+    if (!capture.recording())
+        shooter.fail("the recording did not start");
+    fw::frmSetStart& select = station.frameSelection();
+    if (!waitFor([&] { return station.created(fw::Screen::FrameSelection) && select.isVisible(); },
+                 30000))
+        shooter.fail("the frame selection screen did not show");
+
+    // The first skier's first contact, marked and measured.
+    const double fps =
+        station.captureHandOver.frameRate > 0 ? station.captureHandOver.frameRate : 30.0;
+    const fw::CourseLanding landing = course.landing(0, fps, size);
+    select.MediaPlayer1->setCurrentPosition(landing.frame);
+    waitFor([] { return false; }, 800);
+    shooter.shoot(select, QStringLiteral("frameselection"), {1200, 600});
+    select.cmdMarkStart_Click();
+    fw::Measure& measure = station.measure();
+    measure.Form_MouseDown(
+        {15.0 * std::round(landing.picture_px.x()), 15.0 * std::round(landing.picture_px.y())});
+    measure.DrawImpactMark();
+    measure.Record_Click();
+    if (measure.distance->text().trimmed().isEmpty())
+        shooter.fail("the jump was not measured");
+    shooter.shoot(measure, QStringLiteral("measure"), {1360, 660}, measure.picture);
+
+    return shooter.failed() ? 1 : 0;
+}
