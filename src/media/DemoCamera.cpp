@@ -75,8 +75,9 @@ void DemoCamera::draw(AVFrame* frame, std::int64_t slot) const
         std::memcpy(frame->data[0] + std::ptrdiff_t(y) * frame->linesize[0],
                     course.constScanLine(y), row);
 
-    // The frame counter and the clock in the sky's top left corner, as a camera stamps them:
-    // every picture differs from the one a second before even where the course repeats.
+    // The frame counter and the clock in the sky's top right corner, as a camera stamps them:
+    // every picture differs from the one a second before even where the course repeats. (The
+    // left corner is where the measurement screens lay their panels over the picture.)
     QImage picture(frame->data[0], frame->width, frame->height, frame->linesize[0],
                    QImage::Format_RGB32);
     const int h = picture.height();
@@ -90,7 +91,8 @@ void DemoCamera::draw(AVFrame* frame, std::int64_t slot) const
     if (advance > picture.width() - 4)
         font.setPixelSize(std::max(5, font.pixelSize() * (picture.width() - 4) / advance));
     p.setFont(font);
-    const QRect box(0, 0, QFontMetrics(font).horizontalAdvance(text) + 4, font.pixelSize() + 4);
+    const int width = QFontMetrics(font).horizontalAdvance(text) + 4;
+    const QRect box(std::max(0, picture.width() - width), 0, width, font.pixelSize() + 4);
     p.fillRect(box, QColor(0, 0, 0));
     p.setPen(Qt::white);
     p.drawText(box, Qt::AlignCenter, text);

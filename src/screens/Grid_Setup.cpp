@@ -64,6 +64,7 @@ Grid_Setup::Grid_Setup(Station& station, QWidget* parent) : QMainWindow(parent),
     auto* columns = new QHBoxLayout(central);
     columns->setContentsMargins(4, 4, 4, 4);
     picture = new PictureView(central);
+    picture->setGrowsWindow(true);
     picture->setMinimumSize(640, 480);
     columns->addWidget(picture, 1);
 

@@ -65,6 +65,7 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
     columns->setContentsMargins(4, 4, 4, 4);
 
     picture = new PictureView(central);
+    picture->setGrowsWindow(true);
     picture->setMinimumSize(640, 480);
     columns->addWidget(picture, 1);
 

@@ -6,9 +6,11 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
+#include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -116,8 +118,44 @@ Outcome PictureView::loadPicture(const QString& path)
 void PictureView::setPicture(const LoadedPicture& picture)
 {
     m_picture = picture;
+    growWindowToShowPicture();
     updateScrollBars();
     changed();
+}
+
+void PictureView::growWindowToShowPicture()
+{
+    QWidget* w = window();
+    if (!m_growsWindow || !w || w == this || m_picture.image.isNull() || m_zoom == Zoom::Fit ||
+        (w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    // The view's size as the window's layout gives it, also before the window first shows.
+    if (QLayout* layout = w->layout())
+        layout->activate();
+    const QSize wanted = (QSizeF(m_picture.image.size()) * scale()).toSize();
+    const QSize have = maximumViewportSize();
+    const QSize extra(std::max(0, wanted.width() - have.width()),
+                      std::max(0, wanted.height() - have.height()));
+    if (extra.width() == 0 && extra.height() == 0)
+        return;
+    const QScreen* screen = w->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QSize frame = w->frameGeometry().size() - w->geometry().size();
+    const QSize target =
+        (w->size() + extra).boundedTo(available.size() - frame).expandedTo(w->size());
+    if (target == w->size())
+        return;
+    w->resize(target);
+    // Keep the grown window on the screen.
+    const QRect placed = w->frameGeometry();
+    const int x = std::clamp(placed.x(), available.left(),
+                             std::max(available.left(), available.right() + 1 - placed.width()));
+    const int y = std::clamp(placed.y(), available.top(),
+                             std::max(available.top(), available.bottom() + 1 - placed.height()));
+    if (x != placed.x() || y != placed.y())
+        w->move(x, y);
 }
 
 void PictureView::setPicture(const QImage& image)

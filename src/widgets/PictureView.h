@@ -109,6 +109,11 @@ public:
     void setZoom(Zoom zoom);
     Zoom zoom() const { return m_zoom; }
 
+    // When on, a picture that arrives larger than the view grows the view's window, as far as the
+    // screen allows, so the operator sees the whole picture without scrolling. The window never
+    // shrinks, nor changes when maximized or full screen.
+    void setGrowsWindow(bool on) { m_growsWindow = on; }
+
     // The built-in magnifier: a panel showing the picture around the cursor at 4x (8x with
     // Shift held) with a fine crosshair.
     void setMagnifierEnabled(bool on);
@@ -167,6 +172,7 @@ private:
 
     Entry* find(ItemId id);
     const Entry* find(ItemId id) const;
+    void growWindowToShowPicture();
     ItemId add(OverlayItem item);
     void changed();
     void updateScrollBars();
@@ -190,6 +196,7 @@ private:
 
     Magnifier* m_magnifier = nullptr;
     bool m_magnifierOn = false;
+    bool m_growsWindow = false;
     QPointF m_lastMouse;
     bool m_mouseInside = false;
 };

@@ -9,8 +9,10 @@
 #include "widgets/PictureView.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -112,6 +114,9 @@ private Q_SLOTS:
     void overlaysDrawAtTheirPixels();
     void draggableLabelsAndPanels();
     void magnifierFollowsTheCursor();
+    // A picture larger than the view grows its window to show it whole, within the screen; a
+    // smaller one, or a maximized window, leaves the window as it is.
+    void largePictureGrowsTheWindowWithinTheScreen();
 };
 
 // A click anywhere on picture pixel (100, 60) gives (1500, 900) at 1:1, 2:1 and 4:1, on a plain
@@ -361,6 +366,46 @@ void TestPictureView::magnifierFollowsTheCursor()
     QVERIFY(!view.magnifier()->geometry().contains(corner.toPoint()));
     view.setMagnifierEnabled(false);
     QVERIFY(!view.magnifier()->isVisible());
+}
+
+void TestPictureView::largePictureGrowsTheWindowWithinTheScreen()
+{
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    auto* view = new PictureView(&window);
+    view->setGrowsWindow(true);
+    layout->addWidget(view, 1);
+    layout->addWidget(new QLabel(QStringLiteral("side panel"), &window));
+    window.resize(300, 200);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QRect screen = window.screen()->availableGeometry();
+    const auto gray = [](QSize size) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::gray);
+        return image;
+    };
+
+    view->setPicture(gray({100, 80}));
+    QCOMPARE(window.size(), QSize(300, 200));
+
+    // Half the screen: the whole picture shows at 1:1.
+    const QSize medium = screen.size() / 2;
+    view->setPicture(gray(medium));
+    const QSizeF shown = QSizeF(view->maximumViewportSize()) / view->scale();
+    QVERIFY2(shown.width() >= medium.width() && shown.height() >= medium.height(),
+             qPrintable(QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())));
+    QVERIFY(window.width() < screen.width());
+
+    // Twice the screen: as large as the screen allows, and on it.
+    view->setPicture(gray(screen.size() * 2));
+    QVERIFY(screen.contains(window.frameGeometry()));
+    QVERIFY(window.width() > 300 && window.height() > 200);
+
+    window.setWindowState(Qt::WindowMaximized);
+    const QSize maximized = window.size();
+    view->setPicture(gray(screen.size() * 3));
+    QCOMPARE(window.size(), maximized);
 }
 
 int main(int argc, char** argv)
