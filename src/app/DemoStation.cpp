@@ -14,11 +14,24 @@
 
 #include <utility>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace fw {
 
 namespace {
 
 const QString kLockName = QStringLiteral("demo.lock");
+
+bool ownedByThisUser(const QFileInfo& entry)
+{
+#ifdef Q_OS_UNIX
+    return entry.ownerId() == ::getuid();
+#else
+    return entry.exists(); // the temporary folder is the user's own there
+#endif
+}
 
 } // namespace
 
@@ -103,21 +116,40 @@ QString DemoFolder::seed(SettingsStore& store) const
 
 void DemoFolder::remove()
 {
-    if (m_lock)
-        m_lock->unlock();
+    if (!m_dir.isValid() || !m_lock)
+        return;
+    // Everything but the lock first: a folder that cannot be emptied stays locked by this
+    // program, so the next demo removes it once this one has ended.
+    const QDir dir(path());
+    bool emptied = true;
+    for (const QFileInfo& entry :
+         dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (entry.fileName() == kLockName)
+            continue;
+        const bool gone = entry.isDir() && !entry.isSymLink()
+                              ? QDir(entry.filePath()).removeRecursively()
+                              : QFile::remove(entry.filePath());
+        emptied = emptied && gone;
+    }
+    if (!emptied)
+        return;
+    m_lock->unlock();
     m_lock.reset();
-    if (m_dir.isValid())
-        m_dir.remove();
+    m_dir.remove();
 }
 
 int DemoFolder::sweepAbandoned(const QString& parent)
 {
     int removed = 0;
     const QDir dir(parent);
-    const QStringList names = dir.entryList({namePrefix() + QLatin1Char('*')},
-                                            QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    for (const QString& name : names) {
-        const QString folder = dir.filePath(name);
+    const QFileInfoList entries =
+        dir.entryInfoList({namePrefix() + QLatin1Char('*')},
+                          QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& entry : entries) {
+        // Only real folders of this user: never what a link points to, never another's.
+        if (entry.isSymLink() || !ownedByThisUser(entry))
+            continue;
+        const QString folder = entry.filePath();
         const QString lockPath = QDir(folder).filePath(kLockName);
         // A folder without its lock is one being created this moment (or not ours): left alone.
         if (!QFileInfo::exists(lockPath))

@@ -19,6 +19,8 @@
 #include <QSocketNotifier>
 #include <QThread>
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -29,22 +31,35 @@ namespace {
 #ifdef Q_OS_UNIX
 int g_signalPipe[2] = {-1, -1};
 
+std::atomic<int> g_signals{0}; // lock-free on every platform the station runs on
+
 void onEndSignal(int signal)
 {
+    // A second signal while the first is still being handled, or once the event loop has ended
+    // and reads no more: the default action ends the program (the folder's lock is then stale,
+    // and the next demo removes the folder).
+    if (g_signals.fetch_add(1) > 0) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
+    const int savedErrno = errno;
     const char byte = static_cast<char>(signal);
     [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
+    errno = savedErrno;
 }
 
 // Ends a demo station when it is asked to end (Ctrl+C, kill, a closed terminal) so that its folder
 // is removed. From the station's own event loop the program leaves as from E&xit. A signal that
 // comes while a question is open (a nested event loop) cannot leave cleanly: every later question
-// would return at once, and a question asked until answered would never end. Then, as at a
-// second signal, the folder is removed and the program ends at once.
+// would return at once, and a question asked until answered would never end: then the folder is
+// removed and the program ends at once. A second signal ends the program by the signal's own
+// action; the folder's lock is then stale and the next demo removes the folder.
 class EndOnSignal {
 public:
     explicit EndOnSignal(fw::DemoFolder& folder) : m_folder(folder)
     {
-        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
             return;
         m_notifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { onSignal(); });
@@ -61,17 +76,14 @@ private:
     {
         char byte = 0;
         [[maybe_unused]] const auto read = ::read(g_signalPipe[0], &byte, 1);
-        if (m_ended || QApplication::activeModalWidget() ||
-            QThread::currentThread()->loopLevel() != 1) {
+        if (QApplication::activeModalWidget() || QThread::currentThread()->loopLevel() != 1) {
             m_folder.remove();
             std::_Exit(0);
         }
-        m_ended = true;
         QCoreApplication::exit(0);
     }
 
     fw::DemoFolder& m_folder;
-    bool m_ended = false;
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 #endif

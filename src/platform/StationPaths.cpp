@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <utility>
+
 namespace fw {
 
 namespace {
@@ -26,31 +28,33 @@ QString joined(const QString& folder, const QString& fileName)
 } // namespace
 
 StationPaths::StationPaths(QString stationFolder)
-    : m_station(QDir::toNativeSeparators(QDir::cleanPath(stationFolder)))
+    : m_station(QDir::toNativeSeparators(QDir::cleanPath(stationFolder))),
+      m_exchange(joined(m_station, QStringLiteral("qxio")))
 {
+}
+
+StationPaths StationPaths::installedAt(QString stationFolder)
+{
+    StationPaths paths(std::move(stationFolder));
+#ifdef Q_OS_WIN
+    const QString& station = paths.m_station;
+    paths.m_exchange = station.size() >= 2 && station[1] == QLatin1Char(':')
+                           ? station.left(2) + QStringLiteral("\\qxio")
+                           : QStringLiteral("C:\\qxio");
+#endif
+    return paths;
 }
 
 StationPaths StationPaths::forThisInstall()
 {
     const QString exeFolder = QCoreApplication::applicationDirPath();
     if (!exeFolder.isEmpty() && folderIsWritable(exeFolder))
-        return StationPaths(exeFolder);
+        return installedAt(exeFolder);
     QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     if (data.isEmpty())
         data = QDir::homePath() + QStringLiteral("/Farwater");
     ensureFolder(data);
-    return StationPaths(data);
-}
-
-QString StationPaths::exchangeFolder() const
-{
-#ifdef Q_OS_WIN
-    if (m_station.size() >= 2 && m_station[1] == QLatin1Char(':'))
-        return m_station.left(2) + QStringLiteral("\\qxio");
-    return QStringLiteral("C:\\qxio");
-#else
-    return joined(m_station, QStringLiteral("qxio"));
-#endif
+    return installedAt(data);
 }
 
 QString StationPaths::inStation(const QString& fileName) const

@@ -8,17 +8,21 @@ namespace fw {
 // - The station folder ("the program's folder"): the executable's folder when it is writable
 //   (a portable install), otherwise the per-user application data folder, created on first use.
 //   currentcapture.bmp, SkierNames.txt, the manual and the Loupe folder live there.
-// - The exchange folder shared with the scoring program: on Windows "<drive>:\qxio" on the
-//   station folder's drive, elsewhere "<station folder>/qxio".
+// - The exchange folder shared with the scoring program: for an installed station on Windows
+//   "<drive>:\qxio" on the station folder's drive, elsewhere "<station folder>/qxio".
 class StationPaths {
 public:
     // The folders of this install.
     static StationPaths forThisInstall();
-    // A given station folder (tests, or an operator's choice).
+    // The folders of a station installed in `stationFolder`, with its exchange folder by the rule
+    // above.
+    static StationPaths installedAt(QString stationFolder);
+    // A station folder of its own (a demo station, tests): its exchange folder is always
+    // "<station folder>/qxio", so it can never hand files to a real scoring program.
     explicit StationPaths(QString stationFolder);
 
     const QString& stationFolder() const { return m_station; }
-    QString exchangeFolder() const;
+    QString exchangeFolder() const { return m_exchange; }
 
     // A file in the station folder or the exchange folder, with the platform's separators.
     QString inStation(const QString& fileName) const;
@@ -33,6 +37,7 @@ public:
 
 private:
     QString m_station;
+    QString m_exchange;
 };
 
 } // namespace fw

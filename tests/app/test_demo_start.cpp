@@ -73,7 +73,7 @@ private Q_SLOTS:
     // user's settings untouched; asked to end, it removes its folder and ends normally.
     void demoStationLivesInItsOwnFolder();
     // A demo killed outright cannot clean up: the next demo to start removes its folder, and
-    // never the folder of a demo still running.
+    // never the folder of a demo still running, nor anything behind a link.
     void killedDemoIsSweptByTheNext();
 };
 
@@ -119,11 +119,18 @@ void TestDemoStart::killedDemoIsSweptByTheNext()
     QVERIFY(killed->process().waitForFinished(10000));
     killed.reset();
     QVERIFY(QFileInfo::exists(killedFolder));
+    // A link that looks like an abandoned demo folder: what it points to is never touched.
+    const QString victim = root.path() + QStringLiteral("/victim");
+    QVERIFY(QDir().mkpath(victim));
+    QVERIFY(QFile::copy(killedFolder + QStringLiteral("/demo.lock"),
+                        victim + QStringLiteral("/demo.lock")));
+    QVERIFY(QFile::link(victim, root.path() + QStringLiteral("/tmp/farwater-demo-link")));
 
     DemoRun next(root.path());
     QVERIFY(!next.waitForFolder().isEmpty());
     QVERIFY(!QFileInfo::exists(killedFolder));
     QVERIFY(QFileInfo::exists(runningFolder + QStringLiteral("/Farwater.ini")));
+    QVERIFY(QFileInfo::exists(victim + QStringLiteral("/demo.lock")));
 }
 
 QTEST_MAIN(TestDemoStart)
