@@ -25,31 +25,42 @@
 #include <QCommandLineParser>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QTimer>
 
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace {
 
-// Answers every question as an operator pressing Enter would (the default button, the offered
-// text; an input box offering nothing is cancelled unless an answer is queued), says on the
-// standard error what was asked, and opens the files it is given in order.
+// Answers the questions a demo station asks on this walk as an operator pressing Enter would (the
+// default button, the offered text; an input box offering nothing is cancelled unless an answer
+// is queued), says on the standard error what was asked, and opens the files it is given in
+// order. Any other message means something went wrong on the way: it is noted as a failure.
 class AnsweringDialogs : public fw::Dialogs {
 public:
     QStringList filesToOpen;
     QStringList inputs;
+    QStringList unexpected;
 
     fw::DialogAnswer message(const QString& text, const QString& title, fw::DialogIcon,
                              fw::DialogButtons buttons,
                              std::optional<fw::DialogAnswer> defaultButton) override
     {
+        static const QStringList expected = {
+            QStringLiteral("Do you want to reset all parameters to install values?"),
+            QStringLiteral("Please Verify all Setup Parameters")};
         std::fprintf(stderr, "screenshots: asked \"%s\" (%s)\n", qPrintable(text),
                      qPrintable(title));
+        if (!expected.contains(text))
+            unexpected.append(text);
         if (defaultButton)
             return *defaultButton;
         switch (buttons) {
@@ -81,14 +92,16 @@ public:
     std::optional<QString> saveFile(const fw::FileDialogRequest&) override { return std::nullopt; }
 };
 
-// Runs the event loop until `done` holds or `ms` have passed.
+// Runs the event loop until `done` holds or `ms` have passed, looking every 10 ms.
 bool waitFor(const std::function<bool()>& done, int ms)
 {
     const QDeadlineTimer deadline(ms);
     while (!done()) {
         if (deadline.hasExpired())
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QEventLoop pause;
+        QTimer::singleShot(10, &pause, &QEventLoop::quit);
+        pause.exec();
     }
     return true;
 }
@@ -150,6 +163,7 @@ int main(int argc, char** argv)
     }
     fw::quietMediaLibraries();
 
+    fw::DemoFolder::sweepAbandoned(QDir::tempPath());
     fw::DemoFolder demo(QDir::tempPath());
     fw::SettingsStore store(demo.settingsFile());
     QString failure = demo.error();
@@ -177,7 +191,8 @@ int main(int argc, char** argv)
     const fw::JumpCourse course;
     const QSize size = fw::DemoFolder::pictureSize();
     const QString still = QDir(demo.path()).filePath(QStringLiteral("course.bmp"));
-    course.frame(0, size, 30.0).save(still);
+    if (!course.frame(0, size, 30.0).save(still))
+        shooter.fail("cannot write the course picture");
     main.cmdSetup_Click();
     fw::Grid_Setup& setup = station.gridSetup();
     dialogs.filesToOpen = {still};
@@ -209,6 +224,8 @@ int main(int argc, char** argv)
     waitFor([] { return false; }, 800);
     shooter.shoot(select, QStringLiteral("frameselection"), {1200, 600});
     select.cmdMarkStart_Click();
+    if (select.selectedFrame != landing.frame)
+        shooter.fail("the landing frame was not marked");
     fw::Measure& measure = station.measure();
     measure.Form_MouseDown(
         {15.0 * std::round(landing.picture_px.x()), 15.0 * std::round(landing.picture_px.y())});
@@ -216,6 +233,11 @@ int main(int argc, char** argv)
     measure.Record_Click();
     if (measure.distance->text().trimmed().isEmpty())
         shooter.fail("the jump was not measured");
+    QFile results(station.settings.ResultsFilePath);
+    if (!results.open(QIODevice::ReadOnly) || !results.readAll().contains(" jump 1 - "))
+        shooter.fail("the jump was not recorded in the results file");
+    for (const QString& text : std::as_const(dialogs.unexpected))
+        shooter.fail(qPrintable(QStringLiteral("unexpected message: ") + text));
     shooter.shoot(measure, QStringLiteral("measure"), {1360, 660}, measure.picture);
 
     return shooter.failed() ? 1 : 0;

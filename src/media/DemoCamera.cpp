@@ -36,6 +36,10 @@ void DemoCamera::interrupt()
 int DemoCamera::read(AVFrame* frame, std::int64_t& slot)
 {
     using namespace std::chrono;
+    // The first picture is the course's frame 0 however long the session took to open (a sound
+    // input, say): the clock starts at the first read.
+    if (m_last < 0)
+        m_start = steady_clock::now();
     // Like a camera's driver, the last few pictures wait in buffers for a reader that was busy
     // (opening the file, say); slots older than that are dropped frames.
     const double elapsed_s = duration<double>(steady_clock::now() - m_start).count();

@@ -4,6 +4,7 @@
 #include "StationFixture.h"
 #include "media/CaptureEngine.h"
 #include "media/CaptureSources.h"
+#include "media/DemoCamera.h"
 #include "media/VideoDecoder.h"
 #include "review/AviHeader.h"
 #include "support/FileChecks.h"
@@ -104,6 +105,9 @@ private Q_SLOTS:
     // A recording of a set time: the file's header, the counters and every frame decoding; each
     // compressor gives a file the station reads; sound in the chosen format.
     void recordingsFromTheDemoCamera();
+    // However late the first read comes (a slow sound input opening first), it is the course's
+    // frame 0, so frame k of a recording is where the course says its landings are.
+    void demoCameraStartsAtTheFirstRead();
     // The camera goes away mid-recording: the engine says so, and the file plays to its end. The
     // disk fills mid-recording: the operator is told once, in plain words, and the engine is idle
     // and records again.
@@ -116,6 +120,20 @@ private Q_SLOTS:
     // until stopped or a still fails.
     void stills();
 };
+
+void TestCapture::demoCameraStartsAtTheFirstRead()
+{
+    DemoCamera camera(QSize(64, 48), 30, nullptr);
+    QTest::qSleep(400); // twelve frames' time, three more than the camera holds
+    AVFrame* frame = av_frame_alloc();
+    std::int64_t first = -1, second = -1;
+    QCOMPARE(camera.read(frame, first), 0);
+    av_frame_unref(frame);
+    QCOMPARE(camera.read(frame, second), 0);
+    av_frame_free(&frame);
+    QCOMPARE(first, std::int64_t(0));
+    QCOMPARE(second, std::int64_t(1));
+}
 
 void TestCapture::recordingsFromTheDemoCamera()
 {
