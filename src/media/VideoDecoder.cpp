@@ -9,6 +9,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <atomic>
 #include <climits>
 #include <cstring>
 
@@ -404,12 +405,67 @@ QImage FrameConverter::toBgr(const AVFrame* frame)
     if (sws_scale(m_sws, frame->data, frame->linesize, 0, frame->height, dst, dstStride) !=
         frame->height)
         return QImage();
-    QImage image(frame->width, frame->height, QImage::Format_BGR888);
+    QImage image = reusableImage(frame->width, frame->height);
     if (image.isNull())
         return QImage();
     for (int y = 0; y < frame->height; ++y)
         std::memcpy(image.scanLine(y), m_buffer.data() + size_t(y) * size_t(stride),
                     size_t(frame->width) * 3);
+    return image;
+}
+
+// Memory for one picture, free again once the last image on it is gone (in whatever thread).
+struct FrameConverter::Slot {
+    QSize size;
+    int stride = 0;
+    std::vector<uchar> bytes;
+    std::atomic<bool> inUse{false};
+};
+
+namespace {
+
+void releaseSlot(void* info)
+{
+    auto* holder = static_cast<std::shared_ptr<void>*>(info);
+    delete holder;
+}
+
+} // namespace
+
+QImage FrameConverter::reusableImage(int width, int height)
+{
+    // A few are enough: the picture on the screen, one on its way there, one being written.
+    constexpr std::size_t kKept = 4;
+    const QSize size(width, height);
+    std::erase_if(m_slots, [size](const std::shared_ptr<Slot>& slot) {
+        return slot->size != size && !slot->inUse.load(std::memory_order_acquire);
+    });
+    std::shared_ptr<Slot> free;
+    for (const std::shared_ptr<Slot>& slot : m_slots)
+        if (slot->size == size && !slot->inUse.load(std::memory_order_acquire)) {
+            free = slot;
+            break;
+        }
+    if (!free && m_slots.size() < kKept) {
+        free = std::make_shared<Slot>();
+        free->size = size;
+        free->stride = (width * 3 + 3) & ~3; // as QImage and a bitmap file pad their rows
+        free->bytes.resize(std::size_t(free->stride) * std::size_t(height));
+        m_slots.push_back(free);
+    }
+    if (!free)
+        return QImage(size, QImage::Format_BGR888);
+    free->inUse.store(true, std::memory_order_relaxed);
+    // The image's last copy frees the slot: a holder whose deleter marks it free.
+    Slot* slot = free.get();
+    auto* holder = new std::shared_ptr<void>(
+        free.get(), [keep = free](void*) { keep->inUse.store(false, std::memory_order_release); });
+    QImage image(slot->bytes.data(), width, height, slot->stride, QImage::Format_BGR888,
+                 releaseSlot, holder);
+    if (image.isNull()) {
+        delete holder;
+        return QImage(size, QImage::Format_BGR888);
+    }
     return image;
 }
 

@@ -125,8 +125,15 @@ public:
     QImage toImage(const AVFrame* frame);
 
 private:
+    // A picture of this size to write into: one the converter handed out earlier and nobody
+    // holds any more, when there is one, so that stepping does not make the system find fresh
+    // memory for every picture (on some systems that costs more than the conversion).
+    QImage reusableImage(int width, int height);
+
+    struct Slot;
     SwsContext* m_sws = nullptr;
     std::vector<uint8_t> m_buffer;
+    std::vector<std::shared_ptr<Slot>> m_slots; // picture memory handed out, kept for reuse
 };
 
 // The texts of an FFmpeg error code.
