@@ -5,17 +5,15 @@
 #include "SampleGrid.h"
 #include "StationFixture.h"
 #include "app/Station.h"
+#include "measure/ResultsFile.h"
 #include "platform/KeyboardState.h"
 #include "screens/Config.h"
 #include "screens/MainForm.h"
 #include "screens/Measure.h"
-#include "measure/ResultsFile.h"
 #include "support/textfile.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QTimer>
-#include <QToolButton>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -26,6 +24,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 using namespace fw;
 using namespace fw::test;
@@ -94,8 +94,7 @@ class TestMeasure : public QObject {
 private Q_SLOTS:
     void wholeMeasurementOfAKnownDistance();
     void markerAndSplashIndicator();
-    void microAdjustStepsFromTheLastDrawnPoint();
-    void arrowKeysHeldTogether();
+    void microAdjustAndArrowKeys();
     void verifyModeReadOutAndUnofficialJump();
     void fallAndPassWithAndWithoutAHeldPicture();
     void otherGridEntries();
@@ -107,7 +106,6 @@ private Q_SLOTS:
     void clipboardHandOverTakesReadyOnce();
     void loadPictureAndSnapshot();
     void savePictureNotesItEverywhere();
-    void skierChangeRestartsTheJumpNumber();
     void exitAppliesThePictureSavePolicy();
 };
 
@@ -152,7 +150,7 @@ void TestMeasure::markerAndSplashIndicator()
     QVERIFY(h.visible);
     QCOMPARE(h.color, kRed);
     QCOMPARE(h.a, QPointF(p.x, p.y));
-    QCOMPARE(h.b, QPointF(p.x - size, p.y));  // to the left: jumps go left to right
+    QCOMPARE(h.b, QPointF(p.x - size, p.y)); // to the left: jumps go left to right
     QCOMPARE(v.a, QPointF(p.x, p.y - size));
     QCOMPARE(v.b, QPointF(p.x, p.y + size));
     // The buoys' X rises from left to right: the splash line stands 2.1 m further along X.
@@ -164,15 +162,16 @@ void TestMeasure::markerAndSplashIndicator()
     QCOMPARE(m.lastDrawn.x, p.x);
 }
 
-void TestMeasure::microAdjustStepsFromTheLastDrawnPoint()
+void TestMeasure::microAdjustAndArrowKeys()
 {
     StationFixture f;
     MeasureRig r(f);
     Measure& m = r.m();
+    QVERIFY(!m.Set_grid->isVisible()); // one grid: nothing to cycle
     // Nothing drawn since the start at (0, 0): an adjustment steps from there.
     m.impact = {0, 0};
     m.DrawImpactMark();
-    m.Form_MouseDown({3000, 3000});  // a click moves the impact point, not the marker
+    m.Form_MouseDown({3000, 3000}); // a click moves the impact point, not the marker
     m.AdjustRight_Click();
     QCOMPARE(m.impact.x, 15.0);
     QCOMPARE(m.impact.y, 3000.0);
@@ -188,14 +187,8 @@ void TestMeasure::microAdjustStepsFromTheLastDrawnPoint()
     m.AdjustUp_Click();
     QCOMPARE(m.impact.y, m.lastDrawn.y - 15);
     QVERIFY(m.AdjustLeft->isVisible());
-    QVERIFY(m.AdjustmentLabel->isVisible());
-}
 
-void TestMeasure::arrowKeysHeldTogether()
-{
-    StationFixture f;
-    MeasureRig r(f);
-    Measure& m = r.m();
+    // Arrow keys held together step both ways at once.
     r.click(40, 20);
     const ScreenPoint last = m.lastDrawn;
     r.keys.setDown(Qt::Key_Left, true);
@@ -248,7 +241,7 @@ void TestMeasure::fallAndPassWithAndWithoutAHeldPicture()
     Measure& m = r.m();
     r.setSkier(QStringLiteral("Lee"));
     r.click(43.53, 20);
-    m.Record_Click();  // an OK jump first: Fall repeats its positions
+    m.Record_Click(); // an OK jump first: Fall repeats its positions
     m.Unfreeze_Click();
 
     // Fall with no picture held: the number advances at once, the option is cleared.
@@ -266,8 +259,7 @@ void TestMeasure::fallAndPassWithAndWithoutAHeldPicture()
     // Pass on a held picture: the number waits for Clear.
     QApplication::clipboard()->setImage(testPicture());
     m.mnuPaste_Click();
-    QVERIFY(m.pictureHeld);
-    QVERIFY(m.FrozenSign->isVisible());
+    QVERIFY(m.pictureHeld && m.FrozenSign->isVisible());
     m.Pass->click();
     m.Record_Click();
     QCOMPARE(m.Jump_no->text(), QStringLiteral(" 3"));
@@ -314,7 +306,7 @@ void TestMeasure::otherGridEntries()
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
              QByteArray("OK, 40, 132 , 1\r\n"));
     QVERIFY(!m.Other_Grid->isChecked());
-    QCOMPARE(m.Jump_no->text(), QStringLiteral(" 2"));  // no picture held
+    QCOMPARE(m.Jump_no->text(), QStringLiteral(" 2")); // no picture held
 
     // No distance on the other grid.
     f.dialogs.clear();
@@ -345,12 +337,12 @@ void TestMeasure::reridesAndComments()
     const QString jumpBefore = m.Jump_no->text();
     m.distance->setText(QStringLiteral(" 45.6m"));
     m.M_Reride->click();
-    QVERIFY(!m.M_Reride->isChecked());  // no picture held
+    QVERIFY(!m.M_Reride->isChecked()); // no picture held
     QCOMPARE(m.distance->text(), QString());
     m.O_reride->click();
     f.dialogs.expectInput(QStringLiteral("Boat off line"));
     m.Make_comment->click();
-    f.dialogs.expectInput(std::nullopt);  // cancelled: no line
+    f.dialogs.expectInput(std::nullopt); // cancelled: no line
     m.Make_comment->click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(f.dialogs.calls().at(0).text, QStringLiteral("What comment would you like to add?"));
@@ -361,6 +353,13 @@ void TestMeasure::reridesAndComments()
     QCOMPARE(m.Jump_no->text(), jumpBefore);
     QCOMPARE(m.Comment->text(), QString());
     QVERIFY(!QFile::exists(r.exchange(QStringLiteral("qxresult.dst"))));
+
+    // Another skier starts again at jump 1 with no distance shown.
+    m.Jump_no->setText(QStringLiteral(" 4"));
+    m.distance->setText(QStringLiteral(" 45.6m"));
+    r.setSkier(QStringLiteral("Doe"));
+    QCOMPARE(m.Jump_no->text(), QStringLiteral("1"));
+    QCOMPARE(m.distance->text(), QString());
 }
 
 void TestMeasure::barefootAndSitSkiFigures()
@@ -372,14 +371,14 @@ void TestMeasure::barefootAndSitSkiFigures()
         QCOMPARE(m.barefoot_indicator->text(), QStringLiteral("Barefoot Jump"));
         QVERIFY(m.barefoot_indicator->isVisible());
         r.setSkier(QStringLiteral("Lee"));
-        r.click(30, 20);  // 30 m from the jump point, no ramp offset
+        r.click(30, 20); // 30 m from the jump point, no ramp offset
         // For barefoot the splash indicator sits at the impact point.
         const auto s = m.picture->item(m.lineSplashIndicator).value();
         const ScreenPoint p = samplePicturePoint(30, 20);
         QVERIFY(std::abs(s.a.x() - p.x) < 1e-6 && std::abs(s.a.y() - p.y) < 1e-6);
         m.Record_Click();
         QCOMPARE(m.distance->text(), QStringLiteral(" 30m"));
-        QCOMPARE(m.distance_ft->text(), QStringLiteral(" 98.4ft"));  // tenths of a foot
+        QCOMPARE(m.distance_ft->text(), QStringLiteral(" 98.4ft")); // tenths of a foot
         QVERIFY(r.results().endsWith(kHead + "Lee  jump 1 -  30m  (IWSF) 98.4ft  (AWSA) BAREFOOT "
                                              " ( 30/ 20) ( 3500/ 4500) ( 30)\r\n"));
     }
@@ -389,7 +388,7 @@ void TestMeasure::barefootAndSitSkiFigures()
         Measure& m = r.m();
         QCOMPARE(m.barefoot_indicator->text(), QStringLiteral("Sit Ski Jump"));
         r.setSkier(QStringLiteral("Lee"));
-        r.click(50, 20);  // 50 m + 1.9 m
+        r.click(50, 20); // 50 m + 1.9 m
         m.Record_Click();
         QCOMPARE(m.distance->text(), QStringLiteral(" 51.9m"));
         QCOMPARE(m.distance_ft->text(), QStringLiteral(" 170.3ft"));
@@ -403,14 +402,9 @@ void TestMeasure::pointBeyondTheHorizonIsRefused()
     Measure& m = r.m();
     // A camera looking across the water: the far buoys crowd together near the horizon.
     MeasurementGrid g;
-    g.picture(BuoyIndex::UpperRight) = {7000, 2000};
-    g.picture(BuoyIndex::LowerRight) = {11000, 8000};
-    g.picture(BuoyIndex::UpperLeft) = {5000, 2000};
-    g.picture(BuoyIndex::LowerLeft) = {1000, 8000};
-    g.survey(BuoyIndex::UpperRight) = {60, 40};
-    g.survey(BuoyIndex::LowerRight) = {60, 0};
-    g.survey(BuoyIndex::UpperLeft) = {20, 40};
-    g.survey(BuoyIndex::LowerLeft) = {20, 0};
+    // In BuoyIndex order: upper right, lower right, upper left, lower left.
+    g.buoyPicture = {{{7000, 2000}, {11000, 8000}, {5000, 2000}, {1000, 8000}}};
+    g.buoySurvey = {{{60, 40}, {60, 0}, {20, 40}, {20, 0}}};
     g.c = SolveCoefficients(g.buoyPicture, g.buoySurvey).value();
     QVERIFY(g.c[4] != 0.0);
     r.station->grids.working = g;
@@ -448,19 +442,15 @@ void TestMeasure::unwritableResultsFileKeepsTheLine()
     // The next entry that can be written brings the kept line along first.
     r.station->settings.ResultsFilePath = good;
     m.M_Reride->click();
-    QVERIFY(r.results().endsWith(kHead + "Lee  jump 1 -  45.6m  (IWSF) 150ft  (AWSA) ( 43.53/ 20) "
-                                         "( 6882/ 4500) ( 45.63)\r\n" +
+    QVERIFY(r.results().endsWith(kHead +
+                                 "Lee  jump 1 -  45.6m  (IWSF) 150ft  (AWSA) ( 43.53/ 20) "
+                                 "( 6882/ 4500) ( 45.63)\r\n" +
                                  kHead + "Mandatory Reride - disregard last jump\r\n"));
     QVERIFY(!r.station->results().hasPending());
 }
 
 void TestMeasure::gridButtonCyclesTheConfiguredGrids()
 {
-    {
-        StationFixture f;
-        MeasureRig r(f);
-        QVERIFY(!r.m().Set_grid->isVisible());
-    }
     StationFixture f;
     const QString second = f.makeFolder(QStringLiteral("Setup2")) + QStringLiteral("/south.ipt");
     writeSampleGrid(second, 2, true, QStringLiteral("South camera"));
@@ -488,7 +478,6 @@ void TestMeasure::clipboardHandOverTakesReadyOnce()
     QApplication::clipboard()->setImage(testPicture());
     m.cbAutoLoadClipboard->click();
     QVERIFY(m.loadTimer->isActive());
-    QCOMPARE(m.loadTimer->interval(), 1000);
 
     QVERIFY(writeBytes(flag, "  \r\n"));
     m.loadTimer_Timer();
@@ -572,18 +561,6 @@ void TestMeasure::savePictureNotesItEverywhere()
              log.constData());
 }
 
-void TestMeasure::skierChangeRestartsTheJumpNumber()
-{
-    StationFixture f;
-    MeasureRig r(f);
-    Measure& m = r.m();
-    m.Jump_no->setText(QStringLiteral(" 4"));
-    m.distance->setText(QStringLiteral(" 45.6m"));
-    r.setSkier(QStringLiteral("Doe"));
-    QCOMPARE(m.Jump_no->text(), QStringLiteral("1"));
-    QCOMPARE(m.distance->text(), QString());
-}
-
 void TestMeasure::exitAppliesThePictureSavePolicy()
 {
     StationFixture f;
@@ -604,8 +581,7 @@ void TestMeasure::exitAppliesThePictureSavePolicy()
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(f.dialogs.texts().at(0), QStringLiteral("Do you want to save this picture?"));
     QVERIFY(QFile::exists(pics + QStringLiteral("/Leejump1.bmp")));
-    QVERIFY(!m.isVisible());
-    QVERIFY(r.station->mainForm().isVisible());
+    QVERIFY(!m.isVisible() && r.station->mainForm().isVisible());
     QVERIFY(r.station->ArrivedFrom.isEmpty());
     QVERIFY(!m.keyTimer->isActive());
 }
