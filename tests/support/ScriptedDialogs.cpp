@@ -6,10 +6,14 @@ namespace {
 const char* kindName(DialogCall::Kind kind)
 {
     switch (kind) {
-    case DialogCall::Kind::Message: return "message";
-    case DialogCall::Kind::Input: return "input box";
-    case DialogCall::Kind::OpenFile: return "open-file dialog";
-    case DialogCall::Kind::SaveFile: return "save-file dialog";
+    case DialogCall::Kind::Message:
+        return "message";
+    case DialogCall::Kind::Input:
+        return "input box";
+    case DialogCall::Kind::OpenFile:
+        return "open-file dialog";
+    case DialogCall::Kind::SaveFile:
+        return "save-file dialog";
     }
     return "dialog";
 }
@@ -28,21 +32,9 @@ ScriptedDialogs& ScriptedDialogs::expectMessage(DialogAnswer answer)
     return *this;
 }
 
-ScriptedDialogs& ScriptedDialogs::expectInput(std::optional<QString> answer)
+ScriptedDialogs& ScriptedDialogs::expectText(DialogCall::Kind kind, std::optional<QString> answer)
 {
-    m_queue.push_back({DialogCall::Kind::Input, DialogAnswer::Ok, answer.has_value(), answer.value_or(QString())});
-    return *this;
-}
-
-ScriptedDialogs& ScriptedDialogs::expectOpenFile(std::optional<QString> answer)
-{
-    m_queue.push_back({DialogCall::Kind::OpenFile, DialogAnswer::Ok, answer.has_value(), answer.value_or(QString())});
-    return *this;
-}
-
-ScriptedDialogs& ScriptedDialogs::expectSaveFile(std::optional<QString> answer)
-{
-    m_queue.push_back({DialogCall::Kind::SaveFile, DialogAnswer::Ok, answer.has_value(), answer.value_or(QString())});
+    m_queue.push_back({kind, DialogAnswer::Ok, answer.has_value(), answer.value_or(QString())});
     return *this;
 }
 
@@ -80,7 +72,7 @@ DialogAnswer ScriptedDialogs::message(const QString& text, const QString& title,
     m_calls << call;
     const auto e = take(call.kind, text);
     if (!e)
-        return buttons == DialogButtons::Ok ? DialogAnswer::Ok
+        return buttons == DialogButtons::Ok      ? DialogAnswer::Ok
                : buttons == DialogButtons::YesNo ? DialogAnswer::No
                                                  : DialogAnswer::Cancel;
     return e->answer;
@@ -95,30 +87,18 @@ std::optional<QString> ScriptedDialogs::input(const QString& prompt, const QStri
     call.title = title;
     call.defaultText = defaultText;
     m_calls << call;
-    const auto e = take(call.kind, prompt);
-    return answerText(e);
+    return answerText(take(call.kind, prompt));
 }
 
-std::optional<QString> ScriptedDialogs::openFile(const FileDialogRequest& request)
+std::optional<QString> ScriptedDialogs::fileDialog(DialogCall::Kind kind,
+                                                   const FileDialogRequest& request)
 {
     DialogCall call;
-    call.kind = DialogCall::Kind::OpenFile;
+    call.kind = kind;
     call.request = request;
     call.title = request.title;
     m_calls << call;
-    const auto e = take(call.kind, request.filter);
-    return answerText(e);
-}
-
-std::optional<QString> ScriptedDialogs::saveFile(const FileDialogRequest& request)
-{
-    DialogCall call;
-    call.kind = DialogCall::Kind::SaveFile;
-    call.request = request;
-    call.title = request.title;
-    m_calls << call;
-    const auto e = take(call.kind, request.filter);
-    return answerText(e);
+    return answerText(take(kind, request.filter));
 }
 
 QStringList ScriptedDialogs::texts() const

@@ -41,28 +41,24 @@ quint32 le32(const QByteArray& bytes, int at)
 class TestFiles : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void bitmapOf24BitFrame();
-    void bitmapRefusesFewerThan16BitsAndEmptyImages();
-    void bitmapNeverReadsPastTheFrame();
-    void bitmapReplacesALongerFile();
-    void bitmapWriteFailureIsReported();
+    void bitmapOfAFrameReplacesAnyFile();
+    void bitmapRefusesWhatItCannotWriteWhole();
     void pathExistsByKind();
     void aviCheckReadsTheRiffHeader();
     void aviCheckTellsTheOperatorWhy();
     void aviCheckOnALockedFile();
     void saveDialogGivesInitialPathWhenCancelled();
-    void appendWritesLatin1WithCrLf();
-    void appendFailureNamesTheFile();
-    void replaceFileIsWholeOrNothing();
+    void textFileWriters();
 };
 
-void TestFiles::bitmapOf24BitFrame()
+void TestFiles::bitmapOfAFrameReplacesAnyFile()
 {
     StationFixture f;
     const QByteArray packed = packedBitmap(320, 240, 24, 230400, 230400);
     cDIB dib;
     QVERIFY(dib.CreateFromPackedDIBPointer(packed.constData(), packed.size()));
     const QString file = f.path(QStringLiteral("currentcapture.bmp"));
+    QVERIFY(writeBytes(file, QByteArray(500000, 'x')));
     QVERIFY(dib.WriteToFile(file));
     const QByteArray bytes = readBytes(file);
     QCOMPARE(bytes.size(), 230454);
@@ -72,11 +68,16 @@ void TestFiles::bitmapOf24BitFrame()
     QCOMPARE(le32(bytes, 10), 54u); // pixel offset
     QCOMPARE(bytes.mid(14, 40), packed.left(40));
     QCOMPARE(bytes.mid(54), packed.mid(40));
-    // Qt itself reads it as the picture it is.
-    QCOMPARE(QFile::exists(file), true);
+    const QByteArray small = packedBitmap(4, 2, 32, 32, 32);
+    QVERIFY(dib.CreateFromPackedDIBPointer(small.constData(), small.size()));
+    QVERIFY(dib.WriteToFile(file));
+    QCOMPARE(readBytes(file).size(), 54 + 32);
+    QVERIFY(!dib.WriteToFile(f.path(QStringLiteral("no such folder/currentcapture.bmp"))));
 }
 
-void TestFiles::bitmapRefusesFewerThan16BitsAndEmptyImages()
+// Fewer than 16 bits a pixel, no pixels, or a header claiming more pixel bytes than were handed
+// over: refused, and nothing written.
+void TestFiles::bitmapRefusesWhatItCannotWriteWhole()
 {
     StationFixture f;
     cDIB dib;
@@ -84,41 +85,13 @@ void TestFiles::bitmapRefusesFewerThan16BitsAndEmptyImages()
     QVERIFY(!dib.CreateFromPackedDIBPointer(eightBit.constData(), eightBit.size()));
     QVERIFY(!dib.WriteToFile(f.path(QStringLiteral("a.bmp"))));
     QVERIFY(!QFile::exists(f.path(QStringLiteral("a.bmp"))));
-
     const QByteArray empty = packedBitmap(16, 16, 24, 0, 0);
     QVERIFY(!dib.CreateFromPackedDIBPointer(empty.constData(), empty.size()));
     QVERIFY(dib.isEmpty());
-}
-
-void TestFiles::bitmapNeverReadsPastTheFrame()
-{
-    // A header that claims more pixel bytes than were handed over is refused.
     const QByteArray shortFrame = packedBitmap(320, 240, 24, 230400, 1000);
-    cDIB dib;
     QVERIFY(!dib.CreateFromPackedDIBPointer(shortFrame.constData(), shortFrame.size()));
     QVERIFY(!dib.CreateFromPackedDIBPointer(shortFrame.constData(), 39));
     QVERIFY(!dib.CreateFromPackedDIBPointer(nullptr, 100000));
-}
-
-void TestFiles::bitmapReplacesALongerFile()
-{
-    StationFixture f;
-    const QString file = f.path(QStringLiteral("currentcapture.bmp"));
-    QVERIFY(writeBytes(file, QByteArray(500000, 'x')));
-    const QByteArray packed = packedBitmap(4, 2, 32, 32, 32);
-    cDIB dib;
-    QVERIFY(dib.CreateFromPackedDIBPointer(packed.constData(), packed.size()));
-    QVERIFY(dib.WriteToFile(file));
-    QCOMPARE(readBytes(file).size(), 54 + 32);
-}
-
-void TestFiles::bitmapWriteFailureIsReported()
-{
-    StationFixture f;
-    const QByteArray packed = packedBitmap(4, 2, 32, 32, 32);
-    cDIB dib;
-    QVERIFY(dib.CreateFromPackedDIBPointer(packed.constData(), packed.size()));
-    QVERIFY(!dib.WriteToFile(f.path(QStringLiteral("no such folder/currentcapture.bmp"))));
 }
 
 void TestFiles::pathExistsByKind()
@@ -160,7 +133,7 @@ void TestFiles::aviCheckReadsTheRiffHeader()
     const QString tiny = f.path(QStringLiteral("tiny.avi"));
     QVERIFY(writeBytes(tiny, "RIFF"));
     QVERIFY(!IsAviFile(tiny, f.dialogs));
-    FW_VERIFY_DIALOGS(f.dialogs);  // none of these is an error worth a message
+    FW_VERIFY_DIALOGS(f.dialogs); // none of these is an error worth a message
 }
 
 void TestFiles::aviCheckTellsTheOperatorWhy()
@@ -171,7 +144,7 @@ void TestFiles::aviCheckTellsTheOperatorWhy()
     QVERIFY(!IsAviFile(missing, f.dialogs));
     QCOMPARE(f.dialogs.calls().at(0).text, QStringLiteral("File does not exist:\r\n") + missing);
     QCOMPARE(f.dialogs.calls().at(0).icon, DialogIcon::Critical);
-    QCOMPARE(f.dialogs.calls().at(0).title, QString());  // the application's title
+    QCOMPARE(f.dialogs.calls().at(0).title, QString()); // the application's title
 
     const QString folder = f.makeFolder(QStringLiteral("x.avi"));
     f.dialogs.expectMessage();
@@ -195,7 +168,8 @@ void TestFiles::aviCheckOnALockedFile()
         QSKIP("this user reads files whatever their permissions (root): no way to deny the open");
     f.dialogs.expectMessage();
     QVERIFY(!IsAviFile(avi, f.dialogs));
-    QCOMPARE(f.dialogs.calls().at(0).text, QStringLiteral("File is locked - cannot access:\r\n") + avi);
+    QCOMPARE(f.dialogs.calls().at(0).text,
+             QStringLiteral("File is locked - cannot access:\r\n") + avi);
     QCOMPARE(f.dialogs.calls().at(0).icon, DialogIcon::Critical);
     FW_VERIFY_DIALOGS(f.dialogs);
 }
@@ -217,40 +191,30 @@ void TestFiles::saveDialogGivesInitialPathWhenCancelled()
     FW_VERIFY_DIALOGS(f.dialogs);
 }
 
-void TestFiles::appendWritesLatin1WithCrLf()
+void TestFiles::textFileWriters()
 {
+    // Appends in Latin-1 with CR LF; a failure names the file and its reason.
     StationFixture f;
     const QString file = f.path(QStringLiteral("results.txt"));
     QVERIFY(appendLines(file, {QStringLiteral("Müller jump 1"), QStringLiteral(" ")}).ok());
     QVERIFY(appendLines(file, {QStringLiteral("second")}).ok());
     QCOMPARE(readBytes(file), QByteArray("M\xfcller jump 1\r\n \r\nsecond\r\n"));
-}
-
-void TestFiles::appendFailureNamesTheFile()
-{
-    StationFixture f;
-    const QString file = f.path(QStringLiteral("gone/results.txt"));
+    const QString gone = f.path(QStringLiteral("gone/results.txt"));
     f.dialogs.expectMessage();
-    QVERIFY(!appendReported(f.dialogs, file, {QStringLiteral("line")}));
-    const QString text = f.dialogs.calls().at(0).text;
-    QVERIFY2(text.startsWith(QStringLiteral("Could not write to ") + file + QStringLiteral(": ")),
-             qPrintable(text));
-    QVERIFY(text.size() > (QStringLiteral("Could not write to ") + file + QStringLiteral(": ")).size());
+    QVERIFY(!appendReported(f.dialogs, gone, {QStringLiteral("line")}));
     FW_VERIFY_DIALOGS(f.dialogs);
-}
+    const QString prefix = QStringLiteral("Could not write to ") + gone + QStringLiteral(": ");
+    const QString text = f.dialogs.calls().at(0).text;
+    QVERIFY2(text.startsWith(prefix) && text.size() > prefix.size(), qPrintable(text));
 
-void TestFiles::replaceFileIsWholeOrNothing()
-{
-    StationFixture f;
-    const QString file = f.path(QStringLiteral("qxresult.dst"));
-    QVERIFY(replaceFileLines(file, {QStringLiteral("OK,  45.6,  150,  3")}).ok());
-    QVERIFY(replaceFileLines(file, {QStringLiteral("Fall, 0, 0, 4")}).ok());
-    QCOMPARE(readBytes(file), QByteArray("Fall, 0, 0, 4\r\n"));
-    // No temporary files are left beside it.
-    QCOMPARE(QDir(f.root()).entryList(QDir::Files).size(), 1);
+    // A replacement is whole, leaves no temporary file beside it, or fails naming the place.
+    const QString dst = f.path(QStringLiteral("qxresult.dst"));
+    QVERIFY(replaceFileLines(dst, {QStringLiteral("OK,  45.6,  150,  3")}).ok());
+    QVERIFY(replaceFileLines(dst, {QStringLiteral("Fall, 0, 0, 4")}).ok());
+    QCOMPARE(readBytes(dst), QByteArray("Fall, 0, 0, 4\r\n"));
+    QCOMPARE(QDir(f.root()).entryList(QDir::Files).size(), 2);
     const Outcome failed = replaceFileLines(f.path(QStringLiteral("gone/qxresult.dst")), {});
-    QVERIFY(!failed.ok());
-    QVERIFY(failed.message().contains(QLatin1String("gone")));
+    QVERIFY(!failed.ok() && failed.message().contains(QLatin1String("gone")));
 }
 
 QTEST_GUILESS_MAIN(TestFiles)
