@@ -35,6 +35,18 @@ struct Run {
     QString err;
 };
 
+Run runCli(const QStringList& args);
+
+// Arguments given as plain strings or QStrings.
+template <typename... Args> QStringList argv(const Args&... args)
+{
+    return QStringList{QString(args)...};
+}
+template <typename... Args> Run cli(const Args&... args)
+{
+    return runCli(argv(args...));
+}
+
 Run runCli(const QStringList& args)
 {
     QProcess p;
@@ -81,13 +93,13 @@ QString writeGrid(const StationFixture& f, const QString& name, const QByteArray
 
 void TestCli::helpAndVersion()
 {
-    const Run help = runCli({QStringLiteral("--help")});
+    const Run help = cli("--help");
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.startsWith(QLatin1String("Usage: farwater-cli")));
     for (const char* command : {"distance GRIDFILE", "to-picture GRIDFILE", "check GRIDFILE",
                                 "accuracy GRIDFILE", "avi-info FILE", "grab FILE FRAME OUT.bmp"})
         QVERIFY2(help.out.contains(QLatin1String(command)), command);
-    const Run version = runCli({QStringLiteral("--version")});
+    const Run version = cli("--version");
     QCOMPARE(version.exitCode, 0);
     QVERIFY(version.out.startsWith(QLatin1String("farwater-cli ")));
     QVERIFY(version.out.contains(QLatin1String("libavformat ")));
@@ -96,25 +108,23 @@ void TestCli::helpAndVersion()
 void TestCli::badArgumentsExitWith2()
 {
     StationFixture f;
-    const QString grid = writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy);
+    const QString grid = writeGrid(f, "a.ipt", kCheckBuoy);
     const QList<QStringList> bad = {
-        {},
-        {QStringLiteral("frobnicate")},
-        {QStringLiteral("distance"), grid, QStringLiteral("6000")},
-        {QStringLiteral("distance"), grid, QStringLiteral("6000"), QStringLiteral("abc")},
-        {QStringLiteral("distance"), grid, QStringLiteral("1"), QStringLiteral("2"),
-         QStringLiteral("--type"), QStringLiteral("slalom")},
-        {QStringLiteral("check"), grid, QStringLiteral("--picture-width"), QStringLiteral("0")},
-        {QStringLiteral("check"), grid, QStringLiteral("--zoom"), QStringLiteral("2")},
-        {QStringLiteral("to-picture"), grid, QStringLiteral("1"), QStringLiteral("2"),
-         QStringLiteral("--type")},
+        QStringList(),
+        argv("frobnicate"),
+        argv("distance", grid, "6000"),
+        argv("distance", grid, "6000", "abc"),
+        argv("distance", grid, "1", "2", "--type", "slalom"),
+        argv("check", grid, "--picture-width", "0"),
+        argv("check", grid, "--zoom", "2"),
+        argv("to-picture", grid, "1", "2", "--type"),
     };
     for (const QStringList& args : bad) {
         const Run r = runCli(args);
         QVERIFY2(r.exitCode == 2, qPrintable(args.join(QLatin1Char(' '))));
         QVERIFY2(!r.err.trimmed().isEmpty(), qPrintable(args.join(QLatin1Char(' '))));
     }
-    QVERIFY(runCli({QStringLiteral("frobnicate")}).err.contains(QLatin1String("unknown command")));
+    QVERIFY(cli("frobnicate").err.contains(QLatin1String("unknown command")));
 }
 
 // Guards the tool's purpose: on a grid saved by the station it prints the distance the station
@@ -126,7 +136,7 @@ void TestCli::distanceOfAGridSavedByTheStation()
     settings.SetupFilesFolder = f.makeFolder(QStringLiteral("setup"));
     GridState grids;
     GridEntries entries;
-    const auto loaded = readGridFiles(writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy));
+    const auto loaded = readGridFiles(writeGrid(f, "a.ipt", kCheckBuoy));
     QVERIFY(loaded);
     grids.working = loaded->grid;
     grids.working.c = {5.9, 0.00812345678901234, 1e-5, 2e-6, -3e-6, 86.1, 1.2e-4, -0.0079};
@@ -140,9 +150,7 @@ void TestCli::distanceOfAGridSavedByTheStation()
     const auto reread = readGridFiles(path);
     QVERIFY(reread);
     for (const char* type : {"normal", "sitski", "barefoot"}) {
-        const Run r =
-            runCli({QStringLiteral("distance"), path, QStringLiteral("6123.4"),
-                    QStringLiteral("4321"), QStringLiteral("--type"), QLatin1String(type)});
+        const Run r = cli("distance", path, "6123.4", "4321", "--type", type);
         QCOMPARE(r.exitCode, 0);
         const Tournament t = *Tournament::named(QLatin1String(type));
         const auto d = distance_calculation(reread->grid, {6123.4, 4321}, t);
@@ -157,19 +165,15 @@ void TestCli::distanceOfAGridSavedByTheStation()
 void TestCli::distanceAndToPictureOnAGridFile()
 {
     StationFixture f;
-    const QString grid = writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy);
-    const Run r =
-        runCli({QStringLiteral("distance"), grid, QStringLiteral("6000"), QStringLiteral("4500")});
+    const QString grid = writeGrid(f, "a.ipt", kCheckBuoy);
+    const Run r = cli("distance", grid, "6000", "4500");
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out, QStringLiteral("survey_x: 54\nsurvey_y: 50\ndistance: 26.1\nmeters: 26.1\n"
                                    "feet: 86\n"));
-    const Run bare =
-        runCli({QStringLiteral("distance"), grid, QStringLiteral("6000"), QStringLiteral("4500"),
-                QStringLiteral("--type"), QStringLiteral("barefoot")});
+    const Run bare = cli("distance", grid, "6000", "4500", "--type", "barefoot");
     QVERIFY(bare.out.contains(QLatin1String("\ndistance: 24\nmeters: 24\nfeet: 78.7\n")));
 
-    const Run p =
-        runCli({QStringLiteral("to-picture"), grid, QStringLiteral("78"), QStringLiteral("30")});
+    const Run p = cli("to-picture", grid, "78", "30");
     QCOMPARE(p.exitCode, 0);
     QVERIFY(std::fabs(figure(p, QStringLiteral("picture_x")) - 9000) < 1e-6);
     QVERIFY(std::fabs(figure(p, QStringLiteral("picture_y")) - 7000) < 1e-6);
@@ -178,9 +182,7 @@ void TestCli::distanceAndToPictureOnAGridFile()
 void TestCli::checkAcceptsAndRefuses()
 {
     StationFixture f;
-    const Run ok =
-        runCli({QStringLiteral("check"), writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy),
-                QStringLiteral("--picture-width"), QStringLiteral("7500")});
+    const Run ok = cli("check", writeGrid(f, "a.ipt", kCheckBuoy), "--picture-width", "7500");
     QCOMPARE(ok.exitCode, 0);
     QCOMPARE(figure(ok, QStringLiteral("front_ratio")), 80.0);
     QCOMPARE(figure(ok, QStringLiteral("field_of_view")), 1.5);
@@ -188,15 +190,13 @@ void TestCli::checkAcceptsAndRefuses()
     QVERIFY(ok.out.endsWith(QLatin1String("verdict: accepted\n")));
 
     // The check buoy marked 100 twips right of where it belongs.
-    const Run off =
-        runCli({QStringLiteral("check"),
-                writeGrid(f, QStringLiteral("b.ipt"), " 6100 \r\n 4500 \r\n54\r\n50\r\n")});
+    const Run off = cli("check", writeGrid(f, "b.ipt", " 6100 \r\n 4500 \r\n54\r\n50\r\n"));
     QCOMPARE(off.exitCode, 1);
     QVERIFY(std::fabs(figure(off, QStringLiteral("check_buoy_dx")) - 100) < 1e-6);
     QVERIFY(off.out.endsWith(QLatin1String("verdict: refused: Check Buoy Does not Validate\n")));
 
     // No check buoy file: the grid cannot be completed.
-    const Run none = runCli({QStringLiteral("check"), writeGrid(f, QStringLiteral("c.ipt"), {})});
+    const Run none = cli("check", writeGrid(f, "c.ipt", {}));
     QCOMPARE(none.exitCode, 1);
     QVERIFY(none.out.contains(QLatin1String("check_buoy_dx: ")));
     QVERIFY(
@@ -206,8 +206,7 @@ void TestCli::checkAcceptsAndRefuses()
 void TestCli::accuracyPrintsTheReportLinesAndGrades()
 {
     StationFixture f;
-    const Run r =
-        runCli({QStringLiteral("accuracy"), writeGrid(f, QStringLiteral("a.ipt"), kCheckBuoy)});
+    const Run r = cli("accuracy", writeGrid(f, "a.ipt", kCheckBuoy));
     QCOMPARE(r.exitCode, 0);
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2 + 49 + 7);
@@ -225,20 +224,17 @@ void TestCli::accuracyPrintsTheReportLinesAndGrades()
 void TestCli::unusableGridsAndUnreadableFiles()
 {
     StationFixture f;
-    const QString old = writeGrid(f, QStringLiteral("old.ipt"), {});
+    const QString old = writeGrid(f, "old.ipt", {});
     for (const char* command : {"distance", "to-picture"}) {
-        const Run r =
-            runCli({QLatin1String(command), old, QStringLiteral("1"), QStringLiteral("2")});
+        const Run r = cli(command, old, "1", "2");
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.err.contains(QLatin1String("no check buoy found")));
     }
-    QCOMPARE(runCli({QStringLiteral("accuracy"), old}).exitCode, 1);
+    QCOMPARE(cli("accuracy", old).exitCode, 1);
 
     const QString missing = f.path(QStringLiteral("missing.ipt"));
-    for (const QStringList& args : {QStringList{QStringLiteral("distance"), missing,
-                                                QStringLiteral("1"), QStringLiteral("2")},
-                                    QStringList{QStringLiteral("check"), missing},
-                                    QStringList{QStringLiteral("accuracy"), missing}}) {
+    for (const QStringList& args :
+         {argv("distance", missing, "1", "2"), argv("check", missing), argv("accuracy", missing)}) {
         const Run r = runCli(args);
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.contains(QStringLiteral("Could not read grid file %1: ").arg(missing)));
@@ -246,7 +242,7 @@ void TestCli::unusableGridsAndUnreadableFiles()
     }
     const QString truncated = f.path(QStringLiteral("t.ipt"));
     writeBytes(truncated, kGrid.left(120));
-    const Run t = runCli({QStringLiteral("check"), truncated});
+    const Run t = cli("check", truncated);
     QCOMPARE(t.exitCode, 2);
     QVERIFY(t.err.contains(QLatin1String("ends early")));
 }
@@ -256,7 +252,7 @@ void TestCli::videoInformationAndGrab()
     StationFixture f;
     const QString video = f.path(QStringLiteral("Smithjump3.avi"));
     QCOMPARE(makeVideo(video, {"mjpeg", 64, 48, 12, 15, 1, 1}), QString());
-    const Run info = runCli({QStringLiteral("avi-info"), video});
+    const Run info = cli("avi-info", video);
     QCOMPARE(info.exitCode, 0);
     QCOMPARE(info.out,
              fw::aviInformationLines(video, readAviHeader(video)->summary).join(QLatin1Char('\n')) +
@@ -265,7 +261,7 @@ void TestCli::videoInformationAndGrab()
 
     // The same bitmap as the station's grab.
     const QString out = f.path(QStringLiteral("seven.bmp"));
-    const Run grab = runCli({QStringLiteral("grab"), video, QStringLiteral("7"), out});
+    const Run grab = cli("grab", video, "7", out);
     QCOMPARE(grab.exitCode, 0);
     const QString station = f.path(QStringLiteral("currentcapture.bmp"));
     QVERIFY(!grabFrame(video, 7, station));
@@ -273,21 +269,17 @@ void TestCli::videoInformationAndGrab()
 
     const QString text = f.path(QStringLiteral("clip.avi"));
     writeBytes(text, "not a video");
-    const Run notAvi = runCli({QStringLiteral("avi-info"), text});
+    const Run notAvi = cli("avi-info", text);
     QCOMPARE(notAvi.exitCode, 2);
     QCOMPARE(notAvi.err,
              QStringLiteral("farwater-cli: Unable to read AVI file info from: %1\n").arg(text));
-    for (const QStringList& args :
-         {QStringList{QStringLiteral("grab"), video, QStringLiteral("12"), out},
-          QStringList{QStringLiteral("grab"), video, QStringLiteral("-1"), out},
-          QStringList{QStringLiteral("grab"), text, QStringLiteral("0"), out},
-          QStringList{QStringLiteral("grab"), video, QStringLiteral("0")}}) {
+    for (const QStringList& args : {argv("grab", video, "12", out), argv("grab", video, "-1", out),
+                                    argv("grab", text, "0", out), argv("grab", video, "0")}) {
         const Run r = runCli(args);
         QCOMPARE(r.exitCode, 2);
         QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
     }
-    QVERIFY(runCli({QStringLiteral("grab"), video, QStringLiteral("12"), out})
-                .err.contains(QLatin1String("past the end")));
+    QVERIFY(cli("grab", video, "12", out).err.contains(QLatin1String("past the end")));
     QCOMPARE(readBytes(out), readBytes(station));
 }
 
