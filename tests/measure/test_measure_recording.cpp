@@ -46,7 +46,6 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 class TestMeasureRecording : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void distanceFigures_data();
     void distanceFigures();
     void pointsBeyondTheHorizonGiveNoFigures();
     void lineOrderStatusAndJumpNumber();
@@ -56,45 +55,29 @@ private Q_SLOTS:
     void resultsFileKeepsALineItCannotWrite();
 };
 
-void TestMeasureRecording::distanceFigures_data()
-{
-    QTest::addColumn<double>("d");
-    QTest::addColumn<bool>("tenths");
-    QTest::addColumn<QString>("meters");
-    QTest::addColumn<QString>("feet");
-    QTest::addColumn<QString>("precise");
-    QTest::newRow("whole meters drop the point") << 45.0 << false << " 45m"
-                                                 << " 148ft"
-                                                 << " 45";
-    QTest::newRow("half a tenth up") << 45.65 << false << " 45.7m"
-                                     << " 150ft"
-                                     << " 45.65";
-    QTest::newRow("four decimals") << 45.123456 << false << " 45.1m"
-                                   << " 148ft"
-                                   << " 45.1235";
-    QTest::newRow("whole tenths of a foot") << 30.48 << true << " 30.5m"
-                                            << " 100ft"
-                                            << " 30.48";
-    QTest::newRow("below one meter") << 0.5 << false << " .5m"
-                                     << " 2ft"
-                                     << " .5";
-}
-
-// Guards the rounding of meters, precise meters and feet, whole and in tenths, and their forms.
+// Guards the rounding of meters, precise meters and feet, whole and in tenths, and their forms:
+// whole meters drop the point, half a tenth goes up, precise meters keep four decimals, 30.48 m
+// is 100.0 ft in whole tenths of a foot, and below a meter there is no leading zero.
 void TestMeasureRecording::distanceFigures()
 {
-    QFETCH(double, d);
-    QFETCH(bool, tenths);
-    QFETCH(QString, meters);
-    QFETCH(QString, feet);
-    QFETCH(QString, precise);
-    const Result<DistanceFigures> f = fw::distanceFigures(d, tenths);
-    QVERIFY(f.ok());
-    QCOMPARE(f->metersText, meters);
-    QCOMPARE(f->feetText, feet);
-    QCOMPARE(f->preciseMeters, precise);
-    QCOMPARE(f->metersValue + QLatin1Char('m'), meters);
-    QCOMPARE(f->feetValue + QStringLiteral("ft"), feet);
+    const struct {
+        double d;
+        bool tenths;
+        const char *meters, *feet, *precise;
+    } cases[] = {{45.0, false, " 45m", " 148ft", " 45"},
+                 {45.65, false, " 45.7m", " 150ft", " 45.65"},
+                 {45.123456, false, " 45.1m", " 148ft", " 45.1235"},
+                 {30.48, true, " 30.5m", " 100ft", " 30.48"},
+                 {0.5, false, " .5m", " 2ft", " .5"}};
+    for (const auto& c : cases) {
+        const Result<DistanceFigures> f = fw::distanceFigures(c.d, c.tenths);
+        QVERIFY(f.ok());
+        QCOMPARE(f->metersText, QLatin1String(c.meters));
+        QCOMPARE(f->feetText, QLatin1String(c.feet));
+        QCOMPARE(f->preciseMeters, QLatin1String(c.precise));
+        QCOMPARE(f->metersValue + QLatin1Char('m'), f->metersText);
+        QCOMPARE(f->feetValue + QStringLiteral("ft"), f->feetText);
+    }
 }
 
 // Guards the refusal at the horizon (no number may reach the files) and the empty read-outs,

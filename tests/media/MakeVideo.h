@@ -26,4 +26,15 @@ QString makeVideo(const QString& path, const VideoRecipe& recipe);
 // 24-bit BGR: rows top first, width * 3 bytes each. Empty when there is no such frame.
 QByteArray plainDecodeBgr(const QString& path, int n, int* width = nullptr, int* height = nullptr);
 
+// A 24-bit bitmap file's pixel rows, top row first, without their padding: the form of
+// plainDecodeBgr's result.
+inline QByteArray bitmapRowsTopDown(const QByteArray& bmp, int w, int h)
+{
+    const int row = (w * 3 + 3) / 4 * 4;
+    QByteArray out;
+    for (int y = h - 1; y >= 0; --y)
+        out += bmp.mid(54 + qsizetype(y) * row, qsizetype(w) * 3);
+    return out;
+}
+
 } // namespace fw::test

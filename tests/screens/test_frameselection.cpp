@@ -75,15 +75,6 @@ struct Rig {
     QString videos;
 };
 
-QByteArray bitmapRowsTopDown(const QByteArray& bmp, int w, int h)
-{
-    const int row = (w * 3 + 3) / 4 * 4;
-    QByteArray out;
-    for (int y = h - 1; y >= 0; --y)
-        out += bmp.mid(54 + qsizetype(y) * row, qsizetype(w) * 3);
-    return out;
-}
-
 const QString kGridsMissing = QStringLiteral(
     "One or more grids are not configured.  You may not use the Measure Screen until all listed "
     "grids are configured");
