@@ -15,14 +15,12 @@ private Q_SLOTS:
     void printFormWritesTheStationsForm_data();
     void printFormWritesTheStationsForm();
     void printFormRoundTripsFifteenDigits();
-    void leadingSpaceForm();
+    void shortForms();
     void entryFieldsReadTheirLeadingNumber_data();
     void entryFieldsReadTheirLeadingNumber();
     void parseNumberRefusesWhatIsNotANumber();
     void roundingIsHalfUpTowardsPlusInfinity();
     void printZonesPlaceItemsAtZoneStarts();
-    void datesAndTimes();
-    void commasBecomeBlanks();
 };
 
 void TestTextForms::printFormWritesTheStationsForm_data()
@@ -73,14 +71,18 @@ void TestTextForms::printFormRoundTripsFifteenDigits()
     }
 }
 
-void TestTextForms::leadingSpaceForm()
+// The leading-blank number form, dates, times, and commas made blanks.
+void TestTextForms::shortForms()
 {
     QCOMPARE(leadingSpace(45.6), QStringLiteral(" 45.6"));
     QCOMPARE(leadingSpace(-45.6), QStringLiteral("-45.6"));
     QCOMPARE(leadingSpace(0), QStringLiteral(" 0"));
-    QCOMPARE(leadingSpace(150), QStringLiteral(" 150"));
-    QCOMPARE(leadingSpace(32.1), QStringLiteral(" 32.1"));
     QCOMPARE(numberText(-7), QStringLiteral("-7"));
+    const QDateTime evening(QDate(2026, 1, 9), QTime(21, 5, 0));
+    QCOMPARE(dateText(evening), QStringLiteral("01-09-2026"));
+    QCOMPARE(timeText(evening), QStringLiteral("21:05:00"));
+    QCOMPARE(monthDayYear(QDate(2031, 3, 7)), QStringLiteral("030731"));
+    QCOMPARE(replaceCommas(QStringLiteral("a,b,c")), QStringLiteral("a b c"));
 }
 
 void TestTextForms::entryFieldsReadTheirLeadingNumber_data()
@@ -141,10 +143,10 @@ void TestTextForms::printZonesPlaceItemsAtZoneStarts()
         {dateText(when), timeText(when), QStringLiteral("Farwater Measurement Session started  ")});
     QCOMPARE(start, QStringLiteral("12-05-2026    14:03:09      Farwater Measurement Session "
                                    "started  "));
-    QCOMPARE(start.indexOf(QLatin1String("Farwater")), 28);  // column 29
+    QCOMPARE(start.indexOf(QLatin1String("Farwater")), 28); // column 29
 
-    const QString frame = printZones({dateText(when), timeText(when), QStringLiteral("Skier: Smith"),
-                                      QStringLiteral("Jump: 3"),
+    const QString frame = printZones({dateText(when), timeText(when),
+                                      QStringLiteral("Skier: Smith"), QStringLiteral("Jump: 3"),
                                       QStringLiteral("Contact Frame: ") + leadingSpace(123),
                                       QStringLiteral("File: D:\\Videos\\Smithjump3.avi")});
     QCOMPARE(frame, QStringLiteral("12-05-2026    14:03:09      Skier: Smith  Jump: 3       "
@@ -152,22 +154,6 @@ void TestTextForms::printZonesPlaceItemsAtZoneStarts()
     // An item that fills its zone to the end keeps a blank before the next one.
     QCOMPARE(printZones({QStringLiteral("12345678901234"), QStringLiteral("x")}),
              QStringLiteral("12345678901234") + QString(14, QLatin1Char(' ')) + QLatin1Char('x'));
-}
-
-void TestTextForms::datesAndTimes()
-{
-    const QDateTime evening(QDate(2026, 1, 9), QTime(21, 5, 0));
-    QCOMPARE(dateText(evening), QStringLiteral("01-09-2026"));
-    QCOMPARE(timeText(evening), QStringLiteral("21:05:00"));
-    QCOMPARE(monthDayYear(QDate(2026, 12, 5)), QStringLiteral("120526"));
-    QCOMPARE(monthDayYear(QDate(2031, 3, 7)), QStringLiteral("030731"));
-}
-
-void TestTextForms::commasBecomeBlanks()
-{
-    QCOMPARE(replaceCommas(QStringLiteral("Smith,John")), QStringLiteral("Smith John"));
-    QCOMPARE(replaceCommas(QStringLiteral("a,b,c")), QStringLiteral("a b c"));
-    QCOMPARE(replaceCommas(QStringLiteral("none")), QStringLiteral("none"));
 }
 
 QTEST_GUILESS_MAIN(TestTextForms)
