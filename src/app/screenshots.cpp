@@ -221,7 +221,8 @@ int main(int argc, char** argv)
         station.captureHandOver.frameRate > 0 ? station.captureHandOver.frameRate : 30.0;
     const fw::CourseLanding landing = course.landing(0, fps, size);
     select.MediaPlayer1->setCurrentPosition(landing.frame);
-    waitFor([] { return false; }, 800);
+    if (!waitFor([&] { return select.MediaPlayer1->shownFrame() == landing.frame; }, 30000))
+        shooter.fail("the landing frame did not show");
     shooter.shoot(select, QStringLiteral("frameselection"), {1200, 600});
     select.cmdMarkStart_Click();
     if (select.selectedFrame != landing.frame)
