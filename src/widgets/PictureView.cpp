@@ -129,6 +129,9 @@ void PictureView::growWindowToShowPicture()
     if (!m_growsWindow || !w || w == this || m_picture.image.isNull() || m_zoom == Zoom::Fit ||
         (w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
         return;
+    if (m_picture.image.size() == m_grownFor)
+        return;
+    m_grownFor = m_picture.image.size();
     // The view's size as the window's layout gives it, also before the window first shows.
     if (QLayout* layout = w->layout())
         layout->activate();

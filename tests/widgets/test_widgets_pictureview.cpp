@@ -115,7 +115,7 @@ private Q_SLOTS:
     void draggableLabelsAndPanels();
     void magnifierFollowsTheCursor();
     // A picture larger than the view grows its window to show it whole, within the screen; a
-    // smaller one, or a maximized window, leaves the window as it is.
+    // smaller one, another of a size already grown for, or a maximized window, leaves it as it is.
     void largePictureGrowsTheWindowWithinTheScreen();
 };
 
@@ -396,6 +396,10 @@ void TestPictureView::largePictureGrowsTheWindowWithinTheScreen()
     QVERIFY2(shown.width() >= medium.width() && shown.height() >= medium.height(),
              qPrintable(QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())));
     QVERIFY(window.width() < screen.width());
+    // The operator's own size stays for the next picture of that size.
+    window.resize(320, 240);
+    view->setPicture(gray(medium));
+    QCOMPARE(window.size(), QSize(320, 240));
 
     // Twice the screen: as large as the screen allows, and on it.
     view->setPicture(gray(screen.size() * 2));
