@@ -2,12 +2,21 @@
 
 #include "app/Station.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace fw {
 
@@ -68,6 +77,63 @@ frmManual::frmManual(Station& station, QWidget* parent) : QWidget(parent), m_sta
     layout->addWidget(cmdDone, 0, Qt::AlignRight);
     resize(900, 700);
     connect(cmdDone, &QPushButton::clicked, this, &frmManual::cmdDone_Click);
+    RichTextBox1->installEventFilter(this);
+}
+
+bool frmManual::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == RichTextBox1 && event->type() == QEvent::Resize)
+        fitPictures();
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmManual::fitPictures()
+{
+    QTextDocument* document = RichTextBox1->document();
+    // The room beside the vertical scroll bar, which a manual this long always has.
+    const double room = RichTextBox1->width() - 2 * RichTextBox1->frameWidth() -
+                        RichTextBox1->verticalScrollBar()->sizeHint().width() -
+                        2 * document->documentMargin() - 4;
+    if (room <= 0)
+        return;
+    struct Change {
+        int position;
+        int length;
+        QTextImageFormat format;
+    };
+    QList<Change> changes;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextImageFormat format = fragment.charFormat().toImageFormat();
+            if (!format.isValid())
+                continue;
+            auto known = m_pictureSizes.find(format.name());
+            if (known == m_pictureSizes.end()) {
+                const QVariant data =
+                    RichTextBox1->loadResource(QTextDocument::ImageResource, QUrl(format.name()));
+                const QImage picture = data.typeId() == QMetaType::QImage
+                                           ? data.value<QImage>()
+                                           : QImage::fromData(data.toByteArray());
+                known = m_pictureSizes.insert(format.name(), picture.size());
+            }
+            const QSize natural = *known;
+            if (natural.isEmpty())
+                continue;
+            const double width = std::min<double>(natural.width(), room);
+            if (format.width() == width)
+                continue;
+            format.setWidth(width);
+            format.setHeight(width * natural.height() / natural.width());
+            changes.append({fragment.position(), fragment.length(), format});
+        }
+    }
+    QTextCursor cursor(document);
+    for (const Change& change : std::as_const(changes)) {
+        cursor.setPosition(change.position);
+        cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(change.format);
+    }
 }
 
 void frmManual::Form_Load()
@@ -81,6 +147,7 @@ void frmManual::Form_Load()
     else
         RichTextBox1->setMarkdown(QStringLiteral("*") + manual.note + QStringLiteral("*\n\n") +
                                   manual.text);
+    fitPictures();
 }
 
 void frmManual::cmdDone_Click()

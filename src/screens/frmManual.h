@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QHash>
+#include <QSize>
+#include <QString>
 #include <QWidget>
 
 class QLabel;
@@ -28,9 +31,17 @@ public Q_SLOTS:
     void Form_Load();
     void cmdDone_Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Shows each picture of the manual no wider than the text area, so that nothing needs
+    // scrolling sideways; pictures are never shown larger than they are.
+    void fitPictures();
+
     Station& m_station;
     int m_reads = 0;
+    QHash<QString, QSize> m_pictureSizes; // each picture's own size, read once
 };
 
 } // namespace fw

@@ -542,6 +542,17 @@ QList<std::pair<QString, bool>> manualPictures(QTextBrowser& browser)
     return pictures;
 }
 
+// The widths the manual viewer gives its pictures.
+QList<double> manualPictureWidths(QTextBrowser& browser)
+{
+    QList<double> widths;
+    for (QTextBlock b = browser.document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (const QTextCharFormat format = it.fragment().charFormat(); format.isImageFormat())
+                widths.append(format.toImageFormat().width());
+    return widths;
+}
+
 } // namespace
 
 void TestShell::manualIsReadOncePerRun()
@@ -583,6 +594,14 @@ void TestShell::manualOverrideAndUnreadableOverride()
     QVERIFY(pictures.size() >= 6);
     for (const auto& [name, found] : pictures)
         QVERIFY2(found, qPrintable(name));
+    // Shown, every picture fits the text area (the screenshots are wider than the window).
+    frmManual& manual = r.station.manual();
+    manual.resize(700, 600);
+    manual.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&manual));
+    const int room = manual.RichTextBox1->viewport()->width();
+    for (double width : manualPictureWidths(*manual.RichTextBox1))
+        QVERIFY2(width > 0 && width <= room, qPrintable(QString::number(width)));
 }
 
 void TestShell::storedGridsLoadAtStartup()
