@@ -106,13 +106,14 @@ bool waitFor(const std::function<bool()>& done, int ms)
     return true;
 }
 
+// Saves screens as PNG files into a folder.
 class Shooter {
 public:
     explicit Shooter(QString folder) : m_folder(std::move(folder)) {}
 
     // Screens with a picture are shown larger than they open, a picture view fit to its box so
-    // that the whole 1280x720 picture shows.
-    void shoot(QWidget& screen, const QString& name, QSize size = {},
+    // that the whole 1280x720 picture shows. False when the file cannot be written.
+    bool shoot(QWidget& screen, const QString& name, QSize size = {},
                fw::PictureView* picture = nullptr)
     {
         if (size.isValid())
@@ -121,24 +122,98 @@ public:
             picture->setZoom(fw::PictureView::Zoom::Fit);
         waitFor([] { return false; }, 300); // let the screen lay out and paint
         const QString path = QDir(m_folder).filePath(name + QStringLiteral(".png"));
-        if (screen.grab().toImage().save(path)) {
-            std::fprintf(stderr, "screenshots: %s\n", qPrintable(path));
-        } else {
-            std::fprintf(stderr, "screenshots: cannot write %s\n", qPrintable(path));
-            m_failed = true;
-        }
+        if (!screen.grab().toImage().save(path))
+            return false;
+        m_names.append(name + QStringLiteral(".png"));
+        return true;
     }
-    void fail(const char* what)
-    {
-        std::fprintf(stderr, "screenshots: %s\n", what);
-        m_failed = true;
-    }
-    bool failed() const { return m_failed; }
+    const QStringList& names() const { return m_names; }
 
 private:
     QString m_folder;
-    bool m_failed = false;
+    QStringList m_names;
 };
+
+// Walks a started demo station through one jump, saving each screen on the way. An empty text
+// when all went as it should, otherwise what did not; the walk stops there.
+QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFolder& demo,
+             Shooter& shooter)
+{
+    const auto cannotSave = [](const char* name) {
+        return QStringLiteral("cannot save the picture of the %1 screen").arg(QLatin1String(name));
+    };
+    station.start();
+    if (!shooter.shoot(station.config(), QStringLiteral("config")))
+        return cannotSave("configuration");
+    station.config().mnuExit_Click();
+    fw::MainForm& main = station.mainForm();
+    if (!shooter.shoot(main, QStringLiteral("main")))
+        return cannotSave("main");
+
+    // Grid 1 on a still picture of the course, with its accuracy.
+    const fw::JumpCourse course;
+    const QSize size = fw::DemoFolder::pictureSize();
+    const QString still = QDir(demo.path()).filePath(QStringLiteral("course.bmp"));
+    if (!course.frame(0, size, 30.0).save(still))
+        return QStringLiteral("cannot write the course picture ") + still;
+    main.cmdSetup_Click();
+    fw::Grid_Setup& setup = station.gridSetup();
+    dialogs.filesToOpen = {still};
+    setup.mnuLoadPicture_Click();
+    dialogs.inputs = {QStringLiteral("4")}; // the skier path line through the landing area
+    setup.btnAccuracyCheck_Click();
+    if (!shooter.shoot(setup, QStringLiteral("gridsetup"), {1360, 660}, setup.picture))
+        return cannotSave("grid setup");
+    setup.gridExit_Click();
+
+    // The capture screen live, then five seconds recorded.
+    main.cmdGoCapture_Click();
+    fw::PreviewForm& capture = station.capture();
+    capture.setSkierName(QStringLiteral("John Smith"));
+    waitFor([] { return false; }, 1500);
+    if (!shooter.shoot(capture, QStringLiteral("capture"), {1000, 600}))
+        return cannotSave("capture");
+    capture.cmdStartCapture_Click();
+    if (!capture.recording())
+        return QStringLiteral("the recording did not start");
+    if (!waitFor(
+            [&] {
+                return station.created(fw::Screen::FrameSelection) &&
+                       station.frameSelection().isVisible();
+            },
+            60000))
+        return QStringLiteral("the frame selection screen did not show");
+
+    // The first skier's first contact, marked and measured.
+    fw::frmSetStart& select = station.frameSelection();
+    const double fps =
+        station.captureHandOver.frameRate > 0 ? station.captureHandOver.frameRate : 30.0;
+    const fw::CourseLanding landing = course.landing(0, fps, size);
+    select.MediaPlayer1->setCurrentPosition(landing.frame);
+    if (!waitFor([&] { return select.MediaPlayer1->shownFrame() == landing.frame; }, 30000))
+        return QStringLiteral("the landing frame did not show");
+    if (!shooter.shoot(select, QStringLiteral("frameselection"), {1200, 600}))
+        return cannotSave("frame selection");
+    select.cmdMarkStart_Click();
+    if (select.selectedFrame != landing.frame)
+        return QStringLiteral("the landing frame was not marked");
+    fw::Measure& measure = station.measure();
+    measure.Form_MouseDown(
+        {15.0 * std::round(landing.picture_px.x()), 15.0 * std::round(landing.picture_px.y())});
+    measure.DrawImpactMark();
+    measure.Record_Click();
+    if (measure.distance->text().trimmed().isEmpty())
+        return QStringLiteral("the jump was not measured");
+    QFile results(station.settings.ResultsFilePath);
+    if (!results.open(QIODevice::ReadOnly) || !results.readAll().contains(" jump 1 - "))
+        return QStringLiteral("the jump was not recorded in the results file");
+    if (!shooter.shoot(measure, QStringLiteral("measure"), {1360, 660}, measure.picture))
+        return cannotSave("measurement");
+    if (!dialogs.unexpected.isEmpty())
+        return QStringLiteral("unexpected message: ") +
+               dialogs.unexpected.join(QStringLiteral(" / "));
+    return {};
+}
 
 } // namespace
 
@@ -157,10 +232,6 @@ int main(int argc, char** argv)
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
     const QString out = parser.positionalArguments().constFirst();
-    if (!QDir().mkpath(out)) {
-        std::fprintf(stderr, "screenshots: cannot create %s\n", qPrintable(out));
-        return 1;
-    }
     fw::quietMediaLibraries();
 
     fw::DemoFolder::sweepAbandoned(QDir::tempPath());
@@ -173,73 +244,41 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "screenshots: %s\n", qPrintable(failure));
         return 1;
     }
+    // The pictures wait in the demo folder until the whole walk has gone well: a failed walk
+    // leaves the pictures there were.
+    const QString taken = QDir(demo.path()).filePath(QStringLiteral("screens"));
+    if (!QDir().mkpath(taken)) {
+        std::fprintf(stderr, "screenshots: cannot create %s\n", qPrintable(taken));
+        return 1;
+    }
     AnsweringDialogs dialogs;
     fw::SystemClock clock;
     fw::KeyboardState keyboard;
-    fw::Station station(store, dialogs, clock, keyboard, fw::StationPaths(demo.stationFolder()));
-    fw::selectDemoCamera(station, store);
-    fw::StationPaths::ensureFolder(station.paths().exchangeFolder());
-    Shooter shooter(out);
-
-    station.start();
-    shooter.shoot(station.config(), QStringLiteral("config"));
-    station.config().mnuExit_Click();
-    fw::MainForm& main = station.mainForm();
-    shooter.shoot(main, QStringLiteral("main"));
-
-    // Grid 1 on a still picture of the course, with its accuracy.
-    const fw::JumpCourse course;
-    const QSize size = fw::DemoFolder::pictureSize();
-    const QString still = QDir(demo.path()).filePath(QStringLiteral("course.bmp"));
-    if (!course.frame(0, size, 30.0).save(still))
-        shooter.fail("cannot write the course picture");
-    main.cmdSetup_Click();
-    fw::Grid_Setup& setup = station.gridSetup();
-    dialogs.filesToOpen = {still};
-    setup.mnuLoadPicture_Click();
-    dialogs.inputs = {QStringLiteral("4")}; // the skier path line through the landing area
-    setup.btnAccuracyCheck_Click();
-    shooter.shoot(setup, QStringLiteral("gridsetup"), {1360, 660}, setup.picture);
-    setup.gridExit_Click();
-
-    // The capture screen live, then five seconds recorded.
-    main.cmdGoCapture_Click();
-    fw::PreviewForm& capture = station.capture();
-    capture.setSkierName(QStringLiteral("John Smith"));
-    waitFor([] { return false; }, 1500);
-    shooter.shoot(capture, QStringLiteral("capture"), {1000, 600});
-    capture.cmdStartCapture_Click();
-    if (!capture.recording())
-        shooter.fail("the recording did not start");
-    fw::frmSetStart& select = station.frameSelection();
-    if (!waitFor([&] { return station.created(fw::Screen::FrameSelection) && select.isVisible(); },
-                 30000))
-        shooter.fail("the frame selection screen did not show");
-
-    // The first skier's first contact, marked and measured.
-    const double fps =
-        station.captureHandOver.frameRate > 0 ? station.captureHandOver.frameRate : 30.0;
-    const fw::CourseLanding landing = course.landing(0, fps, size);
-    select.MediaPlayer1->setCurrentPosition(landing.frame);
-    if (!waitFor([&] { return select.MediaPlayer1->shownFrame() == landing.frame; }, 30000))
-        shooter.fail("the landing frame did not show");
-    shooter.shoot(select, QStringLiteral("frameselection"), {1200, 600});
-    select.cmdMarkStart_Click();
-    if (select.selectedFrame != landing.frame)
-        shooter.fail("the landing frame was not marked");
-    fw::Measure& measure = station.measure();
-    measure.Form_MouseDown(
-        {15.0 * std::round(landing.picture_px.x()), 15.0 * std::round(landing.picture_px.y())});
-    measure.DrawImpactMark();
-    measure.Record_Click();
-    if (measure.distance->text().trimmed().isEmpty())
-        shooter.fail("the jump was not measured");
-    QFile results(station.settings.ResultsFilePath);
-    if (!results.open(QIODevice::ReadOnly) || !results.readAll().contains(" jump 1 - "))
-        shooter.fail("the jump was not recorded in the results file");
-    for (const QString& text : std::as_const(dialogs.unexpected))
-        shooter.fail(qPrintable(QStringLiteral("unexpected message: ") + text));
-    shooter.shoot(measure, QStringLiteral("measure"), {1360, 660}, measure.picture);
-
-    return shooter.failed() ? 1 : 0;
+    Shooter shooter(taken);
+    {
+        fw::Station station(store, dialogs, clock, keyboard,
+                            fw::StationPaths(demo.stationFolder()));
+        fw::selectDemoCamera(station, store);
+        fw::StationPaths::ensureFolder(station.paths().exchangeFolder());
+        failure = walk(station, dialogs, demo, shooter);
+    }
+    if (!failure.isEmpty()) {
+        std::fprintf(stderr, "screenshots: %s; %s left as they were\n", qPrintable(failure),
+                     qPrintable(out));
+        return 1;
+    }
+    if (!QDir().mkpath(out)) {
+        std::fprintf(stderr, "screenshots: cannot create %s\n", qPrintable(out));
+        return 1;
+    }
+    for (const QString& name : shooter.names()) {
+        const QString target = QDir(out).filePath(name);
+        QFile::remove(target);
+        if (!QFile::copy(QDir(taken).filePath(name), target)) {
+            std::fprintf(stderr, "screenshots: cannot write %s\n", qPrintable(target));
+            return 1;
+        }
+        std::fprintf(stderr, "screenshots: %s\n", qPrintable(target));
+    }
+    return 0;
 }

@@ -115,7 +115,13 @@ void frmManual::fitPictures()
                 const QImage picture = data.typeId() == QMetaType::QImage
                                            ? data.value<QImage>()
                                            : QImage::fromData(data.toByteArray());
-                known = m_pictureSizes.insert(format.name(), picture.size());
+                QSize size = picture.size();
+                // A width a local manual gives its picture is the most it is shown at.
+                if (!size.isEmpty() && format.hasProperty(QTextFormat::ImageWidth) &&
+                    format.width() > 0 && format.width() < size.width())
+                    size = QSize(qRound(format.width()),
+                                 qRound(format.width() * size.height() / size.width()));
+                known = m_pictureSizes.insert(format.name(), size);
             }
             const QSize natural = *known;
             if (natural.isEmpty())
@@ -128,12 +134,16 @@ void frmManual::fitPictures()
             changes.append({fragment.position(), fragment.length(), format});
         }
     }
+    if (changes.isEmpty())
+        return;
     QTextCursor cursor(document);
+    cursor.beginEditBlock(); // laid out once for all the pictures
     for (const Change& change : std::as_const(changes)) {
         cursor.setPosition(change.position);
         cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
         cursor.setCharFormat(change.format);
     }
+    cursor.endEditBlock();
 }
 
 void frmManual::Form_Load()

@@ -41,7 +41,7 @@ private:
 
     Station& m_station;
     int m_reads = 0;
-    QHash<QString, QSize> m_pictureSizes; // each picture's own size, read once
+    QHash<QString, QSize> m_pictureSizes; // the most each picture is shown at, found once
 };
 
 } // namespace fw

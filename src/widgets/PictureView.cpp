@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -129,9 +130,9 @@ void PictureView::growWindowToShowPicture()
     if (!m_growsWindow || !w || w == this || m_picture.image.isNull() || m_zoom == Zoom::Fit ||
         (w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
         return;
-    if (m_picture.image.size() == m_grownFor)
+    if (m_grownFor.contains(m_picture.image.size()))
         return;
-    m_grownFor = m_picture.image.size();
+    m_grownFor.append(m_picture.image.size());
     // The view's size as the window's layout gives it, also before the window first shows.
     if (QLayout* layout = w->layout())
         layout->activate();
@@ -145,12 +146,20 @@ void PictureView::growWindowToShowPicture()
     if (!screen)
         return;
     const QRect available = screen->availableGeometry();
-    const QSize frame = w->frameGeometry().size() - w->geometry().size();
+    // A window the system has not shown yet has no frame so far (nor its place): room is kept
+    // for a title bar and borders, and the system places it.
+    const QWindow* handle = w->windowHandle();
+    const bool shown = handle && handle->isExposed();
+    QSize frame = w->frameGeometry().size() - w->geometry().size();
+    if (!shown || frame.isEmpty())
+        frame = frame.expandedTo(QSize(16, 48));
     const QSize target =
         (w->size() + extra).boundedTo(available.size() - frame).expandedTo(w->size());
     if (target == w->size())
         return;
     w->resize(target);
+    if (!shown)
+        return;
     // Keep the grown window on the screen.
     const QRect placed = w->frameGeometry();
     const int x = std::clamp(placed.x(), available.left(),

@@ -112,7 +112,7 @@ public:
     // When on, a picture that arrives larger than the view grows the view's window, as far as the
     // screen allows, so the operator sees the whole picture without scrolling. The window never
     // shrinks, nor changes when maximized or full screen; once grown for a picture size, it is
-    // left as the operator sizes it for later pictures of that size.
+    // left as the operator sizes it for later pictures of that size, whatever came between.
     void setGrowsWindow(bool on) { m_growsWindow = on; }
 
     // The built-in magnifier: a panel showing the picture around the cursor at 4x (8x with
@@ -198,7 +198,7 @@ private:
     Magnifier* m_magnifier = nullptr;
     bool m_magnifierOn = false;
     bool m_growsWindow = false;
-    QSize m_grownFor; // the picture size the window last grew for
+    QList<QSize> m_grownFor; // the picture sizes the window has grown for
     QPointF m_lastMouse;
     bool m_mouseInside = false;
 };
