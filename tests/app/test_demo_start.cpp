@@ -18,7 +18,7 @@ public:
     explicit DemoRun(const QString& root)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TMPDIR"), root + QStringLiteral("/tmp"));
+        env.insert(QStringLiteral("TMPDIR"), root + QStringLiteral("/temp"));
         env.insert(QStringLiteral("HOME"), root + QStringLiteral("/home"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/home/.config"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/run"));
@@ -80,11 +80,11 @@ private Q_SLOTS:
 void TestDemoStart::demoStationLivesInItsOwnFolder()
 {
     QTemporaryDir root;
-    QVERIFY(QDir(root.path()).mkpath(QStringLiteral("tmp")));
+    QVERIFY(QDir(root.path()).mkpath(QStringLiteral("temp")));
     DemoRun demo(root.path());
     const QString folder = demo.waitForFolder();
     QVERIFY2(!folder.isEmpty(), demo.errors().constData());
-    QVERIFY(folder.startsWith(root.path() + QStringLiteral("/tmp/farwater-demo-")));
+    QVERIFY(folder.startsWith(root.path() + QStringLiteral("/temp/farwater-demo-")));
 
     const QString ini = folder + QStringLiteral("/Farwater.ini");
     const QString grid = folder + QStringLiteral("/Setup/democourse.ipt");
@@ -108,7 +108,7 @@ void TestDemoStart::demoStationLivesInItsOwnFolder()
 void TestDemoStart::killedDemoIsSweptByTheNext()
 {
     QTemporaryDir root;
-    QVERIFY(QDir(root.path()).mkpath(QStringLiteral("tmp")));
+    QVERIFY(QDir(root.path()).mkpath(QStringLiteral("temp")));
     auto killed = std::make_unique<DemoRun>(root.path());
     const QString killedFolder = killed->waitForFolder();
     DemoRun running(root.path());
@@ -124,7 +124,7 @@ void TestDemoStart::killedDemoIsSweptByTheNext()
     QVERIFY(QDir().mkpath(victim));
     QVERIFY(QFile::copy(killedFolder + QStringLiteral("/demo.lock"),
                         victim + QStringLiteral("/demo.lock")));
-    QVERIFY(QFile::link(victim, root.path() + QStringLiteral("/tmp/farwater-demo-link")));
+    QVERIFY(QFile::link(victim, root.path() + QStringLiteral("/temp/farwater-demo-link")));
 
     DemoRun next(root.path());
     QVERIFY(!next.waitForFolder().isEmpty());
