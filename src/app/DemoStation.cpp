@@ -82,22 +82,14 @@ QString DemoFolder::seed(SettingsStore& store) const
         if (!StationPaths::ensureFolder(folder))
             return QStringLiteral("cannot create ") + QDir::toNativeSeparators(folder);
 
-    const JumpCourse course;
-    MeasurementGrid grid = course.measurementGrid(pictureSize());
-    grid.description2 = QStringLiteral("Demo course");
-    const GridEntries entries = course.gridEntries(pictureSize());
+    if (const QString failure = writeDemoCourseGrid(gridFile(), pictureSize()); !failure.isEmpty())
+        return failure;
+    const QString names = QDir(stationFolder()).filePath(skierNamesFileName());
     const QStringList skiers = {QStringLiteral("Smith,John"), QStringLiteral("Doe,Jane"),
                                 QStringLiteral("Garcia,Ana"), QStringLiteral("Berg,Lars")};
-    const std::pair<QString, QStringList> files[] = {
-        {gridFile(), gridFileLines(grid, gridFile(), 1)},
-        {checkBuoyFilePath(gridFile()),
-         checkBuoyFileLines(grid.checkBuoyPicture, entries.txtCheckX, entries.txtCheckY)},
-        {QDir(stationFolder()).filePath(skierNamesFileName()), skiers},
-    };
-    for (const auto& [file, lines] : files)
-        if (const auto written = replaceFileLines(file, lines); !written.ok())
-            return QStringLiteral("cannot write %1: %2")
-                .arg(QDir::toNativeSeparators(file), written.message());
+    if (const auto written = replaceFileLines(names, skiers); !written.ok())
+        return QStringLiteral("cannot write %1: %2")
+            .arg(QDir::toNativeSeparators(names), written.message());
 
     const std::pair<const char*, QString> settings[] = {
         {"logpath", videoFolder()},
@@ -163,6 +155,24 @@ int DemoFolder::sweepAbandoned(const QString& parent)
             ++removed;
     }
     return removed;
+}
+
+QString writeDemoCourseGrid(const QString& gridFile, QSize pictureSize)
+{
+    const JumpCourse course;
+    MeasurementGrid grid = course.measurementGrid(pictureSize);
+    grid.description2 = QStringLiteral("Demo course");
+    const GridEntries entries = course.gridEntries(pictureSize);
+    const std::pair<QString, QStringList> files[] = {
+        {gridFile, gridFileLines(grid, gridFile, 1)},
+        {checkBuoyFilePath(gridFile),
+         checkBuoyFileLines(grid.checkBuoyPicture, entries.txtCheckX, entries.txtCheckY)},
+    };
+    for (const auto& [file, lines] : files)
+        if (const auto written = replaceFileLines(file, lines); !written.ok())
+            return QStringLiteral("cannot write %1: %2")
+                .arg(QDir::toNativeSeparators(file), written.message());
+    return {};
 }
 
 void selectDemoCamera(Station& station, SettingsStore& store)

@@ -55,6 +55,11 @@ private:
     QString m_error;
 };
 
+// Writes grid 1 of the demo course at a picture size as the station writes a grid: the grid file
+// (described "Demo course", buoys at the pixels an operator would click) and its check buoy file.
+// An empty text when both are written, otherwise what failed.
+QString writeDemoCourseGrid(const QString& gridFile, QSize pictureSize);
+
 // Selects the Demo Camera in the store, whatever cameras the system lists before it.
 void selectDemoCamera(Station& station, SettingsStore& store);
 

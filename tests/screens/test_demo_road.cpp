@@ -4,6 +4,7 @@
 // ground truth says what the distance must be.
 
 #include "StationFixture.h"
+#include "app/DemoStation.h"
 #include "app/Station.h"
 #include "grid/Accuracy.h"
 #include "grid/GridFiles.h"
@@ -107,24 +108,6 @@ std::optional<Expectation> expectedDistance(const JumpCourse& course, const Cour
     return e;
 }
 
-// Writes grid 1 of the course at the capture's picture size as the station writes a grid: the
-// grid file and its check buoy file.
-QString writeCourseGrid(StationFixture& f, const JumpCourse& course)
-{
-    const QString path = f.makeFolder(QStringLiteral("Setup")) + QStringLiteral("/course.ipt");
-    MeasurementGrid grid = course.measurementGrid(kPicture);
-    grid.description2 = QStringLiteral("Demo course");
-    if (!replaceFileLines(path, gridFileLines(grid, path, 1)).ok())
-        return {};
-    const GridEntries entries = course.gridEntries(kPicture);
-    if (!replaceFileLines(
-             checkBuoyFilePath(path),
-             checkBuoyFileLines(grid.checkBuoyPicture, entries.txtCheckX, entries.txtCheckY))
-             .ok())
-        return {};
-    return path;
-}
-
 // The grade the accuracy check gives a point: the larger change of the distance when the click
 // moves one pixel right or down.
 QString gradeAt(const MeasurementGrid& grid, ScreenPoint p)
@@ -153,8 +136,8 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
 {
     StationFixture f;
     const JumpCourse course;
-    const QString grid1 = writeCourseGrid(f, course);
-    QVERIFY(!grid1.isEmpty());
+    const QString grid1 = f.makeFolder(QStringLiteral("Setup")) + QStringLiteral("/course.ipt");
+    QCOMPARE(writeDemoCourseGrid(grid1, kPicture), QString());
     const QString videos = f.makeFolder(QStringLiteral("Videos"));
     SettingsStore& store = f.store();
     store.write(QStringLiteral("logpath"), videos);
