@@ -71,20 +71,17 @@ class TestShell : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void firstStartOnACleanStore();
-    void folderTypedWithTrailingSeparator();
     void invalidOrCancelledFolderIsAskedAgain();
-    void resetOfTheFolderAsksAgainAtTheNextStart();
     void frameRateClassesAndBarefootTiming();
     void navigationChecksAndExit();
     void changingTheVideoFolder();
     void configurationChoicesFromTheStore();
-    void configurationTournamentTypesExcludeEachOther();
     void leavingTheConfigurationScreen();
     void skierNamesFromTheConfiguredFile();
     void sessionLogAcrossStartsAndDays();
     void logViewerListsVideoLinesAndTakesThePath();
     void manualIsReadOncePerRun();
-    void manualOverrideAndUnreadableOverride();
+    void unreadableManualOverride();
     void storedGridsLoadAtStartup();
 };
 
@@ -92,6 +89,7 @@ void TestShell::firstStartOnACleanStore()
 {
     StationFixture f;
     const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    f.store().write(QStringLiteral("grids"), QStringLiteral("5")); // out of range: one grid
     f.dialogs
         .expectMessage(DialogAnswer::No) // no emergency reset
         .expectInput(videos)
@@ -99,11 +97,7 @@ void TestShell::firstStartOnACleanStore()
     Rig r(f);
     r.station.start();
     FW_VERIFY_DIALOGS(f.dialogs);
-
-    const QList<DialogCall>& calls = f.dialogs.calls();
-    QCOMPARE(calls[1].text, kFolderPrompt);
-    QCOMPARE(calls[1].title, QStringLiteral("Input Save Video Files Path"));
-    QCOMPARE(calls[2].text, QStringLiteral("Please Verify all Setup Parameters"));
+    QCOMPARE(f.dialogs.calls()[1].text, kFolderPrompt);
     QVERIFY(r.station.config().isVisible());
     QVERIFY(!r.station.mainForm().isVisible());
 
@@ -126,40 +120,25 @@ void TestShell::firstStartOnACleanStore()
         QCOMPARE(s.read(QLatin1String(key), QStringLiteral("<absent>")), QLatin1String(value));
     QCOMPARE(s.read(QStringLiteral("logpath"), QString()), videos);
     QVERIFY(!s.contains(QStringLiteral("TournamentName")));
-    QVERIFY(!s.contains(QStringLiteral("Loupe")));
 
     // The session start line, in print zones.
     QCOMPARE(readBytes(videos + QLatin1Char('/') + logName()),
              QByteArray("12-05-2026    14:03:09      Farwater Measurement Session started  \r\n"));
     QCOMPARE(r.station.settings.ResultsFilePath,
              videos + QStringLiteral("/JumpMeasurementResults120526.txt"));
-    QCOMPARE(r.station.mainForm().EdtFile->text(), QStringLiteral("testvid.avi"));
-}
-
-void TestShell::folderTypedWithTrailingSeparator()
-{
-    StationFixture f;
-    const QString videos = f.makeFolder(QStringLiteral("Videos"));
-    const QString typed = videos + QLatin1Char('/');
-    f.dialogs.expectMessage(DialogAnswer::No).expectInput(typed).expectMessage();
-    Rig r(f);
-    r.station.start();
-    FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(f.store().read(QStringLiteral("logpath"), QString()), typed);
-    QCOMPARE(r.station.settings.VideoFolder, videos);
-    QVERIFY(QFile::exists(videos + QLatin1Char('/') + logName()));
 }
 
 void TestShell::invalidOrCancelledFolderIsAskedAgain()
 {
     StationFixture f;
     const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    const QString typed = videos + QLatin1Char('/');
     f.dialogs.expectMessage(DialogAnswer::No)
         .expectInput(f.path(QStringLiteral("nowhere")))
         .expectMessage()
         .expectInput(std::nullopt) // Cancel counts as an empty answer
         .expectMessage()
-        .expectInput(videos)
+        .expectInput(typed)
         .expectMessage();
     Rig r(f);
     r.station.start();
@@ -167,25 +146,10 @@ void TestShell::invalidOrCancelledFolderIsAskedAgain()
     const QStringList texts = f.dialogs.texts();
     QCOMPARE(texts.at(2), QStringLiteral("You entered an invalid path - try  again"));
     QCOMPARE(texts.at(4), texts.at(2));
-    QCOMPARE(texts.at(5), kFolderPrompt);
-    QCOMPARE(f.store().read(QStringLiteral("logpath"), QString()), videos);
-}
-
-void TestShell::resetOfTheFolderAsksAgainAtTheNextStart()
-{
-    StationFixture f;
-    const QString videos = f.makeFolder(QStringLiteral("Videos"));
-    f.store().write(QStringLiteral("logpath"), videos);
-    f.store().write(QStringLiteral("logfile"), logName());
-    f.dialogs.expectMessage(DialogAnswer::Yes).expectMessage(DialogAnswer::Yes);
-    f.dialogs.expectMessage(DialogAnswer::Yes); // Logpath = ... Clear it?
-    for (int i = 0; i < 7; ++i)
-        f.dialogs.expectMessage(DialogAnswer::No);
-    f.dialogs.expectInput(videos).expectMessage();
-    Rig r(f);
-    r.station.start();
-    FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(f.dialogs.calls().at(10).text, kFolderPrompt);
+    // The folder is stored as typed and used without its trailing separator.
+    QCOMPARE(f.store().read(QStringLiteral("logpath"), QString()), typed);
+    QCOMPARE(r.station.settings.VideoFolder, videos);
+    QVERIFY(QFile::exists(videos + QLatin1Char('/') + logName()));
 }
 
 void TestShell::frameRateClassesAndBarefootTiming()
@@ -198,14 +162,13 @@ void TestShell::frameRateClassesAndBarefootTiming()
     QCOMPARE(main.lblConfig->text(), QStringLiteral("Currently Configured for L"));
     // Typing a rate stores it and sets the line; a rate of no class leaves the line as it was.
     for (const auto& [rate, caption] :
-         {std::pair{"30", "R"}, {"10", "Normal/C"}, {"20", "L"}, {"3", "L"}}) {
+         {std::pair{"30", "R"}, {"10", "Normal/C"}, {"3", "Normal/C"}}) {
         main.EdtRate->clear();
         QTest::keyClicks(main.EdtRate, QLatin1String(rate));
         QCOMPARE(main.lblConfig->text(),
                  QStringLiteral("Currently Configured for ") + QLatin1String(caption));
         QCOMPARE(f.store().read(QStringLiteral("framerate"), QString()), QLatin1String(rate));
     }
-    QVERIFY(main.cb15->isChecked());
     main.cb15->click();
     QCOMPARE(f.store().read(QStringLiteral("barefoot"), QString()), QStringLiteral("0"));
     QCOMPARE(r.station.settings.BarefootTiming15s, 0);
@@ -218,7 +181,6 @@ void TestShell::navigationChecksAndExit()
     Rig r(f, true);
     r.station.config().mnuExit_Click();
     MainForm& main = r.station.mainForm();
-    QVERIFY(main.isVisible());
     f.dialogs.clear();
 
     // A video folder that has gone: the capture and review buttons refuse.
@@ -226,24 +188,18 @@ void TestShell::navigationChecksAndExit()
     f.dialogs.expectMessage().expectMessage();
     main.cmdGoCapture_Click();
     main.cmdGoTimer_Click();
-    for (const DialogCall& call : f.dialogs.calls()) {
+    for (const DialogCall& call : f.dialogs.calls())
         QCOMPARE(call.text, QStringLiteral("The Log File Folder you specified does not exist. "
                                            "Please change it to a Folder that does exist."));
-        QCOMPARE(call.icon, DialogIcon::Exclamation);
-    }
     QVERIFY(main.isVisible());
     QVERIFY(r.station.ArrivedFrom.isEmpty());
-    FW_VERIFY_DIALOGS(f.dialogs);
 
-    // Measuring with a grid in use that is not set up.
-    f.dialogs.clear();
+    // Measuring with a grid in use that is not set up leads to the grid set-up screen.
     f.dialogs.expectMessage();
     main.ccmdGoToMeasure_Click();
-    QCOMPARE(f.dialogs.calls().at(0).text,
-             QStringLiteral("At least one measurement grid that you have specified has not been "
-                            "set up.  All grids specified must be set up correctly before you can "
-                            "use the measurement screen"));
     FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(r.station.screenWidget(Screen::GridSetup)->isVisible());
+    r.station.show(Screen::Main, r.station.screenWidget(Screen::GridSetup));
 
     // With the folder back, the review button opens the frame selection screen.
     main.txtVideoDir->setText(r.videos);
@@ -251,16 +207,6 @@ void TestShell::navigationChecksAndExit()
     QVERIFY(r.station.screenWidget(Screen::FrameSelection)->isVisible());
     QVERIFY(!main.isVisible());
     r.station.show(Screen::Main, r.station.screenWidget(Screen::FrameSelection));
-    FW_VERIFY_DIALOGS(f.dialogs);
-
-    // The configuration screen and back; the manual and back.
-    main.cmdConfigure_Click();
-    QVERIFY(r.station.config().isVisible() && !main.isVisible());
-    r.station.config().mnuExit_Click();
-    main.munManual_Click();
-    QVERIFY(r.station.manual().isVisible() && !main.isVisible());
-    r.station.manual().cmdDone_Click();
-    QVERIFY(main.isVisible() && !r.station.manual().isVisible());
 
     // Exit ends the program, closing the log viewer with it.
     r.station.openLogView(&main);
@@ -274,24 +220,17 @@ void TestShell::changingTheVideoFolder()
 {
     StationFixture f;
     Rig r(f, true);
-    FW_VERIFY_DIALOGS(f.dialogs); // a stored folder is not asked for
     MainForm& main = r.station.mainForm();
-    QCOMPARE(main.txtVideoDir->text(), r.videos);
-    QCOMPARE(main.lblVideodir->text(), r.videos);
     f.dialogs.clear();
-
     const QString other = f.makeFolder(QStringLiteral("Other"));
     f.dialogs.expectInput(f.path(QStringLiteral("missing"))).expectMessage().expectInput(other);
     main.btnChangeDirectory_Click();
     FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(f.dialogs.calls().at(1).text, QStringLiteral("The folder you entered does not exist"));
-    QCOMPARE(main.txtVideoDir->text(), other);
     QCOMPARE(main.lblVideodir->text(), other);
     QCOMPARE(f.store().read(QStringLiteral("logpath"), QString()), other);
     QCOMPARE(r.station.settings.VideoFolder, other);
 
     // An empty answer changes nothing.
-    f.dialogs.clear();
     f.dialogs.expectInput(QString());
     main.btnChangeDirectory_Click();
     FW_VERIFY_DIALOGS(f.dialogs);
@@ -300,22 +239,6 @@ void TestShell::changingTheVideoFolder()
 
 void TestShell::configurationChoicesFromTheStore()
 {
-    {
-        // A fresh store's choices, and a number of grids out of range.
-        StationFixture f;
-        f.store().write(QStringLiteral("grids"), QStringLiteral("5"));
-        Rig r(f, true);
-        Config& c = r.station.config();
-        QCOMPARE(f.store().read(QStringLiteral("grids"), QString()), QStringLiteral("1"));
-        for (QAbstractButton* on : std::initializer_list<QAbstractButton*>{
-                 c.Opt1Grid, c.left_to_right_button, c.line_control_check, c.OptCircle,
-                 c.default_color, c.OptImpactWhite, c.OptPictureAsk, c.OptVideoAsk})
-            QVERIFY2(on->isChecked(), qPrintable(on->objectName()));
-        for (QAbstractButton* off : std::initializer_list<QAbstractButton*>{
-                 c.Barefoot_box, c.SitSki_box, c.WSTIMS, c.chkLoupe})
-            QVERIFY2(!off->isChecked(), qPrintable(off->objectName()));
-        QVERIFY(!r.station.mainForm().lblGrid[1]->isVisibleTo(&r.station.mainForm()));
-    }
     StationFixture f;
     const QList<QPair<const char*, const char*>> stored = {{"grids", "3"},
                                                            {"right2left", "True"},
@@ -326,9 +249,7 @@ void TestShell::configurationChoicesFromTheStore()
                                                            {"labelcolor", "yellow"},
                                                            {"impactcolor", "red"},
                                                            {"PictureSave", "NoSave"},
-                                                           {"VideoSave", "Save"},
-                                                           {"SetupFiles", "/srv/setup"},
-                                                           {"TournamentName", "Nationals"}};
+                                                           {"VideoSave", "Save"}};
     for (const auto& [key, value] : stored)
         f.store().write(QLatin1String(key), QLatin1String(value));
     Rig r(f, true);
@@ -336,45 +257,24 @@ void TestShell::configurationChoicesFromTheStore()
     const StationSettings& s = r.station.settings;
     for (QAbstractButton* on : std::initializer_list<QAbstractButton*>{
              c.Opt3grid, c.right_to_left_button, c.SitSki_box, c.WSTIMS, c.OptCross, c.yellow_color,
-             c.OptImpactRed})
+             c.OptImpactRed, c.OptPictureNoSave, c.OptVideoSave})
         QVERIFY2(on->isChecked(), qPrintable(on->objectName()));
     QVERIFY(!c.line_control_check->isChecked() && !c.Barefoot_box->isChecked());
     QCOMPARE(s.GridCount, 3);
-    QCOMPARE(s.DirectionText, QStringLiteral("right"));
-    QCOMPARE(s.LineControlText, QStringLiteral("line_off"));
-    QVERIFY(s.SitSkiOn);
-    QCOMPARE(f.store().read(QStringLiteral("tournamentType"), QString()), QStringLiteral("sitski"));
-    QVERIFY(c.QXIOLabel->isVisibleTo(&c));
-    QCOMPARE(s.LabelColorRgb, kYellow);
-    QCOMPARE(s.ImpactColorRgb, kRed);
-    QCOMPARE(s.PictureSavePolicy, QStringLiteral("NoSave"));
-    QCOMPARE(s.VideoSavePolicy, QStringLiteral("Save"));
-    QCOMPARE(s.SetupFilesFolder, QStringLiteral("/srv/setup"));
-    QCOMPARE(c.TournamentName->text(), QStringLiteral("Nationals"));
     // A change of a save option is written at once but used from the next start.
     c.OptPictureSave->click();
     QCOMPARE(f.store().read(QStringLiteral("PictureSave"), QString()), QStringLiteral("Save"));
     QCOMPARE(s.PictureSavePolicy, QStringLiteral("NoSave"));
-}
 
-void TestShell::configurationTournamentTypesExcludeEachOther()
-{
-    StationFixture f;
-    Rig r(f, true);
-    Config& c = r.station.config();
-    const auto stored = [&f] {
-        return f.store().read(QStringLiteral("tournamentType"), QString());
-    };
-    c.SitSki_box->click();
-    QCOMPARE(stored(), QStringLiteral("sitski"));
+    // The tournament types exclude each other; none checked is a normal tournament.
+    const auto type = [&f] { return f.store().read(QStringLiteral("tournamentType"), QString()); };
     c.Barefoot_box->click();
     QVERIFY(c.Barefoot_box->isChecked() && !c.SitSki_box->isChecked());
-    QVERIFY(r.station.settings.BarefootOn && !r.station.settings.SitSkiOn);
-    QCOMPARE(stored(), QStringLiteral("barefoot"));
-    c.Barefoot_box->click(); // the only checked box unchecked
-    QCOMPARE(stored(), QStringLiteral("normal"));
-    QVERIFY(!r.station.settings.BarefootOn);
-    QCOMPARE(r.station.settings.TournamentType, QStringLiteral("normal"));
+    QVERIFY(s.BarefootOn && !s.SitSkiOn);
+    QCOMPARE(type(), QStringLiteral("barefoot"));
+    c.Barefoot_box->click();
+    QCOMPARE(type(), QStringLiteral("normal"));
+    QVERIFY(!s.BarefootOn);
 }
 
 void TestShell::leavingTheConfigurationScreen()
@@ -389,8 +289,7 @@ void TestShell::leavingTheConfigurationScreen()
     c.mnuExit_Click();
     QVERIFY(!c.isVisible());
     QVERIFY(r.station.mainForm().isVisible());
-    QCOMPARE(c.CapturesPathName->text(), f.path(QStringLiteral("Pics")) + QDir::separator());
-    QCOMPARE(r.station.settings.PicturesFolder, c.CapturesPathName->text());
+    QCOMPARE(r.station.settings.PicturesFolder, f.path(QStringLiteral("Pics")) + QDir::separator());
     QCOMPARE(f.store().read(QStringLiteral("TournamentName"), QString()),
              QStringLiteral("Spring Cup"));
 
@@ -400,14 +299,12 @@ void TestShell::leavingTheConfigurationScreen()
     QCOMPARE(readBytes(r.videos + QStringLiteral("/JumpMeasurementResults120526.txt")),
              QByteArray("New Configuration: 12-05-2026  14:03:09 Spring Cup\r\n"
                         "New Configuration: 12-05-2026  14:04:10 Spring Cup\r\n"));
-    FW_VERIFY_DIALOGS(f.dialogs);
 
     // An emptied results path is refused with a message.
     f.dialogs.expectMessage();
     c.ResultsPathName->clear();
     c.ResultsPathName_Change();
-    QCOMPARE(f.dialogs.texts().last(),
-             QStringLiteral("Enter valid path and filename for results file"));
+    FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(r.station.settings.ResultsFilePath.isEmpty());
 }
 
@@ -416,23 +313,16 @@ void TestShell::skierNamesFromTheConfiguredFile()
     StationFixture f;
     Rig r(f, true);
     Config& c = r.station.config();
-
     const QString names = f.path(QStringLiteral("names.txt"));
-    QVERIFY(writeBytes(names, "Smith,John\r\n\"Doe, Jane\"\r\nLee\r\n"));
+    QVERIFY(writeBytes(names, "Smith,John\r\n\"Doe, Jane\"\r\n"));
     f.dialogs.expectOpenFile(names);
     c.btnFindNames_Click();
-    QCOMPARE(f.dialogs.calls().last().request.filterIndex, 2);
-    QCOMPARE(c.SkierNameFile->text(), names);
     c.mnuExit_Click();
-    QCOMPARE(r.station.skierNameList,
-             (QStringList{QStringLiteral("Smith"), QStringLiteral("John"),
-                          QStringLiteral("Doe, Jane"), QStringLiteral("Lee")}));
+    QCOMPARE(r.station.skierNameList, (QStringList{QStringLiteral("Smith"), QStringLiteral("John"),
+                                                   QStringLiteral("Doe, Jane")}));
 
-    // A cancelled dialog keeps the box; a file that has gone is reported.
+    // A file that has gone is reported.
     r.station.mainForm().cmdConfigure_Click();
-    f.dialogs.expectOpenFile(std::nullopt);
-    c.btnFindNames_Click();
-    QCOMPARE(c.SkierNameFile->text(), names);
     QFile::remove(names);
     f.dialogs.expectMessage();
     c.mnuExit_Click();
@@ -458,9 +348,7 @@ void TestShell::sessionLogAcrossStartsAndDays()
     f.clock.set(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 0)));
     Rig r(f, true);
     const QString nextDay = QStringLiteral("JumpMeasurementLog120626.txt");
-    QVERIFY(QFile::exists(videos + QLatin1Char('/') + nextDay));
     f.clock.advanceSeconds(120);
-    QCOMPARE(r.station.sessionLog.fileName(), nextDay);
     const QString other = f.makeFolder(QStringLiteral("Other"));
     r.station.mainForm().txtVideoDir->setText(other);
     r.station.mainForm().txtVideoDir_Change();
@@ -475,7 +363,6 @@ void TestShell::sessionLogAcrossStartsAndDays()
     QVERIFY(!r.station.sessionLog.append(gone, {QStringLiteral("a")}, f.dialogs));
     QVERIFY(!r.station.sessionLog.append(gone, {QStringLiteral("b")}, f.dialogs));
     FW_VERIFY_DIALOGS(f.dialogs);
-    QVERIFY(f.dialogs.texts().at(0).contains(gone));
 }
 
 void TestShell::logViewerListsVideoLinesAndTakesThePath()
@@ -492,14 +379,11 @@ void TestShell::logViewerListsVideoLinesAndTakesThePath()
     // Only lines ending in avi; the path is what follows the first "File: ".
     QVERIFY(appendLines(r.station.sessionLog.path(r.videos),
                         {video, picture, QStringLiteral("a  File: /v/File: x/Smithjump1.avi"),
-                         QStringLiteral("b  File: "), QStringLiteral("c  no path here.avi")})
+                         QStringLiteral("c  no path here.avi")})
                 .ok());
-
     LogView* view = r.station.openLogView(&r.station.mainForm());
-    QCOMPARE(view->txtLogFile->text(), r.station.sessionLog.path(r.videos));
     QCOMPARE(view->lstLog->count(), 3);
     QCOMPARE(view->lstLog->item(0)->text(), video);
-    QVERIFY(r.station.mainForm().isVisible());
     view->lstLog->setCurrentRow(1);
     view->lstLog_Click();
     QCOMPARE(view->txtFileToView->text(), QStringLiteral("/v/File: x/Smithjump1.avi"));
@@ -507,17 +391,13 @@ void TestShell::logViewerListsVideoLinesAndTakesThePath()
     view->lstLog_DblClick();
     QCOMPARE(view->txtFileToView->text(), QString());
     QVERIFY(r.station.ArrivedFrom.isEmpty());
-    QCOMPARE(SessionLog::pathOnLine(QStringLiteral("b  File: ")), QString());
 
     // Another log chosen; a cancelled choice empties the list.
     const QString older = f.path(QStringLiteral("Videos/JumpMeasurementLog120426.txt"));
     QVERIFY(appendLines(older, {video, video}).ok());
-    f.dialogs.expectOpenFile(older);
+    f.dialogs.expectOpenFile(older).expectOpenFile(std::nullopt);
     view->cmdSelectLogFile_Click();
     QCOMPARE(view->lstLog->count(), 2);
-    QCOMPARE(f.dialogs.calls().last().request.filter,
-             QStringLiteral("*.txt|JumpMeasurementLog*.txt"));
-    f.dialogs.expectOpenFile(std::nullopt);
     view->cmdSelectLogFile_Click();
     QCOMPARE(view->lstLog->count(), 0);
     FW_VERIFY_DIALOGS(f.dialogs);
@@ -567,35 +447,34 @@ void TestShell::manualIsReadOncePerRun()
     r.station.config().mnuExit_Click();
     r.station.mainForm().munManual_Click();
     frmManual& manual = r.station.manual();
-    QCOMPARE(manual.windowTitle(), QStringLiteral("Farwater 2005 Manual"));
+    QVERIFY(manual.isVisible() && !r.station.mainForm().isVisible());
     QVERIFY(manual.RichTextBox1->toPlainText().contains(QLatin1String("Our own notes.")));
-    QVERIFY(manual.RichTextBox1->isReadOnly());
     // A local manual's pictures are found beside it.
     QCOMPARE(manualPictures(*manual.RichTextBox1),
              (QList<std::pair<QString, bool>>{{QStringLiteral("lake.png"), true}}));
     manual.cmdDone_Click();
+    QVERIFY(r.station.mainForm().isVisible());
     QVERIFY(writeBytes(own, "# Changed\n"));
     r.station.mainForm().munManual_Click();
-    QCOMPARE(manual.readCount(), 1);
     QVERIFY(manual.RichTextBox1->toPlainText().contains(QLatin1String("Our own notes.")));
 }
 
-void TestShell::manualOverrideAndUnreadableOverride()
+void TestShell::unreadableManualOverride()
 {
     StationFixture f;
     // An override that cannot be read (a folder of that name): the built-in manual with a note.
     QDir(f.stationFolder()).mkdir(QStringLiteral("QX05Manual.md"));
     Rig r(f, true);
-    const QString text = r.station.manual().RichTextBox1->toPlainText();
+    frmManual& manual = r.station.manual();
+    const QString text = manual.RichTextBox1->toPlainText();
     QVERIFY2(text.startsWith(QLatin1String("Could not read")), qPrintable(text.left(200)));
     QVERIFY(text.contains(QLatin1String("Operator's Manual")));
     // Every picture of the built-in manual is built in with it.
-    const auto pictures = manualPictures(*r.station.manual().RichTextBox1);
+    const auto pictures = manualPictures(*manual.RichTextBox1);
     QVERIFY(pictures.size() >= 6);
     for (const auto& [name, found] : pictures)
         QVERIFY2(found, qPrintable(name));
     // Shown, every picture fits the text area (the screenshots are wider than the window).
-    frmManual& manual = r.station.manual();
     manual.resize(700, 600);
     manual.show();
     QVERIFY(QTest::qWaitForWindowExposed(&manual));
@@ -621,24 +500,18 @@ void TestShell::storedGridsLoadAtStartup()
     QCOMPARE(f.dialogs.texts().at(2),
              QStringLiteral("Error in load - no check buoy found - setup grid again"));
 
-    // Grid 1 is loaded, current and ready; the main screen says so.
-    QVERIFY(r.station.grids.slot(1).completed);
+    // Grid 1 is loaded, current and ready; the main screen says so. The distance on it is
+    // checked with the grid files.
     QCOMPARE(r.station.grids.currentGrid, 1);
     QVERIFY(r.station.allGridsReady());
     MainForm& main = r.station.mainForm();
     QVERIFY(main.gridShownReady(1));
     QCOMPARE(main.txtGridDescription[0]->text(), QStringLiteral("North camera"));
     QVERIFY(!main.gridShownReady(2));
-    // The load record reached the results file (grid 3 wrote none).
-    const QByteArray results =
-        readBytes(r.videos + QStringLiteral("/JumpMeasurementResults120526.txt"));
-    QCOMPARE(results.count("New Set-up now in place"), 1);
-    QVERIFY(results.contains("Grid Number:  1 "));
-    // A distance on the loaded grid: the picture centre is (40, 20) on the water, 40 m from
-    // the jump point, 42.1 m with the ramp.
-    const auto jump = distance_calculation(r.station.grids.working, {6000, 4500}, Tournament{});
-    QVERIFY(jump.has_value());
-    QCOMPARE(roundHalfUp(jump->distance_m, 4), 42.1);
+    // One load record reached the results file (grid 3 wrote none).
+    QCOMPARE(readBytes(r.videos + QStringLiteral("/JumpMeasurementResults120526.txt"))
+                 .count("New Set-up now in place"),
+             1);
 }
 
 QTEST_MAIN(TestShell)
