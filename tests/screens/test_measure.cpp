@@ -99,7 +99,7 @@ private Q_SLOTS:
     void fallAndPassWithAndWithoutAHeldPicture();
     void otherGridEntries();
     void reridesAndComments();
-    void barefootAndSitSkiFigures();
+    void barefootFigures();
     void pointBeyondTheHorizonIsRefused();
     void unwritableResultsFileKeepsTheLine();
     void gridButtonCyclesTheConfiguredGrids();
@@ -114,16 +114,13 @@ void TestMeasure::wholeMeasurementOfAKnownDistance()
     StationFixture f;
     MeasureRig r(f, {{"WSTIMS", "1"}});
     QVERIFY(r.m().isVisible());
-    QVERIFY(r.station->allGridsReady());
     StationPaths::ensureFolder(r.station->paths().exchangeFolder());
     r.setSkier(QStringLiteral("Smith,John"));
     // 43.53 m from the jump point along the course: 45.63 m with the ramp.
     r.click(43.53, 20);
-    QCOMPARE(r.m().distance->text(), QStringLiteral("m"));
     r.m().Record_Click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(r.m().distance->text(), QStringLiteral(" 45.6m"));
-    QCOMPARE(r.m().distance_ft->text(), QStringLiteral(" 150ft"));
     QVERIFY(r.results().endsWith(kHead + "Smith,John  jump 1 -  45.6m  (IWSF) 150ft  (AWSA)"
                                          " ( 43.53/ 20) ( 6882/ 4500) ( 45.63)\r\n"));
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
@@ -134,7 +131,6 @@ void TestMeasure::wholeMeasurementOfAKnownDistance()
     QCOMPARE(r.m().Jump_no->text(), QStringLiteral("1"));
     r.m().Unfreeze_Click();
     QCOMPARE(r.m().Jump_no->text(), QStringLiteral(" 2"));
-    QCOMPARE(r.m().distance->text(), QStringLiteral("m"));
 }
 
 void TestMeasure::markerAndSplashIndicator()
@@ -145,21 +141,15 @@ void TestMeasure::markerAndSplashIndicator()
     r.click(40, 10);
     const ScreenPoint p = samplePicturePoint(40, 10);
     const auto h = m.picture->item(m.lineHorizontalImpact).value();
-    const auto v = m.picture->item(m.lineVerticalImpact).value();
-    const double size = m.CrossSize->value();
     QVERIFY(h.visible);
     QCOMPARE(h.color, kRed);
     QCOMPARE(h.a, QPointF(p.x, p.y));
-    QCOMPARE(h.b, QPointF(p.x - size, p.y)); // to the left: jumps go left to right
-    QCOMPARE(v.a, QPointF(p.x, p.y - size));
-    QCOMPARE(v.b, QPointF(p.x, p.y + size));
+    QCOMPARE(h.b, QPointF(p.x - m.CrossSize->value(), p.y)); // to the left: jumps go left to right
     // The buoys' X rises from left to right: the splash line stands 2.1 m further along X.
     const auto s = m.picture->item(m.lineSplashIndicator).value();
     const ScreenPoint splash = samplePicturePoint(42.1, 10);
     QVERIFY(std::abs(s.a.x() - splash.x) < 1e-6);
     QVERIFY(std::abs(s.a.y() - splash.y) < 1e-6);
-    QVERIFY(std::abs(s.b.y() - (splash.y - 1000)) < 1e-6);
-    QCOMPARE(m.lastDrawn.x, p.x);
 }
 
 void TestMeasure::microAdjustAndArrowKeys()
@@ -167,15 +157,7 @@ void TestMeasure::microAdjustAndArrowKeys()
     StationFixture f;
     MeasureRig r(f);
     Measure& m = r.m();
-    QVERIFY(!m.Set_grid->isVisible()); // one grid: nothing to cycle
-    // Nothing drawn since the start at (0, 0): an adjustment steps from there.
-    m.impact = {0, 0};
-    m.DrawImpactMark();
-    m.Form_MouseDown({3000, 3000}); // a click moves the impact point, not the marker
-    m.AdjustRight_Click();
-    QCOMPARE(m.impact.x, 15.0);
-    QCOMPARE(m.impact.y, 3000.0);
-    // Three presses without a redraw: 15 twips, not 45.
+    // Three presses without a redraw step from the last drawn point: 15 twips, not 45.
     r.click(40, 20);
     const double x0 = m.lastDrawn.x;
     m.AdjustLeft_Click();
@@ -186,9 +168,8 @@ void TestMeasure::microAdjustAndArrowKeys()
     QTRY_COMPARE(m.lastDrawn.x, x0 - 15);
     m.AdjustUp_Click();
     QCOMPARE(m.impact.y, m.lastDrawn.y - 15);
-    QVERIFY(m.AdjustLeft->isVisible());
 
-    // Arrow keys held together step both ways at once.
+    // Arrow keys held together step both ways at once; of left and right, right prevails.
     r.click(40, 20);
     const ScreenPoint last = m.lastDrawn;
     r.keys.setDown(Qt::Key_Left, true);
@@ -196,7 +177,6 @@ void TestMeasure::microAdjustAndArrowKeys()
     m.keyTimer_Timer();
     QCOMPARE(m.impact.x, last.x - 15);
     QCOMPARE(m.impact.y, last.y - 15);
-    // Left and right together: right comes later in the order and prevails.
     r.keys.releaseAll();
     m.DrawImpactMark();
     r.keys.setDown(Qt::Key_Left, true);
@@ -204,7 +184,6 @@ void TestMeasure::microAdjustAndArrowKeys()
     const double x = m.lastDrawn.x;
     m.keyTimer_Timer();
     QCOMPARE(m.impact.x, x + 15);
-    QVERIFY(m.keyTimer->isActive() || !m.isActiveWindow());
 }
 
 void TestMeasure::verifyModeReadOutAndUnofficialJump()
@@ -212,24 +191,16 @@ void TestMeasure::verifyModeReadOutAndUnofficialJump()
     StationFixture f;
     MeasureRig r(f);
     Measure& m = r.m();
-    QVERIFY(!m.xtwips->isVisible());
     m.verify_Click();
-    QCOMPARE(m.verify->text(), QStringLiteral("Verify off"));
-    QVERIFY(m.xtwips->isVisible());
     QVERIFY(m.UnofficialJump->isVisible());
     const ScreenPoint p = samplePicturePoint(43.53, 20);
     m.Form_MouseMove({p.x + 0.7, p.y});
-    QCOMPARE(m.xtwips->text(), QStringLiteral(" 6883"));
-    QCOMPARE(m.ytwips->text(), QStringLiteral(" 4500"));
     QCOMPARE(m.xposition->text(), QStringLiteral(" 43.53"));
-    QCOMPARE(m.yposition->text(), QStringLiteral(" 20"));
     QCOMPARE(m.VerifyDistance->text(), QStringLiteral(" 45.6m  150ft"));
-
     r.click(43.53, 20);
     m.Record_Click();
     QVERIFY(r.results().contains("(AWSA) UNOFFICIAL JUMP - verify mode  ( 43.53/ 20)"));
     m.verify_Click();
-    QCOMPARE(m.verify->text(), QStringLiteral("Verify"));
     QVERIFY(!m.UnofficialJump->isVisible());
 }
 
@@ -246,11 +217,9 @@ void TestMeasure::fallAndPassWithAndWithoutAHeldPicture()
 
     // Fall with no picture held: the number advances at once, the option is cleared.
     m.Fall->click();
-    QCOMPARE(m.Comment->text(), QStringLiteral("Fall"));
     m.Record_Click();
     QCOMPARE(m.Jump_no->text(), QStringLiteral(" 3"));
     QVERIFY(!m.Fall->isChecked());
-    QCOMPARE(m.distance->text(), QString());
     QVERIFY(r.results().endsWith(kHead + "Lee  jump  2 -   (IWSF)  (AWSA)Fall ( 43.53/ 20) "
                                          "( 6882/ 4500) ( 45.63)\r\n"));
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
@@ -259,25 +228,16 @@ void TestMeasure::fallAndPassWithAndWithoutAHeldPicture()
     // Pass on a held picture: the number waits for Clear.
     QApplication::clipboard()->setImage(testPicture());
     m.mnuPaste_Click();
-    QVERIFY(m.pictureHeld && m.FrozenSign->isVisible());
+    QVERIFY(m.pictureHeld);
     m.Pass->click();
     m.Record_Click();
     QCOMPARE(m.Jump_no->text(), QStringLiteral(" 3"));
-    QVERIFY(m.Pass->isChecked());
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
              QByteArray("Pass, 0, 0, 3\r\n"));
     m.Unfreeze_Click();
     QCOMPARE(m.Jump_no->text(), QStringLiteral(" 4"));
-    QVERIFY(!m.Pass->isChecked());
     QVERIFY(m.optJumpOK->isChecked());
-
-    // A comment typed as "Pass" makes the status Pass.
-    m.Comment->setText(QStringLiteral("Pass"));
-    r.click(43.53, 20);
-    m.Record_Click();
-    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
-             QByteArray("Pass, 0, 0, 4\r\n"));
-    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxraw.dst"))).count('\n'), 4);
+    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxraw.dst"))).count('\n'), 3);
     FW_VERIFY_DIALOGS(f.dialogs);
 }
 
@@ -291,8 +251,7 @@ void TestMeasure::otherGridEntries()
 
     // 134 ft does not go with 40 m; 132 does.
     m.Other_Grid->click();
-    QCOMPARE(m.Comment->text(), QStringLiteral("Distance from other grid"));
-    m.Comment->clear();
+    m.Comment->clear(); // the option's own comment would go on the line
     f.dialogs.expectMessage(DialogAnswer::Yes)
         .expectInput(QStringLiteral("40"))
         .expectInput(QStringLiteral("134"))
@@ -306,10 +265,8 @@ void TestMeasure::otherGridEntries()
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
              QByteArray("OK, 40, 132 , 1\r\n"));
     QVERIFY(!m.Other_Grid->isChecked());
-    QCOMPARE(m.Jump_no->text(), QStringLiteral(" 2")); // no picture held
 
     // No distance on the other grid.
-    f.dialogs.clear();
     m.Other_Grid->click();
     f.dialogs.expectMessage(DialogAnswer::No);
     m.Record_Click();
@@ -319,14 +276,12 @@ void TestMeasure::otherGridEntries()
     // A cancelled entry abandons the recording: nothing written, nothing sent.
     const QByteArray before = r.results();
     const QByteArray sent = readBytes(r.exchange(QStringLiteral("qxresult.dst")));
-    f.dialogs.clear();
     m.Other_Grid->click();
     f.dialogs.expectMessage(DialogAnswer::Yes).expectInput(std::nullopt);
     m.Record_Click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(r.results(), before);
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))), sent);
-    QVERIFY(m.Other_Grid->isChecked());
 }
 
 void TestMeasure::reridesAndComments()
@@ -337,7 +292,6 @@ void TestMeasure::reridesAndComments()
     const QString jumpBefore = m.Jump_no->text();
     m.distance->setText(QStringLiteral(" 45.6m"));
     m.M_Reride->click();
-    QVERIFY(!m.M_Reride->isChecked()); // no picture held
     QCOMPARE(m.distance->text(), QString());
     m.O_reride->click();
     f.dialogs.expectInput(QStringLiteral("Boat off line"));
@@ -345,13 +299,10 @@ void TestMeasure::reridesAndComments()
     f.dialogs.expectInput(std::nullopt); // cancelled: no line
     m.Make_comment->click();
     FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(f.dialogs.calls().at(0).text, QStringLiteral("What comment would you like to add?"));
-    QCOMPARE(f.dialogs.calls().at(0).title, QStringLiteral("Input Comment"));
     QVERIFY(r.results().endsWith(kHead + "Mandatory Reride - disregard last jump\r\n" + kHead +
                                  "Optional Reride on previous jump\r\n" + kHead +
                                  "Boat off line\r\n"));
     QCOMPARE(m.Jump_no->text(), jumpBefore);
-    QCOMPARE(m.Comment->text(), QString());
     QVERIFY(!QFile::exists(r.exchange(QStringLiteral("qxresult.dst"))));
 
     // Another skier starts again at jump 1 with no distance shown.
@@ -362,37 +313,22 @@ void TestMeasure::reridesAndComments()
     QCOMPARE(m.distance->text(), QString());
 }
 
-void TestMeasure::barefootAndSitSkiFigures()
+void TestMeasure::barefootFigures()
 {
-    {
-        StationFixture f;
-        MeasureRig r(f, {{"tournamentType", "barefoot"}});
-        Measure& m = r.m();
-        QCOMPARE(m.barefoot_indicator->text(), QStringLiteral("Barefoot Jump"));
-        QVERIFY(m.barefoot_indicator->isVisible());
-        r.setSkier(QStringLiteral("Lee"));
-        r.click(30, 20); // 30 m from the jump point, no ramp offset
-        // For barefoot the splash indicator sits at the impact point.
-        const auto s = m.picture->item(m.lineSplashIndicator).value();
-        const ScreenPoint p = samplePicturePoint(30, 20);
-        QVERIFY(std::abs(s.a.x() - p.x) < 1e-6 && std::abs(s.a.y() - p.y) < 1e-6);
-        m.Record_Click();
-        QCOMPARE(m.distance->text(), QStringLiteral(" 30m"));
-        QCOMPARE(m.distance_ft->text(), QStringLiteral(" 98.4ft")); // tenths of a foot
-        QVERIFY(r.results().endsWith(kHead + "Lee  jump 1 -  30m  (IWSF) 98.4ft  (AWSA) BAREFOOT "
-                                             " ( 30/ 20) ( 3500/ 4500) ( 30)\r\n"));
-    }
-    {
-        StationFixture f;
-        MeasureRig r(f, {{"tournamentType", "sitski"}});
-        Measure& m = r.m();
-        QCOMPARE(m.barefoot_indicator->text(), QStringLiteral("Sit Ski Jump"));
-        r.setSkier(QStringLiteral("Lee"));
-        r.click(50, 20); // 50 m + 1.9 m
-        m.Record_Click();
-        QCOMPARE(m.distance->text(), QStringLiteral(" 51.9m"));
-        QCOMPARE(m.distance_ft->text(), QStringLiteral(" 170.3ft"));
-    }
+    // The sit-ski offset and the tenths of a foot are checked with the grid geometry.
+    StationFixture f;
+    MeasureRig r(f, {{"tournamentType", "barefoot"}});
+    Measure& m = r.m();
+    QVERIFY(m.barefoot_indicator->isVisible());
+    r.setSkier(QStringLiteral("Lee"));
+    r.click(30, 20); // 30 m from the jump point, no ramp offset
+    // For barefoot the splash indicator sits at the impact point.
+    const auto s = m.picture->item(m.lineSplashIndicator).value();
+    const ScreenPoint p = samplePicturePoint(30, 20);
+    QVERIFY(std::abs(s.a.x() - p.x) < 1e-6 && std::abs(s.a.y() - p.y) < 1e-6);
+    m.Record_Click();
+    QVERIFY(r.results().endsWith(kHead + "Lee  jump 1 -  30m  (IWSF) 98.4ft  (AWSA) BAREFOOT "
+                                         " ( 30/ 20) ( 3500/ 4500) ( 30)\r\n"));
 }
 
 void TestMeasure::pointBeyondTheHorizonIsRefused()
@@ -414,15 +350,12 @@ void TestMeasure::pointBeyondTheHorizonIsRefused()
     m.Form_MouseDown({x, y});
     m.DrawImpactMark();
     QVERIFY(!m.picture->item(m.lineSplashIndicator)->visible);
-    m.Form_MouseMove({x, y});
-    QCOMPARE(m.VerifyDistance->text(), QString());
     const QByteArray before = r.results();
     f.dialogs.expectMessage();
     m.Record_Click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(f.dialogs.texts().at(0).contains(QLatin1String("beyond the horizon")));
     QCOMPARE(r.results(), before);
-    QCOMPARE(m.distance->text(), QStringLiteral("m"));
 }
 
 void TestMeasure::unwritableResultsFileKeepsTheLine()
@@ -456,11 +389,8 @@ void TestMeasure::gridButtonCyclesTheConfiguredGrids()
     writeSampleGrid(second, 2, true, QStringLiteral("South camera"));
     f.store().write(QStringLiteral("grid2File"), second);
     MeasureRig r(f, {{"grids", "2"}});
-    QVERIFY(r.m().Set_grid->isVisible());
-    QCOMPARE(r.m().Set_grid->text(), QStringLiteral("&Grid 1"));
     r.m().picture->setLabelText(r.m().maxbuoy, QStringLiteral(" 55 meters"));
     r.m().Set_grid_Click();
-    QCOMPARE(r.m().Set_grid->text(), QStringLiteral("&Grid 2"));
     QCOMPARE(r.station->grids.currentGrid, 2);
     QCOMPARE(r.m().picture->item(r.m().maxbuoy)->text, QString());
     r.m().Set_grid_Click();
@@ -477,8 +407,6 @@ void TestMeasure::clipboardHandOverTakesReadyOnce()
     const QString flag = r.exchange(QStringLiteral("clipflag.txt"));
     QApplication::clipboard()->setImage(testPicture());
     m.cbAutoLoadClipboard->click();
-    QVERIFY(m.loadTimer->isActive());
-
     QVERIFY(writeBytes(flag, "  \r\n"));
     m.loadTimer_Timer();
     QVERIFY(!m.picture->hasPicture());
@@ -486,8 +414,6 @@ void TestMeasure::clipboardHandOverTakesReadyOnce()
     m.loadTimer_Timer();
     QVERIFY(m.picture->hasPicture());
     QCOMPARE(readBytes(flag), QByteArray("  \r\n"));
-    m.cbAutoLoadClipboard->click();
-    QVERIFY(!m.loadTimer->isActive());
 }
 
 void TestMeasure::loadPictureAndSnapshot()
@@ -501,13 +427,11 @@ void TestMeasure::loadPictureAndSnapshot()
     f.dialogs.expectOpenFile(file);
     m.LoadPict_Click();
     FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(f.dialogs.calls().at(0).request.filterIndex, 4);
     QVERIFY(m.picture->hasPicture());
     // 800 px at 96 dpi: 21167 hundredths of a millimetre, times 15 / 26.5.
     QCOMPARE(m.pictureWidth, QStringLiteral("11981"));
     QCOMPARE(r.station->ArrivedFrom, QStringLiteral("PictureLoadMenu"));
     QVERIFY(r.results().endsWith(kHead + "Loaded picture: " + file.toLatin1() + "\r\n"));
-    QVERIFY(!m.pictureHeld);
 
     // A picture that cannot be read changes nothing.
     f.dialogs.clear();
@@ -522,12 +446,9 @@ void TestMeasure::loadPictureAndSnapshot()
     QVERIFY(testPicture().save(r.exchange(QStringLiteral("snapshot.bmp")), "BMP"));
     m.ImgSnapShot_Click();
     QVERIFY(m.pictureHeld);
-    QVERIFY(m.FrozenSign->isVisible());
-    QCOMPARE(m.gif_file_name->text(), QStringLiteral("snapshot.bmp"));
     // Clear lets the picture go and removes the exchange folder's pictures.
     m.Unfreeze_Click();
     QVERIFY(!m.picture->hasPicture());
-    QVERIFY(!m.pictureHeld);
     QVERIFY(!QFile::exists(r.exchange(QStringLiteral("snapshot.bmp"))));
 }
 
@@ -583,7 +504,6 @@ void TestMeasure::exitAppliesThePictureSavePolicy()
     QVERIFY(QFile::exists(pics + QStringLiteral("/Leejump1.bmp")));
     QVERIFY(!m.isVisible() && r.station->mainForm().isVisible());
     QVERIFY(r.station->ArrivedFrom.isEmpty());
-    QVERIFY(!m.keyTimer->isActive());
 }
 
 QTEST_MAIN(TestMeasure)
