@@ -106,15 +106,8 @@ void TestGridFiles::saveWritesBothFilesByteForByte()
     const QString path = w.file(QStringLiteral("left.ipt"));
     QVERIFY(r.done);
     QCOMPARE(r.path, path);
-    QCOMPARE(r.grid, 1);
-    QCOMPARE(r.description, QStringLiteral("left camera"));
-    const QList<DialogCall>& calls = w.f.dialogs.calls();
-    QCOMPARE(calls.at(0).request.folder, w.folder);
-    QCOMPARE(calls.at(0).request.filter, QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|"
-                                                        "*.TXT|Parameter Files (*.IPT)|*.IPT|"));
-    QCOMPARE(calls.at(0).request.filterIndex, 3);
-    QCOMPARE(calls.at(2).text, QStringLiteral("Save Grid 1"));
-    QCOMPARE(calls.at(2).buttons, DialogButtons::YesNo);
+    QCOMPARE(w.f.dialogs.calls().at(0).request.folder, w.folder);
+    QCOMPARE(w.f.dialogs.calls().at(0).request.filterIndex, 3); // Parameter Files (*.IPT)
 
     QCOMPARE(readBytes(path), "Initialization Points for file: " + path.toLatin1() +
                                   "\r\nleft camera\r\n" + kRectangleBuoys +
@@ -122,13 +115,8 @@ void TestGridFiles::saveWritesBothFilesByteForByte()
                                   " 0 \r\n-.01 \r\n 30 \r\n 45 \r\n 10 \r\n 2 \r\n 1 \r\n");
     QCOMPARE(readBytes(path + QStringLiteral(".cb")), kCheckBuoyFile);
     QCOMPARE(w.f.store().read(QStringLiteral("grid1File"), QString()), path);
-    QCOMPARE(w.settings.GridFile[0], path);
-    QCOMPARE(w.entries.ipt_file_description, path);
-    const MeasurementGrid& slot = w.grids.slot(1);
-    QCOMPARE(slot.description1, path);
-    QCOMPARE(slot.c, kSavedC);
-    QCOMPARE(slot.checkBuoySurvey.Y, 45.0);
-    QVERIFY(!slot.completed);
+    QCOMPARE(w.grids.slot(1).c, kSavedC);
+    QVERIFY(!w.grids.slot(1).completed);
 }
 
 // Guards the round trip: every value back to 15 significant digits, exponent forms exactly.
@@ -165,9 +153,7 @@ void TestGridFiles::saveThenLoadGivesBackEveryValue()
     QVERIFY(same15(g.survey(BuoyIndex::LowerLeft).Y, -20.98765432109876));
     QVERIFY(same15(g.jump.X, 30.000000000000004));
     QCOMPARE(g.checkBuoySurvey.X, 60.001);
-    QCOMPARE(back.grids.slot(1).c, g.c);
     QCOMPARE(back.entries.ll_survey_y, QStringLiteral("-20.9876543210988"));
-    QCOMPARE(back.entries.upper_right_x, QStringLiteral(" 9000.12345678901"));
 }
 
 // Guards the load: its dialogs, the record byte for byte (with the station's own label for the
@@ -183,18 +169,14 @@ void TestGridFiles::loadRecordsAndRegistersTheGrid()
     const GridFileResult r = back.load(QStringLiteral("left.ipt"));
     FW_VERIFY_DIALOGS(back.f.dialogs);
     QCOMPARE(back.f.dialogs.calls().at(0).text, QStringLiteral("Load Grid 1"));
-    QVERIFY(back.f.dialogs.calls().at(1).request.filter.endsWith("Parameter Files (*.ipt)|*.ipt|"));
     QVERIFY(r.done && r.usable && r.recordWritten);
     QCOMPARE(r.markedUnsaved, 1);
-    QCOMPARE(r.description, QStringLiteral("left camera"));
     QCOMPARE(readBytes(back.settings.ResultsFilePath),
              loadRecord(path, "left camera", "Check Buoyt X,Y Survey: "));
     QVERIFY(back.grids.slot(1).completed && back.grids.allGridsReady);
     QCOMPARE(back.grids.xOrientation, -1.0);
     QCOMPARE(back.f.store().read(QStringLiteral("grid1File"), QString()), path);
     QCOMPARE(back.entries.txtCheckXpix, QStringLiteral(" 6000"));
-    QCOMPARE(back.entries.txtCheckX, QStringLiteral(" 60"));
-    QCOMPARE(back.entries.ipt_file_description, path);
     QVERIFY(evaluateGrid(back.entries, kRectangleWidth_twips).accepted());
 }
 
@@ -211,7 +193,6 @@ void TestGridFiles::descriptionsWithCommasAndQuotes()
     QVERIFY2(read, qPrintable(read.message()));
     QCOMPARE(read->grid.description2, QStringLiteral("north end, left camera"));
     QCOMPARE(read->grid.c, kSavedC);
-    QCOMPARE(read->grid.jump.Y, 45.0);
 
     World q;
     q.f.dialogs.expectSaveFile(q.file(QStringLiteral("q.ipt")))
@@ -242,9 +223,7 @@ void TestGridFiles::anotherGridNumberIsAskedUntilValid()
     FW_VERIFY_DIALOGS(w.f.dialogs);
     QCOMPARE(w.f.dialogs.calls().at(2).text, QStringLiteral("Save Grid 2"));
     QCOMPARE(r.grid, 1);
-    QCOMPARE(w.f.store().read(QStringLiteral("grid1File"), QString()), r.path);
     QCOMPARE(w.f.store().read(QStringLiteral("grid2File"), QString()), QString());
-    QVERIFY(readBytes(r.path).endsWith(" 10 \r\n 2 \r\n 1 \r\n"));
 
     World c;
     c.f.dialogs.expectSaveFile(c.file(QStringLiteral("c.ipt")))
@@ -257,7 +236,7 @@ void TestGridFiles::anotherGridNumberIsAskedUntilValid()
 }
 
 // Guards an old setup without its check buoy file: loaded for editing only (record noted, slot
-// not completed, file setting cleared, completion refused), and stopped at start-up.
+// not completed, file setting cleared, completion refused). At start-up: the shell's tests.
 void TestGridFiles::setupWithoutCheckBuoyIsForEditingOnly()
 {
     World w;
@@ -272,10 +251,8 @@ void TestGridFiles::setupWithoutCheckBuoyIsForEditingOnly()
     const GridFileResult r = back.load();
     FW_VERIFY_DIALOGS(back.f.dialogs);
     QCOMPARE(back.f.dialogs.calls().at(2).text, gridtext::noCheckBuoyFile);
-    QCOMPARE(back.f.dialogs.calls().at(2).icon, DialogIcon::Critical);
     QVERIFY(r.done && !r.usable);
     QCOMPARE(back.entries.txtCheckYpix, QStringLiteral("auto"));
-    QCOMPARE(back.entries.txtCheckX, QString());
     QVERIFY(!back.grids.slot(1).completed && !back.grids.allGridsReady);
     QCOMPARE(back.f.store().read(QStringLiteral("grid1File"), QStringLiteral("x")), QString());
     QVERIFY(
@@ -287,17 +264,6 @@ void TestGridFiles::setupWithoutCheckBuoyIsForEditingOnly()
                             back.f.dialogs, back.f.clock, back.results)
                  .accepted);
     FW_VERIFY_DIALOGS(back.f.dialogs);
-
-    World s;
-    s.f.dialogs.expectMessage();
-    GridEntries entries;
-    const GridFileResult st = s.loadAtStartup(2, w.file(QStringLiteral("old.ipt")), entries);
-    FW_VERIFY_DIALOGS(s.f.dialogs);
-    QCOMPARE(s.f.dialogs.texts(),
-             QStringList{QStringLiteral("Error in load - no check buoy found - setup grid again")});
-    QVERIFY(!st.usable && !st.recordWritten && !s.grids.slot(2).completed);
-    QVERIFY(!QFile::exists(s.settings.ResultsFilePath));
-    QVERIFY(!s.f.store().contains(QStringLiteral("grid2File")));
 }
 
 // Guards the start-up load on a file of the station's long-standing form, written by hand.
@@ -316,7 +282,6 @@ void TestGridFiles::startupLoadReadsTheStationsOwnFiles()
     FW_VERIFY_DIALOGS(w.f.dialogs);
     QVERIFY(r.done && r.usable);
     QCOMPARE(r.markedUnsaved, 0);
-    QCOMPARE(entries.grid_select, QStringLiteral("Grid 1"));
     QCOMPARE(readBytes(w.settings.ResultsFilePath),
              loadRecord(path, "right camera", "Check Buoy X,Y Survey: "));
     QCOMPARE(w.f.store().read(QStringLiteral("grid1File"), QString()), path);
@@ -351,7 +316,6 @@ void TestGridFiles::unreadableFilesChangeNothing()
                      message.contains(QLatin1String(reason)),
                  qPrintable(message));
         QCOMPARE(b.grids.slot(1).description2, QStringLiteral("kept"));
-        QCOMPARE(b.grids.working.description2, QStringLiteral("kept"));
         QCOMPARE(b.grids.working.c, kSavedC);
         QCOMPARE(b.entries.upper_left_x, rectangleEntries().upper_left_x);
         QVERIFY(!QFile::exists(b.settings.ResultsFilePath));
@@ -364,8 +328,8 @@ void TestGridFiles::unreadableFilesChangeNothing()
     QVERIFY(s.f.dialogs.texts().at(0).startsWith(QStringLiteral("Could not read grid file ")));
 }
 
-// Guards a setup folder that does not exist (the station's message, no dialog), a cancelled file
-// dialog (nothing at all), and a file that cannot be created (reported, nothing changed).
+// Guards a setup folder that does not exist (the station's message, no dialog) and a file that
+// cannot be created (reported, nothing changed).
 void TestGridFiles::unusableFolderCancelAndWriteFaults()
 {
     World w;
@@ -377,15 +341,6 @@ void TestGridFiles::unusableFolderCancelAndWriteFaults()
     FW_VERIFY_DIALOGS(w.f.dialogs);
     QCOMPARE(w.f.dialogs.calls().at(0).text,
              QStringLiteral("Invalid path, change in configuration screen"));
-    QCOMPARE(w.f.dialogs.calls().at(0).icon, DialogIcon::Exclamation);
-
-    World c;
-    c.f.dialogs.expectSaveFile(std::nullopt);
-    QVERIFY(!c.save().done);
-    c.f.dialogs.expectMessage(DialogAnswer::Yes).expectOpenFile(std::nullopt);
-    QVERIFY(!c.load().done);
-    FW_VERIFY_DIALOGS(c.f.dialogs);
-    QCOMPARE(QDir(c.folder).entryList(QDir::Files), QStringList());
 
     World f;
     f.f.store().write(QStringLiteral("grid1File"), QStringLiteral("/before.ipt"));
@@ -400,7 +355,6 @@ void TestGridFiles::unusableFolderCancelAndWriteFaults()
         QStringLiteral("Could not save grid file %1: ").arg(bad)));
     QCOMPARE(f.f.store().read(QStringLiteral("grid1File"), QString()),
              QStringLiteral("/before.ipt"));
-    QCOMPARE(f.grids.slot(1).description2, QString());
     QCOMPARE(f.entries.ipt_file_description, QStringLiteral("No File"));
 }
 
