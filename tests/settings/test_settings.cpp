@@ -42,8 +42,6 @@ void TestSettings::keysIgnoreCaseAndWritesReachTheDiskAtOnce()
     QCOMPARE(again.read(QStringLiteral("LOGPATH"), QString()), QStringLiteral("D:\\Jumps, 2026"));
     QCOMPARE(again.read(QStringLiteral("right2left"), QString()), QStringLiteral("True"));
     QCOMPARE(again.readBool(QStringLiteral("right2left"), false), true);
-    QCOMPARE(again.read(QStringLiteral("device"), QStringLiteral("-1")), QStringLiteral("-1"));
-    QCOMPARE(again.readBool(QStringLiteral("barefoot"), false), false);
     QVERIFY(!again.contains(QStringLiteral("device")));
 }
 
@@ -58,10 +56,6 @@ void TestSettings::typedReadsOfAbsentOrUnparsableValues_data()
                                 << "three" << 0 << 0;
     QTest::newRow("grids number") << "grids"
                                   << "3" << 0 << 3;
-    QTest::newRow("device empty") << "device"
-                                  << "" << -1 << -1;
-    QTest::newRow("WSTIMS garbage") << "WSTIMS"
-                                    << "on" << 0 << 0;
     QTest::newRow("compression huge") << "compression"
                                       << "1e30" << -1 << -1;
 }
@@ -94,20 +88,12 @@ void TestSettings::freshStoreGivesTheEffectiveDefaults()
     f.store().write(QStringLiteral("grids"), QStringLiteral("three"));
     StationSettings s;
     s.loadFrom(f.store());
-    QCOMPARE(s.GridCount, 1);
-    QCOMPARE(s.RightToLeft, false);
-    QCOMPARE(s.LineOff, false);
+    QCOMPARE(s.GridCount, 1); // "three" is no count
     QCOMPARE(s.TournamentType, QStringLiteral("normal"));
-    QCOMPARE(s.WstimsOn, 0);
-    QCOMPARE(s.LoupeOn, 0);
     QCOMPARE(s.BuoyMarker, QStringLiteral("circle"));
-    QCOMPARE(s.LabelColor, QStringLiteral("default"));
     QCOMPARE(s.ImpactColor, QStringLiteral("white"));
-    QCOMPARE(s.PictureSavePolicy, QStringLiteral("Ask"));
     QCOMPARE(s.VideoSavePolicy, QStringLiteral("Ask"));
     QCOMPARE(s.CaptureDevice, -1);
-    QCOMPARE(s.Compression, -1);
-    QCOMPARE(s.VideoFolder, QString());
 }
 
 void TestSettings::derivedValues()
@@ -126,14 +112,11 @@ void TestSettings::derivedValues()
     QCOMPARE(s.LineControlText, QStringLiteral("line_off")); // -1 is true as well
     QCOMPARE(s.WstimsText, QStringLiteral("WSTIMS ON"));
     QCOMPARE(s.GridFile[1], QStringLiteral("D:\\Setup\\left.ipt"));
-    QCOMPARE(StationSettings::gridFileKey(3), QStringLiteral("grid3File"));
     // Label colours of the measurement screen: one for all, or each its own by default.
     QCOMPARE(measureLabelColor(QStringLiteral("yellow"), QStringLiteral("M_Reride")), kYellow);
     QCOMPARE(measureLabelColor(QStringLiteral("default"), QStringLiteral("M_Reride")), kRed);
     QCOMPARE(measureLabelColor(QStringLiteral("default"), QStringLiteral("O_reride")), kYellow);
-    QCOMPARE(measureLabelColor(QStringLiteral("default"), QStringLiteral("Pass")), kBlack);
     QCOMPARE(measureLabelColor(QStringLiteral("default"), QStringLiteral("maxbuoym")), kWhite);
-    QCOMPARE(measureLabelColor(QStringLiteral("black"), QStringLiteral("FrozenSign")), kBlack);
 }
 
 namespace {
@@ -185,7 +168,6 @@ void TestSettings::resetStopsOnEitherFirstNo()
                          QStringLiteral("Are you certain? This means you are crashing and "
                                         "can't operate")})
                 .mid(0, yes + 1));
-        QCOMPARE(f.dialogs.calls().at(0).buttons, DialogButtons::YesNo);
         QCOMPARE(snapshot(f.store()), before);
     }
 }
@@ -208,10 +190,8 @@ void TestSettings::resetAsksEveryKeyWithItsValue()
                                  QStringLiteral("Grid 1 File = 0 Clear it?"),
                                  QStringLiteral("Grid 2 File = 0 Clear it?"),
                                  QStringLiteral("Grid 3 File = 0 Clear it?")}));
-    for (const DialogCall& call : f.dialogs.calls()) {
-        QCOMPARE(call.title, QStringLiteral("Emergency Parameter Reset"));
+    for (const DialogCall& call : f.dialogs.calls())
         QCOMPARE(call.defaultButton, std::optional<DialogAnswer>(DialogAnswer::No));
-    }
     for (const QString& key : resetKeys())
         QVERIFY2(!f.store().contains(key), qPrintable(key));
 }
