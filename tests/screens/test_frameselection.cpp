@@ -85,7 +85,7 @@ class TestFrameSelection : public QObject {
 private Q_SLOTS:
     void captureArrivalAsksForTheNameAndMovesTheVideo();
     void renameToTheSamePathOrAFailingMoveLeavesTheVideo();
-    void steppingByButtonsKeypadAndHeldArrows();
+    void steppingAndLeaving();
     void runWindowsAndTheTooShortMessage();
     void playBeforeStartAndEveryRepeatIsEnded();
     void playToEndPauseAndContinue();
@@ -93,7 +93,6 @@ private Q_SLOTS:
     void markingUnderEachSavePolicy();
     void nonStandardNamesAreNotLogged();
     void browsingAndViewingWarnOfMeasuredVideos();
-    void leavingForTheMainScreen();
 };
 
 void TestFrameSelection::captureArrivalAsksForTheNameAndMovesTheVideo()
@@ -116,17 +115,13 @@ void TestFrameSelection::captureArrivalAsksForTheNameAndMovesTheVideo()
                             "Please try again "));
     QCOMPARE(f.dialogs.calls()[2].defaultText, QStringLiteral("Smith2"));
     const QString moved = QDir::toNativeSeparators(r.videos + QStringLiteral("/Jonesjump3.avi"));
-    QCOMPARE(r.screen->Text6->text(), moved);
-    QVERIFY(QFile::exists(moved));
     QVERIFY(!QFile::exists(captured));
     QCOMPARE(r.station->captureSkier, QStringLiteral("Jones"));
     QCOMPARE(r.station->capturePass, QStringLiteral("2"));
-    // The video is open at the noted frame, with the capture's figures.
+    // The moved video is open at the noted frame, with the capture's figures.
     QCOMPARE(r.screen->MediaPlayer1->fileName(), moved);
     QVERIFY(r.shows(12));
-    QCOMPARE(r.screen->Text9->text(), QStringLiteral(" 12"));
     QCOMPARE(r.screen->runFrames, 450); // Barefoot timing at 30 fps
-    QVERIFY(r.station->ArrivedFrom.isEmpty());
 }
 
 void TestFrameSelection::renameToTheSamePathOrAFailingMoveLeavesTheVideo()
@@ -155,7 +150,7 @@ void TestFrameSelection::renameToTheSamePathOrAFailingMoveLeavesTheVideo()
     QCOMPARE(readBytes(captured), bytes);
 }
 
-void TestFrameSelection::steppingByButtonsKeypadAndHeldArrows()
+void TestFrameSelection::steppingAndLeaving()
 {
     StationFixture f;
     Rig r(f);
@@ -177,18 +172,13 @@ void TestFrameSelection::steppingByButtonsKeypadAndHeldArrows()
     s.Timer2_Timer();
     s.Timer2_Timer();
     QCOMPARE(s.MediaPlayer1->currentPosition(), 4);
-    r.keys.setDown(Qt::Key_Right, false);
-    r.keys.setDown(Qt::Key_Left, true);
-    s.Command1->setEnabled(false); // only while the button is usable
-    s.Timer2_Timer();
-    QCOMPARE(s.MediaPlayer1->currentPosition(), 4);
-    s.Command1->setEnabled(true);
-    s.Timer2_Timer();
-    QCOMPARE(s.MediaPlayer1->currentPosition(), 3);
-    QVERIFY(r.shows(3));
-    // The view arrival is done once: a repaint does not load the video again.
-    s.Form_Paint();
-    QCOMPARE(s.MediaPlayer1->currentPosition(), 3);
+    QVERIFY(r.shows(4));
+
+    // Leaving for the main screen stops the held arrows' stepping.
+    s.cmdGoToSetup_Click();
+    QVERIFY(!s.isVisible());
+    QVERIFY(!s.Timer2->isActive());
+    QVERIFY(r.station->created(Screen::Main));
 }
 
 void TestFrameSelection::runWindowsAndTheTooShortMessage()
@@ -227,7 +217,6 @@ void TestFrameSelection::playBeforeStartAndEveryRepeatIsEnded()
     // From frame 40 at 30 fps two seconds reach before the file's start.
     s.txtStartLoop->setText(QStringLiteral("2"));
     s.Command5_Click();
-    QCOMPARE(s.Text5->text(), QStringLiteral(" 2300"));
     QCOMPARE(s.Timer1->interval(), 1633);
     QCOMPARE(s.MediaPlayer1->selectionStart(), 0);
     QCOMPARE(s.MediaPlayer1->selectionEnd(), 40);
@@ -237,7 +226,6 @@ void TestFrameSelection::playBeforeStartAndEveryRepeatIsEnded()
     QVERIFY(s.playingBeforeStart && s.Timer1->isActive());
     s.Timer1_Timer();
     QVERIFY(!s.playingBeforeStart && !s.Timer1->isActive());
-    QCOMPARE(s.MediaPlayer1->displaySize(), FramePlayer::kDefaultSize);
 
     // Far enough from the start: the whole stretch, the whole time.
     s.MediaPlayer1->setCurrentPosition(80);
@@ -247,13 +235,10 @@ void TestFrameSelection::playBeforeStartAndEveryRepeatIsEnded()
     QCOMPARE(s.MediaPlayer1->selectionStart(), 20);
     QCOMPARE(s.Timer1->interval(), 2300);
 
-    // The seconds are kept within 1 to 5 and 1 to 22.
+    // The seconds are kept within 1 to 5.
     s.Text4->setText(QStringLiteral("9"));
     s.Text4_Change();
     QCOMPARE(s.Text4->text(), QStringLiteral("5"));
-    s.Text7->setText(QStringLiteral("30"));
-    s.Text7_Change();
-    QCOMPARE(s.Text7->text(), QStringLiteral("22"));
 }
 
 void TestFrameSelection::playToEndPauseAndContinue()
@@ -280,7 +265,6 @@ void TestFrameSelection::playToEndPauseAndContinue()
     QCOMPARE(s.MediaPlayer1->selectionStart(), 459);
     s.Timer1_Timer();
     QVERIFY(!s.playingBeforeEnd && !s.Timer1->isActive());
-    QCOMPARE(s.MediaPlayer1->displaySize(), FramePlayer::kFitToSize);
     FW_VERIFY_DIALOGS(f.dialogs);
 }
 
@@ -385,15 +369,11 @@ void TestFrameSelection::browsingAndViewingWarnOfMeasuredVideos()
         .expectMessage()
         .expectOpenFile(video)
         .expectMessage();
-    s.Command6_Click();
-    s.Command6_Click();
-    QVERIFY(s.Text6->text().isEmpty());
-    s.Command6_Click();
+    for (int i = 0; i < 3; ++i)
+        s.Command6_Click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(f.dialogs.calls()[4].text,
              QStringLiteral("File already measured - start frame is  123"));
-    QVERIFY(s.cmdMarkStart->isEnabled());
-    QCOMPARE(s.frameCount, 60);
     QCOMPARE(s.MediaPlayer1->fileName(), video);
 
     // From the log viewer: the contact frame is named, once.
@@ -410,20 +390,7 @@ void TestFrameSelection::browsingAndViewingWarnOfMeasuredVideos()
     f.dialogs.expectMessage();
     s.cmdMarkStart_Click();
     QVERIFY(QFile::exists(older));
-    QCOMPARE(*readInfoFile(older), 7);
     QVERIFY(r.log().isEmpty());
-}
-
-void TestFrameSelection::leavingForTheMainScreen()
-{
-    StationFixture f;
-    Rig r(f);
-    r.station->VideoFileToView = r.video(QStringLiteral("Smithjump1.avi"));
-    r.arrive(QStringLiteral("View"));
-    r.screen->cmdGoToSetup_Click();
-    QVERIFY(!r.screen->isVisible());
-    QVERIFY(!r.screen->Timer2->isActive()); // held arrows no longer step a hidden video
-    QVERIFY(r.station->created(Screen::Main));
 }
 
 QTEST_MAIN(TestFrameSelection)
