@@ -225,11 +225,6 @@ void TestCli::unusableGridsAndUnreadableFiles()
         QVERIFY(r.err.contains(QStringLiteral("Could not read grid file %1: ").arg(missing)));
         QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
     }
-    const QString truncated = f.path(QStringLiteral("t.ipt"));
-    writeBytes(truncated, kGrid.left(120));
-    const Run t = cli("check", truncated);
-    QCOMPARE(t.exitCode, 2);
-    QVERIFY(t.err.contains(QLatin1String("ends early")));
 }
 
 void TestCli::videoInformationAndGrab()

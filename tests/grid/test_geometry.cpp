@@ -130,7 +130,6 @@ void TestGeometry::distancesAndRecordedFigures()
         QVERIFY(d && apart(d->point, {60, 45}) < 1e-9);
         QVERIFY2(std::fabs(d->distance_m - expected) < 1e-9, qPrintable(QString::number(expected)));
     }
-    QCOMPARE(meterFigure(45.65), 45.7);
     QCOMPARE(feetFigure(45.63, Tournament{}), 150.0); // 149.7 ft
     QCOMPARE(feetFigure(45.63, Tournament{false, true}), 149.7);
     QCOMPARE(xOrientationOf(10, 20), 1.0);

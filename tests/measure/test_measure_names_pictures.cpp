@@ -32,7 +32,6 @@ void TestMeasureNamesPictures::stationListAndDefaultName()
     const QString path = fx.path(QStringLiteral("station/SkierNames.txt"));
     QCOMPARE(defaultSkierName(path), std::optional<QString>(QStringLiteral("Skier Name")));
     QVERIFY(!readSkierList(path).ok());
-    QVERIFY(readSkierList(path).message().startsWith(QStringLiteral("could not read ")));
     QVERIFY(writeBytes(path, "Smith,John\r\n\r\nJones\n,,\r  \r\nA,B,C"));
     QCOMPARE(*readSkierList(path),
              (QStringList{QStringLiteral("Smith John"), QStringLiteral("Jones"),

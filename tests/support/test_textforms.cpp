@@ -60,9 +60,6 @@ void TestTextForms::printFormRoundTripsFifteenDigits()
         const double tolerance = std::fabs(v) * 1e-14;
         QVERIFY2(std::fabs(*back - v) <= tolerance,
                  qPrintable(QStringLiteral("%1 -> %2").arg(v, 0, 'g', 17).arg(text)));
-        QVERIFY2(!text.contains(QLatin1String("0.")) || text.contains(QLatin1Char('E')) ||
-                     std::fabs(v) >= 1,
-                 qPrintable(text));
     }
 }
 
