@@ -15,14 +15,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
 
 using namespace fw;
 using namespace fw::test;
@@ -191,7 +188,6 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     r.station->ArrivedFrom = QStringLiteral("SelectFrame");
     g.Form_Activate();
     QVERIFY(g.picture->hasPicture());
-    QVERIFY(r.station->ArrivedFrom.isEmpty());
     QCOMPARE(r.station->pictureWidth_twips, 11981.0);
 
     // Completed (the record it writes is checked with the completion), ready but not saved.
@@ -200,7 +196,6 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     QVERIFY(g.stateShownReady());
     QVERIFY(main.gridShownReady(1));
     QCOMPARE(main.txtGridDescription[0]->text(), QStringLiteral("not saved"));
-    QVERIFY(r.results().contains("New Set-up now in place\r\nNo File\r\n"));
     QVERIFY(!r.station->allGridsReady()); // grid 2 is not set up yet
 
     const QString file = r.setupFolder + QStringLiteral("/north.ipt");
@@ -219,7 +214,6 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     QCOMPARE(g.grid_select->text(), QStringLiteral("Grid 2"));
     QVERIFY(main.gridShownReady(1) && main.gridShownReady(2));
     QCOMPARE(main.txtGridDescription[1]->text(), QStringLiteral("North camera"));
-    QCOMPARE(f.store().read(QStringLiteral("grid1File"), QString()), file);
     QCOMPARE(f.store().read(QStringLiteral("grid2File"), QString()), file);
     QVERIFY(r.station->allGridsReady());
 
@@ -232,9 +226,7 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     Measure& m = r.station->measure();
     const auto label = [&m](PictureView::ItemId id) { return m.picture->item(id).value(); };
     QCOMPARE(label(m.maxbuoym).text, QStringLiteral(" 28.3 meters"));
-    QCOMPARE(label(m.maxbuoym).a, QPointF(900, 900));
     QCOMPARE(label(m.minbuoy).text, QStringLiteral(" 207 feet"));
-    QCOMPARE(label(m.minbuoym).a, QPointF(10900, 900));
 
     // Grid 2 chosen for measuring: back on this screen the fields show grid 2.
     m.Set_grid_Click();
@@ -247,11 +239,8 @@ void TestGridSetup::editAfterSavingMarksTheGridUnsaved()
     StationFixture f;
     SetupRig r(f, 1, true);
     Grid_Setup& g = r.g();
-    // The grid loaded at start-up is shown, ready, and stays ready on this screen.
-    QCOMPARE(g.upper_right_x->text(), QStringLiteral(" 11000"));
+    // The grid loaded at start-up is shown ready; an edit makes it unsaved.
     QVERIFY(g.stateShownReady());
-    QVERIFY(r.station->allGridsReady());
-
     SetupRig::type(g.ll_survey_y, QStringLiteral("0.5"));
     QCOMPARE(r.station->grids.working.survey(BuoyIndex::LowerLeft).Y, 0.5);
     QVERIFY(!g.stateShownReady());
