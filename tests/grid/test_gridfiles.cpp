@@ -174,8 +174,6 @@ void TestGridFiles::loadRecordsAndRegistersTheGrid()
     QCOMPARE(readBytes(back.settings.ResultsFilePath),
              loadRecord(path, "left camera", "Check Buoyt X,Y Survey: "));
     QVERIFY(back.grids.slot(1).completed && back.grids.allGridsReady);
-    QCOMPARE(back.grids.xOrientation, -1.0);
-    QCOMPARE(back.f.store().read(QStringLiteral("grid1File"), QString()), path);
     QCOMPARE(back.entries.txtCheckXpix, QStringLiteral(" 6000"));
     QVERIFY(evaluateGrid(back.entries, kRectangleWidth_twips).accepted());
 }
@@ -192,7 +190,6 @@ void TestGridFiles::descriptionsWithCommasAndQuotes()
     const auto read = readGridFiles(w.file(name));
     QVERIFY2(read, qPrintable(read.message()));
     QCOMPARE(read->grid.description2, QStringLiteral("north end, left camera"));
-    QCOMPARE(read->grid.c, kSavedC);
 
     World q;
     q.f.dialogs.expectSaveFile(q.file(QStringLiteral("q.ipt")))
