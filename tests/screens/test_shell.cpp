@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTextBlock>
@@ -67,11 +66,9 @@ QString logName()
 class TestShell : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void firstStartOnACleanStore();
-    void invalidOrCancelledFolderIsAskedAgain();
+    void firstStartAsksForTheFolderUntilItExists();
     void frameRateClassesAndBarefootTiming();
-    void navigationChecksAndExit();
-    void changingTheVideoFolder();
+    void navigationFolderAndExit();
     void configurationChoicesFromTheStore();
     void leavingTheConfigurationScreen();
     void skierNamesFromTheConfiguredFile();
@@ -82,23 +79,32 @@ private Q_SLOTS:
     void storedGridsLoadAtStartup();
 };
 
-void TestShell::firstStartOnACleanStore()
+void TestShell::firstStartAsksForTheFolderUntilItExists()
 {
     StationFixture f;
     const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    const QString typed = videos + QLatin1Char('/');
     f.store().write(QStringLiteral("grids"), QStringLiteral("5")); // out of range: one grid
     f.dialogs
         .expectMessage(DialogAnswer::No) // no emergency reset
-        .expectInput(videos)
+        .expectInput(f.path(QStringLiteral("nowhere")))
+        .expectMessage()
+        .expectInput(std::nullopt) // Cancel counts as an empty answer
+        .expectMessage()
+        .expectInput(typed)
         .expectMessage(DialogAnswer::Ok); // please verify
     Rig r(f);
     r.station.start();
     FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(f.dialogs.calls()[1].text, kFolderPrompt);
+    const QStringList texts = f.dialogs.texts();
+    QCOMPARE(texts.at(1), kFolderPrompt);
+    QCOMPARE(texts.at(2), QStringLiteral("You entered an invalid path - try  again"));
+    QCOMPARE(texts.at(4), texts.at(2));
     QVERIFY(r.station.config().isVisible());
     QVERIFY(!r.station.mainForm().isVisible());
 
-    // Every configuration key written back with its effective value.
+    // Every configuration key written back with its effective value; the folder as typed, used
+    // without its trailing separator.
     SettingsStore& s = f.store();
     const QList<QPair<const char*, const char*>> expected = {
         {"grids", "1"},
@@ -115,7 +121,8 @@ void TestShell::firstStartOnACleanStore()
         {"logfile", "JumpMeasurementLog120526.txt"}};
     for (const auto& [key, value] : expected)
         QCOMPARE(s.read(QLatin1String(key), QStringLiteral("<absent>")), QLatin1String(value));
-    QCOMPARE(s.read(QStringLiteral("logpath"), QString()), videos);
+    QCOMPARE(s.read(QStringLiteral("logpath"), QString()), typed);
+    QCOMPARE(r.station.settings.VideoFolder, videos);
     QVERIFY(!s.contains(QStringLiteral("TournamentName")));
 
     // The session start line, in print zones.
@@ -123,30 +130,6 @@ void TestShell::firstStartOnACleanStore()
              QByteArray("12-05-2026    14:03:09      Farwater Measurement Session started  \r\n"));
     QCOMPARE(r.station.settings.ResultsFilePath,
              videos + QStringLiteral("/JumpMeasurementResults120526.txt"));
-}
-
-void TestShell::invalidOrCancelledFolderIsAskedAgain()
-{
-    StationFixture f;
-    const QString videos = f.makeFolder(QStringLiteral("Videos"));
-    const QString typed = videos + QLatin1Char('/');
-    f.dialogs.expectMessage(DialogAnswer::No)
-        .expectInput(f.path(QStringLiteral("nowhere")))
-        .expectMessage()
-        .expectInput(std::nullopt) // Cancel counts as an empty answer
-        .expectMessage()
-        .expectInput(typed)
-        .expectMessage();
-    Rig r(f);
-    r.station.start();
-    FW_VERIFY_DIALOGS(f.dialogs);
-    const QStringList texts = f.dialogs.texts();
-    QCOMPARE(texts.at(2), QStringLiteral("You entered an invalid path - try  again"));
-    QCOMPARE(texts.at(4), texts.at(2));
-    // The folder is stored as typed and used without its trailing separator.
-    QCOMPARE(f.store().read(QStringLiteral("logpath"), QString()), typed);
-    QCOMPARE(r.station.settings.VideoFolder, videos);
-    QVERIFY(QFile::exists(videos + QLatin1Char('/') + logName()));
 }
 
 void TestShell::frameRateClassesAndBarefootTiming()
@@ -172,7 +155,7 @@ void TestShell::frameRateClassesAndBarefootTiming()
     FW_VERIFY_DIALOGS(f.dialogs);
 }
 
-void TestShell::navigationChecksAndExit()
+void TestShell::navigationFolderAndExit()
 {
     StationFixture f;
     Rig r(f, true);
@@ -205,6 +188,19 @@ void TestShell::navigationChecksAndExit()
     QVERIFY(!main.isVisible());
     r.station.show(Screen::Main, r.station.screenWidget(Screen::FrameSelection));
 
+    // Another video folder: one that does not exist is refused, an empty answer changes nothing.
+    const QString other = f.makeFolder(QStringLiteral("Other"));
+    f.dialogs.expectInput(f.path(QStringLiteral("missing")))
+        .expectMessage()
+        .expectInput(other)
+        .expectInput(QString());
+    main.btnChangeDirectory_Click();
+    main.btnChangeDirectory_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(main.lblVideodir->text(), other);
+    QCOMPARE(f.store().read(QStringLiteral("logpath"), QString()), other);
+    QCOMPARE(r.station.settings.VideoFolder, other);
+
     // Exit ends the program, closing the log viewer with it.
     r.station.openLogView(&main);
     main.mnuExit_Click();
@@ -213,50 +209,22 @@ void TestShell::navigationChecksAndExit()
     QVERIFY(r.station.logView() == nullptr);
 }
 
-void TestShell::changingTheVideoFolder()
-{
-    StationFixture f;
-    Rig r(f, true);
-    MainForm& main = r.station.mainForm();
-    f.dialogs.clear();
-    const QString other = f.makeFolder(QStringLiteral("Other"));
-    f.dialogs.expectInput(f.path(QStringLiteral("missing"))).expectMessage().expectInput(other);
-    main.btnChangeDirectory_Click();
-    FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(main.lblVideodir->text(), other);
-    QCOMPARE(f.store().read(QStringLiteral("logpath"), QString()), other);
-    QCOMPARE(r.station.settings.VideoFolder, other);
-
-    // An empty answer changes nothing.
-    f.dialogs.expectInput(QString());
-    main.btnChangeDirectory_Click();
-    FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(main.txtVideoDir->text(), other);
-}
-
 void TestShell::configurationChoicesFromTheStore()
 {
     StationFixture f;
-    const QList<QPair<const char*, const char*>> stored = {{"grids", "3"},
-                                                           {"right2left", "True"},
-                                                           {"boxlineoff", "True"},
-                                                           {"tournamentType", "sitski"},
-                                                           {"WSTIMS", "1"},
-                                                           {"buoymarker", "cross"},
-                                                           {"labelcolor", "yellow"},
-                                                           {"impactcolor", "red"},
-                                                           {"PictureSave", "NoSave"},
-                                                           {"VideoSave", "Save"}};
+    // A choice of each kind: a number, a direction, a type, a switch, a marker, a save policy.
+    const QList<QPair<const char*, const char*>> stored = {
+        {"grids", "3"},  {"right2left", "True"},  {"tournamentType", "sitski"},
+        {"WSTIMS", "1"}, {"buoymarker", "cross"}, {"PictureSave", "NoSave"}};
     for (const auto& [key, value] : stored)
         f.store().write(QLatin1String(key), QLatin1String(value));
     Rig r(f, true);
     Config& c = r.station.config();
     const StationSettings& s = r.station.settings;
-    for (QAbstractButton* on : std::initializer_list<QAbstractButton*>{
-             c.Opt3grid, c.right_to_left_button, c.SitSki_box, c.WSTIMS, c.OptCross, c.yellow_color,
-             c.OptImpactRed, c.OptPictureNoSave, c.OptVideoSave})
+    for (QAbstractButton* on :
+         std::initializer_list<QAbstractButton*>{c.Opt3grid, c.right_to_left_button, c.SitSki_box,
+                                                 c.WSTIMS, c.OptCross, c.OptPictureNoSave})
         QVERIFY2(on->isChecked(), qPrintable(on->objectName()));
-    QVERIFY(!c.line_control_check->isChecked() && !c.Barefoot_box->isChecked());
     // A change of a save option is written at once but used from the next start.
     c.OptPictureSave->click();
     QCOMPARE(f.store().read(QStringLiteral("PictureSave"), QString()), QStringLiteral("Save"));
@@ -397,30 +365,26 @@ void TestShell::logViewerListsVideoLinesAndTakesThePath()
 
 namespace {
 
-// The pictures a manual names, each with whether the manual viewer finds and reads it.
-QList<std::pair<QString, bool>> manualPictures(QTextBrowser& browser)
+// The pictures a manual names: each one's name, whether the manual viewer finds and reads it,
+// and the width it is given.
+struct ManualPicture {
+    QString name;
+    bool found;
+    double width;
+};
+QList<ManualPicture> manualPictures(QTextBrowser& browser)
 {
-    QList<std::pair<QString, bool>> pictures;
+    QList<ManualPicture> pictures;
     for (QTextBlock b = browser.document()->begin(); b.isValid(); b = b.next())
         for (auto it = b.begin(); !it.atEnd(); ++it)
             if (const QTextCharFormat format = it.fragment().charFormat(); format.isImageFormat()) {
-                const QString name = format.toImageFormat().name();
+                const QTextImageFormat image = format.toImageFormat();
                 const QVariant data =
-                    browser.loadResource(QTextDocument::ImageResource, QUrl(name));
-                pictures.append({name, !QImage::fromData(data.toByteArray()).isNull()});
+                    browser.loadResource(QTextDocument::ImageResource, QUrl(image.name()));
+                pictures.append(
+                    {image.name(), !QImage::fromData(data.toByteArray()).isNull(), image.width()});
             }
     return pictures;
-}
-
-// The widths the manual viewer gives its pictures.
-QList<double> manualPictureWidths(QTextBrowser& browser)
-{
-    QList<double> widths;
-    for (QTextBlock b = browser.document()->begin(); b.isValid(); b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            if (const QTextCharFormat format = it.fragment().charFormat(); format.isImageFormat())
-                widths.append(format.toImageFormat().width());
-    return widths;
 }
 
 } // namespace
@@ -440,8 +404,9 @@ void TestShell::manualIsReadOncePerRun()
     QVERIFY(manual.isVisible() && !r.station.mainForm().isVisible());
     QVERIFY(manual.RichTextBox1->toPlainText().contains(QLatin1String("Our own notes.")));
     // A local manual's pictures are found beside it.
-    QCOMPARE(manualPictures(*manual.RichTextBox1),
-             (QList<std::pair<QString, bool>>{{QStringLiteral("lake.png"), true}}));
+    const auto pictures = manualPictures(*manual.RichTextBox1);
+    QCOMPARE(pictures.size(), 1);
+    QVERIFY(pictures[0].name == QLatin1String("lake.png") && pictures[0].found);
     manual.cmdDone_Click();
     QVERIFY(r.station.mainForm().isVisible());
     QVERIFY(writeBytes(own, "# Changed\n"));
@@ -459,18 +424,16 @@ void TestShell::unreadableManualOverride()
     const QString text = manual.RichTextBox1->toPlainText();
     QVERIFY2(text.startsWith(QLatin1String("Could not read")), qPrintable(text.left(200)));
     QVERIFY(text.contains(QLatin1String("Operator's Manual")));
-    // Every picture of the built-in manual is built in with it.
-    const auto pictures = manualPictures(*manual.RichTextBox1);
-    QVERIFY(pictures.size() >= 6);
-    for (const auto& [name, found] : pictures)
-        QVERIFY2(found, qPrintable(name));
-    // Shown, every picture fits the text area (the screenshots are wider than the window).
+    // Every picture of the built-in manual is built in with it and, shown, fits the text area
+    // (the screenshots are wider than the window).
     manual.resize(700, 600);
     manual.show();
     QVERIFY(QTest::qWaitForWindowExposed(&manual));
     const int room = manual.RichTextBox1->viewport()->width();
-    for (double width : manualPictureWidths(*manual.RichTextBox1))
-        QVERIFY2(width > 0 && width <= room, qPrintable(QString::number(width)));
+    const auto pictures = manualPictures(*manual.RichTextBox1);
+    QVERIFY(pictures.size() >= 6);
+    for (const ManualPicture& p : pictures)
+        QVERIFY2(p.found && p.width > 0 && p.width <= room, qPrintable(p.name));
 }
 
 void TestShell::storedGridsLoadAtStartup()
