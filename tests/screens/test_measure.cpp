@@ -24,8 +24,6 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
-#include <QToolButton>
 
 using namespace fw;
 using namespace fw::test;
@@ -94,15 +92,12 @@ class TestMeasure : public QObject {
 private Q_SLOTS:
     void measuredFallAndPassJumps();
     void otherGridEntries();
-    void markerSplashAndVerifyMode();
-    void microAdjustAndArrowKeys();
-    void reridesAndComments();
+    void markerAdjustmentAndVerifyMode();
+    void reridesCommentsAndAnUnwritableResultsFile();
     void barefootFigures();
     void pointBeyondTheHorizonIsRefused();
-    void unwritableResultsFileKeepsTheLine();
     void gridButtonCyclesTheConfiguredGrids();
-    void clipboardHandOverTakesReadyOnce();
-    void loadPictureAndSnapshot();
+    void picturesLoadedSnappedAndHandedOver();
     void savePictureNotesItEverywhere();
     void exitAppliesThePictureSavePolicy();
 };
@@ -195,7 +190,7 @@ void TestMeasure::otherGridEntries()
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))), sent);
 }
 
-void TestMeasure::markerSplashAndVerifyMode()
+void TestMeasure::markerAdjustmentAndVerifyMode()
 {
     StationFixture f;
     MeasureRig r(f, {{"impactcolor", "red"}});
@@ -211,6 +206,20 @@ void TestMeasure::markerSplashAndVerifyMode()
     const ScreenPoint splash = samplePicturePoint(42.1, 10);
     QVERIFY(std::abs(s.a.x() - splash.x) < 1e-6 && std::abs(s.a.y() - splash.y) < 1e-6);
 
+    // Three presses without a redraw step from the last drawn point: 15 twips, not 45; arrow
+    // keys held together step both ways at once.
+    m.AdjustLeft_Click();
+    m.AdjustLeft_Click();
+    m.AdjustLeft_Click();
+    QCOMPARE(m.impact.x, p.x - 15);
+    r.click(40, 10);
+    r.keys.setDown(Qt::Key_Left, true);
+    r.keys.setDown(Qt::Key_Up, true);
+    m.keyTimer_Timer();
+    QCOMPARE(m.impact.x, p.x - 15);
+    QCOMPARE(m.impact.y, p.y - 15);
+    r.keys.releaseAll();
+
     // Verify mode reads out where the mouse is and marks what is recorded as unofficial.
     m.verify_Click();
     const ScreenPoint q = samplePicturePoint(43.53, 20);
@@ -222,44 +231,37 @@ void TestMeasure::markerSplashAndVerifyMode()
     QVERIFY(r.results().contains("(AWSA) UNOFFICIAL JUMP - verify mode  ( 43.53/ 20)"));
 }
 
-void TestMeasure::microAdjustAndArrowKeys()
+void TestMeasure::reridesCommentsAndAnUnwritableResultsFile()
 {
     StationFixture f;
     MeasureRig r(f);
     Measure& m = r.m();
-    // Three presses without a redraw step from the last drawn point: 15 twips, not 45.
-    r.click(40, 20);
-    const ScreenPoint last = m.lastDrawn;
-    m.AdjustLeft_Click();
-    m.AdjustLeft_Click();
-    m.AdjustLeft_Click();
-    QCOMPARE(m.impact.x, last.x - 15);
-    // Arrow keys held together step both ways at once.
-    r.click(40, 20);
-    r.keys.setDown(Qt::Key_Left, true);
-    r.keys.setDown(Qt::Key_Up, true);
-    m.keyTimer_Timer();
-    QCOMPARE(m.impact.x, last.x - 15);
-    QCOMPARE(m.impact.y, last.y - 15);
-}
-
-void TestMeasure::reridesAndComments()
-{
-    StationFixture f;
-    MeasureRig r(f);
-    Measure& m = r.m();
-    m.distance->setText(QStringLiteral(" 45.6m"));
+    // A line the results file cannot take is shown and kept.
+    const QString good = r.station->settings.ResultsFilePath;
+    r.station->settings.ResultsFilePath = f.path(QStringLiteral("gone/results.txt"));
+    r.setSkier(QStringLiteral("Lee"));
+    r.click(43.53, 20);
+    f.dialogs.expectMessage();
+    m.Record_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(f.dialogs.texts().at(0).contains(QLatin1String("Lee  jump 1 -  45.6m")));
+    // The next entry that can be written brings the kept line along first. A reride clears the
+    // distance; a cancelled comment writes no line.
+    r.station->settings.ResultsFilePath = good;
     m.M_Reride->click();
     QCOMPARE(m.distance->text(), QString());
     m.O_reride->click();
     f.dialogs.expectInput(QStringLiteral("Boat off line")).expectInput(std::nullopt);
     m.Make_comment->click();
-    m.Make_comment->click(); // cancelled: no line
+    m.Make_comment->click();
     FW_VERIFY_DIALOGS(f.dialogs);
-    QVERIFY(r.results().endsWith(kHead + "Mandatory Reride - disregard last jump\r\n" + kHead +
-                                 "Optional Reride on previous jump\r\n" + kHead +
-                                 "Boat off line\r\n"));
-    QCOMPARE(m.Jump_no->text(), QStringLiteral("1"));
+    QVERIFY(r.results().endsWith(
+        kHead +
+        "Lee  jump 1 -  45.6m  (IWSF) 150ft  (AWSA) ( 43.53/ 20) ( 6882/ 4500) ( 45.63)\r\n" +
+        kHead + "Mandatory Reride - disregard last jump\r\n" + kHead +
+        "Optional Reride on previous jump\r\n" + kHead + "Boat off line\r\n"));
+    QVERIFY(!r.station->results().hasPending());
+    QCOMPARE(m.Jump_no->text(), QStringLiteral("1")); // rerides and comments leave it
 
     // Another skier starts again at jump 1 with no distance shown.
     m.Jump_no->setText(QStringLiteral(" 4"));
@@ -268,7 +270,6 @@ void TestMeasure::reridesAndComments()
     QCOMPARE(m.Jump_no->text(), QStringLiteral("1"));
     QCOMPARE(m.distance->text(), QString());
 }
-
 void TestMeasure::barefootFigures()
 {
     // The sit-ski offset and the tenths of a foot are checked with the grid geometry.
@@ -313,29 +314,6 @@ void TestMeasure::pointBeyondTheHorizonIsRefused()
     QCOMPARE(r.results(), before);
 }
 
-void TestMeasure::unwritableResultsFileKeepsTheLine()
-{
-    StationFixture f;
-    MeasureRig r(f);
-    Measure& m = r.m();
-    const QString good = r.station->settings.ResultsFilePath;
-    r.station->settings.ResultsFilePath = f.path(QStringLiteral("gone/results.txt"));
-    r.setSkier(QStringLiteral("Lee"));
-    r.click(43.53, 20);
-    f.dialogs.expectMessage();
-    m.Record_Click();
-    FW_VERIFY_DIALOGS(f.dialogs);
-    QVERIFY(f.dialogs.texts().at(0).contains(QLatin1String("Lee  jump 1 -  45.6m")));
-    // The next entry that can be written brings the kept line along first.
-    r.station->settings.ResultsFilePath = good;
-    m.M_Reride->click();
-    QVERIFY(r.results().endsWith(kHead +
-                                 "Lee  jump 1 -  45.6m  (IWSF) 150ft  (AWSA) ( 43.53/ 20) "
-                                 "( 6882/ 4500) ( 45.63)\r\n" +
-                                 kHead + "Mandatory Reride - disregard last jump\r\n"));
-    QVERIFY(!r.station->results().hasPending());
-}
-
 void TestMeasure::gridButtonCyclesTheConfiguredGrids()
 {
     StationFixture f;
@@ -350,25 +328,7 @@ void TestMeasure::gridButtonCyclesTheConfiguredGrids()
     QCOMPARE(r.station->grids.currentGrid, 1);
 }
 
-void TestMeasure::clipboardHandOverTakesReadyOnce()
-{
-    StationFixture f;
-    MeasureRig r(f);
-    Measure& m = r.m();
-    StationPaths::ensureFolder(r.station->paths().exchangeFolder());
-    const QString flag = r.exchange(QStringLiteral("clipflag.txt"));
-    QApplication::clipboard()->setImage(testPicture());
-    m.cbAutoLoadClipboard->click();
-    QVERIFY(writeBytes(flag, "  \r\n"));
-    m.loadTimer_Timer();
-    QVERIFY(!m.picture->hasPicture());
-    QVERIFY(writeBytes(flag, "Ready\r\n"));
-    m.loadTimer_Timer();
-    QVERIFY(m.picture->hasPicture());
-    QCOMPARE(readBytes(flag), QByteArray("  \r\n"));
-}
-
-void TestMeasure::loadPictureAndSnapshot()
+void TestMeasure::picturesLoadedSnappedAndHandedOver()
 {
     StationFixture f;
     MeasureRig r(f);
@@ -400,6 +360,18 @@ void TestMeasure::loadPictureAndSnapshot()
     m.Unfreeze_Click();
     QVERIFY(!m.picture->hasPicture());
     QVERIFY(!QFile::exists(r.exchange(QStringLiteral("snapshot.bmp"))));
+
+    // The clipboard hand-over takes the picture once its flag says Ready, and resets the flag.
+    const QString flag = r.exchange(QStringLiteral("clipflag.txt"));
+    QApplication::clipboard()->setImage(testPicture());
+    m.cbAutoLoadClipboard->click();
+    QVERIFY(writeBytes(flag, "  \r\n"));
+    m.loadTimer_Timer();
+    QVERIFY(!m.picture->hasPicture());
+    QVERIFY(writeBytes(flag, "Ready\r\n"));
+    m.loadTimer_Timer();
+    QVERIFY(m.picture->hasPicture());
+    QCOMPARE(readBytes(flag), QByteArray("  \r\n"));
 }
 
 void TestMeasure::savePictureNotesItEverywhere()
