@@ -14,9 +14,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -83,19 +81,18 @@ const QString kGridsMissing = QStringLiteral(
 class TestFrameSelection : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void captureArrivalAsksForTheNameAndMovesTheVideo();
+    void captureArrivalRenamesAndMovesTheVideo();
     void renameToTheSamePathOrAFailingMoveLeavesTheVideo();
     void steppingAndLeaving();
-    void runWindowsAndTheTooShortMessage();
     void playBeforeStartAndEveryRepeatIsEnded();
-    void playToEndPauseAndContinue();
+    void playToEndAndTheTooShortRun();
     void markingUnderEachSavePolicy_data();
     void markingUnderEachSavePolicy();
     void nonStandardNamesAreNotLogged();
     void browsingAndViewingWarnOfMeasuredVideos();
 };
 
-void TestFrameSelection::captureArrivalAsksForTheNameAndMovesTheVideo()
+void TestFrameSelection::captureArrivalRenamesAndMovesTheVideo()
 {
     StationFixture f;
     Rig r(f);
@@ -181,32 +178,6 @@ void TestFrameSelection::steppingAndLeaving()
     QVERIFY(r.station->created(Screen::Main));
 }
 
-void TestFrameSelection::runWindowsAndTheTooShortMessage()
-{
-    // Twenty seconds (fifteen for barefoot timing), less one frame where the rate rounds to 30.
-    QCOMPARE(runFrames(25, false), 500);
-    QCOMPARE(runFrames(30000.0 / 1001, false), 599);
-
-    StationFixture f;
-    Rig r(f);
-    const QString video = r.video(QStringLiteral("Smithjump1.avi"));
-    r.arriveFromCapture(video, 40, 650, 30);
-    r.screen->selectedFrame = 100;
-    r.screen->startRead = true;
-    f.dialogs.expectMessage();
-    r.screen->Command7_Click();
-    FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(f.dialogs.calls().last().text,
-             QStringLiteral("I am sorry, but the file is only  650 frames long and the start "
-                            "position you have selected means that the end should be at frame  "
-                            "699 which is not possible with this file. You may have to recapture "
-                            "from the video recorder if you did not capture a full 20 seconds "
-                            "from the start of the run."));
-    QVERIFY(!r.screen->playingBeforeEnd);
-    QVERIFY(tooShortMessage(500, 550, true)
-                .endsWith(QLatin1String("full 15 seconds from the start of the run.")));
-}
-
 void TestFrameSelection::playBeforeStartAndEveryRepeatIsEnded()
 {
     StationFixture f;
@@ -241,7 +212,7 @@ void TestFrameSelection::playBeforeStartAndEveryRepeatIsEnded()
     QCOMPARE(s.Text4->text(), QStringLiteral("5"));
 }
 
-void TestFrameSelection::playToEndPauseAndContinue()
+void TestFrameSelection::playToEndAndTheTooShortRun()
 {
     StationFixture f;
     Rig r(f);
@@ -266,6 +237,26 @@ void TestFrameSelection::playToEndPauseAndContinue()
     s.Timer1_Timer();
     QVERIFY(!s.playingBeforeEnd && !s.Timer1->isActive());
     FW_VERIFY_DIALOGS(f.dialogs);
+
+    // A start whose run would end beyond the file is refused: 650 frames cannot hold 100 + 599.
+    r.arriveFromCapture(video, 40, 650, 30);
+    s.selectedFrame = 100;
+    s.startRead = true;
+    f.dialogs.expectMessage();
+    s.Command7_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.calls().last().text,
+             QStringLiteral("I am sorry, but the file is only  650 frames long and the start "
+                            "position you have selected means that the end should be at frame  "
+                            "699 which is not possible with this file. You may have to recapture "
+                            "from the video recorder if you did not capture a full 20 seconds "
+                            "from the start of the run."));
+    QVERIFY(!s.playingBeforeEnd);
+    // Twenty seconds (fifteen for barefoot timing), less one frame where the rate rounds to 30.
+    QCOMPARE(runFrames(25, false), 500);
+    QCOMPARE(runFrames(30000.0 / 1001, false), 599);
+    QVERIFY(tooShortMessage(500, 550, true)
+                .endsWith(QLatin1String("full 15 seconds from the start of the run.")));
 }
 
 void TestFrameSelection::markingUnderEachSavePolicy_data()
