@@ -47,9 +47,12 @@ std::optional<ScreenPoint> SurveyToPicture(const GridCoefficients& c, SurveyPoin
     return p;
 }
 
-std::optional<GridCoefficients>
-SolveCoefficients(const std::array<ScreenPoint, kBuoyCount>& picture,
-                  const std::array<SurveyPoint, kBuoyCount>& survey)
+namespace {
+
+// The station's Gauss-Jordan elimination on the eight equations of four picture/survey pairs:
+// the first row with a non-zero entry is the pivot (no search for the largest, no scaling).
+std::optional<GridCoefficients> eliminate(const std::array<ScreenPoint, kBuoyCount>& picture,
+                                          const std::array<SurveyPoint, kBuoyCount>& survey)
 {
     // Rows and columns from 1 as the method is written down; row 0 and column 0 are unused.
     double a[9][10] = {};
@@ -103,6 +106,82 @@ SolveCoefficients(const std::array<ScreenPoint, kBuoyCount>& picture,
     return c;
 }
 
+using Matrix3 = std::array<std::array<double, 3>, 3>;
+
+Matrix3 product(const Matrix3& a, const Matrix3& b)
+{
+    Matrix3 m{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 3; ++k)
+                m[i][j] += a[i][k] * b[k][j];
+    return m;
+}
+
+// Moves a set of points to their centroid and scales them to an average distance of √2 from
+// it: the elimination then sees numbers of one size whatever the survey's origin and units.
+struct Normalisation {
+    double cx = 0, cy = 0, scale = 1;
+};
+
+template <typename Point, typename Get>
+std::optional<Normalisation> normalisationOf(const std::array<Point, kBuoyCount>& points, Get get)
+{
+    Normalisation n;
+    for (const Point& p : points) {
+        n.cx += get(p).first / kBuoyCount;
+        n.cy += get(p).second / kBuoyCount;
+    }
+    double spread = 0;
+    for (const Point& p : points)
+        spread += std::hypot(get(p).first - n.cx, get(p).second - n.cy) / kBuoyCount;
+    if (!(spread > 0) || !std::isfinite(spread))
+        return std::nullopt;
+    n.scale = std::numbers::sqrt2 / spread;
+    return n;
+}
+
+} // namespace
+
+std::optional<GridCoefficients>
+SolveCoefficients(const std::array<ScreenPoint, kBuoyCount>& picture,
+                  const std::array<SurveyPoint, kBuoyCount>& survey)
+{
+    // Solved relative to the buoys' centroids, then written back in the absolute form of the
+    // grid file: a survey in national-grid meters gives the same grid as one near the origin.
+    const auto np = normalisationOf(picture, [](ScreenPoint p) { return std::pair{p.x, p.y}; });
+    const auto ns = normalisationOf(survey, [](SurveyPoint s) { return std::pair{s.X, s.Y}; });
+    if (!np || !ns)
+        return std::nullopt;
+    std::array<ScreenPoint, kBuoyCount> p{};
+    std::array<SurveyPoint, kBuoyCount> s{};
+    for (int i = 0; i < kBuoyCount; ++i) {
+        p[i] = {(picture[i].x - np->cx) * np->scale, (picture[i].y - np->cy) * np->scale};
+        s[i] = {(survey[i].X - ns->cx) * ns->scale, (survey[i].Y - ns->cy) * ns->scale};
+    }
+    const std::optional<GridCoefficients> n = eliminate(p, s);
+    if (!n)
+        return std::nullopt;
+    const GridCoefficients& k = *n;
+    const Matrix3 normalised{{{k[1], k[2], k[0]}, {k[6], k[7], k[5]}, {k[3], k[4], 1.0}}};
+    const Matrix3 fromPicture{
+        {{np->scale, 0, -np->scale * np->cx}, {0, np->scale, -np->scale * np->cy}, {0, 0, 1}}};
+    const Matrix3 toSurvey{{{1 / ns->scale, 0, ns->cx}, {0, 1 / ns->scale, ns->cy}, {0, 0, 1}}};
+    const Matrix3 h = product(toSurvey, product(normalised, fromPicture));
+    // The file's form fixes the constant of the denominator at 1: a grid whose horizon passes
+    // through the picture's top-left corner cannot be written that way.
+    const double w = h[2][2];
+    if (w == 0.0 || !std::isfinite(w))
+        return std::nullopt;
+    const GridCoefficients c{h[0][2] / w, h[0][0] / w, h[0][1] / w, h[2][0] / w,
+                             h[2][1] / w, h[1][2] / w, h[1][0] / w, h[1][1] / w};
+    for (double v : c) {
+        if (!std::isfinite(v))
+            return std::nullopt;
+    }
+    return c;
+}
+
 Tournament Tournament::of(const StationSettings& settings)
 {
     return Tournament{settings.BarefootOn, settings.SitSkiOn};
@@ -134,10 +213,108 @@ double surveyDistance(SurveyPoint a, SurveyPoint b)
     return std::sqrt(dX * dX + dY * dY);
 }
 
+namespace {
+
+double denominator(const GridCoefficients& c, ScreenPoint p)
+{
+    return 1.0 + c[3] * p.x + c[4] * p.y;
+}
+
+// The sign of the mapping's denominator on the water: the one it has at the four buoys. None
+// when the buoys do not all lie on one side of the horizon, or the coefficients do not describe
+// a mapping at all (all zero, as in a grid saved before it was ever solved).
+std::optional<double> waterSide(const MeasurementGrid& grid)
+{
+    const GridCoefficients& c = grid.c;
+    const double det = c[1] * (c[7] - c[5] * c[4]) - c[2] * (c[6] - c[5] * c[3]) +
+                       c[0] * (c[6] * c[4] - c[7] * c[3]);
+    if (det == 0.0 || !std::isfinite(det))
+        return std::nullopt;
+    const double side = denominator(c, grid.buoyPicture[0]) > 0 ? 1.0 : -1.0;
+    for (const ScreenPoint& b : grid.buoyPicture) {
+        const double d = denominator(c, b);
+        if (!(d * side > 0))
+            return std::nullopt;
+    }
+    return side;
+}
+
+} // namespace
+
+bool onWater(const MeasurementGrid& grid, ScreenPoint p)
+{
+    const std::optional<double> side = waterSide(grid);
+    return side && denominator(grid.c, p) * *side > 0;
+}
+
+std::optional<SurveyPoint> PictureToSurvey(const MeasurementGrid& grid, ScreenPoint p)
+{
+    if (!onWater(grid, p))
+        return std::nullopt;
+    return PictureToSurvey(grid.c, p);
+}
+
+std::optional<ScreenPoint> SurveyToPicture(const MeasurementGrid& grid, SurveyPoint s)
+{
+    if (!waterSide(grid))
+        return std::nullopt;
+    // A survey position behind the camera comes out of the closed form on the far side of the
+    // horizon: it is not in the picture.
+    const std::optional<ScreenPoint> p = SurveyToPicture(grid.c, s);
+    if (!p || !onWater(grid, *p))
+        return std::nullopt;
+    return p;
+}
+
+std::optional<double> distanceUncertainty_m(const MeasurementGrid& grid, ScreenPoint p,
+                                            Tournament t)
+{
+    if (!PictureToSurvey(grid, p))
+        return std::nullopt;
+    // The distance as the station finds it from the buoys as marked and the click: solve, then
+    // measure.
+    const auto measured = [&grid, t](const std::array<ScreenPoint, kBuoyCount>& buoys,
+                                     ScreenPoint click) -> std::optional<double> {
+        MeasurementGrid g = grid;
+        const std::optional<GridCoefficients> c = SolveCoefficients(buoys, grid.buoySurvey);
+        if (!c)
+            return std::nullopt;
+        g.c = *c;
+        g.buoyPicture = buoys;
+        const std::optional<JumpDistance> d = distance_calculation(g, click, t);
+        if (!d)
+            return std::nullopt;
+        return d->distance_m;
+    };
+    // Central differences a tenth of a pixel wide: far below the half pixel of rounding, far
+    // above the solver's own rounding.
+    constexpr double step_twips = 1.5;
+    double bound = 0;
+    for (int q = 0; q < 2 * (kBuoyCount + 1); ++q) {
+        std::array<ScreenPoint, kBuoyCount> up = grid.buoyPicture, down = grid.buoyPicture;
+        ScreenPoint clickUp = p, clickDown = p;
+        const int point = q / 2;
+        double& u = point < kBuoyCount ? (q % 2 ? up[point].y : up[point].x)
+                                       : (q % 2 ? clickUp.y : clickUp.x);
+        double& d = point < kBuoyCount ? (q % 2 ? down[point].y : down[point].x)
+                                       : (q % 2 ? clickDown.y : clickDown.x);
+        u += step_twips;
+        d -= step_twips;
+        const std::optional<double> above = measured(up, clickUp);
+        const std::optional<double> below = measured(down, clickDown);
+        if (!above || !below)
+            return std::nullopt;
+        bound += std::fabs(*above - *below) / (2 * step_twips) * kPictureRounding_twips;
+    }
+    if (!std::isfinite(bound))
+        return std::nullopt;
+    return bound;
+}
+
 std::optional<JumpDistance> distance_calculation(const MeasurementGrid& grid, ScreenPoint p,
                                                  Tournament t)
 {
-    const std::optional<SurveyPoint> s = PictureToSurvey(grid.c, p);
+    const std::optional<SurveyPoint> s = PictureToSurvey(grid, p);
     if (!s)
         return std::nullopt;
     const double d = surveyDistance(grid.jump, *s) + rampOffset_m(t);

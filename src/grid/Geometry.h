@@ -95,9 +95,31 @@ struct JumpDistance {
     double distance_m = 0; // straight distance from the jump point plus the ramp offset, unrounded
 };
 
-// The jump distance of a picture position on the grid. None when the point maps to infinity.
+// Whether a picture position shows the water: the mapping's denominator has there the sign it
+// has at the grid's four buoys. False on the horizon and beyond it, and for every point when the
+// buoys do not lie on one side of the horizon or the coefficients describe no mapping.
+bool onWater(const MeasurementGrid& grid, ScreenPoint p);
+
+// Picture to water for a grid: none when the point is not on the water, lies on the horizon, or
+// the grid does not solve.
+std::optional<SurveyPoint> PictureToSurvey(const MeasurementGrid& grid, ScreenPoint p);
+// Water to picture for a grid: none when the position would appear beyond the horizon (it lies
+// behind the camera) or maps to infinity.
+std::optional<ScreenPoint> SurveyToPicture(const MeasurementGrid& grid, SurveyPoint s);
+
+// The jump distance of a picture position on the grid. None when the point is not on the water.
 std::optional<JumpDistance> distance_calculation(const MeasurementGrid& grid, ScreenPoint p,
                                                  Tournament t);
+
+// Half a picture pixel: how far a marked or clicked position can be off by rounding alone.
+constexpr double kPictureRounding_twips = 7.5;
+
+// Bound in meters of the distance error from picture rounding: the sum over the ten picture
+// coordinates that produce the distance (the click's x and y and the four buoys' x and y as
+// marked) of |dD/dq| times half a pixel, each derivative taken by central differences through
+// the solve and the measurement. None when p is not on the water or the grid does not solve.
+std::optional<double> distanceUncertainty_m(const MeasurementGrid& grid, ScreenPoint p,
+                                            Tournament t);
 
 // The figures recording shows: meters to tenths (half up); feet whole (half up) in a normal
 // tournament, tenths of a foot for Barefoot and Sit Ski.
@@ -112,6 +134,9 @@ double xOrientationOf(double upperRightX, double upperLeftX);
 
 // The check buoy tolerance: a pixel and a half in each direction, tested separately.
 constexpr double kCheckBuoyTolerance_twips = 22.5;
+// A difference of exactly a pixel and a half passes also when the prediction carries rounding
+// noise in its last digits (survey coordinates of millions of meters leave some).
+constexpr double kCheckBuoySlack_twips = 1e-6;
 
 // The acute angle in degrees (0..90), seen on the water, between the picture verticals through
 // the two front buoys. Each vertical is followed from the buoy 45 twips up the picture and mapped;

@@ -77,19 +77,19 @@ GridEvaluation evaluateGrid(const GridEntries& e, double pictureWidth_twips)
 {
     GridEvaluation ev;
     ev.ratios = gridRatios(e, pictureWidth_twips);
-    const MeasurementGrid g = gridFromEntries(e, MeasurementGrid{});
+    MeasurementGrid g = gridFromEntries(e, MeasurementGrid{});
 
     ev.c = SolveCoefficients(g.buoyPicture, g.buoySurvey);
     bool checkBuoyPasses = false;
     std::optional<double> angle;
     if (ev.c) {
-        ev.predictedCheckBuoy = SurveyToPicture(*ev.c, g.checkBuoySurvey);
+        g.c = *ev.c;
+        // A check buoy that would appear beyond the horizon is as far off as one at infinity.
+        ev.predictedCheckBuoy = SurveyToPicture(g, g.checkBuoySurvey);
         if (ev.predictedCheckBuoy) {
             ev.checkBuoyDx = g.checkBuoyPicture.x - ev.predictedCheckBuoy->x;
             ev.checkBuoyDy = g.checkBuoyPicture.y - ev.predictedCheckBuoy->y;
-            // A difference of exactly a pixel and a half passes, also when the prediction
-            // carries rounding noise in its last digits.
-            const double limit = kCheckBuoyTolerance_twips + 1e-9;
+            const double limit = kCheckBuoyTolerance_twips + kCheckBuoySlack_twips;
             checkBuoyPasses =
                 std::fabs(*ev.checkBuoyDx) <= limit && std::fabs(*ev.checkBuoyDy) <= limit;
         }
