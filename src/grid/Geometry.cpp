@@ -20,6 +20,17 @@ bool finite(double a, double b)
            std::fabs(b) <= kFarLimit;
 }
 
+// The acute angle between two water directions given in degrees, folded into 0..90.
+std::optional<double> foldedAngle(std::optional<double> aL, std::optional<double> aR)
+{
+    if (!aL || !aR)
+        return std::nullopt;
+    double delta = std::fabs(std::fmod(*aR - *aL, 180.0));
+    if (delta > 90.0)
+        delta = 180.0 - delta;
+    return delta;
+}
+
 } // namespace
 
 std::optional<SurveyPoint> PictureToSurvey(const GridCoefficients& c, ScreenPoint p)
@@ -49,8 +60,10 @@ std::optional<ScreenPoint> SurveyToPicture(const GridCoefficients& c, SurveyPoin
 
 namespace {
 
-// The station's Gauss-Jordan elimination on the eight equations of four picture/survey pairs:
-// the first row with a non-zero entry is the pivot (no search for the largest, no scaling).
+// Gauss-Jordan elimination on the eight equations of four picture/survey pairs. The pivot is the
+// largest entry of its column: with coordinates taken from the centroid, symmetric buoy layouts
+// leave entries that are zero but for rounding, and the first non-zero entry would then be one
+// of those.
 std::optional<GridCoefficients> eliminate(const std::array<ScreenPoint, kBuoyCount>& picture,
                                           const std::array<SurveyPoint, kBuoyCount>& survey)
 {
@@ -77,9 +90,11 @@ std::optional<GridCoefficients> eliminate(const std::array<ScreenPoint, kBuoyCou
 
     for (int k = 1; k <= 8; ++k) {
         int r = k;
-        while (r <= 8 && a[r][k] == 0.0)
-            ++r;
-        if (r > 8)
+        for (int i = k + 1; i <= 8; ++i) {
+            if (std::fabs(a[i][k]) > std::fabs(a[r][k]))
+                r = i;
+        }
+        if (a[r][k] == 0.0)
             return std::nullopt;
         if (r != k) {
             for (int j = 1; j <= 9; ++j)
@@ -106,7 +121,7 @@ std::optional<GridCoefficients> eliminate(const std::array<ScreenPoint, kBuoyCou
     return c;
 }
 
-using Matrix3 = std::array<std::array<double, 3>, 3>;
+using Matrix3 = CentredMapping::Matrix3;
 
 Matrix3 product(const Matrix3& a, const Matrix3& b)
 {
@@ -118,56 +133,87 @@ Matrix3 product(const Matrix3& a, const Matrix3& b)
     return m;
 }
 
-// Moves a set of points to their centroid and scales them to an average distance of √2 from
-// it: the elimination then sees numbers of one size whatever the survey's origin and units.
-struct Normalisation {
-    double cx = 0, cy = 0, scale = 1;
-};
-
+// The centroid of four points and the scale that brings them to an average distance of √2 from
+// it; none when the points all lie in one place.
 template <typename Point, typename Get>
-std::optional<Normalisation> normalisationOf(const std::array<Point, kBuoyCount>& points, Get get)
+std::optional<std::array<double, 3>> centringOf(const std::array<Point, kBuoyCount>& points,
+                                                Get get)
 {
-    Normalisation n;
+    double cx = 0, cy = 0;
     for (const Point& p : points) {
-        n.cx += get(p).first / kBuoyCount;
-        n.cy += get(p).second / kBuoyCount;
+        cx += get(p).first / kBuoyCount;
+        cy += get(p).second / kBuoyCount;
     }
     double spread = 0;
     for (const Point& p : points)
-        spread += std::hypot(get(p).first - n.cx, get(p).second - n.cy) / kBuoyCount;
+        spread += std::hypot(get(p).first - cx, get(p).second - cy) / kBuoyCount;
     if (!(spread > 0) || !std::isfinite(spread))
         return std::nullopt;
-    n.scale = std::numbers::sqrt2 / spread;
-    return n;
+    return std::array<double, 3>{cx, cy, std::numbers::sqrt2 / spread};
 }
 
 } // namespace
 
-std::optional<GridCoefficients>
-SolveCoefficients(const std::array<ScreenPoint, kBuoyCount>& picture,
-                  const std::array<SurveyPoint, kBuoyCount>& survey)
+std::optional<CentredMapping>
+CentredMapping::solve(const std::array<ScreenPoint, kBuoyCount>& picture,
+                      const std::array<SurveyPoint, kBuoyCount>& survey)
 {
-    // Solved relative to the buoys' centroids, then written back in the absolute form of the
-    // grid file: a survey in national-grid meters gives the same grid as one near the origin.
-    const auto np = normalisationOf(picture, [](ScreenPoint p) { return std::pair{p.x, p.y}; });
-    const auto ns = normalisationOf(survey, [](SurveyPoint s) { return std::pair{s.X, s.Y}; });
-    if (!np || !ns)
+    const auto pc = centringOf(picture, [](ScreenPoint p) { return std::pair{p.x, p.y}; });
+    const auto sc = centringOf(survey, [](SurveyPoint s) { return std::pair{s.X, s.Y}; });
+    if (!pc || !sc)
         return std::nullopt;
+    CentredMapping m;
+    m.m_picture = *pc;
+    m.m_survey = *sc;
     std::array<ScreenPoint, kBuoyCount> p{};
     std::array<SurveyPoint, kBuoyCount> s{};
     for (int i = 0; i < kBuoyCount; ++i) {
-        p[i] = {(picture[i].x - np->cx) * np->scale, (picture[i].y - np->cy) * np->scale};
-        s[i] = {(survey[i].X - ns->cx) * ns->scale, (survey[i].Y - ns->cy) * ns->scale};
+        p[i] = m.centred(picture[i]);
+        s[i] = {(survey[i].X - m.m_survey[0]) * m.m_survey[2],
+                (survey[i].Y - m.m_survey[1]) * m.m_survey[2]};
     }
     const std::optional<GridCoefficients> n = eliminate(p, s);
     if (!n)
         return std::nullopt;
     const GridCoefficients& k = *n;
-    const Matrix3 normalised{{{k[1], k[2], k[0]}, {k[6], k[7], k[5]}, {k[3], k[4], 1.0}}};
-    const Matrix3 fromPicture{
-        {{np->scale, 0, -np->scale * np->cx}, {0, np->scale, -np->scale * np->cy}, {0, 0, 1}}};
-    const Matrix3 toSurvey{{{1 / ns->scale, 0, ns->cx}, {0, 1 / ns->scale, ns->cy}, {0, 0, 1}}};
-    const Matrix3 h = product(toSurvey, product(normalised, fromPicture));
+    m.m_h = {{{k[1], k[2], k[0]}, {k[6], k[7], k[5]}, {k[3], k[4], 1.0}}};
+    // The side of the horizon the buoys lie on; a mapping that puts them on both sides, or on the
+    // horizon itself, describes no water plane.
+    const double side = m.denominator(p[0]) > 0 ? 1.0 : -1.0;
+    for (const ScreenPoint& b : p) {
+        if (!(m.denominator(b) * side > 0))
+            return std::nullopt;
+    }
+    m.m_side = side;
+    // A system that is singular but for rounding solves to a mapping that misses the buoys.
+    for (int i = 0; i < kBuoyCount; ++i) {
+        const double w = m.denominator(p[i]);
+        const double X = (m.m_h[0][0] * p[i].x + m.m_h[0][1] * p[i].y + m.m_h[0][2]) / w;
+        const double Y = (m.m_h[1][0] * p[i].x + m.m_h[1][1] * p[i].y + m.m_h[1][2]) / w;
+        if (!(std::hypot(X - s[i].X, Y - s[i].Y) < 1e-9))
+            return std::nullopt;
+    }
+    return m;
+}
+
+ScreenPoint CentredMapping::centred(ScreenPoint p) const
+{
+    return {(p.x - m_picture[0]) * m_picture[2], (p.y - m_picture[1]) * m_picture[2]};
+}
+
+double CentredMapping::denominator(ScreenPoint centredPoint) const
+{
+    return m_h[2][0] * centredPoint.x + m_h[2][1] * centredPoint.y + m_h[2][2];
+}
+
+std::optional<GridCoefficients> CentredMapping::coefficients() const
+{
+    const Matrix3 fromPicture{{{m_picture[2], 0, -m_picture[2] * m_picture[0]},
+                               {0, m_picture[2], -m_picture[2] * m_picture[1]},
+                               {0, 0, 1}}};
+    const Matrix3 toSurvey{
+        {{1 / m_survey[2], 0, m_survey[0]}, {0, 1 / m_survey[2], m_survey[1]}, {0, 0, 1}}};
+    const Matrix3 h = product(toSurvey, product(m_h, fromPicture));
     // The file's form fixes the constant of the denominator at 1: a grid whose horizon passes
     // through the picture's top-left corner cannot be written that way.
     const double w = h[2][2];
@@ -180,6 +226,84 @@ SolveCoefficients(const std::array<ScreenPoint, kBuoyCount>& picture,
             return std::nullopt;
     }
     return c;
+}
+
+std::optional<SurveyPoint> CentredMapping::offsetOnWater(ScreenPoint p) const
+{
+    const ScreenPoint q = centred(p);
+    const double w = denominator(q);
+    if (!(w * m_side > 0))
+        return std::nullopt;
+    const SurveyPoint s{(m_h[0][0] * q.x + m_h[0][1] * q.y + m_h[0][2]) / w / m_survey[2],
+                        (m_h[1][0] * q.x + m_h[1][1] * q.y + m_h[1][2]) / w / m_survey[2]};
+    if (!finite(s.X, s.Y))
+        return std::nullopt;
+    return s;
+}
+
+std::optional<SurveyPoint> CentredMapping::toSurvey(ScreenPoint p) const
+{
+    const std::optional<SurveyPoint> offset = offsetOnWater(p);
+    if (!offset)
+        return std::nullopt;
+    return SurveyPoint{offset->X + m_survey[0], offset->Y + m_survey[1]};
+}
+
+std::optional<ScreenPoint> CentredMapping::toPicture(SurveyPoint s) const
+{
+    const double X = (s.X - m_survey[0]) * m_survey[2], Y = (s.Y - m_survey[1]) * m_survey[2];
+    const Matrix3& h = m_h;
+    // The adjugate of the centred matrix maps the water back to the picture.
+    const double u = (h[1][1] * h[2][2] - h[1][2] * h[2][1]) * X +
+                     (h[0][2] * h[2][1] - h[0][1] * h[2][2]) * Y +
+                     (h[0][1] * h[1][2] - h[0][2] * h[1][1]);
+    const double v = (h[1][2] * h[2][0] - h[1][0] * h[2][2]) * X +
+                     (h[0][0] * h[2][2] - h[0][2] * h[2][0]) * Y +
+                     (h[0][2] * h[1][0] - h[0][0] * h[1][2]);
+    const double w = (h[1][0] * h[2][1] - h[1][1] * h[2][0]) * X +
+                     (h[0][1] * h[2][0] - h[0][0] * h[2][1]) * Y +
+                     (h[0][0] * h[1][1] - h[0][1] * h[1][0]);
+    if (w == 0.0)
+        return std::nullopt;
+    const ScreenPoint q{u / w, v / w};
+    // Behind the camera the closed form still gives a point, on the far side of the horizon.
+    if (!(denominator(q) * m_side > 0))
+        return std::nullopt;
+    const ScreenPoint p{q.x / m_picture[2] + m_picture[0], q.y / m_picture[2] + m_picture[1]};
+    if (!finite(p.x, p.y))
+        return std::nullopt;
+    return p;
+}
+
+std::optional<double> CentredMapping::fieldOfViewAngle(ScreenPoint lowerLeft,
+                                                       ScreenPoint lowerRight) const
+{
+    // Directions taken between offsets from the survey centroid keep every digit whatever the
+    // survey's origin.
+    const auto direction = [this](ScreenPoint p) -> std::optional<double> {
+        const auto p1 = offsetOnWater(p);
+        const auto p2 = offsetOnWater(ScreenPoint{p.x, p.y - 45.0});
+        if (!p1 || !p2)
+            return std::nullopt;
+        const double dX = p1->X - p2->X;
+        const double dY = p1->Y - p2->Y;
+        if (dX == 0.0 && dY == 0.0)
+            return std::nullopt;
+        return std::atan2(dY, dX) * 180.0 / std::numbers::pi;
+    };
+    return foldedAngle(direction(lowerLeft), direction(lowerRight));
+}
+
+std::optional<GridCoefficients>
+SolveCoefficients(const std::array<ScreenPoint, kBuoyCount>& picture,
+                  const std::array<SurveyPoint, kBuoyCount>& survey)
+{
+    // Solved relative to the buoys' centroids, then written back in the absolute form of the
+    // grid file: a survey in national-grid meters gives the same grid as one near the origin.
+    const std::optional<CentredMapping> m = CentredMapping::solve(picture, survey);
+    if (!m)
+        return std::nullopt;
+    return m->coefficients();
 }
 
 Tournament Tournament::of(const StationSettings& settings)
@@ -355,14 +479,7 @@ std::optional<double> fieldOfViewAngle(const GridCoefficients& c, ScreenPoint lo
             return std::nullopt;
         return std::atan2(dY, dX) * 180.0 / std::numbers::pi;
     };
-    const auto aL = direction(lowerLeft);
-    const auto aR = direction(lowerRight);
-    if (!aL || !aR)
-        return std::nullopt;
-    double delta = std::fabs(std::fmod(*aR - *aL, 180.0));
-    if (delta > 90.0)
-        delta = 180.0 - delta;
-    return delta;
+    return foldedAngle(direction(lowerLeft), direction(lowerRight));
 }
 
 double reportedFieldOfView(double angle_deg)

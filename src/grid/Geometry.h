@@ -70,12 +70,45 @@ std::optional<SurveyPoint> PictureToSurvey(const GridCoefficients& c, ScreenPoin
 // survey position lies on the line that maps to infinity.
 std::optional<ScreenPoint> SurveyToPicture(const GridCoefficients& c, SurveyPoint s);
 
-// Solves the eight coefficients from the four buoys by Gauss-Jordan elimination in the station's
-// own manner: the first row with a non-zero entry is the pivot (no search for the largest, no
-// scaling). None when the system has no unique solution (or gives no finite coefficients).
+// Solves the eight coefficients from the four buoys by Gauss-Jordan elimination relative to the
+// buoys' centroids (see CentredMapping), written back in the grid file's absolute form. None when
+// the system has no unique solution (or gives no finite coefficients).
 std::optional<GridCoefficients>
 SolveCoefficients(const std::array<ScreenPoint, kBuoyCount>& picture,
                   const std::array<SurveyPoint, kBuoyCount>& survey);
+
+// A grid's mapping held relative to its buoys' centroids, picture and survey, each scaled to an
+// average distance of √2: the station's elimination then sees numbers of one size, and the
+// check buoy's prediction and the field of view keep every digit whether the survey's origin
+// lies beside the course or 500 km away.
+class CentredMapping {
+public:
+    using Matrix3 = std::array<std::array<double, 3>, 3>;
+
+    // None when the system has no unique solution or the buoys do not lie on one side of the
+    // horizon it describes.
+    static std::optional<CentredMapping> solve(const std::array<ScreenPoint, kBuoyCount>& picture,
+                                               const std::array<SurveyPoint, kBuoyCount>& survey);
+    // In the grid file's absolute form; none when that form cannot hold the mapping.
+    std::optional<GridCoefficients> coefficients() const;
+    // Picture to water; none on and beyond the horizon.
+    std::optional<SurveyPoint> toSurvey(ScreenPoint p) const;
+    // Water to picture; none when the position would appear beyond the horizon.
+    std::optional<ScreenPoint> toPicture(SurveyPoint s) const;
+    // As fieldOfViewAngle below.
+    std::optional<double> fieldOfViewAngle(ScreenPoint lowerLeft, ScreenPoint lowerRight) const;
+
+private:
+    ScreenPoint centred(ScreenPoint p) const;
+    double denominator(ScreenPoint centredPoint) const;
+    // The water position relative to the survey centroid.
+    std::optional<SurveyPoint> offsetOnWater(ScreenPoint p) const;
+
+    std::array<double, 3> m_picture{}; // centroid x, y and scale
+    std::array<double, 3> m_survey{};
+    Matrix3 m_h{}; // centred picture to centred water
+    double m_side = 1;
+};
 
 // The tournament type as far as distances go. Barefoot wins when both flags are set.
 struct Tournament {
@@ -135,8 +168,9 @@ double xOrientationOf(double upperRightX, double upperLeftX);
 // The check buoy tolerance: a pixel and a half in each direction, tested separately.
 constexpr double kCheckBuoyTolerance_twips = 22.5;
 // A difference of exactly a pixel and a half passes also when the prediction carries rounding
-// noise in its last digits (survey coordinates of millions of meters leave some).
-constexpr double kCheckBuoySlack_twips = 1e-6;
+// noise in its last digits (survey coordinates of millions of meters carry a nanometer of
+// rounding, which near the camera is a millionth of a twip).
+constexpr double kCheckBuoySlack_twips = 1e-4;
 
 // The acute angle in degrees (0..90), seen on the water, between the picture verticals through
 // the two front buoys. Each vertical is followed from the buoy 45 twips up the picture and mapped;

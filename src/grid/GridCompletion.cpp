@@ -38,6 +38,13 @@ bool anyEntryMissing(const GridEntries& e)
            holds(e.txtCheckX, kCheckXUnset) || holds(e.txtCheckY, kCheckYUnset);
 }
 
+// The check buoy's picture fields hold a marked position (not "auto", not 0).
+bool checkBuoyMarked(const GridEntries& e)
+{
+    return !pictureMissing(e.txtCheckXpix) && !pictureMissing(e.txtCheckYpix) &&
+           fieldNumber(e.txtCheckXpix) != 0.0;
+}
+
 int captionGrid(const GridEntries& e, const GridState& grids)
 {
     return gridNumberFromCaption(e.grid_select).value_or(grids.currentGrid);
@@ -79,22 +86,26 @@ GridEvaluation evaluateGrid(const GridEntries& e, double pictureWidth_twips)
     ev.ratios = gridRatios(e, pictureWidth_twips);
     MeasurementGrid g = gridFromEntries(e, MeasurementGrid{});
 
-    ev.c = SolveCoefficients(g.buoyPicture, g.buoySurvey);
+    // The checks run on the mapping held relative to the buoys, so that their verdicts do not
+    // depend on where the survey's origin lies.
+    const std::optional<CentredMapping> mapping =
+        CentredMapping::solve(g.buoyPicture, g.buoySurvey);
+    if (mapping)
+        ev.c = mapping->coefficients();
     bool checkBuoyPasses = false;
     std::optional<double> angle;
     if (ev.c) {
-        g.c = *ev.c;
         // A check buoy that would appear beyond the horizon is as far off as one at infinity.
-        ev.predictedCheckBuoy = SurveyToPicture(g, g.checkBuoySurvey);
-        if (ev.predictedCheckBuoy) {
+        ev.predictedCheckBuoy = mapping->toPicture(g.checkBuoySurvey);
+        if (ev.predictedCheckBuoy && checkBuoyMarked(e)) {
             ev.checkBuoyDx = g.checkBuoyPicture.x - ev.predictedCheckBuoy->x;
             ev.checkBuoyDy = g.checkBuoyPicture.y - ev.predictedCheckBuoy->y;
             const double limit = kCheckBuoyTolerance_twips + kCheckBuoySlack_twips;
             checkBuoyPasses =
                 std::fabs(*ev.checkBuoyDx) <= limit && std::fabs(*ev.checkBuoyDy) <= limit;
         }
-        angle = fieldOfViewAngle(*ev.c, g.picture(BuoyIndex::LowerLeft),
-                                 g.picture(BuoyIndex::LowerRight));
+        angle = mapping->fieldOfViewAngle(g.picture(BuoyIndex::LowerLeft),
+                                          g.picture(BuoyIndex::LowerRight));
         if (angle)
             ev.fieldOfView = reportedFieldOfView(*angle);
     }

@@ -4,6 +4,9 @@
 #include "CameraModel.h"
 #include "GridFixtures.h"
 #include "grid/Geometry.h"
+#include "grid/GridCompletion.h"
+
+#include <functional>
 
 #include <QTest>
 
@@ -25,6 +28,58 @@ double apart(ScreenPoint a, ScreenPoint b)
 // line that maps to infinity is Y = -10 (w = 1e-5 Y + 1e-4).
 const GridCoefficients kHorizonAt1000{0, 0.01, 0, 0, -0.001, 0, 0, 0.01};
 
+MeasurementGrid gridOf(const CameraView& view)
+{
+    MeasurementGrid g;
+    g.buoyPicture = view.picture;
+    g.buoySurvey = view.survey;
+    g.c = *SolveCoefficients(view.picture, view.survey);
+    return g;
+}
+
+// The picture y of the camera's horizon at picture x (where the ray runs level with the water).
+double horizonY(const Camera& cam, double x)
+{
+    const double level = cam.forward.z * cam.focal_px + cam.right.z * (x / 15 - cam.width_px / 2.0);
+    return (-level / cam.down.z + cam.height_px / 2.0) * 15;
+}
+
+// An independent plane projective fit for the uncertainty check: the same eight equations, solved
+// with the largest pivot of each column, in absolute coordinates.
+std::optional<SurveyPoint> independentMap(const std::array<ScreenPoint, 4>& pic,
+                                          const std::array<SurveyPoint, 4>& sur, ScreenPoint p)
+{
+    double a[8][9] = {};
+    for (int i = 0; i < 4; ++i) {
+        const double x = pic[i].x, y = pic[i].y, X = sur[i].X, Y = sur[i].Y;
+        const double r1[9] = {1, x, y, -x * X, -y * X, 0, 0, 0, X};
+        const double r2[9] = {0, 0, 0, -x * Y, -y * Y, 1, x, y, Y};
+        std::copy(r1, r1 + 9, a[2 * i]);
+        std::copy(r2, r2 + 9, a[2 * i + 1]);
+    }
+    for (int k = 0; k < 8; ++k) {
+        int best = k;
+        for (int r = k + 1; r < 8; ++r)
+            if (std::fabs(a[r][k]) > std::fabs(a[best][k]))
+                best = r;
+        std::swap(a[k], a[best]);
+        if (a[k][k] == 0)
+            return std::nullopt;
+        for (int r = 0; r < 8; ++r) {
+            if (r == k)
+                continue;
+            const double f = a[r][k] / a[k][k];
+            for (int j = k; j < 9; ++j)
+                a[r][j] -= f * a[k][j];
+        }
+    }
+    double c[8];
+    for (int k = 0; k < 8; ++k)
+        c[k] = a[k][8] / a[k][k];
+    const double d = 1 + c[3] * p.x + c[4] * p.y;
+    return SurveyPoint{(c[0] + c[1] * p.x + c[2] * p.y) / d, (c[5] + c[6] * p.x + c[7] * p.y) / d};
+}
+
 } // namespace
 
 class TestGeometry : public QObject {
@@ -36,6 +91,9 @@ private Q_SLOTS:
     void distancesAndRecordedFigures();
     void fieldOfViewMatchesTheCameraWhateverTheSurveyAxes();
     void reportedFieldOfViewBounds();
+    void clicksBeyondTheHorizonHaveNoDistance();
+    void surveyOriginDoesNotChangeTheGrid();
+    void uncertaintyMatchesIndependentDifferences();
 };
 
 // Guards the solver, both mappings and the pivot swap on an affine and a projective grid, and
@@ -177,6 +235,162 @@ void TestGeometry::reportedFieldOfViewBounds()
 {
     QCOMPARE(reportedFieldOfView(33.59), 35.0);
     QCOMPARE(reportedFieldOfView(33.6), 35.1);
+}
+
+// Guards clicks above the water's horizon: in random camera views whose horizon crosses the
+// picture, a point just below it measures and a point just above it (and the sky far above) has
+// no water position, no distance and no uncertainty; survey positions behind the camera have no
+// picture position.
+void TestGeometry::clicksBeyondTheHorizonHaveNoDistance()
+{
+    QRandomGenerator rng(1313);
+    int viewsWithHorizon = 0;
+    for (int v = 0; v < 200; ++v) {
+        const CameraView view = randomCameraView(rng);
+        const MeasurementGrid g = gridOf(view);
+        const double w = view.camera.width_px * 15.0, h = view.camera.height_px * 15.0;
+        bool horizonInPicture = false;
+        for (double x = 0; x <= w; x += w / 8) {
+            const double y = horizonY(view.camera, x);
+            if (y < 20 || y > h)
+                continue;
+            horizonInPicture = true;
+            const ScreenPoint below{x, y + 15}, above{x, y - 15}, sky{x, y / 2};
+            QVERIFY(view.camera.toWater(below) && !view.camera.toWater(above));
+            QVERIFY2(distance_calculation(g, below, Tournament{}), qPrintable(QString::number(v)));
+            QVERIFY2(!distance_calculation(g, above, Tournament{}), qPrintable(QString::number(v)));
+            QVERIFY(!distance_calculation(g, sky, Tournament{}));
+            QVERIFY(!PictureToSurvey(g, above) && !distanceUncertainty_m(g, above, Tournament{}));
+        }
+        viewsWithHorizon += horizonInPicture;
+        // Behind the camera: the closed form gives a picture point, but beyond the horizon.
+        const Vec3 back = view.camera.centre - view.camera.forward * 30.0;
+        QVERIFY(!SurveyToPicture(g, SurveyPoint{back.x, back.y}));
+        QVERIFY(SurveyToPicture(g, view.survey[0]));
+    }
+    qInfo("horizon inside the picture in %d of 200 views", viewsWithHorizon);
+    QVERIFY(viewsWithHorizon > 20);
+    // Coefficients of a grid never solved describe no mapping: nothing measures on them.
+    MeasurementGrid never;
+    never.buoyPicture = kRectanglePicture;
+    never.buoySurvey = kRectangleSurvey;
+    QVERIFY(!distance_calculation(never, {6000, 4500}, Tournament{}));
+}
+
+// Guards the check buoy verdict, the field of view and the distances against where the survey's
+// origin lies and how its axes turn: national-grid meters 500 km out give the same grid as
+// meters near the origin, with a check buoy exactly a pixel and a half off in both directions.
+void TestGeometry::surveyOriginDoesNotChangeTheGrid()
+{
+    QRandomGenerator rng(500);
+    double worstCheck_twips = 0, worstDistance_m = 0, worstView_deg = 0;
+    int verdictChanges = 0, accepted = 0;
+    for (int v = 0; v < 200; ++v) {
+        const CameraView view = randomCameraView(rng);
+        const double turn = radians(rng.bounded(360));
+        const auto moved = [turn](SurveyPoint s) {
+            return SurveyPoint{512345.678 + s.X * std::cos(turn) - s.Y * std::sin(turn),
+                               4876543.21 + s.X * std::sin(turn) + s.Y * std::cos(turn)};
+        };
+        // The check buoy marked exactly a pixel and a half off where the camera sees it.
+        const SurveyPoint checkSurvey = *view.camera.toWater(insideBuoys(view, 0.5, 0.5));
+        const ScreenPoint seen = *view.camera.project(checkSurvey);
+        const auto entriesFor = [&](const std::function<SurveyPoint(SurveyPoint)>& frame) {
+            GridEntries e;
+            for (int i = 0; i < kBuoyCount; ++i) {
+                const auto b = BuoyIndex(i + 1);
+                const SurveyPoint s = frame(view.survey[i]);
+                e.pictureX(b) = fieldText(view.picture[i].x);
+                e.pictureY(b) = fieldText(view.picture[i].y);
+                e.surveyX(b) = QString::number(s.X, 'g', 17);
+                e.surveyY(b) = QString::number(s.Y, 'g', 17);
+            }
+            const SurveyPoint jump = frame({0, 0}), check = frame(checkSurvey);
+            e.jump_x = QString::number(jump.X, 'g', 17);
+            e.jump_y = QString::number(jump.Y, 'g', 17);
+            e.txtCheckX = QString::number(check.X, 'g', 17);
+            e.txtCheckY = QString::number(check.Y, 'g', 17);
+            e.txtCheckXpix = fieldText(seen.x + kCheckBuoyTolerance_twips);
+            e.txtCheckYpix = fieldText(seen.y - kCheckBuoyTolerance_twips);
+            return e;
+        };
+        const GridEntries nearEntries = entriesFor([](SurveyPoint s) { return s; });
+        const GridEntries farEntries = entriesFor(moved);
+        const GridEvaluation near = evaluateGrid(nearEntries, 12000);
+        const GridEvaluation far = evaluateGrid(farEntries, 12000);
+        QVERIFY(near.checkBuoyDx && far.checkBuoyDx && near.fieldOfView && far.fieldOfView);
+        verdictChanges += near.verdict != far.verdict;
+        accepted += near.accepted();
+        QVERIFY2(near.verdict == GridVerdict::Accepted ||
+                     near.verdict == GridVerdict::FieldOfViewTooWide,
+                 qPrintable(near.message));
+        worstCheck_twips =
+            std::max({worstCheck_twips, std::fabs(*near.checkBuoyDx - *far.checkBuoyDx),
+                      std::fabs(*near.checkBuoyDy - *far.checkBuoyDy)});
+        worstView_deg = std::max(worstView_deg, std::fabs(*near.fieldOfView - *far.fieldOfView));
+
+        MeasurementGrid nearGrid = gridFromEntries(nearEntries, {});
+        MeasurementGrid farGrid = gridFromEntries(farEntries, {});
+        nearGrid.c = *near.c;
+        farGrid.c = *far.c;
+        const ScreenPoint click = insideBuoys(view, 0.3, 0.8);
+        const auto dn = distance_calculation(nearGrid, click, Tournament{});
+        const auto df = distance_calculation(farGrid, click, Tournament{});
+        QVERIFY(dn && df);
+        worstDistance_m = std::max(worstDistance_m, std::fabs(dn->distance_m - df->distance_m));
+    }
+    qInfo("500 km shift: %d verdict changes (%d of 200 accepted), check buoy offset moved %.3g "
+          "twip, distance %.3g m, field of view %.3g degrees",
+          verdictChanges, accepted, worstCheck_twips, worstDistance_m, worstView_deg);
+    QCOMPARE(verdictChanges, 0);
+    QVERIFY(accepted > 100);
+    // What is left is the rounding of the shifted survey positions themselves (a nanometer).
+    QVERIFY(worstCheck_twips < 1e-5);
+    QVERIFY(worstDistance_m < 1e-6);
+    QVERIFY(worstView_deg < 1e-6);
+}
+
+// Guards the distance's uncertainty: the sum of the ten picture coordinates' effects matches an
+// independent computation, it grows with the landing's distance on one grid, and it is the same
+// in every tournament type (the ramp offset is exact).
+void TestGeometry::uncertaintyMatchesIndependentDifferences()
+{
+    QRandomGenerator rng(2026);
+    for (int v = 0; v < 40; ++v) {
+        const CameraView view = randomCameraView(rng);
+        MeasurementGrid g = gridOf(view);
+        // The jump point a little nearer the camera than the front buoys: a landing farther from
+        // the camera is then also a longer jump.
+        g.jump = *view.camera.toWater(insideBuoys(view, 0.5, 1.2));
+        const ScreenPoint near = insideBuoys(view, 0.5, 0.95), far = insideBuoys(view, 0.5, 0.05);
+        for (const ScreenPoint click : {near, far}) {
+            const auto distance = [&](std::array<ScreenPoint, 4> pic, ScreenPoint p) {
+                const SurveyPoint s = *independentMap(pic, view.survey, p);
+                return std::hypot(s.X - g.jump.X, s.Y - g.jump.Y);
+            };
+            double expected = 0;
+            const double h = 0.5;
+            for (int q = 0; q < 10; ++q) {
+                auto up = view.picture, down = view.picture;
+                ScreenPoint pu = click, pd = click;
+                double* u = q < 8 ? (q % 2 ? &up[q / 2].y : &up[q / 2].x) : (q % 2 ? &pu.y : &pu.x);
+                double* d =
+                    q < 8 ? (q % 2 ? &down[q / 2].y : &down[q / 2].x) : (q % 2 ? &pd.y : &pd.x);
+                *u += h;
+                *d -= h;
+                expected += std::fabs(distance(up, pu) - distance(down, pd)) / (2 * h) * 7.5;
+            }
+            const auto bound = distanceUncertainty_m(g, click, Tournament{});
+            QVERIFY(bound);
+            QVERIFY2(std::fabs(*bound - expected) <= 1e-4 * expected,
+                     qPrintable(QStringLiteral("%1 against %2").arg(*bound).arg(expected)));
+            QVERIFY(std::fabs(*distanceUncertainty_m(g, click, Tournament{true, false}) - *bound) <
+                    1e-9);
+        }
+        QVERIFY2(*distanceUncertainty_m(g, far, Tournament{}) >
+                     *distanceUncertainty_m(g, near, Tournament{}),
+                 qPrintable(QString::number(v)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestGeometry)
