@@ -25,7 +25,9 @@ namespace fw {
 Station::Station(SettingsStore& store, Dialogs& dialogs, Clock& clock, KeyboardState& keyboard,
                  StationPaths paths)
     : m_store(store), m_dialogs(dialogs), m_clock(clock), m_keyboard(keyboard),
-      m_paths(std::move(paths)), m_results(std::make_unique<ResultsFile>(dialogs))
+      m_paths(std::move(paths)),
+      m_results(std::make_unique<ResultsFile>(
+          dialogs, m_paths.inStation(QStringLiteral("PendingResults.txt"))))
 {
 }
 
@@ -262,7 +264,7 @@ bool Station::openCalibration(QWidget* owner)
 
 void Station::reportUnwrittenResults()
 {
-    if (m_results->hasPending())
+    if (!m_results->writePending(settings.ResultsFilePath))
         m_dialogs.message(m_results->pendingReport(), QString(), DialogIcon::Critical);
 }
 

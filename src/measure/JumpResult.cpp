@@ -101,6 +101,21 @@ QString nextJumpNumber(const QString& jumpNumber)
     return leadingSpace(entryNumber(jumpNumber) + 1);
 }
 
+Outcome checkJumpNumber(const QString& jumpNumber)
+{
+    const QString digits = jumpNumber.trimmed();
+    bool whole = !digits.isEmpty();
+    for (const QChar c : digits)
+        whole = whole && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const int value = whole ? digits.toInt() : 0;
+    if (whole && value >= 1 && value <= 99)
+        return Outcome::success();
+    return Outcome::failure(QStringLiteral("The jump number must be a whole number from 1 to 99; "
+                                           "\"%1\" is not. Correct the jump number and record "
+                                           "the jump again. Nothing was recorded.")
+                                .arg(jumpNumber));
+}
+
 bool otherGridEntriesAgree(double meters, double feet)
 {
     // The bounds agree; a hair of tolerance keeps a bound typed exactly (40.2 m with 129.88816 ft)
@@ -109,6 +124,38 @@ bool otherGridEntriesAgree(double meters, double feet)
     const double expected = 3.2808 * meters;
     return !(feet > expected + 2.0 + kTolerance_ft || feet < expected - 2.0 - kTolerance_ft);
 }
+
+std::optional<QString> otherGridFigure(const QString& typed)
+{
+    QString text = typed.trimmed();
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    const std::optional<double> value = parseNumber(text);
+    if (!value || *value < 0)
+        return std::nullopt;
+    return text;
+}
+
+namespace {
+
+// Asks for one figure until it is a number; none when the operator cancels.
+std::optional<QString> askOtherGridFigure(Dialogs& dialogs, const QString& prompt,
+                                          const QString& title, const QString& unit,
+                                          const QString& example)
+{
+    for (;;) {
+        const std::optional<QString> typed = dialogs.input(prompt, title);
+        if (!typed)
+            return std::nullopt;
+        if (const std::optional<QString> figure = otherGridFigure(*typed))
+            return figure;
+        dialogs.message(QStringLiteral("The distance in %1 from the other screen must be a number, "
+                                       "such as %2; \"%3\" is not. Please enter it again.")
+                            .arg(unit, example, *typed),
+                        title, DialogIcon::Exclamation);
+    }
+}
+
+} // namespace
 
 OtherGridEntry askOtherGridDistance(Dialogs& dialogs)
 {
@@ -122,19 +169,21 @@ OtherGridEntry askOtherGridDistance(Dialogs& dialogs)
             entry.kind = OtherGridEntry::Kind::NoDistance;
             return entry;
         }
-        const std::optional<QString> meters =
-            dialogs.input(QStringLiteral("Enter distance in meters from other screen"), title);
+        const std::optional<QString> meters = askOtherGridFigure(
+            dialogs, QStringLiteral("Enter distance in meters from other screen"), title,
+            QStringLiteral("meters"), QStringLiteral("40.5"));
         if (!meters)
             return entry; // abandoned
         const std::optional<QString> feet =
-            dialogs.input(QStringLiteral("Enter distance in feet from other screen"), title);
+            askOtherGridFigure(dialogs, QStringLiteral("Enter distance in feet from other screen"),
+                               title, QStringLiteral("feet"), QStringLiteral("133"));
         if (!feet)
             return entry;
         entry.metersValue = *meters;
         entry.feetValue = *feet + QLatin1Char(' ');
         entry.metersText = entry.metersValue + QLatin1Char('m');
         entry.feetText = entry.feetValue + QStringLiteral("ft");
-        if (otherGridEntriesAgree(entryNumber(*meters), entryNumber(*feet))) {
+        if (otherGridEntriesAgree(*parseNumber(*meters), *parseNumber(*feet))) {
             entry.kind = OtherGridEntry::Kind::Distance;
             return entry;
         }

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace fw {
 
 class Dialogs;
@@ -73,6 +75,10 @@ QString wstimsRawLine(const JumpResult& jump);
 // The jump number after an automatic advance: the number + 1 in leading-space form.
 QString nextJumpNumber(const QString& jumpNumber);
 
+// A jump number as the operator may record it: a whole number from 1 to 99, blanks around it
+// allowed (" 2" after an automatic advance). Otherwise the message that refuses the recording.
+Outcome checkJumpNumber(const QString& jumpNumber);
+
 // Whether meters and feet entered for another grid agree to within two feet.
 bool otherGridEntriesAgree(double meters, double feet);
 
@@ -102,8 +108,14 @@ struct OtherGridEntry {
     QString feetValue;   // the entry and a blank
 };
 
-// Asks for the distance measured on another grid until meters and feet agree, the operator
-// answers No, or cancels an entry box.
+// A distance typed from another grid's screen in the form it is written in: the station's number
+// reading with a decimal comma taken as a point, blanks around it dropped ("40,5" gives "40.5").
+// None for anything that is not a number of zero or more.
+std::optional<QString> otherGridFigure(const QString& typed);
+
+// Asks for the distance measured on another grid until meters and feet are numbers that agree,
+// the operator answers No, or cancels an entry box. An entry that is not a number is explained
+// and asked again.
 OtherGridEntry askOtherGridDistance(Dialogs& dialogs);
 
 // The texts of the live read-out under the mouse in verify mode. A value that is not a finite

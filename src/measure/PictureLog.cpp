@@ -5,6 +5,7 @@
 #include "support/textforms.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace fw {
 
@@ -35,6 +36,24 @@ QString picturePath(const QString& picturesFolder, const QString& fileName)
 QString pictureInfoPath(const QString& picturePath)
 {
     return picturePath + QStringLiteral(".info");
+}
+
+QString unusedPicturePath(const QString& path)
+{
+    const auto taken = [](const QString& candidate) {
+        return QFileInfo::exists(candidate) || QFileInfo::exists(pictureInfoPath(candidate));
+    };
+    if (!taken(path))
+        return path;
+    const QString extension = QStringLiteral(".bmp");
+    const QString stem =
+        path.endsWith(extension, Qt::CaseInsensitive) ? path.chopped(extension.size()) : path;
+    for (int n = 2; n < 10000; ++n) {
+        const QString candidate = stem + QLatin1Char('_') + QString::number(n) + extension;
+        if (!taken(candidate))
+            return candidate;
+    }
+    return QString();
 }
 
 QString pictureInfoLine(const QString& picturePath, const QString& captureSkier,

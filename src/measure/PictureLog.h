@@ -20,6 +20,11 @@ QString pictureFileName(const QString& skier, const QString& jumpNumber);
 // between them when the folder has none at its end).
 QString picturePath(const QString& picturesFolder, const QString& fileName);
 
+// The path a contact picture is saved under, so that no earlier picture or information file is
+// replaced: the path itself when neither it nor its information file exists, otherwise the first
+// free one of "<name>_2.bmp", "<name>_3.bmp", ... Empty when there is none.
+QString unusedPicturePath(const QString& path);
+
 // The information file beside a picture: the picture's path and ".info".
 QString pictureInfoPath(const QString& picturePath);
 

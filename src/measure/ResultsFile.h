@@ -2,8 +2,10 @@
 
 // The results file: the station's running record of the session. Every entry is appended
 // (open, write, flush, close), and an entry that cannot be written is never lost: the operator is
-// told which file, why, and what the entry was; the station keeps it and writes it first at the
-// next successful write.
+// told which file and why, and the lines wait in a file of their own in the station folder
+// (appended and flushed one by one the moment they are refused), so that neither quitting nor a
+// crash nor a power cut loses them. Waiting lines are written first, in order, at the next write,
+// also by the next run of the station, and leave the waiting file only once written.
 
 #include <QString>
 #include <QStringList>
@@ -14,7 +16,9 @@ class Dialogs;
 
 class ResultsFile {
 public:
-    explicit ResultsFile(Dialogs& dialogs) : m_dialogs(dialogs) {}
+    // pendingPath: the file where refused lines wait; lines left there by an earlier run are
+    // taken up at once. Without one the lines wait in memory only.
+    explicit ResultsFile(Dialogs& dialogs, QString pendingPath = QString());
     ResultsFile(const ResultsFile&) = delete;
     ResultsFile& operator=(const ResultsFile&) = delete;
 
@@ -27,16 +31,29 @@ public:
         return append(path, QStringList{line});
     }
 
-    // Lines not yet written, oldest first; shown to the operator when the station closes.
+    // Tries once more to write the waiting lines to path, without telling the operator anything.
+    // Returns whether no line is waiting afterwards.
+    bool writePending(const QString& path);
+
+    // Lines not yet written, oldest first.
     const QStringList& pending() const { return m_pending; }
     bool hasPending() const { return !m_pending.isEmpty(); }
+    const QString& pendingPath() const { return m_pendingPath; }
 
-    // The text shown when the station closes with lines still waiting (empty when none).
+    // The text shown when the station closes with lines still waiting (empty when none): how
+    // many, and where they are kept.
     QString pendingReport() const;
 
 private:
+    bool writeAll(const QString& path, const QStringList& lines, QString* failure);
+    bool keep(const QStringList& lines);
+    void forgetKept();
+
     Dialogs& m_dialogs;
+    QString m_pendingPath;
     QStringList m_pending;
+    // Whether every waiting line is also in the waiting file.
+    bool m_pendingOnDisk = true;
 };
 
 } // namespace fw

@@ -43,6 +43,40 @@ QString refused(const QString& why)
 
 } // namespace
 
+QString charactersOutsideLatin1(const QString& name)
+{
+    QString found;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        // A character outside the basic plane is a surrogate pair: keep the pair together.
+        const qsizetype length = name[i].isHighSurrogate() && i + 1 < name.size() ? 2 : 1;
+        const QString character = name.mid(i, length);
+        i += length - 1;
+        if (length == 1 && character[0].unicode() <= 0xFF)
+            continue;
+        if (!found.contains(character))
+            found += character;
+    }
+    return found;
+}
+
+QString unstorableNameMessage(const QString& name)
+{
+    const QString found = charactersOutsideLatin1(name);
+    if (found.isEmpty())
+        return QString();
+    QStringList each;
+    for (qsizetype i = 0; i < found.size(); ++i) {
+        const qsizetype length = found[i].isHighSurrogate() && i + 1 < found.size() ? 2 : 1;
+        each << found.mid(i, length);
+        i += length - 1;
+    }
+    return QStringLiteral(
+               "The skier name \"%1\" has characters that the results file and the "
+               "scoring program's files cannot hold: %2. They are written as \"?\" there. "
+               "Retype the name with other letters if the results must show it.")
+        .arg(name, each.join(QLatin1Char(' ')));
+}
+
 QStringList textLines(const QString& text)
 {
     QStringList lines;

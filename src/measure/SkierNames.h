@@ -40,6 +40,13 @@ inline QString noSkierNamesFileMessage()
         "No file of skier names called SkierNames.txt exists in the application directory");
 }
 
+// The characters of a name that the station's files (Latin-1) cannot hold, each once, in the
+// order they first appear; empty when every character can be stored.
+QString charactersOutsideLatin1(const QString& name);
+
+// What the operator is told about such a name; empty when there is nothing to tell.
+QString unstorableNameMessage(const QString& name);
+
 // The lines of a text, split at CR LF, CR or LF; a last line without a line end counts.
 QStringList textLines(const QString& text);
 

@@ -156,6 +156,13 @@ void TestMeasureNamesPictures::pictureNamesInfoFileAndLines()
     QCOMPARE(readBytes(picture + QStringLiteral(".info")),
              (picture + QStringLiteral(", Lee, 3\r\n")).toLatin1());
     QVERIFY(!writePictureInfo(fx.path(QStringLiteral("gone/x.bmp")), "Lee", "3").ok());
+    // A name taken by a picture or by an information file alone is not used again.
+    QCOMPARE(unusedPicturePath(fx.path(QStringLiteral("pics/Annjump1.bmp"))),
+             fx.path(QStringLiteral("pics/Annjump1.bmp")));
+    QCOMPARE(unusedPicturePath(picture), fx.path(QStringLiteral("pics/Leejump2_2.bmp")));
+    QVERIFY(writeBytes(fx.path(QStringLiteral("pics/Leejump2_2.bmp")), "taken"));
+    QVERIFY(writeBytes(fx.path(QStringLiteral("pics/Leejump2_3.bmp.info")), "taken"));
+    QCOMPARE(unusedPicturePath(picture), fx.path(QStringLiteral("pics/Leejump2_4.bmp")));
 
     const QString path = QStringLiteral("C:\\pics\\Leejump2.bmp");
     const QStringList items =

@@ -9,6 +9,7 @@
 #include "measure/WstimsExchange.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 #include <limits>
@@ -193,7 +194,8 @@ void TestMeasureRecording::wstimsFilesInTheStationsCharacterSet()
 void TestMeasureRecording::resultsFileKeepsALineItCannotWrite()
 {
     StationFixture fx;
-    ResultsFile results(fx.dialogs);
+    const QString waiting = fx.path(QStringLiteral("PendingResults.txt"));
+    ResultsFile results(fx.dialogs, waiting);
     const QString path = fx.path(QStringLiteral("later/JumpMeasurementResults120526.txt"));
     const QString first = resultsLine(measured(45.63));
     fx.dialogs.expectMessage().expectMessage();
@@ -205,6 +207,12 @@ void TestMeasureRecording::resultsFileKeepsALineItCannotWrite()
     QVERIFY(!results.append(path, QStringLiteral("second")));
     FW_VERIFY_DIALOGS(fx.dialogs);
     QCOMPARE(results.pending(), (QStringList{first, QStringLiteral("second")}));
+    // They are on disk the moment they are refused, and a later run takes them up.
+    QCOMPARE(readBytes(waiting), first.toLatin1() + "\r\nsecond\r\n");
+    QVERIFY(results.pendingReport().contains(QDir::toNativeSeparators(waiting)));
+    ResultsFile nextRun(fx.dialogs, waiting);
+    QCOMPARE(nextRun.pending(), results.pending());
+    QVERIFY(!nextRun.writePending(path));
 
     fx.makeFolder(QStringLiteral("later"));
     QVERIFY(writeBytes(path, "earlier\r\n"));
@@ -215,6 +223,19 @@ void TestMeasureRecording::resultsFileKeepsALineItCannotWrite()
     QVERIFY(!results.hasPending() && results.pendingReport().isEmpty());
     QCOMPARE(readBytes(path), "earlier\r\n" + first.toLatin1() +
                                   "\r\nsecond\r\n12-05-2026 14:03:09 J\xE4rvi reride\r\n");
+    // Written lines leave the waiting file, so the next start does not write them again.
+    QVERIFY(!QFile::exists(waiting));
+    ResultsFile afterThat(fx.dialogs, waiting);
+    QVERIFY(!afterThat.hasPending());
+
+    // With nowhere to keep them on disk the lines wait in memory, and the operator is told so.
+    ResultsFile nowhere(fx.dialogs, fx.path(QStringLiteral("gone/PendingResults.txt")));
+    fx.dialogs.clear();
+    fx.dialogs.expectMessage();
+    QVERIFY(!nowhere.append(fx.path(QStringLiteral("gone/results.txt")), first));
+    FW_VERIFY_DIALOGS(fx.dialogs);
+    QVERIFY(fx.dialogs.texts().last().contains(QLatin1String("in memory only")));
+    QVERIFY(nowhere.hasPending());
 }
 
 QTEST_GUILESS_MAIN(TestMeasureRecording)
