@@ -1,7 +1,5 @@
 #include "media/VideoDecoder.h"
 
-#include <QFile>
-
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -12,6 +10,9 @@ extern "C" {
 #include <atomic>
 #include <climits>
 #include <cstring>
+#include <deque>
+#include <map>
+#include <set>
 
 namespace fw {
 
@@ -35,6 +36,9 @@ using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
 constexpr int kSeekAttempts = 6;
 // Without an index, frames decoded forward instead of seeking.
 constexpr int kForwardWithoutIndex = 60;
+// Pictures held while their numbers are not yet known (B-frame files after a seek); beyond them
+// only their count is kept and the frame asked for is decoded again once the numbers are known.
+constexpr std::size_t kMaxWaitingPictures = 48;
 
 } // namespace
 
@@ -71,8 +75,43 @@ struct VideoDecoder::Impl {
     int64_t startTs = 0;
     bool draining = false;
 
+    // Files with B-frames store a picture after the ones it comes before, and an AVI holds no
+    // presentation times: the decoder hands the pictures out in the order they are shown, and they
+    // are counted from a key frame whose number is known. After a seek that number is learnt at
+    // the next key frame K: the pictures before K in the file all show before it, and so do those
+    // stored after K but handed out before it, so K shows at its place in the file plus their
+    // count. The numbers learnt are kept for later seeks.
+    bool reorders = false;
+    std::map<int64_t, int> keyShownAt;  // a key frame's stored timestamp -> its frame number
+    std::set<int64_t> keyTimestamps;    // key frames met in the file
+    bool fromFileStart = true;          // the first picture after the seek is the file's first
+    int64_t seekTs = AV_NOPTS_VALUE;    // the first packet after the seek
+    int64_t nextKeyTs = AV_NOPTS_VALUE; // the first key frame after it
+    int64_t lastTs = AV_NOPTS_VALUE;    // the latest packet given to the decoder
+    bool numbered = false;              // the numbers of the pictures handed out are known
+    int nextNumber = 0;
+    // Decoded before their numbers are known: the stored timestamp, and the picture (none when
+    // only the count is kept).
+    std::deque<std::pair<int64_t, FramePtr>> waiting;
+    std::deque<DecodedFrame> ready; // numbered, to be handed out
+
     AVStream* st() const { return format->streams[stream]; }
     int64_t toTimestamp(int n) const { return startTs + av_rescale_q(n, frameDuration, timeBase); }
+    int frameOf(int64_t ts) const
+    {
+        return int(std::clamp<int64_t>(
+            av_rescale_q_rnd(ts - startTs, timeBase, frameDuration, AV_ROUND_NEAR_INF), 0,
+            INT_MAX));
+    }
+    void restartNumbering(bool atFileStart)
+    {
+        fromFileStart = atFileStart;
+        seekTs = nextKeyTs = lastTs = AV_NOPTS_VALUE;
+        numbered = false;
+        nextNumber = 0;
+        waiting.clear();
+        ready.clear();
+    }
 };
 
 VideoDecoder::VideoDecoder() : d(std::make_unique<Impl>())
@@ -86,7 +125,8 @@ namespace {
 bool openContainer(const QString& path, FormatPtr& format, CodecPtr& codec, int& stream,
                    MediaFailure& failure)
 {
-    const QByteArray name = QFile::encodeName(path);
+    // FFmpeg takes paths in UTF-8 on every system.
+    const QByteArray name = path.toUtf8();
     AVFormatContext* raw = nullptr;
     int ret = avformat_open_input(&raw, name.constData(), nullptr, nullptr);
     if (ret < 0) {
@@ -160,6 +200,7 @@ std::unique_ptr<VideoDecoder> VideoDecoder::open(const QString& path, MediaFailu
         rate = AVRational{25, 1};
     d.frameDuration = av_inv_q(rate);
     d.startTs = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+    d.reorders = st->codecpar->video_delay > 0 || d.codec->has_b_frames > 0;
 
     VideoProperties& p = dec->m_props;
     p.width = d.codec->width;
@@ -187,9 +228,22 @@ int VideoDecoder::numberOf(const AVFrame* frame) const
     return int(std::clamp<int64_t>(n, INT_MIN, INT_MAX));
 }
 
+bool VideoDecoder::reorders() const
+{
+    return d->reorders;
+}
+
 int VideoDecoder::keyFrameAtOrBefore(int n) const
 {
     AVStream* st = d->st();
+    if (d->reorders) {
+        // Only a key frame whose number is known can be told.
+        const auto known = d->keyShownAt.upper_bound(d->toTimestamp(std::max(n, 0)));
+        for (auto it = std::make_reverse_iterator(known); it != d->keyShownAt.rend(); ++it)
+            if (it->second <= n)
+                return it->second;
+        return -1;
+    }
     const int i =
         av_index_search_timestamp(st, d->toTimestamp(std::max(n, 0)), AVSEEK_FLAG_BACKWARD);
     if (i < 0)
@@ -206,13 +260,43 @@ bool VideoDecoder::seekBefore(int n)
 {
     m_pending.reset();
     m_last = -1;
+    m_unkeptUpTo = -1;
     d->draining = false;
-    const int ret = av_seek_frame(d->format.get(), d->stream, d->toTimestamp(std::max(n, 0)),
-                                  AVSEEK_FLAG_BACKWARD);
+    int64_t target = d->toTimestamp(std::max(n, 0));
+    if (d->reorders && n > 0) {
+        // The key frame at or before n may show after n (n is one of the pictures stored after
+        // it): unless its number is known, start at the key frame before it.
+        AVStream* st = d->st();
+        int i = av_index_search_timestamp(st, target, AVSEEK_FLAG_BACKWARD);
+        bool stepBack = true;
+        while (i >= 0) {
+            const AVIndexEntry* e = avformat_index_get_entry(st, i);
+            if (!e)
+                break;
+            if (e->flags & AVINDEX_KEYFRAME) {
+                const auto known = d->keyShownAt.find(e->timestamp);
+                if (known != d->keyShownAt.end() && known->second <= n) {
+                    target = e->timestamp;
+                    break;
+                }
+                if (!stepBack) {
+                    target = e->timestamp;
+                    break;
+                }
+                stepBack = false;
+            }
+            --i;
+        }
+        if (i < 0)
+            target = d->startTs;
+    }
+    d->restartNumbering(target <= d->startTs);
+    const int ret = av_seek_frame(d->format.get(), d->stream, target, AVSEEK_FLAG_BACKWARD);
     if (ret >= 0) {
         avcodec_flush_buffers(d->codec.get());
         return true;
     }
+    d->restartNumbering(true);
     // A file that cannot seek (no usable index) is read again from its first byte.
     MediaFailure why;
     FormatPtr format;
@@ -228,9 +312,144 @@ bool VideoDecoder::seekBefore(int n)
     return true;
 }
 
+// Reads the next packet of the stream and gives it to the decoder; false at the end of the file
+// (the decoder is then drained) or on a read error (m_reason set, `fed` false too).
+bool VideoDecoder::feedPacket(bool* failed)
+{
+    AVCodecContext* codec = d->codec.get();
+    *failed = false;
+    for (;;) {
+        const int ret = av_read_frame(d->format.get(), d->packet.get());
+        if (ret < 0) {
+            // Only the end of the file ends the video; a failing read is told as one.
+            AVIOContext* pb = d->format->pb;
+            const int ioError = pb ? pb->error : 0;
+            if (ret != AVERROR_EOF || (ioError < 0 && ioError != AVERROR_EOF)) {
+                m_reason = ffmpegErrorText(ret != AVERROR_EOF ? ret : ioError);
+                *failed = true;
+                return false;
+            }
+            d->draining = true;
+            avcodec_send_packet(codec, nullptr);
+            return false;
+        }
+        AVPacket* packet = d->packet.get();
+        const bool ours = packet->stream_index == d->stream && packet->size > 0;
+        if (ours) {
+            if (d->reorders) {
+                // The stored timestamp rides through the decoder with its picture.
+                packet->pts = packet->dts;
+                if (packet->dts != AV_NOPTS_VALUE) {
+                    if (d->seekTs == AV_NOPTS_VALUE)
+                        d->seekTs = packet->dts;
+                    else if ((packet->flags & AV_PKT_FLAG_KEY) && d->nextKeyTs == AV_NOPTS_VALUE)
+                        d->nextKeyTs = packet->dts;
+                    if (packet->flags & AV_PKT_FLAG_KEY)
+                        d->keyTimestamps.insert(packet->dts);
+                    d->lastTs = std::max(d->lastTs == AV_NOPTS_VALUE ? packet->dts : d->lastTs,
+                                         packet->dts);
+                }
+            }
+            const int sent = avcodec_send_packet(codec, packet);
+            // A damaged packet is passed over; the frames around it still decode.
+            if (sent < 0 && sent != AVERROR(EAGAIN) && sent != AVERROR_INVALIDDATA)
+                m_reason = ffmpegErrorText(sent);
+        }
+        av_packet_unref(packet);
+        if (ours)
+            return true;
+    }
+}
+
+// Numbers the pictures waiting, the first of them `first`, and hands them to the ready queue.
+void VideoDecoder::numberWaiting(int first)
+{
+    int number = first;
+    for (auto& [ts, frame] : d->waiting) {
+        if (d->keyTimestamps.count(ts))
+            d->keyShownAt[ts] = number;
+        if (frame)
+            d->ready.push_back(DecodedFrame{number, std::move(frame)});
+        else
+            m_unkeptUpTo = number;
+        ++number;
+    }
+    d->waiting.clear();
+    d->numbered = true;
+    d->nextNumber = number;
+}
+
+Result<std::optional<DecodedFrame>> VideoDecoder::decodeInShowingOrder()
+{
+    using R = Result<std::optional<DecodedFrame>>;
+    AVCodecContext* codec = d->codec.get();
+    for (;;) {
+        if (!d->ready.empty()) {
+            DecodedFrame out = std::move(d->ready.front());
+            d->ready.pop_front();
+            m_last = out.number;
+            return std::optional<DecodedFrame>(std::move(out));
+        }
+        const int ret = avcodec_receive_frame(codec, d->frame.get());
+        if (ret == 0) {
+            FramePtr picture(av_frame_alloc());
+            if (!picture)
+                return R::failure(mediatext::noDecompressor());
+            av_frame_move_ref(picture.get(), d->frame.get());
+            const int64_t ts = picture->pts;
+            if (d->numbered) {
+                if (d->keyTimestamps.count(ts))
+                    d->keyShownAt[ts] = d->nextNumber;
+                d->ready.push_back(DecodedFrame{d->nextNumber++, std::move(picture)});
+                continue;
+            }
+            d->waiting.emplace_back(ts, std::move(picture));
+            if (d->waiting.size() > kMaxWaitingPictures) {
+                // Keep the count, not the picture: it is decoded again when asked for.
+                for (auto& entry : d->waiting)
+                    if (entry.second) {
+                        entry.second.reset();
+                        break;
+                    }
+            }
+            if (d->waiting.size() == 1 && (d->fromFileStart || d->keyShownAt.count(ts)) &&
+                ts == d->seekTs) {
+                numberWaiting(d->fromFileStart ? d->frameOf(ts) : d->keyShownAt[ts]);
+            } else if (d->nextKeyTs != AV_NOPTS_VALUE && ts == d->nextKeyTs) {
+                // The pictures handed out before K that are stored after it show before it.
+                int before = 0;
+                for (std::size_t i = 0; i + 1 < d->waiting.size(); ++i)
+                    before += d->waiting[i].first > ts;
+                const int shownAt = d->frameOf(ts) + before;
+                numberWaiting(shownAt - int(d->waiting.size()) + 1);
+            }
+            continue;
+        }
+        if (ret == AVERROR_EOF || (ret == AVERROR(EAGAIN) && d->draining)) {
+            if (!d->waiting.empty()) {
+                // The file ended before the next key frame: the last picture shows last, at
+                // the place of the last picture stored.
+                const int last = d->frameOf(d->lastTs);
+                numberWaiting(last - int(d->waiting.size()) + 1);
+                continue;
+            }
+            return std::optional<DecodedFrame>();
+        }
+        if (ret != AVERROR(EAGAIN)) {
+            m_reason = ffmpegErrorText(ret);
+            return R::failure(mediatext::noDecompressor());
+        }
+        bool failed = false;
+        if (!feedPacket(&failed) && failed)
+            return R::failure(mediatext::errorWorkingWithFile(m_path));
+    }
+}
+
 Result<std::optional<DecodedFrame>> VideoDecoder::decodeOne()
 {
     using R = Result<std::optional<DecodedFrame>>;
+    if (d->reorders)
+        return decodeInShowingOrder();
     AVCodecContext* codec = d->codec.get();
     for (;;) {
         int ret = avcodec_receive_frame(codec, d->frame.get());
@@ -252,21 +471,11 @@ Result<std::optional<DecodedFrame>> VideoDecoder::decodeOne()
         }
         if (d->draining)
             return std::optional<DecodedFrame>();
-        ret = av_read_frame(d->format.get(), d->packet.get());
-        if (ret < 0) {
-            // The end of the file, or a file cut off: what the decoder holds still comes out.
-            d->draining = true;
-            avcodec_send_packet(codec, nullptr);
-            continue;
-        }
-        const bool ours = d->packet->stream_index == d->stream && d->packet->size > 0;
-        if (ours) {
-            ret = avcodec_send_packet(codec, d->packet.get());
-            // A damaged packet is passed over; the frames around it still decode.
-            if (ret < 0 && ret != AVERROR(EAGAIN) && ret != AVERROR_INVALIDDATA)
-                m_reason = ffmpegErrorText(ret);
-        }
-        av_packet_unref(d->packet.get());
+        // At the end of the file (or where a recording was cut off) what the decoder holds still
+        // comes out.
+        bool failed = false;
+        if (!feedPacket(&failed) && failed)
+            return R::failure(mediatext::errorWorkingWithFile(m_path));
     }
 }
 
@@ -295,6 +504,7 @@ Result<FrameAnswer> VideoDecoder::frameAt(int n, const Passing& passing)
             return R::failure(mediatext::errorWorkingWithFile(m_path));
         std::optional<DecodedFrame> best;
         int landed = -1; // the first frame after the seek, when it is already past n
+        bool decodeAgain = false;
         for (;;) {
             auto r = next();
             if (!r)
@@ -302,6 +512,11 @@ Result<FrameAnswer> VideoDecoder::frameAt(int n, const Passing& passing)
             if (!r.value())
                 break;
             DecodedFrame f = std::move(*r.value());
+            if (f.number > n && n <= m_unkeptUpTo) {
+                // Frame n went by before its number was known: its number is known now.
+                decodeAgain = true;
+                break;
+            }
             if (f.number > n && !best) {
                 if (fromStart) {
                     // Nothing comes before this frame in the file: it is what shows at n.
@@ -331,6 +546,8 @@ Result<FrameAnswer> VideoDecoder::frameAt(int n, const Passing& passing)
             if (!goOn)
                 return R::failure(QString());
         }
+        if (decodeAgain)
+            continue;
         if (best) {
             // The file ended before frame n: its last frame stays on display.
             m_last = best->number;

@@ -89,6 +89,8 @@ public:
     int position() const { return m_last; }
     // The key frame at or before n from the file's index; -1 when the index does not tell.
     int keyFrameAtOrBefore(int n) const;
+    // Whether the file stores pictures in another order than it shows them (B-frames).
+    bool reorders() const;
 
     // The reason of the last failure (FFmpeg's error text).
     const QString& lastReason() const { return m_reason; }
@@ -98,6 +100,9 @@ private:
     VideoDecoder();
     bool seekBefore(int n);
     Result<std::optional<DecodedFrame>> decodeOne();
+    Result<std::optional<DecodedFrame>> decodeInShowingOrder();
+    bool feedPacket(bool* failed);
+    void numberWaiting(int lastNumber);
     int numberOf(const AVFrame* frame) const;
 
     std::unique_ptr<Impl> d;
@@ -105,6 +110,7 @@ private:
     VideoProperties m_props;
     int m_last = -1;
     std::optional<DecodedFrame> m_pending; // decoded past a dropped frame, handed out next
+    int m_unkeptUpTo = -1; // frames since the seek decoded before their number was known, not kept
     QString m_reason;
 };
 

@@ -89,7 +89,7 @@ int drain(AVCodecContext* enc, AVFormatContext* fmt, AVStream* st, AVPacket* pkt
 QString makeVideo(const QString& path, const VideoRecipe& recipe)
 {
     av_log_set_level(AV_LOG_ERROR);
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = path.toUtf8(); // FFmpeg takes UTF-8 paths on every system
     AVFormatContext* rawFmt = nullptr;
     int ret = avformat_alloc_output_context2(&rawFmt, nullptr, "avi", name.constData());
     if (ret < 0)
@@ -108,12 +108,15 @@ QString makeVideo(const QString& path, const VideoRecipe& recipe)
                    : c == "mjpeg"  ? AV_PIX_FMT_YUVJ420P
                                    : AV_PIX_FMT_YUV420P;
     enc->gop_size = recipe.keyFrameDistance;
-    enc->max_b_frames = 0;
+    enc->max_b_frames = recipe.bFrames;
     if (c == "mjpeg")
         enc->global_quality = FF_QP2LAMBDA * 4, enc->flags |= AV_CODEC_FLAG_QSCALE;
     if (c == "libx264") {
         av_opt_set(enc->priv_data, "preset", "veryfast", 0);
-        av_opt_set(enc->priv_data, "x264-params", "scenecut=0:bframes=0", 0);
+        const QByteArray params = QByteArrayLiteral("scenecut=0:bframes=") +
+                                  QByteArray::number(recipe.bFrames) +
+                                  (recipe.bFrames ? ":b-adapt=0" : "");
+        av_opt_set(enc->priv_data, "x264-params", params.constData(), 0);
         av_opt_set_int(enc->priv_data, "crf", 23, 0);
     }
     if (fmt->oformat->flags & AVFMT_GLOBALHEADER)
@@ -135,6 +138,8 @@ QString makeVideo(const QString& path, const VideoRecipe& recipe)
     if ((ret = av_frame_get_buffer(frame.get(), 0)) < 0)
         return err("frame", ret);
     for (int n = 0; n < recipe.frames; ++n) {
+        if (recipe.dropped.contains(n))
+            continue; // the muxer keeps the slot as an empty chunk
         if ((ret = av_frame_make_writable(frame.get())) < 0)
             return err("frame", ret);
         paint(frame.get(), n);
@@ -154,7 +159,7 @@ QString makeVideo(const QString& path, const VideoRecipe& recipe)
 QByteArray plainDecodeBgr(const QString& path, int n, int* width, int* height)
 {
     av_log_set_level(AV_LOG_ERROR);
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = path.toUtf8();
     AVFormatContext* raw = nullptr;
     if (avformat_open_input(&raw, name.constData(), nullptr, nullptr) < 0)
         return QByteArray();

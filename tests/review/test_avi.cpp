@@ -97,6 +97,9 @@ private Q_SLOTS:
     void grabEqualsPlainDecodeInAnyOrder_data();
     void grabEqualsPlainDecodeInAnyOrder();
     void grabFailuresKeepTheEarlierBitmap();
+    void bFrameVideosNumberFramesInShowingOrder_data();
+    void bFrameVideosNumberFramesInShowingOrder();
+    void emptyChunksRepeatTheFrameBefore();
 };
 
 void TestAvi::informationListOfRealVideos_data()
@@ -299,6 +302,61 @@ void TestAvi::grabFailuresKeepTheEarlierBitmap()
     QVERIFY(unwritable);
     QVERIFY(unwritable->message.startsWith(QLatin1String("Could not write to ")));
     QCOMPARE(readBytes(bmp), before);
+}
+
+void TestAvi::bFrameVideosNumberFramesInShowingOrder_data()
+{
+    QTest::addColumn<QString>("codec");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<int>("gop");
+    QTest::newRow("h264 -bf 2") << "libx264" << 62 << 25;
+    QTest::newRow("mpeg4 -bf 2") << "mpeg4" << 40 << 12;
+}
+
+// Frame N is the Nth picture shown, whatever order the pictures are stored in: the first ones,
+// those around each key frame and the last two, grabbed in an order that makes the decoder seek
+// back and forth, against FFmpeg's own decoding from the start.
+void TestAvi::bFrameVideosNumberFramesInShowingOrder()
+{
+    QFETCH(QString, codec);
+    QFETCH(int, frames);
+    QFETCH(int, gop);
+    StationFixture f;
+    const QByteArray c = codec.toLatin1();
+    const QString video =
+        videoIn(f, QStringLiteral("bframes.avi"), {c.constData(), 64, 48, frames, 25, 1, gop, 2});
+    QCOMPARE(int(readAviHeader(video)->summary.length), frames);
+    QList<int> picks = {frames - 1, 0, 1, 2, frames - 2};
+    for (int key = gop; key < frames; key += gop)
+        picks << key + 1 << key << key - 1 << key - 2;
+    const QString bmp = f.path(QStringLiteral("currentcapture.bmp"));
+    for (int n : picks) {
+        const auto failure = grabFrame(video, n, bmp);
+        QVERIFY2(!failure, qPrintable(QString::number(n)));
+        QVERIFY2(bitmapRowsTopDown(readBytes(bmp), 64, 48) == plainDecodeBgr(video, n),
+                 qPrintable(QString::number(n)));
+    }
+    QVERIFY(grabFrame(video, frames, bmp)); // past the end
+}
+
+// A capture that drops frames keeps their slots as empty chunks: the frame numbers keep the
+// camera's time, and a dropped frame shows the frame before it.
+void TestAvi::emptyChunksRepeatTheFrameBefore()
+{
+    StationFixture f;
+    VideoRecipe recipe{"mjpeg", 64, 48, 30};
+    recipe.dropped = {5, 6, 20};
+    const QString video = videoIn(f, QStringLiteral("drops.avi"), recipe);
+    QCOMPARE(int(readAviHeader(video)->summary.length), 30);
+    const QString bmp = f.path(QStringLiteral("currentcapture.bmp"));
+    // The file's slot of each frame, and the picture decoded in sequence that shows there.
+    const QList<QPair<int, int>> shown = {{4, 4},   {5, 4},   {6, 4},  {7, 5},
+                                          {20, 17}, {21, 18}, {29, 26}};
+    for (const auto& [slot, decoded] : shown) {
+        QVERIFY2(!grabFrame(video, slot, bmp), qPrintable(QString::number(slot)));
+        QVERIFY2(bitmapRowsTopDown(readBytes(bmp), 64, 48) == plainDecodeBgr(video, decoded),
+                 qPrintable(QString::number(slot)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAvi)
