@@ -1,6 +1,13 @@
 #include "settings/SettingsStore.h"
 
+#include "support/textfile.h"
 #include "support/textforms.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 
 #include <QSettings>
 #include <QStringList>
@@ -66,12 +73,82 @@ QString SettingsStore::read(const QString& key, const QString& defaultText) cons
 
 bool SettingsStore::write(const QString& key, const QString& value)
 {
+    m_lastFailure.clear();
     QString stored = storedKey(key);
     if (stored.isEmpty())
         stored = key;
+    const QString path = m_settings->fileName();
+    QFile file(path);
+    const bool existed = file.exists();
+    QByteArray before;
+    if (existed && file.open(QIODevice::ReadOnly))
+        before = file.readAll();
+    file.close();
+
+    // The settings file is replaced whole at every write, and Qt reports success even when the
+    // disk took only part of it: every setting would be lost. So room for the new file is made
+    // sure of first (the value may grow by escapes), and the file is checked afterwards.
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const qint64 room = before.size() + 64 + 4 * (stored.size() + value.toUtf8().size());
+    if (const Outcome free = checkRoomFor(path, room); !free) {
+        m_lastFailure = free.message();
+        return false;
+    }
     m_settings->setValue(kSection + QLatin1Char('/') + stored, value);
     m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    if (m_settings->status() != QSettings::NoError) {
+        m_lastFailure = QStringLiteral("Could not write to %1: the settings file could not be "
+                                       "written")
+                            .arg(path);
+        return false;
+    }
+    if (fileHoldsEveryKey(path))
+        return true;
+    // Put the earlier file back and read it again, so that memory and disk agree.
+    m_lastFailure = QStringLiteral("Could not write to %1: the settings file was not written "
+                                   "whole")
+                        .arg(path);
+    if (existed) {
+        if (const Outcome restored = replaceFile(path, before); !restored)
+            m_lastFailure += QStringLiteral("\r\n") + restored.message();
+    } else {
+        QFile::remove(path);
+    }
+    m_settings->sync();
+    return false;
+}
+
+bool SettingsStore::fileHoldsEveryKey(const QString& path) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (!bytes.endsWith('\n'))
+        return false;
+    QSet<QString> written;
+    QString section;
+    for (QByteArray line : bytes.split('\n')) {
+        line = line.trimmed();
+        if (line.startsWith('[') && line.endsWith(']')) {
+            section = QString::fromUtf8(line.mid(1, line.size() - 2));
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (equals <= 0)
+            continue;
+        const QString name = QString::fromUtf8(line.left(equals).trimmed());
+        written.insert(section == QLatin1String("General") ? name
+                                                           : section + QLatin1Char('/') + name);
+    }
+    // Keys Qt writes as they are; others it escapes, and a cut file misses its last key anyway.
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.-]+(/[A-Za-z0-9_.-]+)?$"));
+    const QStringList keys = m_settings->allKeys();
+    for (const QString& key : keys) {
+        if (plain.match(key).hasMatch() && !written.contains(key))
+            return false;
+    }
+    return true;
 }
 
 int SettingsStore::readInt(const QString& key, int defaultValue) const

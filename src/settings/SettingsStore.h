@@ -26,8 +26,11 @@ public:
     QString read(const QString& key, const QString& defaultText) const;
     bool contains(const QString& key) const;
 
-    // Writes the value and syncs it to disk; false when the store could not be written.
+    // Writes the value and syncs it to disk. False when the store could not be written: then the
+    // file and the values read stay as they were, and lastFailure() says why in the operator's
+    // words ("Could not write to <file>: No space left on device").
     bool write(const QString& key, const QString& value);
+    const QString& lastFailure() const { return m_lastFailure; }
 
     // Typed reads. A stored value that does not parse as the number (or flag) the reader needs is
     // treated as absent, so the default applies.
@@ -37,12 +40,14 @@ public:
 
 private:
     QString storedKey(const QString& key) const;
+    bool fileHoldsEveryKey(const QString& path) const;
 
     std::unique_ptr<QSettings> m_settings;
+    QString m_lastFailure;
 };
 
 // The texts the store uses for numbers and flags.
-QString boolText(bool value);  // "True" / "False"
-QString intText(int value);    // "0", "-1", "2"
+QString boolText(bool value); // "True" / "False"
+QString intText(int value);   // "0", "-1", "2"
 
 } // namespace fw

@@ -49,7 +49,8 @@ bool PathExists(const QString& path, int kind)
 
 bool FilePresent(const QString& path)
 {
-    return !path.isEmpty() && QFileInfo::exists(path);
+    // A folder has no length to ask for.
+    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
 bool IsAviFile(const QString& path, Dialogs& dialogs)
@@ -65,14 +66,10 @@ bool IsAviFile(const QString& path, Dialogs& dialogs)
         // The file is there (checked above); a regular file that will not open for reading is
         // denied to us: by its permissions, or held exclusively by another program.
         if (info.isFile())
-            dialogs.message(QStringLiteral("File is locked - cannot access:\r\n") + path,
-                            QString(), DialogIcon::Critical);
+            dialogs.message(QStringLiteral("File is locked - cannot access:\r\n") + path, QString(),
+                            DialogIcon::Critical);
         else
             dialogs.message(file.errorString(), QString(), DialogIcon::Information);
-        return false;
-    }
-    if (info.isDir()) {
-        dialogs.message(QStringLiteral("Is a directory"), QString(), DialogIcon::Information);
         return false;
     }
     const QByteArray head = file.read(12);

@@ -12,7 +12,7 @@ enum class PathKind : int { File = 0, Folder = 1, Drive = 2 };
 // A drive is a drive letter ("C:", "C:\") on Windows and the root of a mounted volume elsewhere.
 bool PathExists(const QString& path, int kind);
 
-// Whether the file's length can be asked for: the path exists.
+// Whether the file's length can be asked for: a file (not a folder) exists at the path.
 bool FilePresent(const QString& path);
 
 // Whether the file starts like an AVI video ("RIFF" at byte 1, "AVI " at byte 9). A missing file,

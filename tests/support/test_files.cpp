@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTest>
 #include <QtEndian>
 
@@ -49,6 +50,7 @@ private Q_SLOTS:
     void aviCheckOnALockedFile();
     void saveDialogGivesInitialPathWhenCancelled();
     void textFileWriters();
+    void pairedReplacementAndLeftovers();
 };
 
 void TestFiles::bitmapOfAFrameReplacesAnyFile()
@@ -101,6 +103,7 @@ void TestFiles::pathExistsByKind()
     QVERIFY(!PathExists(folder, 3));
     QVERIFY(PathExists(QDir::rootPath(), 2) && !PathExists(folder, 2));
     QVERIFY(!FilePresent(f.path(QStringLiteral("missing"))));
+    QVERIFY(FilePresent(file) && !FilePresent(folder));
 }
 
 void TestFiles::aviCheckReadsTheRiffHeader()
@@ -130,10 +133,11 @@ void TestFiles::aviCheckTellsTheOperatorWhy()
     QCOMPARE(f.dialogs.calls().at(0).text, QStringLiteral("File does not exist:\r\n") + missing);
     QCOMPARE(f.dialogs.calls().at(0).icon, DialogIcon::Critical);
 
+    // A folder has no length: it is no file.
     const QString folder = f.makeFolder(QStringLiteral("x.avi"));
     f.dialogs.expectMessage();
     QVERIFY(!IsAviFile(folder, f.dialogs));
-    QCOMPARE(f.dialogs.calls().at(1).icon, DialogIcon::Information);
+    QCOMPARE(f.dialogs.calls().at(1).text, QStringLiteral("File does not exist:\r\n") + folder);
     FW_VERIFY_DIALOGS(f.dialogs);
 }
 
@@ -193,6 +197,50 @@ void TestFiles::textFileWriters()
     QCOMPARE(QDir(f.root()).entryList(QDir::Files).size(), 2);
     const Outcome failed = replaceFileLines(f.path(QStringLiteral("gone/qxresult.dst")), {});
     QVERIFY(!failed.ok() && failed.message().contains(QLatin1String("gone")));
+}
+
+// Two files written beside their places and moved over them; what a killed station leaves (its
+// temporary files, Qt's temporary settings files, an empty lock) goes at the next start, while
+// the operator's own files and a lock that a running program holds stay.
+void TestFiles::pairedReplacementAndLeftovers()
+{
+    StationFixture f;
+    const QString grid = f.path(QStringLiteral("north.ipt"));
+    const QString checkBuoy = f.path(QStringLiteral("north.ipt.cb"));
+    QVERIFY(writeBytes(grid, "old grid"));
+    const Result<QString> first = writeBeside(grid, "new grid");
+    const Result<QString> second = writeBeside(checkBuoy, "new check buoy");
+    QVERIFY(first.ok() && second.ok());
+    QCOMPARE(readBytes(grid), QByteArray("old grid"));
+    QVERIFY(moveOver(*first, grid).ok() && moveOver(*second, checkBuoy).ok());
+    QCOMPARE(readBytes(grid), QByteArray("new grid"));
+    QCOMPARE(readBytes(checkBuoy), QByteArray("new check buoy"));
+    QVERIFY(!QFile::exists(*first) && !QFile::exists(*second));
+    const Result<QString> intoFolder = writeBeside(f.root(), "x");
+    QVERIFY(!intoFolder.ok() &&
+            intoFolder.message().startsWith(QStringLiteral("Could not write to ")));
+
+    const QString ini = f.path(QStringLiteral("settings/QX05.ini"));
+    QVERIFY(f.store().write(QStringLiteral("logpath"), QStringLiteral("/videos")));
+    const QStringList leftovers = {f.path(QStringLiteral("qxresult.dst.fwsave")),
+                                   f.path(QStringLiteral("qxresult.dst.fwsave.AbCdEf")),
+                                   ini + QStringLiteral(".xYzAbC"), ini + QStringLiteral(".lock")};
+    const QStringList kept = {f.path(QStringLiteral("north.ipt.backup")),
+                              f.path(QStringLiteral("notes.fwsave.txt")),
+                              f.path(QStringLiteral("settings/other.ini.lock"))};
+    for (const QString& path : leftovers + kept)
+        QVERIFY(writeBytes(path, QByteArray()));
+    QCOMPARE(removeLeftoverFiles({f.root(), QString()}, {ini}), leftovers.size());
+    for (const QString& path : leftovers)
+        QVERIFY2(!QFile::exists(path), qPrintable(path));
+    for (const QString& path : kept)
+        QVERIFY2(QFile::exists(path), qPrintable(path));
+    QCOMPARE(f.store().read(QStringLiteral("logpath"), QString()), QStringLiteral("/videos"));
+
+    QLockFile held(ini + QStringLiteral(".lock"));
+    QVERIFY(held.tryLock(0));
+    QCOMPARE(removeLeftoverFiles({}, {ini}), 0);
+    QVERIFY(QFile::exists(ini + QStringLiteral(".lock")));
 }
 
 QTEST_GUILESS_MAIN(TestFiles)
