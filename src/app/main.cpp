@@ -1,3 +1,4 @@
+#include "app/CaptureSourcesChoice.h"
 #include "app/DemoStation.h"
 #include "app/Station.h"
 #include "media/MediaLibraries.h"
@@ -145,8 +146,7 @@ int main(int argc, char** argv)
     app.installEventFilter(&keyboard);
 
     fw::Station station(*store, dialogs, clock, keyboard, *paths);
-    if (demoFolder)
-        fw::selectDemoCamera(station, *store);
+    fw::chooseCaptureSources(station, *store, demoFolder != nullptr);
     station.start();
     return app.exec();
 }

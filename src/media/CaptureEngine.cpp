@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QPainter>
+#include <QStorageInfo>
 #include <QTimer>
 
 #include <chrono>
@@ -131,15 +132,16 @@ const AVCodec* h264Encoder()
 
 // ---------------------------------------------------------------------------------------------
 // One run of a source: the preview alone, or a recording with its writer. The capture thread
-// owns the source; the writer thread owns the encoder and the file while it runs; stop() joins
-// both and then finishes the file on the calling thread.
+// opens the device (which may take a second or more: the driver, probing its stream, the first
+// picture) and then owns the source; the writer thread owns the encoder and the file while it
+// runs; stop() joins both and then finishes the file on the calling thread.
 
 class CaptureSession {
 public:
     struct Options {
         CaptureDevice device;
         QSize size;
-        double fps = 30;
+        double fps = 30; // asked of the device; the recording uses the rate it delivers
         int input = -1;
         int colorFormat = -1;
         QString file;       // empty: preview only
@@ -149,45 +151,64 @@ public:
         SoundFormat sound;
         int timeLimit_s = 0;
         bool preview = true;
+        std::function<std::int64_t(const QString&)> freeSpace;
     };
 
-    CaptureSession(CaptureEngine& engine, Options options)
-        : m_engine(engine), m_options(std::move(options))
+    CaptureSession(CaptureEngine& engine, Options options, std::uint64_t serial)
+        : m_engine(engine), m_options(std::move(options)), m_serial(serial)
     {
     }
     ~CaptureSession() { stop(); }
 
-    bool open(QString& error);
+    // Opens the device and runs, all on the session's own thread; the engine hears of the
+    // outcome through sessionOpened() or sessionFailed().
     void start();
     // Stop in order: stop flag, wake, join, free the pending frames, write the trailer. An error
-    // on the way is returned (empty when the file is finished).
+    // on the way is returned (empty when the file is finished, or was never begun).
     QString stop();
 
+    std::uint64_t serial() const { return m_serial; }
+    const QString& file() const { return m_options.file; }
     bool recording() const { return !m_options.file.isEmpty(); }
+    // The file was begun (its header written). Read after stop().
+    bool fileBegun() const { return m_fileBegun; }
     std::int32_t frames() const { return m_frames.load(); }
     std::int32_t dropped() const { return m_dropped.load(); }
     std::int64_t samples() const { return m_samples.load(); }
+    std::int64_t lastIndex() const { return m_lastIndex.load(); }
     std::int64_t elapsed_ms() const
     {
         using namespace std::chrono;
-        const auto end = m_stopped ? m_end : steady_clock::now();
-        return m_started ? duration_cast<milliseconds>(end - m_begin).count() : 0;
+        const std::int64_t begin = m_begin_ns.load();
+        if (begin == 0)
+            return 0;
+        const std::int64_t end =
+            m_stopped ? m_end_ns : steady_clock::now().time_since_epoch().count();
+        return duration_cast<milliseconds>(steady_clock::duration(end - begin)).count();
     }
 
 private:
+    void run();
+    int openAll(QString& error);
     void captureLoop();
     void writerLoop();
     int encode(AVFrame* frame);
     int writeSound(std::int64_t videoPts);
     void soundLoop();
+    // What the file still needs beyond the next frame: the encoder's held pictures, the index
+    // and the trailer, with room to spare.
+    std::int64_t spaceNeeded() const;
     // False when an earlier end was already reported.
     bool endedByItself(const QString& reason);
     void wake();
 
     CaptureEngine& m_engine;
     Options m_options;
+    const std::uint64_t m_serial;
+    std::mutex m_sourceMutex; // the sources as another thread interrupts them
     std::unique_ptr<FrameSource> m_source;
     std::unique_ptr<SoundSource> m_soundSource; // none for the demo tone
+    double m_rate = 30;                         // the recording's frame rate
     OutputPtr m_output;
     CodecPtr m_encoder;
     AVStream* m_video = nullptr;
@@ -195,11 +216,18 @@ private:
     AVPixelFormat m_encoderFormat = AV_PIX_FMT_NONE;
     std::int64_t m_soundWritten = 0;
     double m_phase = 0;
+    bool m_fileBegun = false;
+    std::int64_t m_packetsWritten = 0;
+    std::int64_t m_largestPacket = 0;
+    // Frames handed to the encoder, and the place of the last: what the file holds when the
+    // writer had to leave frames behind (a full disk).
+    std::int32_t m_framesWritten = 0;
+    std::int64_t m_lastWrittenIndex = -1;
 
     std::thread m_captureThread;
     std::thread m_writerThread;
     std::thread m_soundThread;
-    std::mutex m_soundMutex;
+    mutable std::mutex m_soundMutex;
     std::vector<std::uint8_t> m_soundBuffer; // sound input -> writer
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_endedReported{false};
@@ -211,52 +239,110 @@ private:
     bool m_writeErrorReported = false; // captureEnded carried it: stop() does not repeat it
     static constexpr std::size_t kQueueFrames = 64;
     FramePtr m_firstFrame;
-    std::int64_t m_firstSlot = -1;
+    double m_firstTime_s = 0;
 
     std::atomic<std::int32_t> m_frames{0};
     std::atomic<std::int32_t> m_dropped{0};
     std::atomic<std::int64_t> m_samples{0};
-    bool m_started = false;
+    std::atomic<std::int64_t> m_lastIndex{-1};
+    std::atomic<std::int64_t> m_begin_ns{0};
     bool m_stopped = false;
     bool m_finished = false;
-    std::chrono::steady_clock::time_point m_begin;
-    std::chrono::steady_clock::time_point m_end;
+    std::int64_t m_end_ns = 0;
 };
 
-bool CaptureSession::open(QString& error)
+void CaptureSession::start()
+{
+    m_captureThread = std::thread([this] { run(); });
+}
+
+void CaptureSession::run()
+{
+    QString error;
+    const int r = openAll(error);
+    CaptureEngine* engine = &m_engine;
+    const std::uint64_t serial = m_serial;
+    if (r < 0) {
+        // A stop while opening is no failure: whoever stopped it knows.
+        if (!m_stop.load())
+            QMetaObject::invokeMethod(
+                engine, [engine, serial, error] { engine->sessionFailed(serial, error); },
+                Qt::QueuedConnection);
+        const std::lock_guard lock(m_mutex);
+        m_captureDone = true;
+        return;
+    }
+    if (recording())
+        m_writerThread = std::thread([this] { writerLoop(); });
+    if (m_soundSource)
+        m_soundThread = std::thread([this] { soundLoop(); });
+    m_begin_ns = std::chrono::steady_clock::now().time_since_epoch().count();
+    const double rate = m_rate;
+    QMetaObject::invokeMethod(
+        engine, [engine, serial, rate] { engine->sessionOpened(serial, rate); },
+        Qt::QueuedConnection);
+    captureLoop();
+}
+
+int CaptureSession::openAll(QString& error)
 {
     const Options& o = m_options;
+    std::unique_ptr<FrameSource> source;
     if (o.device.demo)
-        m_source = std::make_unique<DemoCamera>(o.size.isValid() ? o.size : QSize(320, 240), o.fps,
-                                                m_engine.m_demoUnplugged);
+        source = std::make_unique<DemoCamera>(o.size.isValid() ? o.size : QSize(320, 240), o.fps,
+                                              m_engine.m_demoUnplugged);
     else
-        m_source = openFrameSource(o.device, o.size, o.fps, o.input, o.colorFormat, error);
-    if (!m_source) {
-        error = QStringLiteral("The capture device %1 could not be opened: %2")
-                    .arg(o.device.name, error);
-        return false;
+        source = makeFrameSource(o.device, o.size, o.fps, o.input, o.colorFormat);
+    FrameSource* camera = source.get();
+    {
+        const std::lock_guard lock(m_sourceMutex);
+        if (m_stop.load())
+            return AVERROR_EXIT;
+        m_source = std::move(source);
     }
+    QString why;
+    int r = camera->open(why);
+    if (r < 0) {
+        error = QStringLiteral("The capture device %1 could not be opened: %2")
+                    .arg(o.device.name, why.isEmpty() ? mediaErrorText(r) : why);
+        return r;
+    }
+    // The device's own rate: a camera that ignores the asked one still gives a file that plays
+    // at the speed it was filmed.
+    m_rate = camera->frameRate();
+    if (!(m_rate >= 1 && m_rate <= 1000))
+        m_rate = o.fps;
     if (!recording())
-        return true;
+        return 0;
+
     if (o.audio && !o.soundDevice.demo) {
-        m_soundSource = openSoundSource(o.soundDevice, o.sound, error);
-        if (!m_soundSource) {
+        std::unique_ptr<SoundSource> sound = makeSoundSource(o.soundDevice, o.sound);
+        SoundSource* input = sound.get();
+        {
+            const std::lock_guard lock(m_sourceMutex);
+            if (m_stop.load())
+                return AVERROR_EXIT;
+            m_soundSource = std::move(sound);
+        }
+        why.clear();
+        if ((r = input->open(why)) < 0) {
             error = QStringLiteral("The sound device %1 could not be opened: %2")
-                        .arg(o.soundDevice.name, error);
-            return false;
+                        .arg(o.soundDevice.name, why.isEmpty() ? mediaErrorText(r) : why);
+            return r;
         }
     }
 
     // The encoder needs the picture size: the demo camera's is known, a camera's comes with
     // its first picture, so read it now (it is a recorded frame, kept below).
     FramePtr first(av_frame_alloc());
-    std::int64_t slot = 0;
-    const int got = m_source->read(first.get(), slot);
-    if (got < 0) {
+    double firstTime_s = 0;
+    if ((r = camera->read(first.get(), firstTime_s)) < 0) {
         error = QStringLiteral("The capture device %1 sends no pictures: %2")
-                    .arg(o.device.name, mediaErrorText(got));
-        return false;
+                    .arg(o.device.name, mediaErrorText(r));
+        return r;
     }
+    if (m_stop.load())
+        return AVERROR_EXIT;
 
     const AVCodec* codec = nullptr;
     if (o.compressor == CaptureEngine::motionJpeg()) {
@@ -272,10 +358,10 @@ bool CaptureSession::open(QString& error)
     if (!codec) {
         error =
             QStringLiteral("The compressor %1 is not available on this station.").arg(o.compressor);
-        return false;
+        return AVERROR_ENCODER_NOT_FOUND;
     }
     m_encoder.reset(avcodec_alloc_context3(codec));
-    const AVRational rate = av_d2q(o.fps, 100000);
+    const AVRational rate = av_d2q(m_rate, 100000);
     m_encoder->width = first->width;
     m_encoder->height = first->height;
     m_encoder->time_base = av_inv_q(rate);
@@ -286,16 +372,17 @@ bool CaptureSession::open(QString& error)
         m_encoder->flags |= AV_CODEC_FLAG_QSCALE;
         m_encoder->global_quality = FF_QP2LAMBDA * 3;
     } else if (codec->id == AV_CODEC_ID_H264) {
-        m_encoder->gop_size = std::max(1, int(std::lround(o.fps)));
+        m_encoder->gop_size = std::max(1, int(std::lround(m_rate)));
         av_opt_set(m_encoder->priv_data, "preset", "veryfast", 0);
     }
 
+    // The capture library takes paths in UTF-8 on every system.
+    const QByteArray path = o.file.toUtf8();
     AVFormatContext* raw = nullptr;
-    int r =
-        avformat_alloc_output_context2(&raw, nullptr, "avi", QFile::encodeName(o.file).constData());
+    r = avformat_alloc_output_context2(&raw, nullptr, "avi", path.constData());
     if (r < 0 || !raw) {
         error = mediaErrorText(r);
-        return false;
+        return r < 0 ? r : AVERROR(ENOMEM);
     }
     m_output.reset(raw);
     if (m_output->oformat->flags & AVFMT_GLOBALHEADER)
@@ -303,7 +390,7 @@ bool CaptureSession::open(QString& error)
     if ((r = avcodec_open2(m_encoder.get(), codec, nullptr)) < 0) {
         error = QStringLiteral("The compressor %1 could not start: %2")
                     .arg(o.compressor, mediaErrorText(r));
-        return false;
+        return r;
     }
     m_video = avformat_new_stream(m_output.get(), nullptr);
     avcodec_parameters_from_context(m_video->codecpar, m_encoder.get());
@@ -323,43 +410,41 @@ bool CaptureSession::open(QString& error)
         m_sound->time_base = {1, o.sound.sampleRate};
     }
 
-    const QByteArray path = QFile::encodeName(o.file);
+    if (o.freeSpace) {
+        const std::int64_t free = o.freeSpace(o.file);
+        if (free >= 0 && free < spaceNeeded()) {
+            error = QStringLiteral("There is not enough free space on the disk to record %1.")
+                        .arg(QDir::toNativeSeparators(o.file));
+            return AVERROR(ENOSPC);
+        }
+    }
     if ((r = avio_open(&m_output->pb, path.constData(), AVIO_FLAG_WRITE)) < 0) {
         error =
             QStringLiteral("%1 could not be created: %2")
                 .arg(QDir::toNativeSeparators(o.file),
                      r == AVERROR(ENOSPC) ? QStringLiteral("the disk is full") : mediaErrorText(r));
-        return false;
+        return r;
     }
     if ((r = avformat_write_header(m_output.get(), nullptr)) < 0) {
         error = writeFailure(r, o.file);
-        m_output.reset();
-        QFile::remove(o.file);
-        return false;
+        return r;
     }
+    m_fileBegun = true;
     // The first picture is the recording's frame 0; the capture loop takes it first.
     m_firstFrame = std::move(first);
-    m_firstSlot = slot;
-    return true;
-}
-
-void CaptureSession::start()
-{
-    m_begin = std::chrono::steady_clock::now();
-    m_started = true;
-    if (recording())
-        m_writerThread = std::thread([this] { writerLoop(); });
-    if (m_soundSource)
-        m_soundThread = std::thread([this] { soundLoop(); });
-    m_captureThread = std::thread([this] { captureLoop(); });
+    m_firstTime_s = firstTime_s;
+    return 0;
 }
 
 void CaptureSession::wake()
 {
-    if (m_source)
-        m_source->interrupt();
-    if (m_soundSource)
-        m_soundSource->interrupt();
+    {
+        const std::lock_guard lock(m_sourceMutex);
+        if (m_source)
+            m_source->interrupt();
+        if (m_soundSource)
+            m_soundSource->interrupt();
+    }
     const std::lock_guard lock(m_mutex);
     m_wake.notify_all();
 }
@@ -380,24 +465,25 @@ void CaptureSession::captureLoop()
     using namespace std::chrono;
     std::unique_ptr<SwsContext, ScalerFree> toEncoder;
     std::unique_ptr<SwsContext, ScalerFree> toPreview;
-    std::int64_t base = -1;
+    bool haveStart = false;
+    double start_s = 0;
+    std::int64_t previousSlot = -1;
     std::int64_t last = -1;
     auto nextCounters = steady_clock::now();
-    const std::int64_t limit =
-        m_options.timeLimit_s > 0 ? std::llround(m_options.timeLimit_s * m_options.fps) : 0;
+    const double limit_s = m_options.timeLimit_s > 0 ? m_options.timeLimit_s : 0;
     CaptureEngine* engine = &m_engine;
 
     for (;;) {
         FramePtr frame;
-        std::int64_t slot = 0;
+        double time_s = 0;
         if (m_firstFrame) {
             frame = std::move(m_firstFrame);
-            slot = m_firstSlot;
+            time_s = m_firstTime_s;
         } else {
             if (m_stop.load())
                 break;
             frame.reset(av_frame_alloc());
-            const int r = m_source->read(frame.get(), slot);
+            const int r = m_source->read(frame.get(), time_s);
             if (r == AVERROR_EXIT || m_stop.load())
                 break;
             if (r < 0) {
@@ -409,9 +495,17 @@ void CaptureSession::captureLoop()
                 break;
             }
         }
-        if (base < 0)
-            base = slot;
-        const std::int64_t n = slot - base;
+        if (!haveStart) {
+            haveStart = true;
+            start_s = time_s;
+        }
+        // The frame's place in the file comes from its own time: a gap is frames the camera
+        // dropped, and the file keeps their places empty.
+        const double since_s = time_s - start_s;
+        std::int64_t n = std::llround(since_s * m_rate);
+        if (n <= previousSlot)
+            n = previousSlot + 1;
+        previousSlot = n;
         const auto format = AVPixelFormat(frame->format);
 
         if (m_options.preview && !m_engine.m_previewBusy.exchange(true)) {
@@ -462,6 +556,7 @@ void CaptureSession::captureLoop()
                 m_dropped += std::int32_t(std::max<std::int64_t>(0, n - last - 1));
                 ++m_frames;
                 last = n;
+                m_lastIndex = n;
             }
             // A frame the writer had no room for counts as dropped (its slot stays empty).
         } else {
@@ -481,7 +576,9 @@ void CaptureSession::captureLoop()
                 },
                 Qt::QueuedConnection);
         }
-        if (limit > 0 && n + 1 >= limit) {
+        // The pass lasts the set time on the camera's own clock: it ends with the last frame
+        // that starts within it, whatever rate the camera keeps.
+        if (limit_s > 0 && since_s + 1.5 / m_rate >= limit_s) {
             endedByItself(CaptureEngine::timeLimitReason());
             break;
         }
@@ -489,6 +586,22 @@ void CaptureSession::captureLoop()
     const std::lock_guard lock(m_mutex);
     m_captureDone = true;
     m_wake.notify_all();
+}
+
+std::int64_t CaptureSession::spaceNeeded() const
+{
+    // Each packet takes an entry in the old index and one in the large-file index; the encoder
+    // may still hold a few pictures; the sound waiting for the writer goes in too.
+    constexpr std::int64_t kReserve = 4 * 1024 * 1024;
+    constexpr std::int64_t kIndexBytesPerPacket = 32;
+    constexpr std::int64_t kHeldPictures = 24;
+    std::int64_t sound = 0;
+    {
+        const std::lock_guard lock(m_soundMutex);
+        sound = std::int64_t(m_soundBuffer.size());
+    }
+    return kReserve + (m_packetsWritten + kQueueFrames) * kIndexBytesPerPacket +
+           kHeldPictures * m_largestPacket + sound;
 }
 
 void CaptureSession::writerLoop()
@@ -503,7 +616,28 @@ void CaptureSession::writerLoop()
             frame = std::move(m_queue.front());
             m_queue.pop_front();
         }
+        // Ended while there is still room to finish the file: a recording cut by a full disk
+        // would have no index and read as empty.
+        if (m_options.freeSpace) {
+            const std::int64_t free = m_options.freeSpace(m_options.file);
+            if (free >= 0 && free < spaceNeeded() + 2 * m_largestPacket) {
+                {
+                    const std::lock_guard lock(m_mutex);
+                    m_queue.clear();
+                }
+                endedByItself(QStringLiteral("The disk is nearly full: the recording was ended "
+                                             "so that %1 stays whole.")
+                                  .arg(QDir::toNativeSeparators(m_options.file)));
+                wake();
+                return;
+            }
+        }
+        const std::int64_t index = frame->pts;
         const int r = encode(frame.get());
+        if (r >= 0) {
+            ++m_framesWritten;
+            m_lastWrittenIndex = index;
+        }
         if (r < 0) {
             const QString reason = writeFailure(r, m_options.file);
             {
@@ -512,8 +646,7 @@ void CaptureSession::writerLoop()
                 m_queue.clear();
             }
             m_writeErrorReported = endedByItself(reason);
-            if (m_source)
-                m_source->interrupt();
+            wake();
             return;
         }
     }
@@ -532,10 +665,12 @@ int CaptureSession::encode(AVFrame* frame)
         if (r < 0)
             return r;
         const std::int64_t pts = packet->pts;
+        m_largestPacket = std::max<std::int64_t>(m_largestPacket, packet->size);
         av_packet_rescale_ts(packet.get(), m_encoder->time_base, m_video->time_base);
         packet->stream_index = m_video->index;
         if ((r = av_interleaved_write_frame(m_output.get(), packet.get())) < 0)
             return r;
+        ++m_packetsWritten;
         if (m_sound && (r = writeSound(pts)) < 0)
             return r;
     }
@@ -557,8 +692,7 @@ void CaptureSession::soundLoop()
                                     .arg(m_options.soundDevice.name)
                               : QStringLiteral("The sound device %1 failed: %2")
                                     .arg(m_options.soundDevice.name, mediaErrorText(r)));
-            if (m_source)
-                m_source->interrupt();
+            wake();
             return;
         }
         const std::lock_guard lock(m_soundMutex);
@@ -590,6 +724,7 @@ int CaptureSession::writeSound(std::int64_t videoPts)
         av_packet_rescale_ts(packet.get(), {1, s.sampleRate}, m_sound->time_base);
         m_soundWritten += count;
         m_samples = m_soundWritten;
+        ++m_packetsWritten;
         return av_interleaved_write_frame(m_output.get(), packet.get());
     }
     // The demo tone, as many samples as belong to the time up to the end of this frame.
@@ -622,6 +757,7 @@ int CaptureSession::writeSound(std::int64_t videoPts)
     av_packet_rescale_ts(packet.get(), {1, s.sampleRate}, m_sound->time_base);
     m_soundWritten = due;
     m_samples = due;
+    ++m_packetsWritten;
     return av_interleaved_write_frame(m_output.get(), packet.get());
 }
 
@@ -643,13 +779,29 @@ QString CaptureSession::stop()
         m_soundThread.join();
     if (m_writerThread.joinable())
         m_writerThread.join();
-    m_end = std::chrono::steady_clock::now();
+    m_end_ns = std::chrono::steady_clock::now().time_since_epoch().count();
     m_stopped = true;
+    if (recording() && m_fileBegun) {
+        // The counts say what the file holds: frames the writer left behind are not in it.
+        m_frames = m_framesWritten;
+        m_dropped =
+            std::int32_t(std::max<std::int64_t>(0, m_lastWrittenIndex + 1 - m_framesWritten));
+        m_lastIndex = m_lastWrittenIndex;
+    }
     m_queue.clear();
     m_firstFrame.reset();
-    m_source.reset();
-    if (!m_output)
+    {
+        const std::lock_guard lock(m_sourceMutex);
+        m_source.reset();
+    }
+    if (!m_fileBegun) {
+        // Stopped or failed while opening: there is no file to finish.
+        m_output.reset();
+        m_encoder.reset();
+        const std::lock_guard lock(m_sourceMutex);
+        m_soundSource.reset();
         return {};
+    }
     QString error = m_writeError;
     if (error.isEmpty()) {
         int r = encode(nullptr); // the encoder's last pictures
@@ -658,7 +810,10 @@ QString CaptureSession::stop()
         if (r < 0)
             error = writeFailure(r, m_options.file);
     }
-    m_soundSource.reset();
+    {
+        const std::lock_guard lock(m_sourceMutex);
+        m_soundSource.reset();
+    }
     // The trailer (header figures and index) is written even after a failed write: what reached
     // the disk stays playable when there is room for the index.
     const int r = av_write_trailer(m_output.get());
@@ -675,8 +830,19 @@ QString CaptureSession::stop()
 // ---------------------------------------------------------------------------------------------
 // The engine
 
+namespace {
+
+std::int64_t freeSpaceFor(const QString& file)
+{
+    const QStorageInfo volume(QFileInfo(file).absolutePath());
+    return volume.isValid() && volume.isReady() ? volume.bytesAvailable() : -1;
+}
+
+} // namespace
+
 CaptureEngine::CaptureEngine(QObject* parent)
-    : QObject(parent), m_lister(&systemVideoDevices), m_audioLister(&systemAudioDevices)
+    : QObject(parent), m_lister(&systemVideoDevices), m_audioLister(&systemAudioDevices),
+      m_freeSpace(&freeSpaceFor)
 {
     quietMediaLibraries();
     refreshDevices();
@@ -697,6 +863,11 @@ void CaptureEngine::setDeviceLister(std::function<QList<CaptureDevice>()> lister
 {
     m_lister = std::move(lister);
     refreshDevices();
+}
+
+void CaptureEngine::setFreeSpaceProbe(std::function<std::int64_t(const QString&)> probe)
+{
+    m_freeSpace = std::move(probe);
 }
 
 void CaptureEngine::setAudioLister(std::function<QList<CaptureDevice>()> lister)
@@ -870,14 +1041,45 @@ void CaptureEngine::restartPreview()
     o.fps = m_frameRate;
     o.input = m_input;
     o.colorFormat = m_colorFormat;
-    auto session = std::make_unique<CaptureSession>(*this, o);
-    QString error;
-    if (!session->open(error)) {
-        post([this, error] { Q_EMIT warning(error); });
-        return;
+    m_previewSession = std::make_unique<CaptureSession>(*this, o, ++m_nextSerial);
+    m_previewSession->start();
+    Q_EMIT cameraOpening();
+}
+
+void CaptureEngine::sessionOpened(std::uint64_t serial, double fps)
+{
+    if (m_recording && m_recording->serial() == serial) {
+        m_recordingOpen = true;
+        m_recordingRate = fps;
+        Q_EMIT cameraOpened(true);
+        Q_EMIT status(capture_status::kStarted, QStringLiteral("Capturing"));
+        Q_EMIT recordingStarted(fps);
+    } else if (m_previewSession && m_previewSession->serial() == serial) {
+        Q_EMIT cameraOpened(true);
     }
-    session->start();
-    m_previewSession = std::move(session);
+}
+
+void CaptureEngine::sessionFailed(std::uint64_t serial, const QString& error)
+{
+    if (m_recording && m_recording->serial() == serial) {
+        const QString file = m_recording->file();
+        m_recording->stop();
+        m_recording.reset();
+        m_recordingOpen = false;
+        // Nothing half-written stays behind.
+        if (!m_recordingFileExisted)
+            QFile::remove(file);
+        m_lastError = error;
+        Q_EMIT cameraOpened(false);
+        Q_EMIT warning(error);
+        Q_EMIT status(capture_status::kEnded, QStringLiteral("End of capture"));
+        Q_EMIT captureNotStarted(error);
+        restartPreview();
+    } else if (m_previewSession && m_previewSession->serial() == serial) {
+        stopPreview();
+        Q_EMIT cameraOpened(false);
+        Q_EMIT warning(error);
+    }
 }
 
 bool CaptureEngine::startCapture()
@@ -917,23 +1119,19 @@ bool CaptureEngine::startCapture()
     o.sound = m_sound;
     o.timeLimit_s = m_timeLimit_s;
     o.preview = m_preview && m_previewShown;
+    o.freeSpace = m_freeSpace;
     m_lastFrames = 0;
     m_lastDropped = 0;
     m_lastSamples = 0;
     m_lastElapsed_ms = 0;
-    const bool existed = target.exists();
-    auto session = std::make_unique<CaptureSession>(*this, o);
-    QString error;
-    if (!session->open(error)) {
-        session.reset();
-        // Nothing half-written stays behind.
-        if (!existed)
-            QFile::remove(m_streamFile);
-        return refuse(error);
-    }
-    session->start();
-    m_recording = std::move(session);
-    post([this] { Q_EMIT status(capture_status::kStarted, QStringLiteral("Capturing")); });
+    m_lastIndex = -1;
+    m_recordingRate = 0;
+    m_recordingOpen = false;
+    m_recordingFileExisted = target.exists();
+    m_recording = std::make_unique<CaptureSession>(*this, o, ++m_nextSerial);
+    m_recording->start();
+    Q_EMIT cameraOpening();
+    Q_EMIT statusText(QStringLiteral("Opening the capture device"));
     return true;
 }
 
@@ -942,16 +1140,26 @@ void CaptureEngine::stopCapture()
     if (!m_recording)
         return;
     const QString error = m_recording->stop();
+    const bool begun = m_recording->fileBegun();
+    if (!begun && !m_recordingFileExisted)
+        QFile::remove(m_recording->file());
     m_lastFrames = m_recording->frames();
     m_lastDropped = m_recording->dropped();
     m_lastSamples = m_recording->samples();
     m_lastElapsed_ms = m_recording->elapsed_ms();
+    m_lastIndex = m_recording->lastIndex();
     m_recording.reset();
+    m_recordingOpen = false;
     m_lastPicture = QImage();
     if (!error.isEmpty())
         post([this, error] { Q_EMIT warning(error); });
     post([this] { Q_EMIT status(capture_status::kEnded, QStringLiteral("End of capture")); });
     restartPreview();
+}
+
+std::int64_t CaptureEngine::lastFrameIndex() const
+{
+    return m_recording ? m_recording->lastIndex() : m_lastIndex;
 }
 
 std::int32_t CaptureEngine::framesCaptured() const
@@ -1028,10 +1236,12 @@ bool CaptureEngine::takeStill()
         if (o.device.demo)
             source = std::make_unique<DemoCamera>(o.size, o.fps, m_demoUnplugged);
         else
-            source = openFrameSource(o.device, o.size, o.fps, o.input, o.colorFormat, error);
+            source = makeFrameSource(o.device, o.size, o.fps, o.input, o.colorFormat);
         FramePtr frame(av_frame_alloc());
-        std::int64_t slot = 0;
-        int r = source ? source->read(frame.get(), slot) : AVERROR(ENODEV);
+        double time_s = 0;
+        int r = source->open(error);
+        if (r >= 0)
+            r = source->read(frame.get(), time_s);
         if (r >= 0) {
             picture = QImage(frame->width, frame->height, QImage::Format_RGB32);
             std::unique_ptr<SwsContext, ScalerFree> scaler(sws_getContext(

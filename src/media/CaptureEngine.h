@@ -2,8 +2,8 @@
 
 // The capture engine: the video sources (cameras through the system's capture library and the
 // built-in demo camera), live preview, recording to AVI and single stills. The engine object
-// belongs to the user-interface thread; the recording and the preview run on its own threads and
-// report back through queued signals.
+// belongs to the user-interface thread; opening a camera, the recording and the preview run on
+// its own threads and report back through queued signals.
 
 #include <QImage>
 #include <QObject>
@@ -98,10 +98,11 @@ public:
     explicit CaptureEngine(QObject* parent = nullptr);
     ~CaptureEngine() override;
 
-    // Video devices: the system's cameras, then the demo camera. The lister is replaceable so a
-    // station can be run (and tested) with other sources; the demo camera can be left out.
+    // Video devices: the system's cameras, then the demo camera when it is listed. The lister is
+    // replaceable so a station can be run (and tested) with other sources.
     void setDeviceLister(std::function<QList<CaptureDevice>()> lister);
     void setDemoCameraListed(bool listed);
+    bool demoCameraListed() const { return m_demoListed; }
     void refreshDevices();
     const QList<CaptureDevice>& devices() const { return m_devices; }
     int deviceCount() const { return int(m_devices.size()); }
@@ -162,12 +163,18 @@ public:
     void setStreamFile(const QString& path) { m_streamFile = path; }
     StillSettings stills;
 
-    // Starts recording to streamFile(). False when it cannot start: warning() has told why, the
-    // engine is idle and no file was left behind.
+    // Starts recording to streamFile(): the device opens on the engine's own thread, then
+    // recordingStarted() comes. False when it cannot start at all (no device, no folder):
+    // warning() has told why. When the device then fails to open, warning() tells why,
+    // captureNotStarted() follows, the engine is idle and no file is left behind.
     bool startCapture();
-    // Stops recording: the file is finished (header and index written). Safe when idle.
+    // Stops recording: the file is finished (header and index written). While the device is
+    // still opening, the start is called off and no file is left. Safe when idle.
     void stopCapture();
+    // From startCapture() until stopCapture() (or captureNotStarted()).
     bool isCapturing() const { return m_recording != nullptr; }
+    // The device of the recording is still opening.
+    bool isOpening() const { return m_recording != nullptr && !m_recordingOpen; }
     // One still of the live picture to stills.filePath (JPEG), or to the clipboard when
     // stills.autoSave is off. With auto save and an interval, a still follows every interval
     // seconds until stopStills() or a failure. False with a warning on failure.
@@ -180,8 +187,16 @@ public:
     std::int32_t framesDropped() const;
     std::int64_t audioSamples() const;
     std::int64_t elapsed_ms() const;
-    // The frame rate the recording is written with (its header's rate).
-    double captureRate() const { return m_frameRate; }
+    // The file's index of the newest frame of the current or last recording (its dropped
+    // frames counted, as the file keeps their places); -1 before the first.
+    std::int64_t lastFrameIndex() const;
+    // The frame rate the recording is written with (its header's rate): the rate the device
+    // delivers, which need not be the set one; the set rate until a recording has opened.
+    double captureRate() const { return m_recordingRate > 0 ? m_recordingRate : m_frameRate; }
+    // Free bytes for a file about to be written; -1 when unknown. The recording ends by itself
+    // while there is still room to finish the file. Replaceable, as the listers are; it is asked
+    // on the recording's own thread.
+    void setFreeSpaceProbe(std::function<std::int64_t(const QString& file)> probe);
     // Frames per second measured over the recording; the set rate before there are two frames.
     double measuredRate() const;
 
@@ -192,6 +207,14 @@ Q_SIGNALS:
     // kind 0 arrival, 1 removal; category videoCategory() or audioCategory().
     void deviceChange(int kind, const QString& name, const QString& category);
     void previewFrame(const QImage& picture);
+    // The device is being opened (for the preview or a recording); cameraOpened() follows with
+    // whether it opened.
+    void cameraOpening();
+    void cameraOpened(bool ok);
+    // The recording runs, at `fps` frames a second (the device's rate).
+    void recordingStarted(double fps);
+    // The recording could not start after all (warning() has said why); the engine is idle.
+    void captureNotStarted(const QString& reason);
     // The recording ended by itself (the device went away, the disk is full, the time limit):
     // the owner calls stopCapture() to finish the file.
     void captureEnded(const QString& reason);
@@ -200,6 +223,8 @@ private:
     friend class CaptureSession;
     void restartPreview();
     void stopPreview();
+    void sessionOpened(std::uint64_t serial, double fps);
+    void sessionFailed(std::uint64_t serial, const QString& error);
     void post(std::function<void()> f);
     bool takeStill();
 
@@ -207,6 +232,7 @@ private:
     std::function<QList<CaptureDevice>()> m_audioLister;
     QList<CaptureDevice> m_audioSources;
     bool m_demoListed = true;
+    std::function<std::int64_t(const QString&)> m_freeSpace;
     QList<CaptureDevice> m_devices;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_stillTimer = nullptr;
@@ -229,6 +255,11 @@ private:
     std::shared_ptr<std::atomic<bool>> m_demoUnplugged = std::make_shared<std::atomic<bool>>(false);
     std::unique_ptr<CaptureSession> m_previewSession;
     std::unique_ptr<CaptureSession> m_recording;
+    std::uint64_t m_nextSerial = 0;
+    bool m_recordingOpen = false;
+    bool m_recordingFileExisted = false;
+    double m_recordingRate = 0;
+    std::int64_t m_lastIndex = -1;
     // Figures of the last finished recording.
     std::int32_t m_lastFrames = 0;
     std::int32_t m_lastDropped = 0;

@@ -1,5 +1,6 @@
 #include "media/CaptureSources.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -72,7 +73,7 @@ QString v4l2PixelFormatName(std::uint32_t fourcc)
 // (the capture library only prints them).
 void describeV4l2(CaptureDevice& device)
 {
-    const int fd = ::open(device.url.toLocal8Bit().constData(), O_RDWR | O_NONBLOCK);
+    const int fd = ::open(QFile::encodeName(device.url).constData(), O_RDWR | O_NONBLOCK);
     if (fd < 0)
         return;
     v4l2_fmtdesc format{};
@@ -115,7 +116,8 @@ int openInput(AVFormatContext*& input, const CaptureDevice& device, const InputO
         av_dict_set(&dict, key.constData(), value.constData(), 0);
     input = avformat_alloc_context();
     input->interrupt_callback = {interrupted, self};
-    const int r = avformat_open_input(&input, device.url.toLocal8Bit().constData(), format, &dict);
+    // The capture library takes names and paths in UTF-8 on every system.
+    const int r = avformat_open_input(&input, device.url.toUtf8().constData(), format, &dict);
     av_dict_free(&dict);
     if (r < 0)
         error = mediaErrorText(r);
@@ -125,6 +127,10 @@ int openInput(AVFormatContext*& input, const CaptureDevice& device, const InputO
 // A camera read through the capture library: packets decoded to frames.
 class LibavSource final : public FrameSource {
 public:
+    LibavSource(CaptureDevice device, InputOptions options, double fps)
+        : m_device(std::move(device)), m_options(std::move(options)), m_asked(fps)
+    {
+    }
     ~LibavSource() override
     {
         avcodec_free_context(&m_decoder);
@@ -132,52 +138,59 @@ public:
         av_packet_free(&m_packet);
     }
 
-    bool open(const CaptureDevice& device, const InputOptions& options, double fps, QString& error)
+    int open(QString& error) override
     {
-        int r = openInput(m_input, device, options, &LibavSource::interrupted, this, error);
+        int r = openInput(m_input, m_device, m_options, &LibavSource::interrupted, this, error);
+        if (r >= 0 && m_stop.load())
+            r = AVERROR_EXIT;
         if (r < 0)
-            return false;
+            return r;
         if ((r = avformat_find_stream_info(m_input, nullptr)) < 0 ||
             (r = av_find_best_stream(m_input, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0)) < 0) {
             error = mediaErrorText(r);
-            return false;
+            return m_stop.load() ? AVERROR_EXIT : r;
         }
         m_stream = m_input->streams[r];
         const AVCodec* codec = avcodec_find_decoder(m_stream->codecpar->codec_id);
         m_decoder = codec ? avcodec_alloc_context3(codec) : nullptr;
         if (!m_decoder) {
             error = QStringLiteral("the camera's picture format is not supported");
-            return false;
+            return AVERROR_DECODER_NOT_FOUND;
         }
         avcodec_parameters_to_context(m_decoder, m_stream->codecpar);
         if ((r = avcodec_open2(m_decoder, codec, nullptr)) < 0) {
             error = mediaErrorText(r);
-            return false;
+            return r;
         }
         m_packet = av_packet_alloc();
-        m_fps = fps > 0 ? fps : av_q2d(m_stream->avg_frame_rate);
+        // The rate the driver settled on, which need not be the one asked for; the asked one
+        // only where the device does not say.
+        m_fps = plausibleRate(av_q2d(m_stream->avg_frame_rate));
+        if (!(m_fps > 0))
+            m_fps = plausibleRate(av_q2d(m_stream->r_frame_rate));
+        if (!(m_fps > 0))
+            m_fps = plausibleRate(m_asked);
         if (!(m_fps > 0))
             m_fps = 30;
-        return true;
+        return 0;
     }
 
-    int read(AVFrame* frame, std::int64_t& slot) override
+    double frameRate() const override { return m_fps; }
+
+    int read(AVFrame* frame, double& time_s) override
     {
         for (;;) {
             int r = avcodec_receive_frame(m_decoder, frame);
             if (r == 0) {
-                std::int64_t pts = frame->best_effort_timestamp;
-                if (pts == AV_NOPTS_VALUE)
-                    pts = m_count;
-                if (m_first == AV_NOPTS_VALUE)
-                    m_first = pts;
-                const double t = (pts - m_first) * av_q2d(m_stream->time_base);
-                std::int64_t s = std::llround(t * m_fps);
-                if (s <= m_last)
-                    s = m_last + 1;
-                m_last = s;
+                const std::int64_t pts = frame->best_effort_timestamp;
+                if (pts == AV_NOPTS_VALUE || m_first == AV_NOPTS_VALUE) {
+                    time_s = m_count / m_fps;
+                    if (pts != AV_NOPTS_VALUE)
+                        m_first = pts;
+                } else {
+                    time_s = double(pts - m_first) * av_q2d(m_stream->time_base);
+                }
                 ++m_count;
-                slot = s;
                 return 0;
             }
             if (r != AVERROR(EAGAIN))
@@ -202,7 +215,11 @@ private:
     {
         return static_cast<LibavSource*>(self)->m_stop.load() ? 1 : 0;
     }
+    static double plausibleRate(double fps) { return fps >= 1 && fps <= 1000 ? fps : 0; }
 
+    CaptureDevice m_device;
+    InputOptions m_options;
+    double m_asked = 0;
     AVFormatContext* m_input = nullptr;
     AVStream* m_stream = nullptr;
     AVCodecContext* m_decoder = nullptr;
@@ -210,7 +227,6 @@ private:
     std::atomic<bool> m_stop{false};
     double m_fps = 30;
     std::int64_t m_first = AV_NOPTS_VALUE;
-    std::int64_t m_last = -1;
     std::int64_t m_count = 0;
 };
 
@@ -218,23 +234,30 @@ private:
 // bits per sample.
 class LibavSoundSource final : public SoundSource {
 public:
+    LibavSoundSource(CaptureDevice device, SoundFormat format)
+        : m_device(std::move(device)), m_format(format)
+    {
+    }
     ~LibavSoundSource() override
     {
         avformat_close_input(&m_input);
         av_packet_free(&m_packet);
     }
 
-    bool open(const CaptureDevice& device, const SoundFormat& format, QString& error)
+    int open(QString& error) override
     {
+        const SoundFormat& format = m_format;
         m_bits = format.bits;
-        int r = openInput(m_input, device, soundSourceOptions(device, format),
+        int r = openInput(m_input, m_device, soundSourceOptions(m_device, format),
                           &LibavSoundSource::interrupted, this, error);
+        if (r >= 0 && m_stop.load())
+            r = AVERROR_EXIT;
         if (r < 0)
-            return false;
+            return r;
         if ((r = avformat_find_stream_info(m_input, nullptr)) < 0 ||
             (r = av_find_best_stream(m_input, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0)) < 0) {
             error = mediaErrorText(r);
-            return false;
+            return m_stop.load() ? AVERROR_EXIT : r;
         }
         m_stream = m_input->streams[r];
         const AVCodecParameters* p = m_stream->codecpar;
@@ -247,16 +270,16 @@ public:
                          given.channels == 1   ? QStringLiteral("Mono")
                          : given.channels == 2 ? QStringLiteral("Stereo")
                                                : QStringLiteral("%1 channels").arg(given.channels));
-            return false;
+            return AVERROR(EINVAL);
         }
         std::vector<std::uint8_t> probe;
         if (!convertPcm(p->codec_id, nullptr, 0, format.bits, probe)) {
             error = QStringLiteral("its sample format %1 is not supported")
                         .arg(QString::fromLatin1(avcodec_get_name(p->codec_id)));
-            return false;
+            return AVERROR(EINVAL);
         }
         m_packet = av_packet_alloc();
-        return true;
+        return 0;
     }
 
     int read(std::vector<std::uint8_t>& out) override
@@ -287,6 +310,8 @@ private:
         return static_cast<LibavSoundSource*>(self)->m_stop.load() ? 1 : 0;
     }
 
+    CaptureDevice m_device;
+    SoundFormat m_format;
     AVFormatContext* m_input = nullptr;
     AVStream* m_stream = nullptr;
     AVPacket* m_packet = nullptr;
@@ -319,8 +344,8 @@ QList<CaptureDevice> listDevices(const char* name, AVMediaType type)
             continue;
         CaptureDevice device;
         device.format = QString::fromLatin1(name);
-        device.url = QString::fromLocal8Bit(info->device_name);
-        const QString description = QString::fromLocal8Bit(info->device_description);
+        device.url = QString::fromUtf8(info->device_name);
+        const QString description = QString::fromUtf8(info->device_description);
         device.name = description.isEmpty() ? device.url : description;
         devices << device;
     }
@@ -403,15 +428,12 @@ InputOptions frameSourceOptions(const CaptureDevice& device, QSize size, double 
     return options;
 }
 
-std::unique_ptr<FrameSource> openFrameSource(const CaptureDevice& device, QSize size, double fps,
-                                             int input, int colorFormat, QString& error)
+std::unique_ptr<FrameSource> makeFrameSource(const CaptureDevice& device, QSize size, double fps,
+                                             int input, int colorFormat)
 {
     avdevice_register_all();
-    auto source = std::make_unique<LibavSource>();
-    if (!source->open(device, frameSourceOptions(device, size, fps, input, colorFormat), fps,
-                      error))
-        return nullptr;
-    return source;
+    return std::make_unique<LibavSource>(
+        device, frameSourceOptions(device, size, fps, input, colorFormat), fps);
 }
 
 InputOptions soundSourceOptions(const CaptureDevice& device, const SoundFormat& format)
@@ -424,14 +446,10 @@ InputOptions soundSourceOptions(const CaptureDevice& device, const SoundFormat& 
     return options;
 }
 
-std::unique_ptr<SoundSource> openSoundSource(const CaptureDevice& device, const SoundFormat& format,
-                                             QString& error)
+std::unique_ptr<SoundSource> makeSoundSource(const CaptureDevice& device, const SoundFormat& format)
 {
     avdevice_register_all();
-    auto source = std::make_unique<LibavSoundSource>();
-    if (!source->open(device, format, error))
-        return nullptr;
-    return source;
+    return std::make_unique<LibavSoundSource>(device, format);
 }
 
 bool convertPcm(int codecId, const std::uint8_t* data, std::size_t size, int bits,

@@ -33,7 +33,16 @@ void DemoCamera::interrupt()
     m_wake.notify_all();
 }
 
-int DemoCamera::read(AVFrame* frame, std::int64_t& slot)
+int DemoCamera::open(QString& error)
+{
+    if (m_unplugged && m_unplugged->load()) {
+        error = mediaErrorText(AVERROR(ENODEV));
+        return AVERROR(ENODEV);
+    }
+    return 0;
+}
+
+int DemoCamera::read(AVFrame* frame, double& time_s)
 {
     using namespace std::chrono;
     // The first picture is the course's frame 0 however long the session took to open (a sound
@@ -63,7 +72,7 @@ int DemoCamera::read(AVFrame* frame, std::int64_t& slot)
         return r;
     draw(frame, next);
     m_last = next;
-    slot = next;
+    time_s = double(next) / m_fps;
     return 0;
 }
 

@@ -19,7 +19,10 @@ namespace fw {
 class DemoCamera final : public FrameSource {
 public:
     DemoCamera(QSize size, double fps, std::shared_ptr<std::atomic<bool>> unplugged);
-    int read(AVFrame* frame, std::int64_t& slot) override;
+    int open(QString& error) override;
+    double frameRate() const override { return m_fps; }
+    // A picture's time is its index on the camera's clock over the rate.
+    int read(AVFrame* frame, double& time_s) override;
     void interrupt() override;
 
     // Draws picture `slot` (the course's frame of that index) into a BGRA frame of the camera's

@@ -29,12 +29,14 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace fw {
 
 namespace {
 const QString kNoFrame = QStringLiteral(" ");
+const QString kCameraOpening = QStringLiteral("Opening the camera ...");
 
 QString withoutCommas(QString text)
 {
@@ -53,7 +55,7 @@ PreviewForm::PreviewForm(Station& station, QWidget* parent)
     CapturePRO1 = new QLabel(central);
     CapturePRO1->setMinimumSize(320, 240);
     CapturePRO1->setAlignment(Qt::AlignCenter);
-    CapturePRO1->setStyleSheet(QStringLiteral("background: black"));
+    CapturePRO1->setStyleSheet(QStringLiteral("background: black; color: white"));
     columns->addWidget(CapturePRO1, 1);
 
     auto* side = new QVBoxLayout;
@@ -68,6 +70,7 @@ PreviewForm::PreviewForm(Station& station, QWidget* parent)
     captime = new QLabel(central);
     LblFrame = new QLabel(central);
     LblFrmDrop = new QLabel(central);
+    lblRate = new QLabel(central);
     lblStartFrame = new QLabel(kNoFrame, central);
     int row = 0;
     auto add = [&](const char* caption, QWidget* w) {
@@ -80,6 +83,7 @@ PreviewForm::PreviewForm(Station& station, QWidget* parent)
     add("Capture Time Left", captime);
     add("Frames", LblFrame);
     add("Frames Dropped", LblFrmDrop);
+    add("Frame Rate (fps)", lblRate);
     add("Contact Frame", lblStartFrame);
 
     cmdStartCapture =
@@ -126,6 +130,12 @@ PreviewForm::PreviewForm(Station& station, QWidget* parent)
     connect(cmdGoSetup, &QPushButton::clicked, this, &PreviewForm::cmdGoSetup_Click);
     connect(&engine(), &CaptureEngine::captureEnded, this, &PreviewForm::captureEnded);
     connect(&engine(), &CaptureEngine::previewFrame, this, &PreviewForm::showPicture);
+    connect(&engine(), &CaptureEngine::recordingStarted, this, &PreviewForm::recordingStarted);
+    connect(&engine(), &CaptureEngine::captureNotStarted, this, &PreviewForm::captureNotStarted);
+    connect(&engine(), &CaptureEngine::cameraOpening, this, &PreviewForm::cameraOpening);
+    connect(&engine(), &CaptureEngine::cameraOpened, this, &PreviewForm::cameraOpened);
+    // A double click on the name chooses one from the list, as the button does.
+    txtSkierName->installEventFilter(this);
     btnGetName->setVisible(m_station.settings.WstimsOn != 0);
 }
 
@@ -183,8 +193,28 @@ void PreviewForm::showEvent(QShowEvent* event)
         m_placed = true;
         m_station.mainForm().placeCaptureScreen(*this);
     }
+    takeStationName();
     engine().setPreviewShown(true);
     Form_Paint();
+}
+
+void PreviewForm::takeStationName()
+{
+    const QString name = m_station.captureSkier;
+    const QString pass = m_station.capturePass;
+    if (txtSkierName->text() != name)
+        setSkierName(name); // restarts the pass ...
+    if (txtPass->text() != pass)
+        setPass(pass); // ... which the station may hold otherwise
+}
+
+bool PreviewForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == txtSkierName && event->type() == QEvent::MouseButtonDblClick) {
+        cmdSelect_Click();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void PreviewForm::hideEvent(QHideEvent* event)
@@ -228,7 +258,7 @@ void PreviewForm::setPass(const QString& text)
 
 void PreviewForm::setSkierName(const QString& name)
 {
-    setByProgram(*txtSkierName, name, [this] { txtSkierName_Change(); });
+    setByProgram(*txtSkierName, withoutCommas(name), [this] { txtSkierName_Change(); });
 }
 
 void PreviewForm::txtSkierName_Change()
@@ -266,11 +296,11 @@ void PreviewForm::cmdStartCapture_Click()
         m_station.captureSkier = txtSkierName->text();
         captureFilePath = captureFileFor(txtSkierName->text(), txtPass->text());
     }
-    if (nameChanged) {
+    if (nameChanged)
         Label4->setText(QStringLiteral("WARNING! Skier Name has been changed to ") +
                         txtSkierName->text() + QStringLiteral(" to prevent duplicate files"));
-        Label4->show();
-    }
+    // A notice of an earlier recording does not stay for this one.
+    Label4->setVisible(nameChanged);
     if (m_station.hasScreen(Screen::Measure)) {
         Measure& measure = m_station.measure();
         measure.Skier_name->setEditText(txtSkierName->text());
@@ -288,21 +318,78 @@ void PreviewForm::cmdStartCapture_Click()
         // The engine has told the operator why; the screen stays idle.
         return;
     }
-    m_secondsLeft = int(std::ceil(captureSeconds));
-    Timer40->start(1000);
+    // The camera opens on the engine's own thread; the countdown starts with its first picture
+    // (recordingStarted). Stop calls the start off meanwhile.
     captime->setText(leadingSpace(captureSeconds));
     cmdStartCapture->setEnabled(false);
     mnuStart->setEnabled(false);
-    cmdStartTimer->setEnabled(true);
+    cmdStartTimer->setEnabled(false);
     cmdEndCapture->setEnabled(true);
-    cmdStartTimer->setFocus();
     cmdGoToTimer->setEnabled(false);
     cmdGoSetup->setEnabled(false);
 }
 
+void PreviewForm::recordingStarted(double fps)
+{
+    if (!recording())
+        return;
+    m_secondsLeft = int(std::ceil(captureSeconds));
+    Timer40->start(1000);
+    captime->setText(leadingSpace(captureSeconds));
+    lblRate->setText(QString::number(fps, 'g', 6));
+    showCounters();
+    cmdStartTimer->setEnabled(true);
+    cmdStartTimer->setFocus();
+}
+
+void PreviewForm::captureNotStarted()
+{
+    // The engine has told the operator why.
+    showIdle();
+}
+
+void PreviewForm::showIdle()
+{
+    Timer40->stop();
+    captime->setText(leadingSpace(captureSeconds));
+    cmdStartCapture->setEnabled(true);
+    mnuStart->setEnabled(true);
+    cmdEndCapture->setEnabled(false);
+    cmdStartTimer->setEnabled(false);
+    cmdGoToTimer->setEnabled(true);
+    cmdGoSetup->setEnabled(true);
+}
+
+void PreviewForm::showCounters()
+{
+    LblFrame->setText(QString::number(engine().framesCaptured()));
+    LblFrmDrop->setText(QString::number(engine().framesDropped()));
+}
+
+void PreviewForm::cameraOpening()
+{
+    if (!engine().isCapturing() && !engine().preview())
+        return;
+    CapturePRO1->clear();
+    CapturePRO1->setText(kCameraOpening);
+}
+
+void PreviewForm::cameraOpened(bool ok)
+{
+    // The pictures replace the note; a camera that did not open leaves the picture black (the
+    // warning has said why).
+    if (!ok || CapturePRO1->text() == kCameraOpening)
+        CapturePRO1->clear();
+}
+
 int PreviewForm::middleFrame() const
 {
-    const double rate = entryNumber(m_station.mainForm().EdtRate->text());
+    // The rate the camera records at, which is the one typed on the main screen unless the
+    // camera keeps another.
+    const double rate =
+        m_station.captureEngine().isCapturing() && !m_station.captureEngine().isOpening()
+            ? m_station.captureEngine().captureRate()
+            : entryNumber(m_station.mainForm().EdtRate->text());
     const double middle = rate * captureSeconds / 2;
     return std::isfinite(middle) ? int(std::lround(middle)) : 0;
 }
@@ -313,11 +400,12 @@ void PreviewForm::Timer40_Timer()
         Timer40->stop();
         return;
     }
+    if (engine().isOpening())
+        return;
     --m_secondsLeft;
     if (m_secondsLeft >= 0)
         captime->setText(leadingSpace(m_secondsLeft));
-    LblFrame->setText(QString::number(engine().framesCaptured()));
-    LblFrmDrop->setText(QString::number(engine().framesDropped()));
+    showCounters();
     // The recording's own clock ends it with its last frame (captureEnded); this tick is late
     // or early by the event loop's delays. One tick past the end, it is ended here.
     if (m_secondsLeft < 0)
@@ -335,9 +423,11 @@ void PreviewForm::finishByTime()
 
 void PreviewForm::cmdStartTimer_Click()
 {
-    if (!recording())
+    if (!recording() || engine().isOpening())
         return;
-    notedFrame = engine().framesCaptured();
+    // The frame the camera has just delivered, by its place in the file: frames it dropped on
+    // the way keep their places there and count.
+    notedFrame = int(std::clamp<std::int64_t>(engine().lastFrameIndex(), 0, 32767));
     lblStartFrame->setText(QString::number(notedFrame));
 }
 
@@ -384,9 +474,16 @@ void PreviewForm::cmdEndCapture_Click()
     if (!recording())
         return;
     CaptureEngine& e = engine();
+    const bool opening = e.isOpening();
     e.stopCapture();
+    if (opening && e.framesCaptured() == 0) {
+        // Called off while the camera was still opening: there is no file.
+        showIdle();
+        return;
+    }
     MainForm& main = m_station.mainForm();
     main.showCounters();
+    showCounters(); // the final counts: the last tick may be most of a second old
     cmdStartCapture->setEnabled(true);
     mnuStart->setEnabled(true);
     cmdEndCapture->setEnabled(false);
@@ -402,7 +499,9 @@ void PreviewForm::cmdEndCapture_Click()
     cmdGoToTimer->setEnabled(true);
     cmdGoSetup->setEnabled(true);
     if (m_station.hasScreen(Screen::FrameSelection)) {
+        // The frame selection screen takes the changed name up with the operator.
         m_station.frameSelection().captureNameChanged = nameChanged;
+        Label4->hide();
         m_station.ArrivedFrom = QStringLiteral("Capture");
         m_station.show(Screen::FrameSelection, this);
     }

@@ -35,6 +35,7 @@ public:
     QLabel* captime = nullptr;
     QLabel* LblFrame = nullptr;
     QLabel* LblFrmDrop = nullptr;
+    QLabel* lblRate = nullptr; // the rate the camera records at
     QLabel* lblStartFrame = nullptr;
     QLabel* Label4 = nullptr;
     QLabel* Label3 = nullptr;
@@ -55,7 +56,8 @@ public:
 
     // The file name rule: <video folder>/<skier>jump<pass>.avi, the pass without blanks.
     QString captureFileFor(const QString& skier, const QString& pass) const;
-    // Sets the name box as the program does (its change handler runs).
+    // Sets the name box as the program does (its change handler runs); a name from a file may
+    // hold commas, which become blanks without a word to the operator, who typed none.
     void setSkierName(const QString& name);
     bool recording() const;
 
@@ -77,18 +79,28 @@ public Q_SLOTS:
 
 private Q_SLOTS:
     void captureEnded(const QString& reason);
+    void recordingStarted(double fps);
+    void captureNotStarted();
     void showPicture(const QImage& picture);
+    void cameraOpening();
+    void cameraOpened(bool ok);
 
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     CaptureEngine& engine();
     int middleFrame() const;
     void finishByTime();
     void setPass(const QString& text);
+    // The name and pass as the station holds them, which the frame selection screen's rename
+    // may have changed while this screen was hidden.
+    void takeStationName();
+    void showIdle();
+    void showCounters();
 
     Station& m_station;
     int m_secondsLeft = 0;

@@ -1,5 +1,6 @@
-// The capture engine on the demo camera: real recordings checked through the AVI reader and the
-// decoder, a camera lost during a recording, recordings that cannot start, sound formats.
+// The capture engine on the demo camera and on cameras of the capture library's filter device:
+// real recordings checked through the AVI reader and the decoder, a camera that keeps its own
+// rate and opens slowly, a disk that fills, recordings that cannot start, sound formats.
 
 #include "StationFixture.h"
 #include "media/CaptureEngine.h"
@@ -12,10 +13,12 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -54,6 +57,21 @@ int decodeAll(const QString& path)
         ++frames;
     }
     return frames;
+}
+
+// A camera through the capture library's filter device: its test pattern at 30 frames a second,
+// delivered in real time whatever rate it is asked for, from the picture `skip_s` seconds in
+// (which it takes that long to reach, as a slow camera takes to open).
+CaptureDevice patternCamera(double skip_s = 0)
+{
+    CaptureDevice d;
+    d.name = QStringLiteral("Pattern Camera");
+    d.format = QStringLiteral("lavfi");
+    d.url = QStringLiteral("testsrc=size=160x120:rate=30,realtime");
+    if (skip_s > 0)
+        d.url += QStringLiteral(",select=gte(t\\,%1)").arg(skip_s);
+    d.resolutions = {QStringLiteral("160x120")};
+    return d;
 }
 
 // A sound input through the capture library's filter device: a 440 Hz tone at `rate`, stereo,
@@ -107,6 +125,13 @@ private Q_SLOTS:
     // A recording of a set time: the file's header, the counters and every frame decoding; each
     // compressor gives a file the station reads; sound in the chosen format.
     void recordingsFromTheDemoCamera();
+    // A camera that takes a second to open and records 30 frames a second when 25 are asked:
+    // the screen's thread runs on while it opens, and the file has the camera's rate and lasts
+    // the set time (its name not in ASCII).
+    void cameraKeepingItsOwnRate();
+    // A disk that fills during the recording: the recording ends while there is room to finish
+    // the file, which then reads whole; the operator is told why.
+    void recordingEndsBeforeTheDiskIsFull();
     // However late the first read comes (a slow sound input opening first), it is the course's
     // frame 0, so frame k of a recording is where the course says its landings are.
     void demoCameraStartsAtTheFirstRead();
@@ -128,13 +153,13 @@ void TestCapture::demoCameraStartsAtTheFirstRead()
     DemoCamera camera(QSize(64, 48), 30, nullptr);
     QTest::qSleep(400); // twelve frames' time, three more than the camera holds
     AVFrame* frame = av_frame_alloc();
-    std::int64_t first = -1, second = -1;
+    double first = -1, second = -1;
     QCOMPARE(camera.read(frame, first), 0);
     av_frame_unref(frame);
     QCOMPARE(camera.read(frame, second), 0);
     av_frame_free(&frame);
-    QCOMPARE(first, std::int64_t(0));
-    QCOMPARE(second, std::int64_t(1));
+    QCOMPARE(first, 0.0);
+    QCOMPARE(second, 1 / 30.0);
 }
 
 void TestCapture::recordingsFromTheDemoCamera()
@@ -181,7 +206,7 @@ void TestCapture::recordingsFromTheDemoCamera()
         const QString path = f.path(QStringLiteral("c%1.avi").arg(c + 1));
         engine.setStreamFile(path);
         QVERIFY(engine.startCapture());
-        QTest::qWait(400);
+        QTRY_VERIFY(engine.framesCaptured() >= 5);
         engine.stopCapture();
         const int frames = engine.framesCaptured();
         QVERIFY(frames >= 5);
@@ -280,6 +305,87 @@ void TestCapture::soundInputsComeAndGoAndFullDisk()
 #endif
 }
 
+void TestCapture::cameraKeepingItsOwnRate()
+{
+    StationFixture f;
+    CaptureEngine engine;
+    engine.setDeviceLister([] { return QList<CaptureDevice>{patternCamera(1.0)}; });
+    QVERIFY(engine.connectDevice(0));
+    engine.setFrameRate(25);
+    engine.setTimeLimit_s(2);
+    QSignalSpy status(&engine, &CaptureEngine::status);
+    QSignalSpy started(&engine, &CaptureEngine::recordingStarted);
+    QSignalSpy ended(&engine, &CaptureEngine::captureEnded);
+    const QString path = f.path(QStringLiteral("Müñoz Ærø 吉jump1.avi"));
+    engine.setStreamFile(path);
+
+    QVERIFY(engine.startCapture());
+    // The camera's first picture is a second away: the screen's events run meanwhile.
+    bool eventsRan = false;
+    QTimer::singleShot(0, &engine, [&eventsRan] { eventsRan = true; });
+    QTRY_VERIFY(eventsRan);
+    QVERIFY(engine.isOpening());
+    QVERIFY(status.isEmpty() && started.isEmpty());
+
+    QVERIFY(started.wait(20000));
+    QCOMPARE(started.first().at(0).toDouble(), 30.0);
+    QCOMPARE(engine.captureRate(), 30.0);
+    QVERIFY(ended.wait(20000));
+    QCOMPARE(ended.last().at(0).toString(), CaptureEngine::timeLimitReason());
+    engine.stopCapture();
+    // Two seconds of the camera's own clock at its own rate: the places of the frames it
+    // delivered, each frame where its time puts it.
+    QCOMPARE(engine.framesCaptured() + engine.framesDropped(), 60);
+    QCOMPARE(engine.lastFrameIndex(), 59);
+    QVERIFY(QFileInfo::exists(path));
+    const Result<AviHeader> header = readAviHeader(path);
+    QVERIFY2(header.ok(), qPrintable(header.message()));
+    QCOMPARE(aviFrameRate(header->summary), 30);
+    QCOMPARE(header->summary.length, 60u);
+    QCOMPARE(decodeAll(path), 60);
+}
+
+void TestCapture::recordingEndsBeforeTheDiskIsFull()
+{
+    StationFixture f;
+    CaptureEngine engine;
+    connectDemo(engine, 30);
+    engine.setCompressor(-1); // uncompressed: 57,600 bytes a frame
+    const QString path = f.path(QStringLiteral("full disk.avi"));
+    // A disk with 6 MiB free when the recording starts.
+    constexpr std::int64_t kDisk = 6 * 1024 * 1024;
+    engine.setFreeSpaceProbe([](const QString& file) { return kDisk - QFileInfo(file).size(); });
+    QSignalSpy ended(&engine, &CaptureEngine::captureEnded);
+    engine.setStreamFile(path);
+    QVERIFY(engine.startCapture());
+    QVERIFY(ended.wait(20000));
+    QCOMPARE(ended.last().at(0).toString(),
+             QStringLiteral("The disk is nearly full: the recording was ended so that %1 stays "
+                            "whole.")
+                 .arg(QDir::toNativeSeparators(path)));
+    engine.stopCapture();
+    QVERIFY(QFileInfo(path).size() < kDisk);
+    const int frames = engine.framesCaptured();
+    QVERIFY(frames >= 1);
+    const Result<AviHeader> header = readAviHeader(path);
+    QVERIFY2(header.ok(), qPrintable(header.message()));
+    QCOMPARE(int(header->summary.length), frames + engine.framesDropped());
+    QVERIFY(header->video.indexedKeyFrames > 0); // the index was written
+    QCOMPARE(decodeAll(path), frames);
+
+    // With less room than a file needs, the recording does not start and leaves no file.
+    engine.setFreeSpaceProbe([](const QString&) { return std::int64_t(1024 * 1024); });
+    QSignalSpy notStarted(&engine, &CaptureEngine::captureNotStarted);
+    const QString none = f.path(QStringLiteral("none.avi"));
+    engine.setStreamFile(none);
+    QVERIFY(engine.startCapture());
+    QVERIFY(notStarted.wait(20000));
+    QCOMPARE(notStarted.first().at(0).toString(),
+             QStringLiteral("There is not enough free space on the disk to record %1.")
+                 .arg(QDir::toNativeSeparators(none)));
+    QVERIFY(!QFileInfo::exists(none));
+}
+
 void TestCapture::refusedStarts()
 {
     StationFixture f;
@@ -306,9 +412,11 @@ void TestCapture::refusedStarts()
         return QList<CaptureDevice>{absent, toneInput(QStringLiteral("Line In"), 48000)};
     });
     engine.setSoundFormat({22050, 2, 16});
+    QSignalSpy notStarted(&engine, &CaptureEngine::captureNotStarted);
     for (int device : {0, 1}) {
         engine.setAudioDevice(device);
-        QVERIFY(!engine.startCapture());
+        QVERIFY(engine.startCapture()); // the devices open on the engine's thread
+        QVERIFY(notStarted.wait(20000));
         QVERIFY(!engine.isCapturing());
         QVERIFY(!QFile::exists(withSound));
     }

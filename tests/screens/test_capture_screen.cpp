@@ -205,7 +205,9 @@ void TestCaptureScreen::nameAndTimeRules()
 
     // Ended by the countdown of five seconds at 30 frames a second without Contact: frame 75.
     s.cmdStartCapture_Click();
-    // The countdown's ticks; one past zero ends it without waiting for the recording's clock.
+    // The countdown starts with the camera's first picture; its ticks, one past zero, end the
+    // recording without waiting for the recording's clock.
+    QTRY_VERIFY(s.cmdStartTimer->isEnabled());
     for (int tick = 0; tick < 6; ++tick)
         s.Timer40_Timer();
     QVERIFY(rig.reachedFrameSelection());
