@@ -2,8 +2,7 @@
 
 #include "review/AviHeader.h"
 #include "support/cDIB.h"
-
-#include <QSaveFile>
+#include "support/textfile.h"
 
 #include <cstring>
 
@@ -25,6 +24,35 @@ QByteArray packedBitmap(const QImage& bgr)
     return packed;
 }
 
+std::optional<MediaFailure> writeFrameBitmap(const QImage& bgr, const QString& bitmapPath)
+{
+    const QByteArray packed = packedBitmap(bgr);
+    cDIB dib;
+    if (packed.isEmpty() || !dib.CreateFromPackedDIBPointer(packed.constData(), packed.size()))
+        return MediaFailure{mediatext::noDecompressor(),
+                            QStringLiteral("the picture could not be turned into a bitmap")};
+    // The bitmap file: its own header ("BM", size, pixel offset), then the packed bitmap.
+    QByteArray file;
+    file.reserve(qsizetype(dib.fileSize()));
+    auto append = [&file](auto value) {
+        for (std::size_t i = 0; i < sizeof value; ++i)
+            file.append(char((std::uint64_t(value) >> (8 * i)) & 0xFF));
+    };
+    append(std::uint16_t(19778));
+    append(std::uint32_t(dib.fileSize()));
+    append(std::uint32_t(0));
+    append(std::uint32_t(cDIB::kPixelOffset));
+    file += dib.header().toBytes();
+    file += dib.pixels();
+    const Outcome written = replaceFile(bitmapPath, file);
+    if (!written) {
+        const QString message = written.message();
+        const qsizetype colon = message.lastIndexOf(QLatin1String(": "));
+        return MediaFailure{message, colon >= 0 ? message.mid(colon + 2) : message};
+    }
+    return std::nullopt;
+}
+
 std::optional<MediaFailure> grabFrame(const QString& video, int frame, const QString& bitmapPath)
 {
     MediaFailure failure;
@@ -44,24 +72,11 @@ std::optional<MediaFailure> grabFrame(const QString& video, int frame, const QSt
                                 .arg(answer->picture.number)};
     FrameConverter converter;
     const QImage bgr = converter.toBgr(answer->picture.frame.get());
-    const QByteArray packed = packedBitmap(bgr);
-    cDIB dib;
-    if (packed.isEmpty() || !dib.CreateFromPackedDIBPointer(packed.constData(), packed.size()))
+    if (bgr.isNull())
         return MediaFailure{
             mediatext::noDecompressor(),
             QStringLiteral("frame %1 could not be turned into a bitmap").arg(frame)};
-    if (!dib.WriteToFile(bitmapPath)) {
-        // Ask the file system for the reason, without touching the earlier file.
-        QSaveFile probe(bitmapPath);
-        QString reason = QStringLiteral("the file could not be written");
-        if (!probe.open(QIODevice::WriteOnly))
-            reason = probe.errorString();
-        else
-            probe.cancelWriting();
-        return MediaFailure{QStringLiteral("Could not write to %1: %2").arg(bitmapPath, reason),
-                            reason};
-    }
-    return std::nullopt;
+    return writeFrameBitmap(bgr, bitmapPath);
 }
 
 } // namespace fw

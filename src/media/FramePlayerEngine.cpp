@@ -94,6 +94,7 @@ struct FramePlayerEngine::Worker {
     bool idle = true;
     std::atomic<bool> requestWaiting{false};
     std::atomic<int> cached{0};
+    std::atomic<quint64> rounds{0}; // times the worker woke up
 
     // Worker thread only.
     std::unique_ptr<VideoDecoder> decoder;
@@ -135,6 +136,14 @@ void FramePlayerEngine::Worker::run()
             cached = 0;
             cv.notify_all();
         }
+        ++rounds;
+        if (!decoder) {
+            // No video: nothing to do until the next one comes.
+            request = -1;
+            requestWaiting = false;
+            idle = true;
+            continue;
+        }
         const int wanted = request;
         const quint64 serial = requestSerial;
         const int around = focus;
@@ -143,8 +152,6 @@ void FramePlayerEngine::Worker::run()
         requestWaiting = false;
         lock.unlock();
 
-        if (!decoder)
-            continue;
         if (wanted >= 0) {
             serve(wanted, serial, generation);
             continue;
@@ -237,12 +244,15 @@ bool FramePlayerEngine::Worker::prefetch(int around)
     }
     if (target < 0)
         return false;
+    // A request from the operator goes before the work for later steps: it is looked for after
+    // every packet read and every picture decoded.
+    decoder->setInterruption([this] { return requestWaiting.load(); });
     const Result<FrameAnswer> answer =
         decoder->frameAt(target, [this, around](const DecodedFrame& f) {
             store(f.number, cloneFrame(f.frame.get()), around);
-            // A request from the operator goes before the work for later steps.
             return !requestWaiting.load();
         });
+    decoder->setInterruption({});
     if (!answer) {
         if (!answer.message().isEmpty())
             unavailable.insert(target);
@@ -357,13 +367,13 @@ void FramePlayerEngine::deliver(quint64 generation, quint64 serial, int frame, i
 {
     if (generation != m_generation || serial < m_shownSerial)
         return;
-    if (lastFrame >= 0 && (m_props.frameCount <= 0 || m_props.frameCount > lastFrame + 1)) {
-        // The file ends earlier than its header said: its real length holds from now on.
-        m_props.frameCount = lastFrame + 1;
-        if (m_position > lastFrame) {
-            m_position = lastFrame;
-            Q_EMIT positionChanged(m_position);
-        }
+    // The file ended before the frame asked for: its last frame shows, and the position says so.
+    // The length read from the file stays: only the decoder's real end of the file moves the
+    // position, never a frame count that shrinks.
+    if (lastFrame >= 0 && failure.isEmpty() && serial == m_serial && m_position > lastFrame &&
+        frame == lastFrame) {
+        m_position = lastFrame;
+        Q_EMIT positionChanged(m_position);
     }
     if (!failure.isEmpty()) {
         if (!m_failureTold) {
@@ -381,6 +391,11 @@ void FramePlayerEngine::deliver(quint64 generation, quint64 serial, int frame, i
 int FramePlayerEngine::cachedFrames() const
 {
     return m_worker->cached.load();
+}
+
+quint64 FramePlayerEngine::workerRounds() const
+{
+    return m_worker->rounds.load();
 }
 
 } // namespace fw

@@ -55,8 +55,9 @@ public:
     // limited to four seconds in all, two thirds of them the way the position last moved. Takes
     // effect at the next open.
     void setCacheBudget(qint64 bytes) { m_budget = bytes; }
-    // Frames held by the worker at the moment (for measurements).
+    // Frames held by the worker at the moment, and the times it woke up (for measurements).
     int cachedFrames() const;
+    quint64 workerRounds() const;
 
 Q_SIGNALS:
     void frameShown(int frame);

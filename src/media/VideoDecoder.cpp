@@ -312,13 +312,19 @@ bool VideoDecoder::seekBefore(int n)
     return true;
 }
 
-// Reads the next packet of the stream and gives it to the decoder; false at the end of the file
-// (the decoder is then drained) or on a read error (m_reason set, `fed` false too).
+// Reads the next packet of the stream and gives it to the decoder. False at the end of the file
+// (the decoder is then drained), on a read error (`failed` set, m_reason says why) and when the
+// caller interrupts (`failed` set, no reason).
 bool VideoDecoder::feedPacket(bool* failed)
 {
     AVCodecContext* codec = d->codec.get();
     *failed = false;
     for (;;) {
+        if (m_interrupted && m_interrupted()) {
+            *failed = true;
+            m_interruptedNow = true;
+            return false;
+        }
         const int ret = av_read_frame(d->format.get(), d->packet.get());
         if (ret < 0) {
             // Only the end of the file ends the video; a failing read is told as one.
@@ -377,6 +383,16 @@ void VideoDecoder::numberWaiting(int first)
     d->waiting.clear();
     d->numbered = true;
     d->nextNumber = number;
+}
+
+Result<std::optional<DecodedFrame>> VideoDecoder::failureOfFeed()
+{
+    using R = Result<std::optional<DecodedFrame>>;
+    if (m_interruptedNow) {
+        m_interruptedNow = false;
+        return R::failure(QString());
+    }
+    return R::failure(mediatext::errorWorkingWithFile(m_path));
 }
 
 Result<std::optional<DecodedFrame>> VideoDecoder::decodeInShowingOrder()
@@ -441,7 +457,7 @@ Result<std::optional<DecodedFrame>> VideoDecoder::decodeInShowingOrder()
         }
         bool failed = false;
         if (!feedPacket(&failed) && failed)
-            return R::failure(mediatext::errorWorkingWithFile(m_path));
+            return failureOfFeed();
     }
 }
 
@@ -475,7 +491,7 @@ Result<std::optional<DecodedFrame>> VideoDecoder::decodeOne()
         // comes out.
         bool failed = false;
         if (!feedPacket(&failed) && failed)
-            return R::failure(mediatext::errorWorkingWithFile(m_path));
+            return failureOfFeed();
     }
 }
 

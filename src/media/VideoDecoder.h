@@ -82,6 +82,13 @@ public:
     using Passing = std::function<bool(const DecodedFrame&)>;
     Result<FrameAnswer> frameAt(int n, const Passing& passing = {});
 
+    // Asked between the packets read: when it answers true, frameAt() and next() stop there
+    // with a failure with an empty message (the decoder stays on its way).
+    void setInterruption(std::function<bool()> interrupted)
+    {
+        m_interrupted = std::move(interrupted);
+    }
+
     // The frame after the last one decoded; none at the end of the file.
     Result<std::optional<DecodedFrame>> next();
 
@@ -102,6 +109,7 @@ private:
     Result<std::optional<DecodedFrame>> decodeOne();
     Result<std::optional<DecodedFrame>> decodeInShowingOrder();
     bool feedPacket(bool* failed);
+    Result<std::optional<DecodedFrame>> failureOfFeed();
     void numberWaiting(int lastNumber);
     int numberOf(const AVFrame* frame) const;
 
@@ -112,6 +120,8 @@ private:
     std::optional<DecodedFrame> m_pending; // decoded past a dropped frame, handed out next
     int m_unkeptUpTo = -1; // frames since the seek decoded before their number was known, not kept
     QString m_reason;
+    std::function<bool()> m_interrupted;
+    bool m_interruptedNow = false;
 };
 
 // Turns decoded frames into pictures: 24-bit BGR rows (the bitmap's byte order) and images for

@@ -4,11 +4,17 @@
 
 #include "MakeVideo.h"
 #include "StationFixture.h"
+#include "media/MediaLibraries.h"
 #include "widgets/FramePlayer.h"
 
 #include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstring>
 
 using namespace fw;
 using namespace fw::test;
@@ -37,6 +43,10 @@ class TestPlayer : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void showsFFmpegsFrameInAnyOrder();
+    void bFrameVideosStepBothWays_data();
+    void bFrameVideosStepBothWays();
+    void readErrorIsToldAndTheLengthKept();
+    void idleWorkerSleepsOnceTheVideoIsClosed();
     void overtakenRequestsAndEarlierFilesNeverShow();
     void playsTheSelectionAtTheFileRate();
     void keysAndFullScreen();
@@ -45,7 +55,8 @@ private Q_SLOTS:
 void TestPlayer::showsFFmpegsFrameInAnyOrder()
 {
     StationFixture f;
-    const QString video = f.path(QStringLiteral("v.avi"));
+    // A name beyond ASCII reaches FFmpeg whole.
+    const QString video = f.path(QStringLiteral("Sprung Müller-Léa.avi"));
     // Key frames 12 apart, and a cache smaller than a group: steps back must decode anew.
     QCOMPARE(makeVideo(video, {"mpeg4", 64, 48, 50, 25, 1, 12}), QString());
     FramePlayer player;
@@ -76,6 +87,108 @@ void TestPlayer::showsFFmpegsFrameInAnyOrder()
     QVERIFY(player.fileName().isEmpty());
     QVERIFY(player.picture().isNull());
     QCOMPARE(player.shownFrame(), -1);
+}
+
+void TestPlayer::bFrameVideosStepBothWays_data()
+{
+    QTest::addColumn<QString>("codec");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<int>("gop");
+    QTest::newRow("h264 -bf 2") << "libx264" << 62 << 25;
+    QTest::newRow("mpeg4 -bf 2") << "mpeg4" << 40 << 12;
+}
+
+// Every step, forwards to the last frame and back to the first, shows FFmpeg's own frame in the
+// order the pictures are shown; the length read from the file holds all the way.
+void TestPlayer::bFrameVideosStepBothWays()
+{
+    QFETCH(QString, codec);
+    QFETCH(int, frames);
+    QFETCH(int, gop);
+    StationFixture f;
+    const QString video = f.path(QStringLiteral("bframes.avi"));
+    const QByteArray c = codec.toLatin1();
+    QCOMPARE(makeVideo(video, {c.constData(), 64, 48, frames, 25, 1, gop, 2}), QString());
+    QList<QByteArray> plain;
+    for (int n = 0; n < frames; ++n)
+        plain << plainDecodeBgr(video, n);
+    FramePlayer player;
+    player.engine().setCacheBudget(64 * 48 * 3 / 2 * 8); // less than a group of pictures
+    QVERIFY(!player.setFileName(video));
+    // Straight into the last group, then every step back and forth.
+    QVERIFY(showFrame(player, frames - 3));
+    QVERIFY(pictureBgr(player.picture()) == plain[frames - 3]);
+    QList<int> steps;
+    for (int n = frames - 2; n < frames; ++n)
+        steps << n;
+    for (int n = frames - 2; n >= 0; --n)
+        steps << n;
+    for (int n = 1; n < frames; ++n)
+        steps << n;
+    for (int n : steps) {
+        QVERIFY2(showFrame(player, n), qPrintable(QString::number(n)));
+        QVERIFY2(pictureBgr(player.picture()) == plain[n], qPrintable(QString::number(n)));
+        QCOMPARE(player.properties().frameCount, frames);
+    }
+    player.setCurrentPosition(frames + 5);
+    QCOMPARE(player.currentPosition(), frames - 1);
+}
+
+// A read that fails in the middle of a video (the disk gives an I/O error) is told, and the video
+// keeps its length and its other frames. The video is read from this program's own memory with a
+// page taken away in the middle, which the system refuses to read.
+void TestPlayer::readErrorIsToldAndTheLengthKept()
+{
+    StationFixture f;
+    const QString source = f.path(QStringLiteral("v.avi"));
+    QCOMPARE(makeVideo(source, {"mjpeg", 64, 48, 60}), QString());
+    const QByteArray bytes = readBytes(source);
+    const long page = sysconf(_SC_PAGESIZE);
+    const size_t mapped = (size_t(bytes.size()) / page + 2) * page;
+    void* memory =
+        mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    QVERIFY(memory != MAP_FAILED);
+    auto* base = static_cast<char*>(memory);
+    std::memcpy(base, bytes.constData(), size_t(bytes.size()));
+    const size_t hole = size_t(bytes.size()) * 2 / 3 / page * page;
+    QVERIFY(munmap(base + hole, size_t(page)) == 0);
+    const QString url = QStringLiteral("subfile,,start,%1,end,%2,,:/proc/self/mem")
+                            .arg(quintptr(base))
+                            .arg(quintptr(base) + quintptr(bytes.size()));
+    quietMediaLibraries(); // the frame cut by the hole is damaged
+    {
+        FramePlayer player;
+        QSignalSpy failed(&player, &FramePlayer::decodeFailed);
+        QVERIFY(!player.setFileName(url));
+        QCOMPARE(player.properties().frameCount, 60);
+        QVERIFY(showFrame(player, 3));
+        player.setCurrentPosition(55);
+        QVERIFY(failed.wait(10000));
+        QCOMPARE(failed.first()[0].toString(),
+                 QStringLiteral("There was an error working with the file:\r\n") + url);
+        QCOMPARE(player.properties().frameCount, 60);
+        QCOMPARE(player.currentPosition(), 55);
+        QVERIFY(showFrame(player, 4));
+        QVERIFY(pictureBgr(player.picture()) == plainDecodeBgr(source, 4));
+    }
+    munmap(base, hole);
+    munmap(base + hole + page, mapped - hole - size_t(page));
+}
+
+// Once the video is closed the decoding thread waits for the next one instead of running round.
+void TestPlayer::idleWorkerSleepsOnceTheVideoIsClosed()
+{
+    StationFixture f;
+    const QString video = f.path(QStringLiteral("v.avi"));
+    QCOMPARE(makeVideo(video, {"mjpeg", 64, 48, 20}), QString());
+    FramePlayer player;
+    QVERIFY(!player.setFileName(video));
+    QVERIFY(showFrame(player, 5));
+    QVERIFY(!player.setFileName(QString()));
+    const quint64 before = player.engine().workerRounds();
+    QTest::qWait(300);
+    QVERIFY2(player.engine().workerRounds() <= before + 1,
+             qPrintable(QString::number(player.engine().workerRounds() - before)));
 }
 
 void TestPlayer::overtakenRequestsAndEarlierFilesNeverShow()
