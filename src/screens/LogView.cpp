@@ -43,6 +43,8 @@ LogView::LogView(Station& station, QWidget* owner)
 
     connect(cmdSelectLogFile, &QPushButton::clicked, this, &LogView::cmdSelectLogFile_Click);
     connect(lstLog, &QListWidget::itemClicked, this, &LogView::lstLog_Click);
+    // A line chosen with the keyboard is as chosen as a clicked one.
+    connect(lstLog, &QListWidget::currentRowChanged, this, &LogView::lstLog_Click);
     connect(lstLog, &QListWidget::itemDoubleClicked, this, &LogView::lstLog_DblClick);
     connect(cmdView, &QPushButton::clicked, this, &LogView::cmdView_Click);
     connect(cmdDismiss, &QPushButton::clicked, this, &LogView::cmdDismiss_Click);

@@ -4,6 +4,7 @@
 #include "measure/JumpResult.h"
 #include "measure/PictureLog.h"
 #include "measure/ResultsFile.h"
+#include "measure/SkierNames.h"
 #include "measure/WstimsExchange.h"
 #include "platform/KeyboardState.h"
 #include "screens/setByProgram.h"
@@ -19,17 +20,20 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -53,6 +57,20 @@ void setTextColor(QWidget* w, Rgb rgb)
     p.setColor(QPalette::ButtonText, colorFromRgb(rgb));
     p.setColor(QPalette::Text, colorFromRgb(rgb));
     w->setPalette(p);
+}
+
+// The outline around the cross: dark around a light colour, light around a dark one.
+Rgb outlineColor(Rgb rgb)
+{
+    const int red = int(rgb & 0xFF);
+    const int green = int((rgb >> 8) & 0xFF);
+    const int blue = int((rgb >> 16) & 0xFF);
+    return red * 299 + green * 587 + blue * 114 < 64000 ? kWhite : kBlack;
+}
+
+bool isArrowKey(int key)
+{
+    return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
 }
 
 } // namespace
@@ -122,6 +140,10 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
     side->addWidget(outcome);
     Comment = new QLineEdit(m_sidePanel);
     Comment->setPlaceholderText(QStringLiteral("comment"));
+    // The comment comes and goes; Record Jump below it must not move under a habitual click.
+    QSizePolicy keepRoom = Comment->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    Comment->setSizePolicy(keepRoom);
     side->addWidget(Comment);
 
     Record = new QPushButton(QStringLiteral("Record &Jump"), m_sidePanel);
@@ -159,15 +181,20 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
     xposition = new QLineEdit(m_sidePanel);
     yposition = new QLineEdit(m_sidePanel);
     VerifyDistance = new QLineEdit(m_sidePanel);
-    for (QLineEdit* e : {xtwips, ytwips, xposition, yposition, VerifyDistance}) {
+    const std::pair<QLineEdit*, const char*> readoutRows[] = {{xtwips, "Picture x (twips)"},
+                                                              {ytwips, "Picture y (twips)"},
+                                                              {xposition, "Water X (m)"},
+                                                              {yposition, "Water Y (m)"},
+                                                              {VerifyDistance, "Distance"}};
+    for (std::size_t i = 0; i < verifyLabels.size(); ++i) {
+        QLineEdit* e = readoutRows[i].first;
         e->setReadOnly(true);
         e->hide();
+        verifyLabels[i] = new QLabel(QLatin1String(readoutRows[i].second), m_sidePanel);
+        verifyLabels[i]->setBuddy(e);
+        verifyLabels[i]->hide();
+        readouts->addRow(verifyLabels[i], e);
     }
-    readouts->addRow(xtwips);
-    readouts->addRow(ytwips);
-    readouts->addRow(xposition);
-    readouts->addRow(yposition);
-    readouts->addRow(VerifyDistance);
     side->addLayout(readouts);
     UnofficialJump = new QLabel(QStringLiteral("UNOFFICIAL JUMP"), m_sidePanel);
     UnofficialJump->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
@@ -211,10 +238,10 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
     FrozenSign->setFont(frozen);
     FrozenSign->move(480, 10);
     FrozenSign->hide();
-    for (QWidget* w : {static_cast<QWidget*>(AdjustmentLabel), static_cast<QWidget*>(CrossLabel),
-                       static_cast<QWidget*>(gridlabel), static_cast<QWidget*>(FrozenSign),
-                       static_cast<QWidget*>(grid_description),
-                       static_cast<QWidget*>(gif_file_name)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(AdjustmentLabel), static_cast<QWidget*>(CrossLabel),
+          static_cast<QWidget*>(gridlabel), static_cast<QWidget*>(FrozenSign),
+          static_cast<QWidget*>(grid_description), static_cast<QWidget*>(gif_file_name)})
         w->adjustSize();
     picture->makeMovable(CrossLabel, {CrossSize});
     picture->makeMovable(gridlabel, {grid_description, gif_file_name});
@@ -224,6 +251,10 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
                        static_cast<QWidget*>(AdjustDown)})
         w->hide();
 
+    for (PictureView::ItemId& id : crossOutline) {
+        id = picture->addLine({0, 0}, {0, 0}, kBlack);
+        picture->setItemVisible(id, false);
+    }
     lineHorizontalImpact = picture->addLine({0, 0}, {0, 0}, kWhite);
     lineVerticalImpact = picture->addLine({0, 0}, {0, 0}, kWhite);
     lineSplashIndicator = picture->addLine({0, 0}, {0, 0}, kWhite);
@@ -254,10 +285,9 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
                 if (button == Qt::LeftButton)
                     Form_MouseDown(twips);
             });
-    connect(picture, &PictureView::mouseMoved, this,
-            [this](QPointF twips, Qt::MouseButtons, Qt::KeyboardModifiers) {
-                Form_MouseMove(twips);
-            });
+    connect(
+        picture, &PictureView::mouseMoved, this,
+        [this](QPointF twips, Qt::MouseButtons, Qt::KeyboardModifiers) { Form_MouseMove(twips); });
     connect(AdjustLeft, &QToolButton::clicked, this, &Measure::AdjustLeft_Click);
     connect(AdjustRight, &QToolButton::clicked, this, &Measure::AdjustRight_Click);
     connect(AdjustUp, &QToolButton::clicked, this, &Measure::AdjustUp_Click);
@@ -278,7 +308,14 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
     connect(O_reride, &QRadioButton::clicked, this, &Measure::O_reride_Click);
     connect(Make_comment, &QRadioButton::clicked, this, &Measure::Make_comment_Click);
     connect(Skier_name, &QComboBox::activated, this, &Measure::Skier_name_Change);
-    connect(Skier_name->lineEdit(), &QLineEdit::textEdited, this, &Measure::Skier_name_Change);
+    connect(Skier_name->lineEdit(), &QLineEdit::textEdited, this, [this] {
+        // Typing restarts the jump; the name is checked once it is entered.
+        Jump_no->setText(QStringLiteral("1"));
+        distance->clear();
+        distance_ft->clear();
+    });
+    connect(Skier_name->lineEdit(), &QLineEdit::editingFinished, this,
+            &Measure::warnAboutUnstorableName);
     connect(ClipSnapShot, &QToolButton::clicked, this, &Measure::ClipSnapShot_Click);
     connect(ImgSnapShot, &QToolButton::clicked, this, &Measure::ImgSnapShot_Click);
     connect(btnNextJump, &QPushButton::clicked, this, &Measure::btnNextJump_Click);
@@ -291,13 +328,33 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
     connect(mnuViewLog, &QAction::triggered, this, &Measure::mnuViewLog_Click);
     connect(Exit, &QAction::triggered, this, &Measure::Exit_Click);
     connect(CrossSize, &QScrollBar::valueChanged, this, [this] { scheduleRedraw(); });
-    connect(Skier_name->lineEdit(), &QLineEdit::editingFinished, this, [this] { DrawImpactMark(); });
+    connect(Skier_name->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { DrawImpactMark(); });
 
     // Screens this build does not have yet.
     const bool capture = m_station.hasScreen(Screen::Capture);
     btnNextJump->setEnabled(capture);
     mnuCapture->setEnabled(capture);
     mnuCalibrate->setEnabled(m_station.hasCalibration());
+
+    // Arrow keys move the impact marker (the key timer reads them) and nothing else: the outcome
+    // options, the skier list and the picture's scroll bars would otherwise take them too.
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
+}
+
+bool Measure::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Text boxes keep Left and Right for their cursor.
+        const auto* combo = qobject_cast<QComboBox*>(watched);
+        const bool textBox = qobject_cast<QLineEdit*>(watched) || (combo && combo->isEditable());
+        const bool cursorKey = key->key() == Qt::Key_Left || key->key() == Qt::Key_Right;
+        if (isArrowKey(key->key()) && !(textBox && cursorKey))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 Measure::~Measure() = default;
@@ -312,6 +369,8 @@ void Measure::Form_Load()
     grid_description->hide();
     for (QLineEdit* e : {xtwips, ytwips, xposition, yposition, VerifyDistance})
         e->hide();
+    for (QLabel* l : verifyLabels)
+        l->hide();
     FrozenSign->hide();
     applySettings();
 }
@@ -320,13 +379,18 @@ void Measure::applySettings()
 {
     const StationSettings& s = m_station.settings;
     const QString colorName = s.LabelColor;
-    const std::pair<QWidget*, const char*> labelled[] = {
-        {optJumpOK, "optJumpOK"},   {Pass, "Pass"},
-        {Fall, "Fall"},             {O_reride, "O_reride"},
-        {M_Reride, "M_Reride"},     {Other_Grid, "Other_Grid"},
-        {Make_comment, "Make_comment"}, {FrozenSign, "FrozenSign"},
-        {AdjustmentLabel, "AdjustmentLabel"}, {CrossLabel, "CrossLabel"},
-        {IWSFlabel, "IWSFlabel"},   {AWSAlabel, "AWSAlabel"}};
+    const std::pair<QWidget*, const char*> labelled[] = {{optJumpOK, "optJumpOK"},
+                                                         {Pass, "Pass"},
+                                                         {Fall, "Fall"},
+                                                         {O_reride, "O_reride"},
+                                                         {M_Reride, "M_Reride"},
+                                                         {Other_Grid, "Other_Grid"},
+                                                         {Make_comment, "Make_comment"},
+                                                         {FrozenSign, "FrozenSign"},
+                                                         {AdjustmentLabel, "AdjustmentLabel"},
+                                                         {CrossLabel, "CrossLabel"},
+                                                         {IWSFlabel, "IWSFlabel"},
+                                                         {AWSAlabel, "AWSAlabel"}};
     for (const auto& [widget, name] : labelled)
         setTextColor(widget, measureLabelColor(colorName, QLatin1String(name)));
     const std::pair<PictureView::ItemId, const char*> buoyLabels[] = {
@@ -350,7 +414,8 @@ void Measure::applySettings()
     Set_grid->setVisible(s.GridCount > 1);
     picture->setMagnifierEnabled(m_station.ownMagnifierOn);
 
-    if (!m_station.skierNameList.isEmpty()) {
+    {
+        // The configured list as it now is: a names file that holds no names empties it.
         const QString current = Skier_name->currentText();
         const QSignalBlocker block(Skier_name);
         Skier_name->clear();
@@ -368,6 +433,7 @@ void Measure::Form_Activate()
         const QString path = m_station.paths().inStation(QStringLiteral("currentcapture.bmp"));
         const Result<LoadedPicture> loaded = readPicture(path);
         if (loaded) {
+            pictureArrived();
             picture->setPicture(loaded.value());
             pictureWidth = pictureSizeText(loaded->width_twips);
             pictureHeight = pictureSizeText(loaded->height_twips);
@@ -377,6 +443,8 @@ void Measure::Form_Activate()
     }
     DrawImpactMark();
     keyTimer->start();
+    if (cbAutoLoadClipboard->isChecked())
+        loadTimer->start(1000);
 }
 
 void Measure::showEvent(QShowEvent* event)
@@ -389,6 +457,8 @@ void Measure::showEvent(QShowEvent* event)
 void Measure::hideEvent(QHideEvent* event)
 {
     keyTimer->stop();
+    // No hand-over is taken while the screen is not there to show it.
+    loadTimer->stop();
     QMainWindow::hideEvent(event);
 }
 
@@ -433,12 +503,31 @@ void Measure::DrawImpactMark()
     const double size = CrossSize->value();
     const double x = impact.x;
     const double y = impact.y;
+    lastDrawn = impact;
+    // No marker until the impact point is clicked on the picture shown.
+    if (!impactClicked) {
+        setMarkerVisible(false);
+        return;
+    }
     for (PictureView::ItemId id : {lineHorizontalImpact, lineVerticalImpact}) {
         picture->setItemVisible(id, true);
         picture->setItemColor(id, color);
     }
-    picture->setLine(lineHorizontalImpact, {x, y}, {s.RightToLeft ? x + size : x - size, y});
+    const double armEnd = s.RightToLeft ? x + size : x - size;
+    picture->setLine(lineHorizontalImpact, {x, y}, {armEnd, y});
     picture->setLine(lineVerticalImpact, {x, y - size}, {x, y + size});
+    // One picture pixel either side of each arm, a pixel longer at both ends.
+    const double edge = kStep_twips;
+    const double left = std::min(x, armEnd) - edge;
+    const double right = std::max(x, armEnd) + edge;
+    picture->setLine(crossOutline[0], {left, y - edge}, {right, y - edge});
+    picture->setLine(crossOutline[1], {left, y + edge}, {right, y + edge});
+    picture->setLine(crossOutline[2], {x - edge, y - size - edge}, {x - edge, y + size + edge});
+    picture->setLine(crossOutline[3], {x + edge, y - size - edge}, {x + edge, y + size + edge});
+    for (PictureView::ItemId id : crossOutline) {
+        picture->setItemColor(id, outlineColor(color));
+        picture->setItemVisible(id, true);
+    }
 
     // The splash indicator: where the ramp's end would be, one ramp offset along the survey
     // X axis from the impact point.
@@ -464,12 +553,34 @@ void Measure::DrawImpactMark()
     } else {
         picture->setItemVisible(lineSplashIndicator, false);
     }
-    lastDrawn = impact;
+}
+
+void Measure::setMarkerVisible(bool visible)
+{
+    for (PictureView::ItemId id : {lineHorizontalImpact, lineVerticalImpact, lineSplashIndicator})
+        picture->setItemVisible(id, visible);
+    for (PictureView::ItemId id : crossOutline)
+        picture->setItemVisible(id, visible);
+}
+
+void Measure::pictureArrived()
+{
+    // A new picture is a new jump: the point and the figures of the last one do not carry over.
+    impactClicked = false;
+    impactSurvey.reset();
+    distance->clear();
+    distance_ft->clear();
+    setMarkerVisible(false);
+    for (QWidget* w : {static_cast<QWidget*>(AdjustmentLabel), static_cast<QWidget*>(AdjustLeft),
+                       static_cast<QWidget*>(AdjustRight), static_cast<QWidget*>(AdjustUp),
+                       static_cast<QWidget*>(AdjustDown)})
+        w->hide();
 }
 
 void Measure::Form_MouseDown(QPointF twips)
 {
     impact = {twips.x(), twips.y()};
+    impactClicked = true;
     distance->setText(QStringLiteral("m"));
     distance_ft->setText(QStringLiteral("ft"));
     for (QWidget* w : {static_cast<QWidget*>(AdjustmentLabel), static_cast<QWidget*>(AdjustLeft),
@@ -553,8 +664,12 @@ void Measure::loadTimer_Timer()
     if (reader.nextField().value_or(QString()) != QLatin1String("Ready"))
         return;
     const QImage image = QApplication::clipboard()->image();
-    if (!image.isNull())
-        picture->setPicture(image);
+    // The flag may come a moment before the picture: it stays until the picture is there.
+    if (image.isNull())
+        return;
+    pictureArrived();
+    picture->setPicture(image);
+    DrawImpactMark();
     // Each hand-over is taken once.
     replaceFileLines(flag, {QStringLiteral("  ")});
 }
@@ -562,10 +677,13 @@ void Measure::loadTimer_Timer()
 void Measure::verify_Click()
 {
     const bool turningOn = verify->text() == QLatin1String("Verify");
-    for (QWidget* w : {static_cast<QWidget*>(xtwips), static_cast<QWidget*>(ytwips),
-                       static_cast<QWidget*>(xposition), static_cast<QWidget*>(yposition),
-                       static_cast<QWidget*>(VerifyDistance), static_cast<QWidget*>(UnofficialJump)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(xtwips), static_cast<QWidget*>(ytwips),
+          static_cast<QWidget*>(xposition), static_cast<QWidget*>(yposition),
+          static_cast<QWidget*>(VerifyDistance), static_cast<QWidget*>(UnofficialJump)})
         w->setVisible(turningOn);
+    for (QLabel* l : verifyLabels)
+        l->setVisible(turningOn);
     verify->setText(turningOn ? QStringLiteral("Verify off") : QStringLiteral("Verify"));
 }
 
@@ -607,8 +725,8 @@ void Measure::setComment(const QString& text)
 
 void Measure::Unfreeze_Click()
 {
-    for (PictureView::ItemId id : {lineHorizontalImpact, lineVerticalImpact, lineSplashIndicator})
-        picture->setItemVisible(id, false);
+    impactClicked = false;
+    setMarkerVisible(false);
     distance->setText(QStringLiteral("m"));
     distance_ft->setText(QStringLiteral("ft"));
     Jump_no->setText(nextJumpNumber(Jump_no->text()));
@@ -691,6 +809,19 @@ void Measure::Skier_name_Change()
     Jump_no->setText(QStringLiteral("1"));
     distance->clear();
     distance_ft->clear();
+    warnAboutUnstorableName();
+}
+
+void Measure::warnAboutUnstorableName()
+{
+    const QString name = Skier_name->currentText();
+    if (name == m_nameWarnedAbout)
+        return;
+    const QString message = unstorableNameMessage(name);
+    if (message.isEmpty())
+        return;
+    m_nameWarnedAbout = name;
+    m_station.dialogs().message(message, QString(), DialogIcon::Exclamation);
 }
 
 bool Measure::recordMeasuredDistance(JumpResult& jump)
@@ -724,6 +855,20 @@ bool Measure::recordMeasuredDistance(JumpResult& jump)
 
 void Measure::Record_Click()
 {
+    Dialogs& dialogs = m_station.dialogs();
+    const Outcome numberOk = checkJumpNumber(Jump_no->text());
+    if (!numberOk) {
+        dialogs.message(numberOk.message(), QString(), DialogIcon::Exclamation);
+        return;
+    }
+    if (!impactClicked && !Pass->isChecked() && !Fall->isChecked() && !Other_Grid->isChecked()) {
+        dialogs.message(
+            QStringLiteral("No impact point has been clicked on this picture. Click the "
+                           "point where the skier first touches the water, then "
+                           "record the jump. Nothing was recorded."),
+            QString(), DialogIcon::Exclamation);
+        return;
+    }
     bool advance = false;
     const bool passOrFall = Pass->isChecked() || Fall->isChecked();
     JumpResult jump;
@@ -740,7 +885,7 @@ void Measure::Record_Click()
     if (Other_Grid->isChecked()) {
         const OtherGridEntry entry = askOtherGridDistance(m_station.dialogs());
         if (entry.kind == OtherGridEntry::Kind::Abandoned)
-            return;  // nothing written, nothing sent, options as they were
+            return; // nothing written, nothing sent, options as they were
         if (entry.kind == OtherGridEntry::Kind::Distance) {
             distance->setText(entry.metersText);
             distance_ft->setText(entry.feetText);
@@ -796,6 +941,7 @@ void Measure::Record_Click()
 
 void Measure::holdPicture(const QString& shownName)
 {
+    pictureArrived();
     pictureHeld = true;
     FrozenSign->show();
     FrozenSign->raise();
@@ -850,6 +996,7 @@ bool Measure::showPictureFile(const QString& path, const QString& shownName)
         m_station.dialogs().message(loaded.message(), QString(), DialogIcon::Exclamation);
         return false;
     }
+    pictureArrived();
     picture->setPicture(loaded.value());
     pictureWidth = pictureSizeText(loaded->width_twips);
     pictureHeight = pictureSizeText(loaded->height_twips);
@@ -890,7 +1037,16 @@ bool Measure::pictureSaved()
     }
     const StationSettings& s = m_station.settings;
     const QString name = pictureFileName(Skier_name->currentText(), Jump_no->text());
-    const QString path = picturePath(s.PicturesFolder, name);
+    // An earlier picture of that name (another skier's, before a name change restarted the
+    // jump number) is kept: this one takes the next free name.
+    const QString path = unusedPicturePath(picturePath(s.PicturesFolder, name));
+    if (path.isEmpty()) {
+        dialogs.message(QStringLiteral("The picture was not saved: every name for %1 in %2 is "
+                                       "taken. Move the older pictures elsewhere and save again.")
+                            .arg(name, s.PicturesFolder),
+                        QString(), DialogIcon::Exclamation);
+        return false;
+    }
     dialogs.message(path);
     const Outcome saved = picture->saveBitmap(path, true);
     if (!saved) {
@@ -898,16 +1054,19 @@ bool Measure::pictureSaved()
         return false;
     }
     const QDateTime now = m_station.clock().now();
-    m_station.results().append(s.ResultsFilePath, savedPictureLine(dateText(now), timeText(now), path));
+    m_station.results().append(s.ResultsFilePath,
+                               savedPictureLine(dateText(now), timeText(now), path));
     const Outcome info = writePictureInfo(path, m_station.captureSkier, m_station.capturePass);
     if (!info)
         dialogs.message(info.message(), QString(), DialogIcon::Exclamation);
     if (!s.VideoFolder.isEmpty())
         m_station.sessionLog.append(s.VideoFolder,
                                     pictureLogItems(dateText(now), timeText(now),
-                                                    m_station.captureSkier,
-                                                    m_station.capturePass, distance->text(), path),
+                                                    m_station.captureSkier, m_station.capturePass,
+                                                    distance->text(), path),
                                     dialogs);
+    statusBar()->showMessage(
+        QStringLiteral("Picture saved as %1").arg(QDir::toNativeSeparators(path)));
     return true;
 }
 
@@ -923,8 +1082,8 @@ void Measure::applyPictureSavePolicy()
         pictureSaved();
     else if (policy == QLatin1String("Ask") &&
              m_station.dialogs().message(QStringLiteral("Do you want to save this picture?"),
-                                         QString(), DialogIcon::None, DialogButtons::YesNo) ==
-                 DialogAnswer::Yes)
+                                         QString(), DialogIcon::None,
+                                         DialogButtons::YesNo) == DialogAnswer::Yes)
         pictureSaved();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <optional>
 
 class QAction;
@@ -62,6 +63,8 @@ public:
     QLineEdit* yposition = nullptr;
     QLineEdit* VerifyDistance = nullptr;
     QLabel* UnofficialJump = nullptr;
+    // What each of the five read-outs shows.
+    std::array<QLabel*, 5> verifyLabels{};
 
     // Commands.
     QPushButton* Record = nullptr;
@@ -89,6 +92,9 @@ public:
     PictureView::ItemId lineHorizontalImpact = 0;
     PictureView::ItemId lineVerticalImpact = 0;
     PictureView::ItemId lineSplashIndicator = 0;
+    // A dark (or, around a dark colour, light) outline on both sides of each arm of the cross,
+    // so that it shows on bright and on dark water alike.
+    std::array<PictureView::ItemId, 4> crossOutline{};
     PictureView::ItemId maxbuoy = 0;
     PictureView::ItemId maxbuoym = 0;
     PictureView::ItemId minbuoy = 0;
@@ -109,11 +115,14 @@ public:
 
     // Screen state.
     ScreenPoint impact;
+    // Whether the impact point was clicked on the picture now shown: a picture that arrives
+    // clears it, so that no earlier point is recorded for this jump.
+    bool impactClicked = false;
     ScreenPoint lastDrawn;
     ScreenPoint splashPoint;
     std::optional<SurveyPoint> impactSurvey;
     bool pictureHeld = false;
-    QString pictureWidth;   // twips, of the last picture loaded from a file
+    QString pictureWidth; // twips, of the last picture loaded from a file
     QString pictureHeight;
 
     // Puts a picture on the screen as the named picture (the picture log's "View Picture").
@@ -164,6 +173,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -172,6 +182,9 @@ private:
     void setComment(const QString& text);
     void takeClipboardPicture();
     void holdPicture(const QString& shownName);
+    void pictureArrived();
+    void setMarkerVisible(bool visible);
+    void warnAboutUnstorableName();
     void applyPictureSavePolicy();
     bool pictureSaved();
     void writeNote(const QString& comment);
@@ -185,6 +198,8 @@ private:
     SurveyPoint m_lastSurvey;
     QString m_lastPrecise;
     QWidget* m_sidePanel = nullptr;
+    // The skier name the operator was last told about, so that it is said once.
+    QString m_nameWarnedAbout;
 };
 
 } // namespace fw

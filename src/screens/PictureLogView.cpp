@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,6 +31,8 @@ PictureLogView::PictureLogView(Dialogs& dialogs, QString sessionLogPath, QString
     txtPictureToView->setObjectName(QStringLiteral("txtPictureToView"));
     cmdViewPicLog = new QPushButton(QStringLiteral("View Picture"), this);
     cmdViewPicLog->setObjectName(QStringLiteral("cmdViewPicLog"));
+    cmdExit = new QPushButton(QStringLiteral("E&xit"), this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(txtPicLogToView, 0, 0);
@@ -37,10 +40,14 @@ PictureLogView::PictureLogView(Dialogs& dialogs, QString sessionLogPath, QString
     layout->addWidget(lstPicLog, 1, 0, 1, 2);
     layout->addWidget(txtPictureToView, 2, 0);
     layout->addWidget(cmdViewPicLog, 2, 1);
+    layout->addWidget(cmdExit, 3, 1);
     resize(760, 420);
 
     connect(cmdSelPicLog, &QPushButton::clicked, this, &PictureLogView::cmdSelPicLog_Click);
     connect(lstPicLog, &QListWidget::itemClicked, this, &PictureLogView::lstPicLog_Click);
+    // A line chosen with the keyboard is as chosen as a clicked one.
+    connect(lstPicLog, &QListWidget::currentRowChanged, this, &PictureLogView::lstPicLog_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
     connect(lstPicLog, &QListWidget::itemDoubleClicked, this, &PictureLogView::lstPicLog_DblClick);
     connect(cmdViewPicLog, &QPushButton::clicked, this, &PictureLogView::cmdViewPicLog_Click);
 
@@ -93,6 +100,15 @@ void PictureLogView::lstPicLog_Click()
         return;
     if (const std::optional<QString> path = pathInLogLine(item->text()))
         txtPictureToView->setText(*path);
+}
+
+void PictureLogView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void PictureLogView::lstPicLog_DblClick()

@@ -26,6 +26,7 @@ public:
     QListWidget* lstPicLog = nullptr;
     QLineEdit* txtPictureToView = nullptr;
     QPushButton* cmdViewPicLog = nullptr;
+    QPushButton* cmdExit = nullptr;
 
 public Q_SLOTS:
     // Lists the current session log when it exists.
@@ -41,6 +42,9 @@ Q_SIGNALS:
     void viewPicture(const QString& path);
     // View Picture with no picture chosen: the measurement screen shows as it is.
     void showMeasure();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void fillList(const QString& logPath);

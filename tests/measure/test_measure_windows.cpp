@@ -2,6 +2,9 @@
 // through their controls and handlers with scripted dialogs.
 
 #include "StationFixture.h"
+#include "app/Station.h"
+#include "platform/KeyboardState.h"
+#include "screens/LogView.h"
 #include "screens/PictureLogView.h"
 #include "screens/Results.h"
 #include "screens/frmSelectSkier.h"
@@ -40,6 +43,7 @@ private Q_SLOTS:
     void pictureLogViewPicture();
     void pictureLogSelectAnotherLog();
     void selectSkierListsAndChooses();
+    void logViewersFollowTheKeyboardAndClose();
 };
 
 // Guards the viewer: the whole file with line ends as lines, the caption as the settings hold
@@ -203,6 +207,46 @@ void TestMeasureWindows::selectSkierListsAndChooses()
     again.cmdNoSelect->click();
     QVERIFY(!again.isVisible());
     QVERIFY(again.chosenName().isEmpty());
+    FW_VERIFY_DIALOGS(fx.dialogs);
+}
+
+// Guards the viewers against opening what the operator did not choose: a line chosen with the
+// arrow keys is the one taken, and the contact picture log closes by its Exit and by Esc.
+void TestMeasureWindows::logViewersFollowTheKeyboardAndClose()
+{
+    StationFixture fx;
+    const QString log = fx.path(QStringLiteral("log.txt"));
+    QVERIFY(writeBytes(log, "a  File: /p/Ann.bmp\r\nb  File: /p/Bob.bmp\r\n"));
+    PictureLogView pictures(fx.dialogs, log, fx.root());
+    pictures.show();
+    pictures.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&pictures));
+    pictures.lstPicLog->setFocus();
+    pictures.lstPicLog->setCurrentRow(0);
+    QTest::keyClick(pictures.lstPicLog, Qt::Key_Down);
+    QCOMPARE(pictures.txtPictureToView->text(), QStringLiteral("/p/Bob.bmp"));
+    QTest::keyClick(pictures.lstPicLog, Qt::Key_Escape);
+    QVERIFY(!pictures.isVisible());
+    pictures.show();
+    auto* exit = pictures.findChild<QPushButton*>(QStringLiteral("cmdExit"));
+    QVERIFY(exit);
+    exit->click();
+    QVERIFY(!pictures.isVisible());
+
+    KeyboardState keys;
+    Station station(fx.store(), fx.dialogs, fx.clock, keys, StationPaths(fx.stationFolder()));
+    LogView videos(station, nullptr);
+    videos.lstLog->addItems(
+        {QStringLiteral("x  File: /v/Annjump1.avi"), QStringLiteral("y  File: /v/Bobjump1.avi")});
+    videos.show();
+    videos.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&videos));
+    videos.lstLog->setFocus();
+    QTest::mouseClick(videos.lstLog->viewport(), Qt::LeftButton, {},
+                      videos.lstLog->visualItemRect(videos.lstLog->item(0)).center());
+    QCOMPARE(videos.txtFileToView->text(), QStringLiteral("/v/Annjump1.avi"));
+    QTest::keyClick(videos.lstLog, Qt::Key_Down);
+    QCOMPARE(videos.txtFileToView->text(), QStringLiteral("/v/Bobjump1.avi"));
     FW_VERIFY_DIALOGS(fx.dialogs);
 }
 

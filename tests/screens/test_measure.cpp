@@ -19,11 +19,15 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 using namespace fw;
 using namespace fw::test;
@@ -100,6 +104,13 @@ private Q_SLOTS:
     void picturesLoadedSnappedAndHandedOver();
     void savePictureNotesItEverywhere();
     void exitAppliesThePictureSavePolicy();
+    void arrowKeysMoveTheMarkerOnly();
+    void badEntriesAreRefusedBeforeAnythingIsWritten();
+    void aNewPictureNeedsItsOwnImpactPoint();
+    void refusedResultsSurviveACrash();
+    void contactPicturesAreNeverOverwritten();
+    void controlsKeepTheirPlacesAndTheHandOverWaits();
+    void skierNamesTheFilesCannotHoldAndAnEmptyList();
 };
 
 void TestMeasure::measuredFallAndPassJumps()
@@ -424,6 +435,260 @@ void TestMeasure::exitAppliesThePictureSavePolicy()
     QVERIFY(QFile::exists(pics + QStringLiteral("/Leejump1.bmp")));
     QVERIFY(!m.isVisible() && r.station->mainForm().isVisible());
     QVERIFY(r.station->ArrivedFrom.isEmpty());
+}
+
+// Guards against a stray key recording anything: arrow keys pressed on the outcome options or the
+// skier list neither change the outcome nor the skier (which would restart the jump number).
+void TestMeasure::arrowKeysMoveTheMarkerOnly()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    m.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&m));
+    r.setSkier(QStringLiteral("Ann"));
+    m.Jump_no->setText(QStringLiteral(" 3"));
+    const QByteArray before = r.results();
+    m.optJumpOK->setFocus();
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QVERIFY(m.optJumpOK->isChecked());
+    for (QRadioButton* o : {m.Fall, m.Pass, m.O_reride, m.M_Reride, m.Other_Grid, m.Make_comment})
+        QVERIFY(!o->isChecked());
+    QVERIFY(m.Comment->text().isEmpty());
+    QCOMPARE(r.results(), before);
+
+    m.Skier_name->addItems({QStringLiteral("Ann"), QStringLiteral("Bob")});
+    m.Skier_name->setCurrentIndex(0);
+    m.Skier_name->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(m.Skier_name->currentText(), QStringLiteral("Ann"));
+    QCOMPARE(m.Jump_no->text(), QStringLiteral(" 3"));
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+// Guards the scoring program's line against entries that are not what they claim: other-grid
+// figures that are not numbers are asked again (a decimal comma is read as a point), and a jump
+// number that is not a whole number from 1 to 99 refuses the recording.
+void TestMeasure::badEntriesAreRefusedBeforeAnythingIsWritten()
+{
+    StationFixture f;
+    MeasureRig r(f, {{"WSTIMS", "1"}});
+    StationPaths::ensureFolder(r.station->paths().exchangeFolder());
+    Measure& m = r.m();
+    r.setSkier(QStringLiteral("Smith"));
+    m.Other_Grid->click();
+    m.Comment->clear();
+    f.dialogs.expectMessage(DialogAnswer::Yes)
+        .expectInput(QStringLiteral("abc"))
+        .expectMessage()
+        .expectInput(QStringLiteral("40,5"))
+        .expectInput(QStringLiteral("xyz"))
+        .expectMessage()
+        .expectInput(QStringLiteral(""))
+        .expectMessage()
+        .expectInput(QStringLiteral("133"));
+    m.Record_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(f.dialogs.texts().at(2).contains(QLatin1String("\"abc\"")));
+    QVERIFY(f.dialogs.texts().at(5).contains(QLatin1String("feet")));
+    QVERIFY(f.dialogs.texts().at(7).contains(QLatin1String("feet")));
+    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
+             QByteArray("OK, 40.5, 133 , 1\r\n"));
+
+    r.click(43.53, 20);
+    const QByteArray results = r.results();
+    const QByteArray sent = readBytes(r.exchange(QStringLiteral("qxresult.dst")));
+    for (const char* bad : {"x7", "0", "100", "2.5", "", "7x"}) {
+        m.Jump_no->setText(QLatin1String(bad));
+        f.dialogs.expectMessage();
+        m.Record_Click();
+        FW_VERIFY_DIALOGS(f.dialogs);
+        QVERIFY2(f.dialogs.texts().last().contains(QLatin1String("jump number")), bad);
+        QCOMPARE(r.results(), results);
+        QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))), sent);
+    }
+    m.Jump_no->setText(QStringLiteral(" 99"));
+    m.Record_Click();
+    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
+             QByteArray("OK,  45.6,  150,  99\r\n"));
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+// Guards against the previous skier's point recorded for the next jump: every road by which a
+// picture arrives clears the impact point and the distances, and Record Jump then asks for a
+// click; Fall needs none.
+void TestMeasure::aNewPictureNeedsItsOwnImpactPoint()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    const QString pics = f.makeFolder(QStringLiteral("Pics"));
+    const QString file = pics + QStringLiteral("/jump.bmp");
+    QVERIFY(testPicture().save(file, "BMP"));
+    StationPaths::ensureFolder(r.station->paths().exchangeFolder());
+    const QString flag = r.exchange(QStringLiteral("clipflag.txt"));
+    r.setSkier(QStringLiteral("Lee"));
+
+    const std::function<void()> arrivals[] = {
+        [&] {
+            QApplication::clipboard()->setImage(testPicture());
+            m.mnuPaste_Click();
+        },
+        [&] {
+            f.dialogs.expectOpenFile(file);
+            m.LoadPict_Click();
+        },
+        [&] {
+            QApplication::clipboard()->setImage(testPicture());
+            QVERIFY(writeBytes(flag, "Ready\r\n"));
+            m.loadTimer_Timer();
+        },
+        [&] { QVERIFY(m.showPictureFile(file, file)); },
+    };
+    for (const auto& arrive : arrivals) {
+        r.click(43.53, 20);
+        m.Record_Click();
+        QCOMPARE(m.distance->text(), QStringLiteral(" 45.6m"));
+        arrive();
+        QCOMPARE(m.distance->text(), QString());
+        const QByteArray before = r.results();
+        f.dialogs.expectMessage();
+        m.Record_Click();
+        FW_VERIFY_DIALOGS(f.dialogs);
+        QVERIFY(f.dialogs.texts().last().contains(QLatin1String("Click")));
+        QCOMPARE(r.results(), before);
+        QVERIFY(!m.picture->item(m.lineHorizontalImpact)->visible);
+    }
+    m.Fall->click();
+    m.Record_Click();
+    QVERIFY(r.results().contains("(AWSA)Fall"));
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+// Guards the jumps that the results file refused: three of them survive the station's end
+// without a clean quit, and the next start writes them first, in order, once each.
+void TestMeasure::refusedResultsSurviveACrash()
+{
+    StationFixture f;
+    QString resultsPath;
+    {
+        MeasureRig r(f);
+        resultsPath = r.station->settings.ResultsFilePath;
+        QVERIFY(QFile::remove(resultsPath));
+        QVERIFY(QDir().mkpath(resultsPath)); // a folder in its place: the file cannot be opened
+        r.setSkier(QStringLiteral("Lee"));
+        for (int jump = 0; jump < 3; ++jump) {
+            r.click(41 + jump, 20);
+            f.dialogs.expectMessage();
+            r.m().Record_Click();
+            r.m().Unfreeze_Click();
+        }
+        FW_VERIFY_DIALOGS(f.dialogs);
+        r.station.reset(); // no quit: as after a crash
+        QVERIFY(QDir(resultsPath).removeRecursively());
+    }
+    MeasureRig again(f);
+    const QByteArray text = again.results();
+    const QByteArray lines[] = {"Lee  jump 1 -  43.1m", "Lee  jump  2 -  44.1m",
+                                "Lee  jump  3 -  45.1m"};
+    qsizetype at = -1;
+    for (const QByteArray& line : lines) {
+        QCOMPARE(text.count(line), 1);
+        QVERIFY2(text.indexOf(line) > at, text.constData());
+        at = text.indexOf(line);
+    }
+    QVERIFY(!again.station->results().hasPending());
+}
+
+// Guards the kept pictures: saving never replaces a contact picture or its information file;
+// the next free name is used and named in the results file and the log.
+void TestMeasure::contactPicturesAreNeverOverwritten()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    const QString pics = f.makeFolder(QStringLiteral("Pics"));
+    r.station->settings.PicturesFolder = pics + QDir::separator();
+    QVERIFY(writeBytes(pics + QStringLiteral("/Leejump1.bmp"), "earlier skier"));
+    QVERIFY(writeBytes(pics + QStringLiteral("/Leejump1_2.bmp.info"), "earlier info"));
+    QApplication::clipboard()->setImage(testPicture());
+    m.mnuPaste_Click();
+    r.setSkier(QStringLiteral("Lee"));
+    const QString path = pics + QStringLiteral("/Leejump1_3.bmp");
+    f.dialogs.expectMessage();
+    m.SavePict_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(readBytes(pics + QStringLiteral("/Leejump1.bmp")), QByteArray("earlier skier"));
+    QCOMPARE(readBytes(pics + QStringLiteral("/Leejump1_2.bmp.info")), QByteArray("earlier info"));
+    QCOMPARE(QImage(path).size(), QSize(800, 600));
+    QVERIFY(f.dialogs.texts().last().contains(path));
+    QVERIFY(QFile::exists(path + QStringLiteral(".info")));
+    QVERIFY(r.results().endsWith(kHead + "Saved picture: " + path.toLatin1() + "\r\n"));
+    const QByteArray log = readBytes(r.videos + QStringLiteral("/JumpMeasurementLog120526.txt"));
+    QVERIFY(log.endsWith("File: " + path.toLatin1() + "\r\n"));
+}
+
+// Guards the operator's habits and the hand-over: Record Jump stays where it was when the comment
+// box shows or hides; a Ready flag with no picture on the clipboard waits for the picture, and
+// the hand-over's timer runs only while the screen shows.
+void TestMeasure::controlsKeepTheirPlacesAndTheHandOverWaits()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    const auto recordPlace = [&] {
+        QApplication::processEvents();
+        m.centralWidget()->layout()->activate();
+        return m.Record->mapTo(&m, QPoint(0, 0));
+    };
+    const QPoint place = recordPlace();
+    m.Fall->click();
+    QCOMPARE(recordPlace(), place);
+    m.Record_Click();
+    QCOMPARE(recordPlace(), place);
+
+    StationPaths::ensureFolder(r.station->paths().exchangeFolder());
+    const QString flag = r.exchange(QStringLiteral("clipflag.txt"));
+    QApplication::clipboard()->clear();
+    m.cbAutoLoadClipboard->click();
+    QVERIFY(writeBytes(flag, "Ready\r\n"));
+    m.loadTimer_Timer();
+    QCOMPARE(readBytes(flag), QByteArray("Ready\r\n"));
+    QVERIFY(!m.picture->hasPicture());
+    QApplication::clipboard()->setImage(testPicture());
+    m.loadTimer_Timer();
+    QVERIFY(m.picture->hasPicture());
+    QVERIFY(m.loadTimer->isActive());
+    m.hide();
+    QVERIFY(!m.loadTimer->isActive());
+    r.station->show(Screen::Measure);
+    QVERIFY(m.loadTimer->isActive());
+}
+
+// Guards the skier names: characters the station's files cannot hold are named to the operator
+// once per name, and a names file that holds no names empties the screen's list.
+void TestMeasure::skierNamesTheFilesCannotHoldAndAnEmptyList()
+{
+    StationFixture f;
+    MeasureRig r(f);
+    Measure& m = r.m();
+    f.dialogs.expectMessage();
+    r.setSkier(QStringLiteral("\u0141ukasz \u017Bak M\u00FCller"));
+    m.Skier_name_Change();
+    Q_EMIT m.Skier_name->lineEdit()->editingFinished();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    const QString said = f.dialogs.texts().last();
+    QVERIFY2(said.contains(QStringLiteral("cannot hold: \u0141 \u017B.")), qPrintable(said));
+
+    r.station->skierNameList = {QStringLiteral("Ann"), QStringLiteral("Bob")};
+    m.hide();
+    r.station->show(Screen::Measure);
+    QCOMPARE(m.Skier_name->count(), 2);
+    r.station->skierNameList.clear();
+    m.hide();
+    r.station->show(Screen::Measure);
+    QCOMPARE(m.Skier_name->count(), 0);
 }
 
 QTEST_MAIN(TestMeasure)
