@@ -884,7 +884,9 @@ void MainForm::CapturePRO1_CaptureEnded(const QString& reason)
     engine.stopCapture();
     showCounters();
     CmdCap->setText(kCaptureStream);
-    CapturePRO1_Warning(reason);
+    // The time limit is the recording's normal end, not a fault.
+    if (reason != CaptureEngine::timeLimitReason())
+        CapturePRO1_Warning(reason);
 }
 
 void MainForm::fillAudioList()
