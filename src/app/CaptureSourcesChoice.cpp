@@ -2,11 +2,13 @@
 
 #include "app/DemoStation.h"
 #include "app/Station.h"
+#include "media/CaptureEngine.h"
 
 namespace fw {
 
 void chooseCaptureSources(Station& station, SettingsStore& store, bool demo)
 {
+    station.captureEngine().setDemoCameraListed(demo);
     if (demo)
         selectDemoCamera(station, store);
 }

@@ -1,9 +1,12 @@
-// The capture screen and panel on the demo camera: recordings that reach the frame selection
-// screen, the name rules, Contact and Esc, a camera lost while recording, the start-up with no
-// capture source at all.
+// The capture screen and panel on the demo camera and on a camera of the capture library's
+// filter device: recordings that reach the frame selection screen, the name rules, Contact and
+// Esc, a camera that drops frames and keeps its own rate, a camera lost while recording, the
+// start-up of a station with no camera.
 
 #include "StationFixture.h"
+#include "app/CaptureSourcesChoice.h"
 #include "app/Station.h"
+#include "measure/SkierNames.h"
 #include "media/CaptureEngine.h"
 #include "platform/KeyboardState.h"
 #include "review/AviHeader.h"
@@ -16,6 +19,7 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,8 +33,10 @@ namespace {
 
 // A station started with a video folder and the given settings, left on the capture screen.
 struct CaptureRig {
+    // `cameras` replaces the system's; a station with none offers none, as a station started
+    // without --demo does.
     CaptureRig(StationFixture& f, QList<QPair<const char*, const char*>> settings,
-               bool noSources = false)
+               bool noSources = false, std::function<QList<CaptureDevice>()> cameras = {})
         : fixture(f)
     {
         videos = f.makeFolder(QStringLiteral("Videos"));
@@ -41,9 +47,11 @@ struct CaptureRig {
         station = std::make_unique<Station>(f.store(), f.dialogs, f.clock, keys,
                                             StationPaths(f.stationFolder()));
         f.dialogs.expectMessage(DialogAnswer::No);
+        if (cameras)
+            station->captureEngine().setDeviceLister(cameras);
         if (noSources) {
             station->captureEngine().setDeviceLister({});
-            station->captureEngine().setDemoCameraListed(false);
+            chooseCaptureSources(*station, f.store(), false);
             f.dialogs.expectMessage();
         }
         f.dialogs.expectMessage();
@@ -81,8 +89,13 @@ private Q_SLOTS:
     // Load and name rules: a stored time of 0, the comma, the pass raised at arrival, the
     // middle frame of a longer recording.
     void nameAndTimeRules();
-    // A station with no capture source: the start-up says so and Connect says it again.
+    // A station with no camera: the start-up says so, stores no device, and Connect says it
+    // again.
     void noCaptureSource();
+    // A camera that records 30 frames a second when 25 are set and drops ten frames early on:
+    // the screen shows it opening and then its rate; Contact notes the file's index of the
+    // frame just delivered; the counts at the end are the file's.
+    void cameraDroppingFramesAtItsOwnRate();
 };
 
 void TestCaptureScreen::recordingsReachFrameSelection()
@@ -111,6 +124,24 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     main.CaptureType->setCurrentIndex(1);
     main.CaptureType_Click();
 
+    // The panel shown for the first time is whole.
+    main.show();
+    main.cmdShowConfig_Click();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QVERIFY(main.capturePanel->height() >= main.capturePanel->minimumSizeHint().height());
+    QVERIFY(main.capturePanel->height() >= main.capturePanel->sizeHint().height());
+    // A recording from the panel that ends at its time limit ends without a word.
+    main.EdtFile->setText(QStringLiteral("panel.avi"));
+    main.EdtLimit->setText(QStringLiteral("1"));
+    main.CmdCap_Click();
+    QCOMPARE(main.CmdCap->text(), QStringLiteral("End Capture"));
+    QTRY_COMPARE_WITH_TIMEOUT(main.CmdCap->text(), QStringLiteral("Capture Stream"), 20000);
+    QVERIFY(!rig.station->captureEngine().isCapturing());
+    QVERIFY(QFile::exists(rig.video(QStringLiteral("panel.avi"))));
+    FW_VERIFY_DIALOGS(f.dialogs);
+    main.EdtLimit->setText(QStringLiteral("0"));
+    main.cmdShowConfig_Click();
+
     main.cmdGoCapture_Click();
     PreviewForm& s = rig.screen();
     QVERIFY(s.isVisible());
@@ -137,7 +168,7 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     QVERIFY(s.isVisible());
     s.txtPass->setText(QStringLiteral("1"));
     s.txtPass_Change();
-    f.dialogs.expectInput(QStringLiteral("SmithX")); // the frame selection screen offers a rename
+    f.dialogs.expectInput(QStringLiteral("Smyth")); // the frame selection screen offers a rename
     s.cmdStartCapture_Click();
     QCOMPARE(s.txtSkierName->text(), QStringLiteral("SmithX"));
     QVERIFY(s.Label4->isVisible()); // the warning of the changed name
@@ -147,13 +178,18 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     QVERIFY(contact > 0);
     s.Form_KeyDown(27);
     QVERIFY(rig.reachedFrameSelection());
-    QCOMPARE(h.path, QDir::toNativeSeparators(rig.video(QStringLiteral("SmithXjump1.avi"))));
+    QCOMPARE(h.path, QDir::toNativeSeparators(rig.video(QStringLiteral("Smythjump1.avi"))));
     QCOMPARE(h.notedFrame, contact);
     QVERIFY(h.frameCount >= contact);
     FW_VERIFY_DIALOGS(f.dialogs);
 
-    // 3. The camera goes away: the operator is told, the file plays up to its last frame.
+    // 3. The renamed skier is back on the capture screen with the next pass and the notice of
+    // the changed name has gone; the camera goes away: the operator is told, the file plays up
+    // to its last frame.
     rig.station->frameSelection().cmdGoToCapture_Click();
+    QCOMPARE(s.txtSkierName->text(), QStringLiteral("Smyth"));
+    QCOMPARE(s.txtPass->text(), QStringLiteral("2"));
+    QVERIFY(!s.Label4->isVisible());
     f.dialogs.expectMessage();
     s.cmdStartCapture_Click();
     QTest::qWait(300);
@@ -161,6 +197,7 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     QVERIFY(rig.reachedFrameSelection());
     QCOMPARE(f.dialogs.calls().last().text,
              QStringLiteral("Warning: The capture device Demo Camera went away."));
+    QCOMPARE(h.path, QDir::toNativeSeparators(rig.video(QStringLiteral("Smythjump2.avi"))));
     const Result<AviHeader> lost = readAviHeader(h.path);
     QVERIFY2(lost.ok(), qPrintable(lost.message()));
     QCOMPARE(int(lost->summary.length), h.frameCount);
@@ -202,6 +239,19 @@ void TestCaptureScreen::nameAndTimeRules()
     QCOMPARE(s.txtSkierName->text(), QStringLiteral("Doe Jane"));
     QCOMPARE(s.txtPass->text(), QStringLiteral("1"));
     QCOMPARE(rig.station->captureSkier, QStringLiteral("Doe Jane"));
+    // A name from the scoring program may hold a comma the operator never typed: it becomes a
+    // blank without a word.
+    const QString names = rig.station->paths().inExchange(QStringLiteral("qxskier.nam"));
+    QVERIFY(QDir().mkpath(QFileInfo(names).absolutePath()));
+    QVERIFY(writeBytes(names, "\"Roe, Rick\",3,\"Open\"\r\n"));
+    s.btnGetName_Click();
+    QCOMPARE(s.txtSkierName->text(), QStringLiteral("Roe  Rick"));
+    FW_VERIFY_DIALOGS(f.dialogs);
+    s.setSkierName(QStringLiteral("Doe Jane"));
+    // A double click on the name chooses one from the skier list, as the button does.
+    f.dialogs.expectMessage();
+    QTest::mouseDClick(s.txtSkierName, Qt::LeftButton);
+    QCOMPARE(f.dialogs.calls().last().text, noSkierNamesFileMessage());
 
     // Ended by the countdown of five seconds at 30 frames a second without Contact: frame 75.
     s.cmdStartCapture_Click();
@@ -222,6 +272,8 @@ void TestCaptureScreen::noCaptureSource()
     CaptureRig rig(f, {}, true);
     QCOMPARE(f.dialogs.texts().at(1),
              QStringLiteral("No MCI capture devices are installed on this system"));
+    QCOMPARE(f.store().read(QStringLiteral("device"), QStringLiteral("none")),
+             QStringLiteral("none"));
     MainForm& main = rig.station->mainForm();
     f.dialogs.expectMessage();
     main.CmdConnect_Click();
@@ -233,6 +285,53 @@ void TestCaptureScreen::noCaptureSource()
     QVERIFY(!rig.screen().recording());
     QVERIFY(f.dialogs.calls().last().text.startsWith(QStringLiteral("Warning: ")));
     QVERIFY(QDir(rig.videos).entryList({QStringLiteral("*.avi")}).isEmpty());
+    FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+void TestCaptureScreen::cameraDroppingFramesAtItsOwnRate()
+{
+    StationFixture f;
+    CaptureRig rig(f, {{"captureTime", "3"}, {"framerate", "25"}, {"device", "0"}}, false, [] {
+        CaptureDevice camera;
+        camera.name = QStringLiteral("Pattern Camera");
+        camera.format = QStringLiteral("lavfi");
+        camera.url =
+            QStringLiteral("testsrc=size=160x120:rate=30,realtime,select=not(between(n\\,5\\,14))");
+        camera.resolutions = {QStringLiteral("160x120")};
+        return QList<CaptureDevice>{camera};
+    });
+    FW_VERIFY_DIALOGS(f.dialogs);
+    MainForm& main = rig.station->mainForm();
+    QCOMPARE(main.Combo1->currentText(), QStringLiteral("Pattern Camera"));
+    main.cmdGoCapture_Click();
+    PreviewForm& s = rig.screen();
+    CaptureEngine& engine = rig.station->captureEngine();
+    s.setSkierName(QStringLiteral("Pattern"));
+
+    s.cmdStartCapture_Click();
+    QCOMPARE(s.CapturePRO1->text(), QStringLiteral("Opening the camera ..."));
+    QVERIFY(!s.cmdStartTimer->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(s.cmdStartTimer->isEnabled(), 20000);
+    QCOMPARE(s.lblRate->text(), QStringLiteral("30"));
+    // Past the ten frames the camera dropped (places 5 to 14 of the file).
+    QTRY_VERIFY_WITH_TIMEOUT(engine.framesCaptured() >= 8, 20000);
+    s.cmdStartTimer_Click();
+    const int contact = s.lblStartFrame->text().toInt();
+    QVERIFY2(contact >= 17, qPrintable(s.lblStartFrame->text()));
+    s.Form_KeyDown(27);
+    QVERIFY(rig.reachedFrameSelection());
+
+    const Station::CaptureHandOver& h = rig.station->captureHandOver;
+    QCOMPARE(h.notedFrame, contact);
+    QCOMPARE(h.frameRate, 30.0);
+    const Result<AviHeader> header = readAviHeader(h.path);
+    QVERIFY2(header.ok(), qPrintable(header.message()));
+    QCOMPARE(aviFrameRate(header->summary), 30);
+    QCOMPARE(int(header->summary.length), h.frameCount);
+    QVERIFY(contact < h.frameCount);
+    // The screen's counters at the end are the file's.
+    QCOMPARE(s.LblFrame->text().toInt() + s.LblFrmDrop->text().toInt(), h.frameCount);
+    QCOMPARE(s.LblFrmDrop->text().toInt(), 10);
     FW_VERIFY_DIALOGS(f.dialogs);
 }
 
