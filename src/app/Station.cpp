@@ -16,7 +16,9 @@
 #include "screens/frmManual.h"
 #include "screens/frmSetStart.h"
 
+#include "settings/SettingsStore.h"
 #include "support/dialogs.h"
+#include "support/textfile.h"
 
 #include <QCoreApplication>
 
@@ -270,6 +272,11 @@ void Station::reportUnwrittenResults()
 
 void Station::start()
 {
+    // Temporary files and stale locks left by a station killed in the middle of a write.
+    removeLeftoverFiles({m_paths.stationFolder(), m_paths.exchangeFolder(),
+                         m_store.read(QStringLiteral("logpath"), QString()),
+                         m_store.read(QStringLiteral("SetupFiles"), QString())},
+                        {m_store.filePath()});
     mainForm().Form_Load();
 }
 
