@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -212,6 +213,11 @@ void TestMeasure::markerAdjustmentAndVerifyMode()
     QCOMPARE(h.color, kRed);
     QCOMPARE(h.a, QPointF(p.x, p.y));
     QCOMPARE(h.b, QPointF(p.x - m.CrossSize->value(), p.y)); // to the left: jumps go left to right
+    // The red cross has a dark outline a pixel either side of each arm, seen on any water.
+    const auto above = m.picture->item(m.crossOutline[0]).value();
+    QVERIFY(above.visible);
+    QCOMPARE(above.color, kBlack);
+    QCOMPARE(above.a.y(), p.y - 15);
     // The buoys' X rises from left to right: the splash line stands 2.1 m further along X.
     const auto s = m.picture->item(m.lineSplashIndicator).value();
     const ScreenPoint splash = samplePicturePoint(42.1, 10);
@@ -233,6 +239,7 @@ void TestMeasure::markerAdjustmentAndVerifyMode()
 
     // Verify mode reads out where the mouse is and marks what is recorded as unofficial.
     m.verify_Click();
+    QVERIFY(!m.verifyLabels[4]->isHidden());
     const ScreenPoint q = samplePicturePoint(43.53, 20);
     m.Form_MouseMove({q.x + 0.7, q.y});
     QCOMPARE(m.xposition->text(), QStringLiteral(" 43.53"));
@@ -408,6 +415,7 @@ void TestMeasure::savePictureNotesItEverywhere()
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(QImage(path).size(), QSize(800, 600));
     QVERIFY(r.results().endsWith(kHead + "Saved picture: " + path.toLatin1() + "\r\n"));
+    QVERIFY(m.statusBar()->currentMessage().contains(QDir::toNativeSeparators(path)));
     const QByteArray log = readBytes(r.videos + QStringLiteral("/JumpMeasurementLog120526.txt"));
     QVERIFY2(log.endsWith("Skier: Smith  Jump:  3      Distance:  45.6m            File: " +
                           path.toLatin1() + "\r\n"),
