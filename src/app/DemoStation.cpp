@@ -94,6 +94,7 @@ QString DemoFolder::seed(SettingsStore& store) const
     const std::pair<const char*, QString> settings[] = {
         {"logpath", videoFolder()},
         {"grid1File", gridFile()},
+        {"SetupFiles", setup}, // so that a grid can be saved beside the demo course's
         {"VideoResolution", QStringLiteral("3")}, // 1280x720 on the Demo Camera
         {"framerate", QStringLiteral("30")},
         {"captureTime", QStringLiteral("5")},

@@ -191,6 +191,19 @@ bool Station::show(Screen target, QWidget* from)
     return true;
 }
 
+bool Station::showMeasureWhenReady(QWidget* from)
+{
+    if (allGridsReady())
+        return show(Screen::Measure, from);
+    m_dialogs.message(
+        QStringLiteral("At least one measurement grid that you have specified has not been set "
+                       "up.  All grids specified must be set up correctly before you can use the "
+                       "measurement screen"),
+        QString(), DialogIcon::Critical);
+    show(Screen::GridSetup, from);
+    return false;
+}
+
 LogView* Station::logView() const
 {
     return qobject_cast<LogView*>(m_logView.data());
@@ -227,14 +240,20 @@ QWidget* Station::openPictureLog(QWidget* owner)
     view->setWindowFlag(Qt::Window);
     view->setAttribute(Qt::WA_DeleteOnClose);
     m_pictureLog = view;
+    // A picture is measured only on grids that are ready, whichever road leads to it.
     QObject::connect(view, &PictureLogView::viewPicture, view, [this](const QString& path) {
+        QWidget* from = m_mainForm && m_mainForm->isVisible() ? m_mainForm.get() : nullptr;
+        if (!allGridsReady()) {
+            showMeasureWhenReady(from);
+            return;
+        }
         Measure& screen = measure();
         if (screen.showPictureFile(path, path))
             ArrivedFrom = QStringLiteral("PictureLog");
-        show(Screen::Measure, m_mainForm && m_mainForm->isVisible() ? m_mainForm.get() : nullptr);
+        show(Screen::Measure, from);
     });
     QObject::connect(view, &PictureLogView::showMeasure, view, [this] {
-        show(Screen::Measure, m_mainForm && m_mainForm->isVisible() ? m_mainForm.get() : nullptr);
+        showMeasureWhenReady(m_mainForm && m_mainForm->isVisible() ? m_mainForm.get() : nullptr);
     });
     view->Form_Load();
     view->show();

@@ -80,8 +80,15 @@ public:
     GridEntries gridEntries;
     // The width of the grid setup screen's picture: the denominator of the front and back ratios.
     double pictureWidth_twips = 12000;
-    // Whether every grid in use is set up.
-    bool allGridsReady() const { return grids.allGridsReady; }
+    // Whether every grid in use is set up: the flag, and every configured slot completed (a slot
+    // never set up, or loaded without proving itself, never is).
+    bool allGridsReady() const
+    {
+        return grids.allGridsReady && grids.configuredGridsCompleted(settings.GridCount);
+    }
+    // The measurement screen when every grid in use is ready; otherwise the station's grid
+    // message and the grid setup screen. Hides `from`. True when the measurement screen shows.
+    bool showMeasureWhenReady(QWidget* from);
 
     // Loads grid g from its stored file at start-up, without dialogs; true when the grid became
     // usable.

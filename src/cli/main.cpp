@@ -25,9 +25,10 @@ const char* const kUsage =
     "Commands (picture positions in twips, 15 to a pixel; survey positions in meters):\n"
     "  distance GRIDFILE X Y [--type normal|sitski|barefoot]\n"
     "      maps the picture point to the water with the grid (and its check buoy file) and\n"
-    "      prints survey_x, survey_y, distance (meters, ramp offset included) and the figures\n"
-    "      recording shows: meters (tenths) and feet (whole feet, tenths for sitski and\n"
-    "      barefoot)\n"
+    "      prints survey_x, survey_y, distance (meters, ramp offset included), uncertainty_m\n"
+    "      (the bound of the distance's error from half a pixel of rounding in the click and\n"
+    "      the four buoys) and the figures recording shows: meters (tenths) and feet (whole\n"
+    "      feet, tenths for sitski and barefoot)\n"
     "  to-picture GRIDFILE X Y\n"
     "      maps the survey position to the picture: picture_x, picture_y\n"
     "  check GRIDFILE [--picture-width W]\n"
@@ -52,7 +53,8 @@ const char* const kUsage =
     "  --help       show this text\n"
     "  --version    show the program's version and the FFmpeg libraries it uses\n"
     "\n"
-    "Exit status: 0 done, 1 the grid is refused, 2 bad arguments, an unreadable file or a frame\n"
+    "Exit status: 0 done, 1 the grid is refused or the point is not on the water, 2 bad arguments, "
+    "an unreadable file or a frame\n"
     "that cannot be grabbed.\n";
 
 constexpr int kDone = 0;
@@ -145,7 +147,8 @@ std::optional<Failure> readGrid(const QString& path, fw::GridFileContents& out)
     return std::nullopt;
 }
 
-// The grid as the station loads it at start-up: usable only with its check buoy.
+// The grid as the station loads it: usable only with its check buoy, and only when it proves
+// itself (its coefficients reproduce its buoys and the completion checks pass).
 std::optional<Failure> readUsableGrid(const QString& path, fw::GridFileContents& out)
 {
     if (auto f = readGrid(path, out))
@@ -154,6 +157,8 @@ std::optional<Failure> readUsableGrid(const QString& path, fw::GridFileContents&
         return Failure{kRefused, fw::gridtext::noCheckBuoyAtStartup};
     if (out.grid.checkBuoyPicture.x <= 0)
         return Failure{kRefused, QStringLiteral("No check buoy for this set up")};
+    if (const auto reason = fw::unprovedGridReason(out))
+        return Failure{kRefused, fw::unprovedGridMessage(path, *reason)};
     return std::nullopt;
 }
 
@@ -184,14 +189,16 @@ std::optional<Failure> distanceCommand(const QStringList& args, QTextStream& out
     if (auto f = readUsableGrid(a.positional[0], grid))
         return f;
     const auto d = fw::distance_calculation(grid.grid, {x, y}, t);
-    if (!d)
-        return Failure{
-            kBadArguments,
-            QStringLiteral("the picture point %1, %2 lies beyond the horizon of the grid")
-                .arg(roundTrip(x), roundTrip(y))};
+    const auto uncertainty = fw::distanceUncertainty_m(grid.grid, {x, y}, t);
+    if (!d || !uncertainty)
+        return Failure{kRefused,
+                       QStringLiteral("the picture point %1, %2 is not on the water: it lies on or "
+                                      "beyond the horizon of the grid")
+                           .arg(roundTrip(x), roundTrip(y))};
     out << "survey_x: " << roundTrip(d->point.X) << "\n"
         << "survey_y: " << roundTrip(d->point.Y) << "\n"
         << "distance: " << roundTrip(d->distance_m) << "\n"
+        << "uncertainty_m: " << roundTrip(*uncertainty) << "\n"
         << "meters: " << roundTrip(fw::meterFigure(d->distance_m)) << "\n"
         << "feet: " << roundTrip(fw::feetFigure(d->distance_m, t)) << "\n";
     return std::nullopt;
@@ -212,11 +219,11 @@ std::optional<Failure> toPictureCommand(const QStringList& args, QTextStream& ou
     fw::GridFileContents grid;
     if (auto f = readUsableGrid(a.positional[0], grid))
         return f;
-    const auto p = fw::SurveyToPicture(grid.grid.c, {x, y});
+    const auto p = fw::SurveyToPicture(grid.grid, {x, y});
     if (!p)
-        return Failure{kBadArguments,
-                       QStringLiteral("the survey position %1, %2 does not map onto the picture")
-                           .arg(roundTrip(x), roundTrip(y))};
+        return Failure{kRefused, QStringLiteral("the survey position %1, %2 does not map onto the "
+                                                "picture: it lies behind the camera's horizon")
+                                     .arg(roundTrip(x), roundTrip(y))};
     out << "picture_x: " << roundTrip(p->x) << "\n"
         << "picture_y: " << roundTrip(p->y) << "\n";
     return std::nullopt;

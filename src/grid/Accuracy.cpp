@@ -139,7 +139,8 @@ QStringList accuracyReportHeader(const GridEntries& e, int grid, GridRatios rati
                  QStringLiteral(" Accuracy Check")
           << QStringLiteral("Grid Set-up for accuracy check") << e.ipt_file_description
           << e.ipt_file_description_2 << QStringLiteral("Grid Number: ") + printForm(grid)
-          << QStringLiteral(" ") << QStringLiteral("Front Ratio: ") + leadingSpace(ratios.front)
+          << QStringLiteral("Grid Verdict: accepted") << QStringLiteral(" ")
+          << QStringLiteral("Front Ratio: ") + leadingSpace(ratios.front)
           << QStringLiteral("Back Ratio: ") + leadingSpace(ratios.back);
     lines << gridPictureLines(e);
     lines << QStringLiteral("Check Buoy X,Y Survey: ") + e.txtCheckX + QStringLiteral("  ") +
@@ -150,21 +151,31 @@ QStringList accuracyReportHeader(const GridEntries& e, int grid, GridRatios rati
 
 std::optional<AccuracyCheck> RunAccuracyCheck(const GridEntries& entries, const GridState& grids,
                                               const StationSettings& settings,
-                                              AccuracyContent content, Dialogs& dialogs,
-                                              const Clock& clock)
+                                              double pictureWidth_twips, AccuracyContent content,
+                                              Dialogs& dialogs, const Clock& clock)
 {
-    Result<AccuracyCheck> check =
-        computeAccuracy(entries, grids.working, Tournament::of(settings), content);
+    // The report goes with the homologation papers: it describes only a grid that passes its
+    // completion checks, with that grid's own coefficients and ratios.
+    const GridEvaluation ev = evaluateGrid(entries, pictureWidth_twips);
+    if (!ev.accepted()) {
+        dialogs.message(QStringLiteral("Accuracy check not possible: the grid on the screen does "
+                                       "not pass its completion checks (") +
+                            ev.message + QStringLiteral(")"),
+                        QString(), DialogIcon::Exclamation);
+        return std::nullopt;
+    }
+    MeasurementGrid grid = gridFromEntries(entries, grids.working);
+    grid.c = *ev.c;
+    Result<AccuracyCheck> check = computeAccuracy(entries, grid, Tournament::of(settings), content);
     if (!check) {
         dialogs.message(check.message(), QString(), DialogIcon::Exclamation);
         return std::nullopt;
     }
     const QDateTime now = clock.now();
-    const int grid = gridNumberFromCaption(entries.grid_select).value_or(grids.currentGrid);
+    const int gridNumber = gridNumberFromCaption(entries.grid_select).value_or(grids.currentGrid);
     AccuracyCheck out = std::move(check).value();
     out.reportPath = accuracyReportPath(settings.VideoFolder, now.date());
-    QStringList lines =
-        accuracyReportHeader(entries, grid, {grids.frontRatio, grids.backRatio}, now);
+    QStringList lines = accuracyReportHeader(entries, gridNumber, ev.ratios, now);
     lines << out.meshLines << QStringLiteral("Accuracy Check Complete") << QString();
     if (!appendReported(dialogs, out.reportPath, lines))
         return std::nullopt;

@@ -78,14 +78,16 @@ QString accuracyReportPath(const QString& videoFolder, const QDate& day);
 QStringList accuracyReportHeader(const GridEntries& entries, int grid, GridRatios ratios,
                                  const QDateTime& when);
 
-// The "Accuracy" button without its screen: samples the mesh, appends header, sample lines,
-// "Accuracy Check Complete" and an empty line to the day's report file, and gives the labels to
-// show. A grid that cannot be sampled or a report file that cannot be written is told to the
-// operator, and nothing is shown then.
+// The "Accuracy" button without its screen: checks that the grid the entries show passes its
+// completion checks, samples the mesh with that grid's coefficients, appends header (with its
+// file, verdict and ratios), sample lines, "Accuracy Check Complete" and an empty line to the
+// day's report file, and gives the labels to show. A grid that does not pass, cannot be sampled
+// or a report file that cannot be written is told to the operator, and nothing is written or
+// shown then.
 std::optional<AccuracyCheck> RunAccuracyCheck(const GridEntries& entries, const GridState& grids,
                                               const StationSettings& settings,
-                                              AccuracyContent content, Dialogs& dialogs,
-                                              const Clock& clock);
+                                              double pictureWidth_twips, AccuracyContent content,
+                                              Dialogs& dialogs, const Clock& clock);
 
 // The skier path question's answer as a row index (0..6): only the numbers shown on the row
 // labels, "1" to "7", are accepted.

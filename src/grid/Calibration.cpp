@@ -11,7 +11,7 @@ QString toggledCalibrationUnits(const QString& caption)
 }
 
 Result<CalibrationLine> calibrationDraw(CalibrationFields& f, const QString& unitsCaption,
-                                        const GridCoefficients& c)
+                                        const MeasurementGrid& c)
 {
     using R = Result<CalibrationLine>;
     if (unitsCaption == QLatin1String("Actual")) {

@@ -30,9 +30,10 @@ struct CalibrationLine {
 // "Draw": with the caption "Actual" the survey fields are mapped to the picture and the twips
 // fields get whole twips (half up); with "Screen" the twips fields are mapped to the water and
 // the survey fields get meters to hundredths (half up). Numbers are read as every entry is read.
-// The line runs between the positions the twips fields then hold. A point that maps to infinity
-// changes no field and gives the message instead.
+// The line runs between the positions the twips fields then hold, through the grid's mapping. A
+// point that maps to infinity or lies beyond the horizon changes no field and gives the message
+// instead.
 Result<CalibrationLine> calibrationDraw(CalibrationFields& fields, const QString& unitsCaption,
-                                        const GridCoefficients& c);
+                                        const MeasurementGrid& grid);
 
 } // namespace fw

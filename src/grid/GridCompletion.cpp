@@ -63,6 +63,20 @@ QString fieldOfViewMessage(double reported_deg)
            QStringLiteral(" degrees where the maximum allowed is 35 degrees");
 }
 
+QString checkBuoyFailureMessage(double dx_twips, double dy_twips)
+{
+    const auto pixels = [](double twips) {
+        return numberText(roundHalfUp(std::fabs(twips) / 15.0, 1));
+    };
+    return gridtext::checkBuoyDoesNotValidate +
+           QStringLiteral(".  The marked check buoy lies %1 pixels %2 and %3 pixels %4 where the "
+                          "grid predicts it; a pixel and a half each way is allowed.")
+               .arg(pixels(dx_twips),
+                    dx_twips < 0 ? QStringLiteral("left of") : QStringLiteral("right of"),
+                    pixels(dy_twips),
+                    dy_twips < 0 ? QStringLiteral("above") : QStringLiteral("below"));
+}
+
 QString frontRatioAdvice(double frontRatio)
 {
     return QStringLiteral("Front ratio is ") + leadingSpace(intPart(frontRatio)) +
@@ -124,7 +138,8 @@ GridEvaluation evaluateGrid(const GridEntries& e, double pictureWidth_twips)
         ev.message = gridtext::checkBuoyOffPicture;
     } else if (!checkBuoyPasses) {
         ev.verdict = GridVerdict::CheckBuoyFails;
-        ev.message = gridtext::checkBuoyDoesNotValidate;
+        ev.message =
+            checkBuoyFailureMessage(ev.checkBuoyDx.value_or(0), ev.checkBuoyDy.value_or(0));
     } else if (!ev.fieldOfView) {
         ev.verdict = GridVerdict::FieldOfViewUnknown;
         ev.message = gridtext::fieldOfViewUnknown;

@@ -40,6 +40,9 @@ inline const QString errorTitle = QStringLiteral("Error Message");
 
 // "Setup is not valid, Field of View is  37.2 degrees where the maximum allowed is 35 degrees"
 QString fieldOfViewMessage(double reported_deg);
+// "Check Buoy Does not Validate.  The marked check buoy lies 6.7 pixels right of and 0 pixels
+// below where the grid predicts it; ..." from the marked position minus the predicted one.
+QString checkBuoyFailureMessage(double dx_twips, double dy_twips);
 // "Front ratio is  72%  Zoom camera in until front is > 85%"
 QString frontRatioAdvice(double frontRatio);
 

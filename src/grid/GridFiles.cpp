@@ -169,7 +169,19 @@ void finishLoad(const GridFileContents& loaded, int grid, bool atStartup, GridEn
         results.append(settings.ResultsFilePath,
                        gridLoadRecord(entries, grid, loaded.grid, atStartup, clock.now()));
     result.zoomAdvice = grid_check(entries, pictureWidth_twips, grids, dialogs);
-    if (loaded.grid.checkBuoyPicture.x > 0) {
+    if (loaded.grid.checkBuoyPicture.x <= 0)
+        return;
+    // A grid measures only when it proves itself, not because a check buoy file lies beside it.
+    if (const std::optional<QString> reason = unprovedGridReason(loaded)) {
+        result.refusal = *reason;
+        grids.slot(grid).completed = false;
+        grids.working.completed = false;
+        grids.recomputeAllGridsReady(settings.GridCount);
+        dialogs.message(unprovedGridMessage(result.path, *reason), QString(),
+                        DialogIcon::Exclamation);
+        return;
+    }
+    {
         grids.slot(grid).completed = true;
         grids.working.completed = true;
         setGridFile(settings, store, grid, result.path);
@@ -179,6 +191,34 @@ void finishLoad(const GridFileContents& loaded, int grid, bool atStartup, GridEn
 }
 
 } // namespace
+
+std::optional<QString> unprovedGridReason(const GridFileContents& loaded)
+{
+    const MeasurementGrid& g = loaded.grid;
+    if (!loaded.hasCheckBuoyFile || !(g.checkBuoyPicture.x > 0))
+        return QStringLiteral("it has no check buoy");
+    double worst_m = 0;
+    for (int i = 0; i < kBuoyCount; ++i) {
+        const std::optional<SurveyPoint> s = PictureToSurvey(g, g.buoyPicture[i]);
+        if (!s)
+            return QStringLiteral("its coefficients do not map its buoys onto the water");
+        worst_m = std::max(worst_m, surveyDistance(*s, g.buoySurvey[i]));
+    }
+    if (!(worst_m <= kStoredGridTolerance_m))
+        return QStringLiteral("its coefficients put a buoy %1 m from its survey position")
+            .arg(numberText(roundHalfUp(worst_m, 3)));
+    const GridEvaluation ev = evaluateGrid(loadedEntries(loaded, gridCaption(1)), 0);
+    if (!ev.accepted())
+        return ev.message;
+    return std::nullopt;
+}
+
+QString unprovedGridMessage(const QString& path, const QString& reason)
+{
+    return QStringLiteral("The grid in %1 cannot be used for measuring: %2.  It is loaded for "
+                          "editing; complete it again before measuring with it.")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
 
 GridEntries loadedEntries(const GridFileContents& loaded, const QString& caption)
 {

@@ -63,6 +63,19 @@ struct GridFileContents {
 // the reason: "Could not read grid file <path>: <reason>".
 Result<GridFileContents> readGridFiles(const QString& path);
 
+// How far the stored coefficients may carry a stored buoy from its surveyed position: the file's
+// 15 digits hold a grid far better than this, a grid never solved or solved from other buoys
+// misses by meters.
+constexpr double kStoredGridTolerance_m = 1e-6;
+
+// Why a grid read from its files may not measure, in the station's words; none when it proves
+// itself: its check buoy came with it, its stored coefficients carry the stored buoys' picture
+// positions onto their survey positions, and the completion checks pass on what was read.
+std::optional<QString> unprovedGridReason(const GridFileContents& loaded);
+
+// The one message that tells the operator a loaded grid may not measure, naming its file.
+QString unprovedGridMessage(const QString& path, const QString& reason);
+
 // The entry fields as a load shows a grid read from its files (check buoy picture fields "auto"
 // and empty survey fields without a check buoy file), under the given caption.
 GridEntries loadedEntries(const GridFileContents& loaded, const QString& caption);
@@ -73,8 +86,10 @@ struct GridFileResult {
     int grid = 0;          // the grid saved or loaded
     QString path;          // the grid file
     QString description;   // its descriptive line, for the main and measurement screens
-    bool usable = false;   // load: a check buoy came with it; the grid is completed, registered
-                           // in its file setting, and the main screen shows it ready
+    bool usable = false;   // load: the grid proved itself (check buoy, coefficients, checks);
+                           // it is completed, registered in its file setting, and the main
+                           // screen shows it ready
+    QString refusal;       // load: why a grid with its check buoy did not prove itself
     int markedUnsaved = 0; // load: the grid whose file setting the refilled fields emptied
                            // (the main screen shows the caution picture and no description)
     bool recordWritten = false;
@@ -92,7 +107,8 @@ GridFileResult SaveGrid(GridEntries& entries, GridState& grids, StationSettings&
 // The grid setup screen's "Load File": asks for the grid number and the file, reads both files
 // and only then puts the grid into the working copy, the slot and the entries (a file that
 // cannot be read changes nothing and is reported), appends the grid load record and checks the
-// ratios. With a check buoy the grid becomes completed and is registered.
+// ratios. A grid that proves itself becomes completed and is registered; one that does not is
+// loaded for editing and the operator is told why.
 GridFileResult LoadGrid(GridEntries& entries, GridState& grids, StationSettings& settings,
                         SettingsStore& store, double pictureWidth_twips, Dialogs& dialogs,
                         const Clock& clock, ResultsFile& results);

@@ -12,14 +12,24 @@ const MeasurementGrid& GridState::slot(int grid) const
     return gridSlots[(grid >= 1 && grid <= 3) ? grid - 1 : 0];
 }
 
-void GridState::recomputeAllGridsReady(int gridCount)
+bool GridState::configuredGridsCompleted(int gridCount) const
 {
     const int count = (gridCount >= 1 && gridCount <= 3) ? gridCount : 1;
     for (int g = 1; g <= count; ++g) {
         if (!slot(g).completed)
-            return;
+            return false;
     }
-    allGridsReady = true;
+    return true;
+}
+
+void GridState::recomputeAllGridsReady(int gridCount)
+{
+    allGridsReady = configuredGridsCompleted(gridCount);
+}
+
+void GridState::gridCountChanged(int gridCount)
+{
+    allGridsReady = working.completed && configuredGridsCompleted(gridCount);
 }
 
 void GridState::selectGrid(int grid, int gridCount)

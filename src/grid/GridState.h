@@ -22,8 +22,15 @@ struct GridState {
     MeasurementGrid& slot(int grid);
     const MeasurementGrid& slot(int grid) const;
 
-    // Sets allGridsReady when every configured grid (1..gridCount) is completed; never clears it.
+    // Whether every configured grid (1..gridCount) is completed. A slot never set up or loaded,
+    // or loaded without proving itself, is not.
+    bool configuredGridsCompleted(int gridCount) const;
+    // allGridsReady becomes whether every configured grid is completed: raising the number of
+    // grids over a slot never set up clears it.
     void recomputeAllGridsReady(int gridCount);
+    // After the number of grids changed: ready when every configured grid is completed and the
+    // working copy is not being edited.
+    void gridCountChanged(int gridCount);
 
     // Makes `grid` current and copies its slot into the working copy, then recomputes
     // allGridsReady.

@@ -124,7 +124,7 @@ void Calibrate::CalibrateLineDrawCommand_Click()
 {
     CalibrationFields f = fields();
     const Result<CalibrationLine> line =
-        calibrationDraw(f, CalibrationLineUnitsSelect->text(), m_station.grids.working.c);
+        calibrationDraw(f, CalibrationLineUnitsSelect->text(), m_station.grids.working);
     if (!line) {
         m_station.dialogs().message(line.message(), QString(), DialogIcon::Exclamation);
         return;

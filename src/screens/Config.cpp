@@ -82,7 +82,8 @@ Config::Config(Station& station, QWidget* parent) : QMainWindow(parent), m_stati
     SitSki_box = new QCheckBox(QStringLiteral("Check if Sit Ski"), type);
     line_control_check = new QCheckBox(QStringLiteral("Check for line control on"), type);
     WSTIMS = new QCheckBox(QStringLiteral("WSTIMS Interface"), type);
-    QXIOLabel = new QLabel(QStringLiteral("Caution, WSTIMS requires QXIO directory to exist"), type);
+    QXIOLabel =
+        new QLabel(QStringLiteral("Caution, WSTIMS requires QXIO directory to exist"), type);
     QXIOLabel->hide();
     chkLoupe = new QCheckBox(QStringLiteral("Use Screen Loupe"), type);
     cmdLoupe = new QPushButton(QStringLiteral("Restart Screen Loupe if you exited it"), type);
@@ -158,8 +159,7 @@ Config::Config(Station& station, QWidget* parent) : QMainWindow(parent), m_stati
     connect(TournamentName, &QLineEdit::textEdited, this, &Config::TournamentName_Change);
     connect(ResultsPathName, &QLineEdit::textEdited, this, &Config::ResultsPathName_Change);
     connect(CapturesPathName, &QLineEdit::textEdited, this, &Config::CapturesPathName_Change);
-    connect(SetupFilesPathName, &QLineEdit::textEdited, this,
-            &Config::SetupFilesPathName_Change);
+    connect(SetupFilesPathName, &QLineEdit::textEdited, this, &Config::SetupFilesPathName_Change);
     connect(SkierNameFile, &QLineEdit::textEdited, this, &Config::SkierNameFile_Change);
     connect(btnFindNames, &QPushButton::clicked, this, &Config::btnFindNames_Click);
     connect(btnFindResults, &QPushButton::clicked, this, &Config::btnFindResults_Click);
@@ -178,8 +178,7 @@ void Config::Form_Load()
     const QString resultsName = QStringLiteral("JumpMeasurementResults") +
                                 monthDayYear(m_station.clock().now().date()) +
                                 QStringLiteral(".txt");
-    setByProgram(*ResultsPathName,
-                 joinPath(main.txtVideoDir->text().trimmed(), resultsName),
+    setByProgram(*ResultsPathName, joinPath(main.txtVideoDir->text().trimmed(), resultsName),
                  [this] { ResultsPathName_Change(); });
     // 3.
     setByProgram(*CapturesPathName, s.VideoFolder, [this] { CapturesPathName_Change(); });
@@ -216,10 +215,10 @@ void Config::Form_Load()
         setByProgram(*Opt3grid, true, [this] { Opt3grid_Click(); });
     else
         setByProgram(*Opt1Grid, true, [this] { Opt1Grid_Click(); });
-    // 10. Grid rows: ready when the stored file exists.
+    // 10. Grid rows: not ready until their stored grid is loaded and proves itself.
     for (int g = 1; g <= 3; ++g) {
         s.GridFile[g - 1] = store.read(StationSettings::gridFileKey(g), QString());
-        main.setGridReady(g, QFileInfo(s.GridFile[g - 1]).isFile());
+        main.setGridReady(g, false);
     }
     main.showGridRows(s.GridCount);
     // 11. The stored grids, 3 first so that grid 1 ends up current.
@@ -296,10 +295,10 @@ void Config::mnuExit_Click()
     // 5.
     const QDateTime now = m_station.clock().now();
     if (!s.ResultsFilePath.isEmpty())
-        m_station.results().append(s.ResultsFilePath,
-                                   QStringLiteral("New Configuration: ") + dateText(now) +
-                                       QStringLiteral("  ") + timeText(now) + QLatin1Char(' ') +
-                                       TournamentName->text());
+        m_station.results().append(s.ResultsFilePath, QStringLiteral("New Configuration: ") +
+                                                          dateText(now) + QStringLiteral("  ") +
+                                                          timeText(now) + QLatin1Char(' ') +
+                                                          TournamentName->text());
     // 6. Skier names for the measurement screen.
     if (!SkierNameFile->text().isEmpty()) {
         QStringList names;
@@ -314,7 +313,8 @@ void Config::mnuExit_Click()
             m_station.skierNameList = names;
         }
         if (names.isEmpty())
-            m_station.dialogs().message(QStringLiteral("Names not loaded, check file name and path"));
+            m_station.dialogs().message(
+                QStringLiteral("Names not loaded, check file name and path"));
     }
     // 7. The capture screen's WSTIMS name button follows the WSTIMS box.
     if (m_station.created(Screen::Capture))
@@ -338,10 +338,22 @@ void Config::setLabelColor(const QString& name)
     m_station.store().write(QStringLiteral("labelcolor"), name);
 }
 
-void Config::white_color_Click() { setLabelColor(QStringLiteral("white")); }
-void Config::black_color_Click() { setLabelColor(QStringLiteral("black")); }
-void Config::yellow_color_Click() { setLabelColor(QStringLiteral("yellow")); }
-void Config::default_color_Click() { setLabelColor(QStringLiteral("default")); }
+void Config::white_color_Click()
+{
+    setLabelColor(QStringLiteral("white"));
+}
+void Config::black_color_Click()
+{
+    setLabelColor(QStringLiteral("black"));
+}
+void Config::yellow_color_Click()
+{
+    setLabelColor(QStringLiteral("yellow"));
+}
+void Config::default_color_Click()
+{
+    setLabelColor(QStringLiteral("default"));
+}
 
 void Config::setImpactColor(const QString& name)
 {
@@ -350,21 +362,43 @@ void Config::setImpactColor(const QString& name)
     m_station.store().write(QStringLiteral("impactcolor"), name);
 }
 
-void Config::OptImpactWhite_Click() { setImpactColor(QStringLiteral("white")); }
-void Config::OptImpactBlack_Click() { setImpactColor(QStringLiteral("black")); }
-void Config::OptImpactYellow_Click() { setImpactColor(QStringLiteral("yellow")); }
-void Config::OptImpactRed_Click() { setImpactColor(QStringLiteral("red")); }
+void Config::OptImpactWhite_Click()
+{
+    setImpactColor(QStringLiteral("white"));
+}
+void Config::OptImpactBlack_Click()
+{
+    setImpactColor(QStringLiteral("black"));
+}
+void Config::OptImpactYellow_Click()
+{
+    setImpactColor(QStringLiteral("yellow"));
+}
+void Config::OptImpactRed_Click()
+{
+    setImpactColor(QStringLiteral("red"));
+}
 
 void Config::setGridCount(int count)
 {
     m_station.settings.GridCount = count;
+    m_station.grids.gridCountChanged(count);
     m_station.store().write(QStringLiteral("grids"), QString::number(count));
     m_station.mainForm().showGridRows(count);
 }
 
-void Config::Opt1Grid_Click() { setGridCount(1); }
-void Config::Opt2grid_Click() { setGridCount(2); }
-void Config::Opt3grid_Click() { setGridCount(3); }
+void Config::Opt1Grid_Click()
+{
+    setGridCount(1);
+}
+void Config::Opt2grid_Click()
+{
+    setGridCount(2);
+}
+void Config::Opt3grid_Click()
+{
+    setGridCount(3);
+}
 
 void Config::left_to_right_button_Click()
 {
@@ -433,7 +467,8 @@ void Config::WSTIMS_Click()
     m_station.settings.WstimsOn = on ? 1 : 0;
     m_station.settings.deriveValues();
     QXIOLabel->setVisible(on);
-    m_station.store().write(QStringLiteral("WSTIMS"), on ? QStringLiteral("1") : QStringLiteral("0"));
+    m_station.store().write(QStringLiteral("WSTIMS"),
+                            on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void Config::chkLoupe_Click()
@@ -444,7 +479,8 @@ void Config::chkLoupe_Click()
         startMagnifier();
     else
         m_station.ownMagnifierOn = false;
-    m_station.store().write(QStringLiteral("Loupe"), on ? QStringLiteral("1") : QStringLiteral("0"));
+    m_station.store().write(QStringLiteral("Loupe"),
+                            on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void Config::cmdLoupe_Click()
@@ -488,12 +524,30 @@ void Config::OptCross_Click()
     m_station.store().write(QStringLiteral("buoymarker"), QStringLiteral("cross"));
 }
 
-void Config::OptPictureAsk_Click() { m_station.store().write(QStringLiteral("PictureSave"), QStringLiteral("Ask")); }
-void Config::OptPictureNoSave_Click() { m_station.store().write(QStringLiteral("PictureSave"), QStringLiteral("NoSave")); }
-void Config::OptPictureSave_Click() { m_station.store().write(QStringLiteral("PictureSave"), QStringLiteral("Save")); }
-void Config::OptVideoAsk_Click() { m_station.store().write(QStringLiteral("VideoSave"), QStringLiteral("Ask")); }
-void Config::OptVideoNoSave_Click() { m_station.store().write(QStringLiteral("VideoSave"), QStringLiteral("NoSave")); }
-void Config::OptVideoSave_Click() { m_station.store().write(QStringLiteral("VideoSave"), QStringLiteral("Save")); }
+void Config::OptPictureAsk_Click()
+{
+    m_station.store().write(QStringLiteral("PictureSave"), QStringLiteral("Ask"));
+}
+void Config::OptPictureNoSave_Click()
+{
+    m_station.store().write(QStringLiteral("PictureSave"), QStringLiteral("NoSave"));
+}
+void Config::OptPictureSave_Click()
+{
+    m_station.store().write(QStringLiteral("PictureSave"), QStringLiteral("Save"));
+}
+void Config::OptVideoAsk_Click()
+{
+    m_station.store().write(QStringLiteral("VideoSave"), QStringLiteral("Ask"));
+}
+void Config::OptVideoNoSave_Click()
+{
+    m_station.store().write(QStringLiteral("VideoSave"), QStringLiteral("NoSave"));
+}
+void Config::OptVideoSave_Click()
+{
+    m_station.store().write(QStringLiteral("VideoSave"), QStringLiteral("Save"));
+}
 
 void Config::TournamentName_Change()
 {
@@ -504,7 +558,8 @@ void Config::ResultsPathName_Change()
 {
     m_station.settings.ResultsFilePath = ResultsPathName->text();
     if (ResultsPathName->text().isEmpty())
-        m_station.dialogs().message(QStringLiteral("Enter valid path and filename for results file"));
+        m_station.dialogs().message(
+            QStringLiteral("Enter valid path and filename for results file"));
 }
 
 void Config::CapturesPathName_Change()

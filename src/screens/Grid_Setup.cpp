@@ -1,11 +1,11 @@
 #include "screens/Grid_Setup.h"
 
 #include "app/Station.h"
-#include "measure/ResultsFile.h"
 #include "grid/Accuracy.h"
 #include "grid/GridCompletion.h"
 #include "grid/GridEntries.h"
 #include "grid/GridFiles.h"
+#include "measure/ResultsFile.h"
 #include "platform/KeyboardState.h"
 #include "screens/MainForm.h"
 #include "screens/Measure.h"
@@ -32,6 +32,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace fw {
 
@@ -408,8 +410,9 @@ void Grid_Setup::Form_Load()
     GridState& grids = m_station.grids;
     m_station.gridEntries.grid_select = gridCaption(grids.currentGrid);
     showEntries();
-    setStateIcon(grids.slot(grids.currentGrid).completed && grids.working.completed);
-    setAccuracyControls(false);
+    const bool ready = grids.slot(grids.currentGrid).completed && grids.working.completed;
+    setStateIcon(ready);
+    setAccuracyControls(ready);
     clear_accuracy_indicator();
     {
         const QSignalBlocker block(chkboxGridLock);
@@ -685,32 +688,59 @@ void Grid_Setup::hidePredictedCheckBuoy()
         picture->setItemVisible(id, false);
 }
 
-void Grid_Setup::markPredictedCheckBuoy(ScreenPoint p)
+void Grid_Setup::markPredictedCheckBuoy(ScreenPoint p, ScreenPoint marked)
 {
-    picture->moveItem(predictedDot, at(p));
-    picture->moveItem(predictedCircle, at(p));
-    picture->setItemSize(predictedCircle, 4.0 * Setup_Cross_size->value());
-    picture->setLine(predictedLine, at(p), {p.x + 100, p.y});
-    picture->moveItem(lblCB, {p.x + 15, p.y - 105});
-    for (PictureView::ItemId id : {lblCB, predictedDot, predictedCircle, predictedLine})
+    const double w = fieldNumber(txtPicWidth->text()), h = fieldNumber(txtPicHeight->text());
+    const bool inside = p.x >= 0 && p.y >= 0 && p.x <= w && p.y <= h;
+    if (inside) {
+        picture->setLabelText(lblCB, QStringLiteral("<-Check Buoy Should Be Here"));
+        picture->moveItem(predictedDot, at(p));
+        picture->moveItem(predictedCircle, at(p));
+        picture->setItemSize(predictedCircle, 4.0 * Setup_Cross_size->value());
+        picture->setLine(predictedLine, at(p), {p.x + 100, p.y});
+        picture->moveItem(lblCB, {p.x + 15, p.y - 105});
+        for (PictureView::ItemId id : {lblCB, predictedDot, predictedCircle, predictedLine})
+            picture->setItemVisible(id, true);
+        return;
+    }
+    // Off the picture: an arrow from the marked check buoy to the picture's edge, pointing to
+    // where the grid puts it.
+    double t = 1;
+    const double dx = p.x - marked.x, dy = p.y - marked.y;
+    if (p.x < 0)
+        t = std::min(t, -marked.x / dx);
+    if (p.x > w)
+        t = std::min(t, (w - marked.x) / dx);
+    if (p.y < 0)
+        t = std::min(t, -marked.y / dy);
+    if (p.y > h)
+        t = std::min(t, (h - marked.y) / dy);
+    t = std::clamp(t, 0.0, 1.0);
+    const ScreenPoint edge{marked.x + t * dx, marked.y + t * dy};
+    picture->setLine(predictedLine, at(marked), at(edge));
+    picture->moveItem(predictedDot, at(edge));
+    picture->setLabelText(lblCB, QStringLiteral("Check Buoy Should Be Off the Picture This Way->"));
+    // The label stays on the picture, beside the arrow's head.
+    picture->moveItem(lblCB, {std::clamp(edge.x - 2400, 0.0, std::max(0.0, w - 2400)),
+                              std::clamp(edge.y - 105, 0.0, std::max(0.0, h - 200))});
+    picture->setItemVisible(predictedCircle, false);
+    for (PictureView::ItemId id : {lblCB, predictedDot, predictedLine})
         picture->setItemVisible(id, true);
 }
 
 void Grid_Setup::Load_Click()
 {
     readEntries();
-    const CompletionResult r =
-        GridCompletion(m_station.gridEntries, m_station.grids, m_station.settings,
-                       m_station.pictureWidth_twips, m_station.dialogs(), m_station.clock(),
-                       m_station.results());
+    const CompletionResult r = GridCompletion(
+        m_station.gridEntries, m_station.grids, m_station.settings, m_station.pictureWidth_twips,
+        m_station.dialogs(), m_station.clock(), m_station.results());
     if (r.accuracyControlsShown) {
-        // Without a solution the working copy keeps the coefficients of an earlier grid: an
-        // accuracy check would describe those, not the entries on the screen.
-        setAccuracyControls(r.evaluation.verdict != GridVerdict::NoSolution);
+        // The accuracy check is offered for a grid that passed, never for a refused one.
+        setAccuracyControls(r.accepted);
         hidePredictedCheckBuoy();
     }
     if (r.evaluation.verdict == GridVerdict::CheckBuoyFails && r.evaluation.predictedCheckBuoy) {
-        markPredictedCheckBuoy(*r.evaluation.predictedCheckBuoy);
+        markPredictedCheckBuoy(*r.evaluation.predictedCheckBuoy, position(CheckBuoy));
         Show_grid();
     }
     if (r.accepted) {
@@ -741,8 +771,8 @@ void Grid_Setup::btnAccuracyCheck_Click()
                                                                         : AccuracyContent::Grade;
     Dialogs& dialogs = m_station.dialogs();
     const std::optional<AccuracyCheck> check =
-        RunAccuracyCheck(m_station.gridEntries, m_station.grids, m_station.settings, content,
-                         dialogs, m_station.clock());
+        RunAccuracyCheck(m_station.gridEntries, m_station.grids, m_station.settings,
+                         m_station.pictureWidth_twips, content, dialogs, m_station.clock());
     if (!check)
         return;
     clear_accuracy_indicator();
@@ -860,10 +890,9 @@ void Grid_Setup::gridSave_Click()
 void Grid_Setup::gridLoad_Click()
 {
     readEntries();
-    const GridFileResult r =
-        LoadGrid(m_station.gridEntries, m_station.grids, m_station.settings, m_station.store(),
-                 m_station.pictureWidth_twips, m_station.dialogs(), m_station.clock(),
-                 m_station.results());
+    const GridFileResult r = LoadGrid(m_station.gridEntries, m_station.grids, m_station.settings,
+                                      m_station.store(), m_station.pictureWidth_twips,
+                                      m_station.dialogs(), m_station.clock(), m_station.results());
     if (!r.done)
         return;
     // The load has applied what the changed fields do to the records; the screen shows it.
@@ -879,6 +908,7 @@ void Grid_Setup::gridLoad_Click()
     }
     if (r.usable) {
         setStateIcon(true);
+        setAccuracyControls(true);
         main.setGridReady(r.grid, true);
         main.setGridDescription(r.grid, r.description);
     }

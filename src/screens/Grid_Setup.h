@@ -192,7 +192,8 @@ private:
     void clearDrawing();
     PictureView::ItemId draw(PictureView::ItemId id);
     void hidePredictedCheckBuoy();
-    void markPredictedCheckBuoy(ScreenPoint at);
+    // Where the grid puts the check buoy; off the picture, an arrow from the marked one to it.
+    void markPredictedCheckBuoy(ScreenPoint p, ScreenPoint marked);
     void showGrid(int grid);
     void prepareMeasureLabels();
 

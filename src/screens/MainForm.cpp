@@ -306,16 +306,7 @@ void MainForm::cmdGoTimer_Click()
 
 void MainForm::ccmdGoToMeasure_Click()
 {
-    if (m_station.allGridsReady()) {
-        m_station.show(Screen::Measure, this);
-        return;
-    }
-    m_station.dialogs().message(
-        QStringLiteral("At least one measurement grid that you have specified has not been set "
-                       "up.  All grids specified must be set up correctly before you can use the "
-                       "measurement screen"),
-        QString(), DialogIcon::Critical);
-    m_station.show(Screen::GridSetup, this);
+    m_station.showMeasureWhenReady(this);
 }
 
 void MainForm::cmdSetup_Click()

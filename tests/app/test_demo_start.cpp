@@ -91,6 +91,8 @@ void TestDemoStart::demoStationLivesInItsOwnFolder()
     const QByteArray settings = readAll(ini);
     QVERIFY(settings.contains("grid1File=" + grid.toLocal8Bit()));
     QVERIFY(settings.contains("logpath=" + folder.toLocal8Bit() + "/Videos"));
+    // Grids are saved in the demo's own setup folder.
+    QVERIFY(settings.contains("SetupFiles=" + folder.toLocal8Bit() + "/Setup"));
     // Grid 1 holds the coefficients, the jump point and the four buoys; the check buoy beside it.
     QVERIFY(readAll(grid).count("\r\n") >= 19);
     QVERIFY(readAll(grid + QStringLiteral(".cb")).contains("\r\n"));

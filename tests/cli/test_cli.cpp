@@ -7,6 +7,7 @@
 #include "media/FrameGrab.h"
 #include "review/AviHeader.h"
 #include "settings/StationSettings.h"
+#include "support/textfile.h"
 
 #include <QDir>
 #include <QProcess>
@@ -133,9 +134,16 @@ void TestCli::distanceOfAGridSavedByTheStation()
     GridEntries entries;
     const auto loaded = readGridFiles(writeGrid(f, "a.ipt", kCheckBuoy));
     QVERIFY(loaded);
+    // Buoys moved off the rectangle so that every coefficient has many digits.
     grids.working = loaded->grid;
-    grids.working.c = {5.9, 0.00812345678901234, 1e-5, 2e-6, -3e-6, 86.1, 1.2e-4, -0.0079};
-    entries = loadedEntries(*loaded, QStringLiteral("Grid 1"));
+    grids.working.picture(BuoyIndex::UpperRight) = {8987.3, 2011.9};
+    grids.working.picture(BuoyIndex::LowerLeft) = {3004.1, 6993.7};
+    grids.working.c = *SolveCoefficients(grids.working.buoyPicture, grids.working.buoySurvey);
+    grids.working.checkBuoyPicture =
+        *SurveyToPicture(grids.working.c, grids.working.checkBuoySurvey);
+    entries = entriesFromGrid(grids.working, 1);
+    entries.txtCheckX = QStringLiteral("54");
+    entries.txtCheckY = QStringLiteral("50");
     const QString path = QDir(settings.SetupFilesFolder).filePath(QStringLiteral("saved.ipt"));
     f.dialogs.expectSaveFile(path)
         .expectInput(QStringLiteral("north"))
@@ -151,6 +159,21 @@ void TestCli::distanceOfAGridSavedByTheStation()
     QVERIFY(d);
     QCOMPARE(figure(r, QStringLiteral("distance")), d->distance_m);
     QCOMPARE(figure(r, QStringLiteral("feet")), feetFigure(d->distance_m, t));
+    QCOMPARE(figure(r, QStringLiteral("uncertainty_m")),
+             *distanceUncertainty_m(reread->grid, {6123.4, 4321}, t));
+
+    // A grid saved before it was ever solved holds no mapping of its buoys: refused, as the
+    // station refuses it.
+    grids.working.c = {};
+    f.dialogs.expectSaveFile(path)
+        .expectInput(QStringLiteral("north"))
+        .expectMessage(DialogAnswer::Yes);
+    QVERIFY(SaveGrid(entries, grids, settings, f.store(), f.dialogs).done);
+    const Run unsolved = cli("distance", path, "6123.4", "4321");
+    QCOMPARE(unsolved.exitCode, 1);
+    QVERIFY2(unsolved.err.contains(QLatin1String("cannot be used for measuring")),
+             qPrintable(unsolved.err));
+    QCOMPARE(unsolved.err.count(QLatin1Char('\n')), 1);
 }
 
 void TestCli::distanceAndToPictureOnAGridFile()
@@ -159,15 +182,48 @@ void TestCli::distanceAndToPictureOnAGridFile()
     const QString grid = writeGrid(f, "a.ipt", kCheckBuoy);
     const Run r = cli("distance", grid, "6000", "4500");
     QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.out, QStringLiteral("survey_x: 54\nsurvey_y: 50\ndistance: 26.1\nmeters: 26.1\n"
-                                   "feet: 86\n"));
+    // Half a pixel in the click alone moves the distance 0.06 m: the bound is at least that.
+    QVERIFY(r.out.startsWith(QLatin1String("survey_x: 54\nsurvey_y: 50\ndistance: 26.1\n")));
+    QVERIFY(r.out.endsWith(QLatin1String("\nmeters: 26.1\nfeet: 86\n")));
+    const double bound = figure(r, QStringLiteral("uncertainty_m"));
+    QVERIFY2(bound > 0.06 && bound < 1, qPrintable(r.out));
     const Run bare = cli("distance", grid, "6000", "4500", "--type", "barefoot");
-    QVERIFY(bare.out.contains(QLatin1String("\ndistance: 24\nmeters: 24\nfeet: 78.7\n")));
+    QVERIFY(bare.out.contains(QLatin1String("\ndistance: 24\n")));
+    QVERIFY(bare.out.endsWith(QLatin1String("\nmeters: 24\nfeet: 78.7\n")));
+    QCOMPARE(figure(bare, QStringLiteral("uncertainty_m")), bound);
 
     const Run p = cli("to-picture", grid, "78", "30");
     QCOMPARE(p.exitCode, 0);
     QVERIFY(std::fabs(figure(p, QStringLiteral("picture_x")) - 9000) < 1e-6);
     QVERIFY(std::fabs(figure(p, QStringLiteral("picture_y")) - 7000) < 1e-6);
+
+    // A camera that looks across the water: the horizon lies 8000 twips above the picture's top.
+    MeasurementGrid g;
+    g.buoyPicture = {{{8000, 2000}, {9000, 7000}, {4000, 2000}, {3000, 7000}}};
+    g.buoySurvey = {{{78, 70}, {78, 30}, {30, 70}, {30, 30}}};
+    g.jump = {30, 50};
+    g.c = *SolveCoefficients(g.buoyPicture, g.buoySurvey);
+    const SurveyPoint check = *PictureToSurvey(g.c, {6000, 4500});
+    const QString perspective = f.path(QStringLiteral("across.ipt"));
+    QVERIFY(replaceFileLines(perspective, gridFileLines(g, perspective, 1)).ok());
+    QVERIFY(replaceFileLines(checkBuoyFilePath(perspective),
+                             checkBuoyFileLines({6000, 4500}, QString::number(check.X, 'g', 17),
+                                                QString::number(check.Y, 'g', 17)))
+                .ok());
+    QCOMPARE(cli("distance", perspective, "6000", "-7000").exitCode, 0);
+    for (const char* y : {"-8000", "-9000", "-50000"}) {
+        const Run sky = cli("distance", perspective, "6000", y);
+        QCOMPARE(sky.exitCode, 1);
+        QVERIFY(sky.out.isEmpty());
+        QVERIFY2(sky.err.contains(QLatin1String("horizon")), qPrintable(sky.err));
+        QCOMPARE(sky.err.count(QLatin1Char('\n')), 1);
+    }
+    // Behind the camera: the closed form gives a point above the horizon, which is no answer.
+    const ScreenPoint behind = *SurveyToPicture(g.c, {54, -200});
+    QVERIFY(behind.y < -8000);
+    const Run back = cli("to-picture", perspective, "54", "-200");
+    QCOMPARE(back.exitCode, 1);
+    QCOMPARE(back.err.count(QLatin1Char('\n')), 1);
 }
 
 void TestCli::checkAcceptsAndRefuses()
@@ -182,13 +238,15 @@ void TestCli::checkAcceptsAndRefuses()
     const Run off = cli("check", writeGrid(f, "b.ipt", " 6100 \r\n 4500 \r\n54\r\n50\r\n"));
     QCOMPARE(off.exitCode, 1);
     QVERIFY(std::fabs(figure(off, QStringLiteral("check_buoy_dx")) - 100) < 1e-6);
-    QVERIFY(off.out.endsWith(QLatin1String("verdict: refused: Check Buoy Does not Validate\n")));
+    QVERIFY(off.out.contains(QLatin1String("verdict: refused: Check Buoy Does not Validate.  The "
+                                           "marked check buoy lies 6.7 pixels right of")));
 
     // No check buoy file: the grid cannot be completed.
     const Run none = cli("check", writeGrid(f, "c.ipt", {}));
     QCOMPARE(none.exitCode, 1);
     QVERIFY(
         none.out.endsWith(QLatin1String("verdict: refused: Setup of Check Buoy is Mandatory\n")));
+    QVERIFY(none.out.contains(QLatin1String("check_buoy_dx: none\ncheck_buoy_dy: none\n")));
 }
 
 void TestCli::accuracyPrintsTheReportLinesAndGrades()

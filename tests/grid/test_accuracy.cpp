@@ -123,14 +123,18 @@ void TestAccuracy::reportIsAppendedToTheDaysFile()
     settings.VideoFolder = f.makeFolder(QStringLiteral("video"));
     const GridEntries e = accuracyEntries();
     const GridState s = solvedState(e);
-    const auto first = RunAccuracyCheck(e, s, settings, AccuracyContent::Grade, f.dialogs, f.clock);
+    GridState stale = s;
+    stale.frontRatio = 134; // left from an earlier grid: the report gives this grid's own
+    const auto first = RunAccuracyCheck(e, stale, settings, kRectangleWidth_twips,
+                                        AccuracyContent::Grade, f.dialogs, f.clock);
     QVERIFY(first);
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(first->reportPath,
              settings.VideoFolder + QDir::separator() + QStringLiteral("acc1205.txt"));
     QByteArray one = "12-05-2026  14:03:09 Accuracy Check\r\nGrid Set-up for accuracy check\r\n"
-                     "/setup/left.ipt\r\nleft camera\r\nGrid Number:  1 \r\n \r\n"
-                     "Front Ratio:  83.3333333333333\r\nBack Ratio:  50\r\n"
+                     "/setup/left.ipt\r\nleft camera\r\nGrid Number:  1 \r\n"
+                     "Grid Verdict: accepted\r\n \r\n"
+                     "Front Ratio:  83.3333333333333\r\nBack Ratio:  83.3333333333333\r\n"
                      "Upper Left X,Y Pixels:  3000   2000\r\nUpper Left X,Y Survey: 30  70\r\n \r\n"
                      "Lower Left X,Y Pixels:  3000   7000\r\nLower Left X,Y Survey: 30  30\r\n \r\n"
                      "Upper Right X,Y Pixels:  9000   2000\r\nUpper Right X,Y Survey: 78  70\r\n"
@@ -143,12 +147,26 @@ void TestAccuracy::reportIsAppendedToTheDaysFile()
     one += "Accuracy Check Complete\r\n\r\n";
     QCOMPARE(readBytes(first->reportPath), one);
     f.clock.advanceSeconds(60);
-    QVERIFY(RunAccuracyCheck(e, s, settings, AccuracyContent::Grade, f.dialogs, f.clock));
-    QCOMPARE(readBytes(first->reportPath), one + QByteArray(one).replace("14:03:09", "14:04:09"));
+    QVERIFY(RunAccuracyCheck(e, s, settings, kRectangleWidth_twips, AccuracyContent::Grade,
+                             f.dialogs, f.clock));
+    const QByteArray two = one + QByteArray(one).replace("14:03:09", "14:04:09");
+    QCOMPARE(readBytes(first->reportPath), two);
+
+    // A grid refused by its check buoy is never described: told, and nothing is written.
+    GridEntries refused = e;
+    refused.txtCheckXpix = QStringLiteral(" 6100");
+    f.dialogs.expectMessage();
+    QVERIFY(!RunAccuracyCheck(refused, s, settings, kRectangleWidth_twips, AccuracyContent::Grade,
+                              f.dialogs, f.clock));
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(f.dialogs.texts().at(0).contains(QStringLiteral("Check Buoy Does not Validate")));
+    QCOMPARE(readBytes(first->reportPath), two);
+    f.dialogs.clear();
 
     settings.VideoFolder = f.path(QStringLiteral("no-such-folder"));
     f.dialogs.expectMessage();
-    QVERIFY(!RunAccuracyCheck(e, s, settings, AccuracyContent::Grade, f.dialogs, f.clock));
+    QVERIFY(!RunAccuracyCheck(e, s, settings, kRectangleWidth_twips, AccuracyContent::Grade,
+                              f.dialogs, f.clock));
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(f.dialogs.texts().at(0).contains(QStringLiteral("acc1205.txt")));
 }
@@ -158,7 +176,7 @@ void TestAccuracy::reportIsAppendedToTheDaysFile()
 // the skier path row asked after the check.
 void TestAccuracy::calibrationRoundingsAndHorizon()
 {
-    const GridCoefficients c = solvedState(accuracyEntries()).working.c;
+    const MeasurementGrid c = solvedState(accuracyEntries()).working;
     CalibrationFields f;
     f.CalibrationLineXActual = QStringLiteral("30"); // the upper left buoy
     f.CalibrationLineYActual = QStringLiteral("70");
@@ -178,7 +196,8 @@ void TestAccuracy::calibrationRoundingsAndHorizon()
     QCOMPARE(f.CalibrationLineYActual2, QStringLiteral(" 86"));   // picture y 0
     QCOMPARE(screen->to.y, 0.0);
 
-    const GridCoefficients horizon{0, 0.01, 0, 0, -0.001, 0, 0, 0.01}; // at picture y 1000
+    MeasurementGrid horizon;
+    horizon.c = {0, 0.01, 0, 0, -0.001, 0, 0, 0.01}; // at picture y 1000
     f.CalibrationLineYTwips = QStringLiteral("1000");
     f.CalibrationLineXActual = QStringLiteral("unchanged");
     const auto refused = calibrationDraw(f, QStringLiteral("Screen"), horizon);

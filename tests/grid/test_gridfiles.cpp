@@ -138,9 +138,18 @@ void TestGridFiles::saveThenLoadGivesBackEveryValue()
     QVERIFY(w.save(QStringLiteral("g.ipt"), QString()).done);
     const GridCoefficients saved = w.grids.working.c;
 
+    // Such coefficients map no buoy where it was surveyed: the grid loads for editing only,
+    // and the operator is told so in one message naming the file.
     World back(w.folder);
-    const GridFileResult r = back.load(QStringLiteral("g.ipt"));
-    QVERIFY(r.done && r.usable);
+    back.f.dialogs.expectMessage(DialogAnswer::Yes)
+        .expectOpenFile(back.file(QStringLiteral("g.ipt")))
+        .expectMessage();
+    const GridFileResult r = back.load();
+    FW_VERIFY_DIALOGS(back.f.dialogs);
+    QVERIFY(r.done && !r.usable && !back.grids.slot(1).completed);
+    QVERIFY(back.f.dialogs.texts().last().startsWith(
+        QStringLiteral("The grid in %1 cannot be used for measuring: its coefficients ")
+            .arg(back.file(QStringLiteral("g.ipt")))));
     const MeasurementGrid& g = back.grids.working;
     const auto same15 = [](double a, double b) {
         return a == b || std::fabs(a - b) <= 5e-15 * std::fabs(b);
@@ -161,6 +170,7 @@ void TestGridFiles::saveThenLoadGivesBackEveryValue()
 void TestGridFiles::loadRecordsAndRegistersTheGrid()
 {
     World w;
+    w.grids.working.c = *SolveCoefficients(kRectanglePicture, kRectangleSurvey);
     QVERIFY(w.save(QStringLiteral("left.ipt"), QStringLiteral("left camera")).done);
     const QString path = w.file(QStringLiteral("left.ipt"));
     World back(w.folder);

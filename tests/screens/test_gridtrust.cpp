@@ -1,0 +1,223 @@
+// No grid measures unless it passed its checks, whichever road leads to the measurement screen:
+// a refused grid saved and loaded again, the same grid at the next start, a grid saved before it
+// was ever solved, and a number of grids raised over a slot never set up.
+
+#include "SampleGrid.h"
+#include "StationFixture.h"
+#include "app/Station.h"
+#include "grid/GridFiles.h"
+#include "platform/KeyboardState.h"
+#include "screens/Config.h"
+#include "screens/Grid_Setup.h"
+#include "screens/MainForm.h"
+#include "screens/Measure.h"
+#include "support/textfile.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace fw;
+using namespace fw::test;
+
+namespace {
+
+const QString kNotReady = QStringLiteral(
+    "At least one measurement grid that you have specified has not been set up.  All grids "
+    "specified must be set up correctly before you can use the measurement screen");
+
+// A started station with `gridCount` grids in use and, when given, a stored grid 1 file; left on
+// the main screen. Stored grids that do not prove themselves are told at the start:
+// `startMessages`.
+struct Rig {
+    Rig(StationFixture& f, int gridCount, const QString& grid1 = QString(), int startMessages = 0)
+    {
+        videos = f.makeFolder(QStringLiteral("Videos"));
+        setupFolder = f.makeFolder(QStringLiteral("Setup"));
+        f.store().write(QStringLiteral("logpath"), videos);
+        f.store().write(QStringLiteral("SetupFiles"), setupFolder);
+        f.store().write(QStringLiteral("grids"), QString::number(gridCount));
+        if (!grid1.isEmpty())
+            f.store().write(QStringLiteral("grid1File"), grid1);
+        f.dialogs.expectMessage(DialogAnswer::No).expectMessage();
+        for (int i = 0; i < startMessages; ++i)
+            f.dialogs.expectMessage();
+        station = std::make_unique<Station>(f.store(), f.dialogs, f.clock, keys,
+                                            StationPaths(f.stationFolder()));
+        station->start();
+        station->config().mnuExit_Click();
+    }
+    Grid_Setup& g() { return station->gridSetup(); }
+    MainForm& main() { return station->mainForm(); }
+    bool measureShown() const
+    {
+        return station->created(Screen::Measure) && station->measure().isVisible();
+    }
+    // The sample grid entered on the grid setup screen, its check buoy `checkOff_twips` to the
+    // right of where it belongs.
+    void enterSampleGrid(double checkOff_twips)
+    {
+        const auto click = [this](QRadioButton* option, double X, double Y) {
+            option->click();
+            const ScreenPoint p = samplePicturePoint(X, Y);
+            g().Form_MouseDown({p.x, p.y});
+        };
+        click(g().upper_left_button, 20, 40);
+        click(g().upper_right_button, 60, 40);
+        click(g().lower_left_button, 20, 0);
+        click(g().lower_right_button, 60, 0);
+        click(g().optCheckBuoy, 40 + checkOff_twips / 250, 20);
+        const std::pair<QLineEdit*, const char*> typed[] = {
+            {g().ul_survey_x, "20"}, {g().ul_survey_y, "40"}, {g().ur_survey_x, "60"},
+            {g().ur_survey_y, "40"}, {g().ll_survey_x, "20"}, {g().ll_survey_y, "0"},
+            {g().lr_survey_x, "60"}, {g().lr_survey_y, "0"},  {g().jump_x, "0"},
+            {g().jump_y, "20"},      {g().txtCheckX, "40"},   {g().txtCheckY, "20"}};
+        for (const auto& [field, text] : typed) {
+            field->selectAll();
+            QTest::keyClicks(field, QLatin1String(text));
+        }
+    }
+
+    KeyboardState keys;
+    std::unique_ptr<Station> station;
+    QString videos;
+    QString setupFolder;
+};
+
+} // namespace
+
+class TestGridTrust : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void refusedGridStaysRefusedAfterSaveLoadAndRestart();
+    void gridSavedBeforeItWasSolvedNeverMeasures();
+    void raisingTheNumberOfGridsNeedsTheNewGrid();
+};
+
+// Guards the road a refused grid took into the measurement screen: refused at Complete, saved,
+// loaded back, and stored for the next start. Every load proves the grid and refuses it with one
+// message naming its file; the main screen never shows it ready and refuses to measure.
+void TestGridTrust::refusedGridStaysRefusedAfterSaveLoadAndRestart()
+{
+    StationFixture f;
+    QString file;
+    {
+        Rig r(f, 1);
+        r.main().cmdSetup_Click();
+        Grid_Setup& g = r.g();
+        r.enterSampleGrid(100);
+        f.dialogs.clear();
+        f.dialogs.expectMessage();
+        g.Load->click();
+        QVERIFY(f.dialogs.texts().at(0).startsWith(QLatin1String("Check Buoy Does not Validate")));
+        QVERIFY(g.btnAccuracyCheck->isHidden());
+
+        file = r.setupFolder + QStringLiteral("/refused.ipt");
+        f.dialogs.expectSaveFile(file)
+            .expectInput(QStringLiteral("Refused"))
+            .expectMessage(DialogAnswer::Yes);
+        g.gridSave->trigger();
+        QVERIFY(QFile::exists(file) && QFile::exists(file + QStringLiteral(".cb")));
+
+        f.dialogs.clear();
+        f.dialogs.expectMessage(DialogAnswer::Yes).expectOpenFile(file).expectMessage();
+        g.gridLoad->trigger();
+        FW_VERIFY_DIALOGS(f.dialogs);
+        const QString told = f.dialogs.texts().last();
+        QVERIFY2(told.contains(QDir::toNativeSeparators(file)) &&
+                     told.contains(QLatin1String("Check Buoy Does not Validate")),
+                 qPrintable(told));
+        QVERIFY(!g.stateShownReady() && g.btnAccuracyCheck->isHidden());
+        QVERIFY(!r.main().gridShownReady(1));
+        QVERIFY(!r.station->grids.slot(1).completed && !r.station->allGridsReady());
+
+        f.dialogs.clear();
+        f.dialogs.expectMessage();
+        g.gridExit->trigger(); // leaving with a grid not set up asks first
+        FW_VERIFY_DIALOGS(f.dialogs);
+        f.dialogs.clear();
+        r.main().show();
+        f.dialogs.expectMessage();
+        r.main().ccmdGoToMeasure->click();
+        FW_VERIFY_DIALOGS(f.dialogs);
+        QCOMPARE(f.dialogs.texts(), QStringList{kNotReady});
+        QVERIFY(!r.measureShown() && g.isVisible());
+    }
+    // The next start loads the stored file and refuses it the same way.
+    f.dialogs.clear();
+    f.store().write(QStringLiteral("grid1File"), file);
+    Rig next(f, 1, file, 1);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(f.dialogs.texts().last().contains(QDir::toNativeSeparators(file)));
+    QVERIFY(!next.main().gridShownReady(1) && !next.station->allGridsReady());
+    f.dialogs.clear();
+    f.dialogs.expectMessage();
+    next.main().ccmdGoToMeasure->click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(!next.measureShown());
+}
+
+// Guards a grid file whose coefficients were never solved (all zero, every click 56.2 m): its
+// check buoy file does not make it ready, at the start or through Load File.
+void TestGridTrust::gridSavedBeforeItWasSolvedNeverMeasures()
+{
+    StationFixture f;
+    const QString file = f.makeFolder(QStringLiteral("Setup")) + QStringLiteral("/zero.ipt");
+    MeasurementGrid never = sampleGrid();
+    never.c = {};
+    QVERIFY(replaceFileLines(file, gridFileLines(never, file, 1)).ok());
+    QVERIFY(replaceFileLines(checkBuoyFilePath(file),
+                             checkBuoyFileLines(never.checkBuoyPicture, QStringLiteral("40"),
+                                                QStringLiteral("20")))
+                .ok());
+    Rig r(f, 1, file, 1);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(f.dialogs.texts().last().contains(QDir::toNativeSeparators(file)));
+    QVERIFY(!r.station->allGridsReady() && !r.main().gridShownReady(1));
+    // Grid 1 stays for editing: its fields show what the file holds.
+    r.main().cmdSetup_Click();
+    QCOMPARE(r.g().upper_left_x->text(), QStringLiteral(" 1000"));
+    QVERIFY(!r.g().stateShownReady());
+}
+
+// Guards the number of grids raised on the configuration screen: grid 2 was never set up, so the
+// measurement screen is refused on every road until the number goes back to 1.
+void TestGridTrust::raisingTheNumberOfGridsNeedsTheNewGrid()
+{
+    StationFixture f;
+    const QString grid1 = f.makeFolder(QStringLiteral("Stored")) + QStringLiteral("/north.ipt");
+    QVERIFY(writeSampleGrid(grid1, 1));
+    Rig r(f, 1, grid1);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(r.station->allGridsReady() && r.main().gridShownReady(1));
+
+    r.main().cmdConfigure_Click();
+    r.station->config().Opt2grid->click();
+    r.station->config().mnuExit_Click();
+    QVERIFY(!r.station->allGridsReady());
+    f.dialogs.clear();
+    f.dialogs.expectMessage();
+    r.main().ccmdGoToMeasure->click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.texts(), QStringList{kNotReady});
+    QVERIFY(!r.measureShown());
+    // The contact picture log's road is refused the same way.
+    f.dialogs.clear();
+    f.dialogs.expectMessage();
+    r.station->showMeasureWhenReady(nullptr);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(!r.measureShown());
+
+    r.main().cmdConfigure_Click();
+    r.station->config().Opt1Grid->click();
+    r.station->config().mnuExit_Click();
+    QVERIFY(r.station->allGridsReady());
+    f.dialogs.clear();
+    r.main().ccmdGoToMeasure->click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(r.measureShown());
+}
+
+QTEST_MAIN(TestGridTrust)
+#include "test_gridtrust.moc"
