@@ -239,6 +239,7 @@ class TestFaults : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void wholeFileWritersKeepTheOldFileOnAFullDisk();
+    void gridSaveKeepsItsFilesOnAFullDisk();
     void appendsAreAllOrNothingOnAFullDisk();
     void refusedResultsArriveOnceWhenThereIsRoom();
     void settingsSurviveAFullDisk();
@@ -252,9 +253,9 @@ void TestFaults::initTestCase()
 #endif
 }
 
-// The contact frame's bitmap, an exchange file and a grid saved again on a full disk: the old
-// files stay byte for byte, and the failure names the file and the system's reason. A small
-// file (held in a buffer until the final flush) and a large one fail alike.
+// The contact frame's bitmap and an exchange file replaced on a full disk: the old files stay
+// byte for byte, and the failure names the file and the system's reason. A small file (held in a
+// buffer until the final flush) and a large one fail alike.
 void TestFaults::wholeFileWritersKeepTheOldFileOnAFullDisk()
 {
     StationFixture f;
@@ -283,6 +284,17 @@ void TestFaults::wholeFileWritersKeepTheOldFileOnAFullDisk()
              QStringLiteral("failed"));
     QCOMPARE(readBytes(bitmap), oldBitmap);
 
+    // Nothing of the refused writes is left beside the files.
+    const QStringList left =
+        QDir(f.root()).entryList(QDir::Files) + QDir(setup).entryList(QDir::Files);
+    for (const QString& name : left)
+        QVERIFY2(!name.contains(QLatin1String(".fwsave")), qPrintable(name));
+}
+
+// A grid saved again through the grid setup's Save on a full disk keeps both old files.
+void TestFaults::gridSaveKeepsItsFilesOnAFullDisk()
+{
+    StationFixture f;
     const QString setup = f.makeFolder(QStringLiteral("setup"));
     QCOMPARE(runChild(0, {QStringLiteral("grid"), setup, QStringLiteral("north.ipt"),
                           QStringLiteral("old")})
@@ -300,11 +312,6 @@ void TestFaults::wholeFileWritersKeepTheOldFileOnAFullDisk()
              qPrintable(refused.messages.join('|')));
     QCOMPARE(readBytes(grid), oldGrid);
     QCOMPARE(readBytes(checkBuoyFilePath(grid)), oldCheckBuoy);
-    // Nothing of the refused writes is left beside the files.
-    const QStringList left =
-        QDir(f.root()).entryList(QDir::Files) + QDir(setup).entryList(QDir::Files);
-    for (const QString& name : left)
-        QVERIFY2(!name.contains(QLatin1String(".fwsave")), qPrintable(name));
 }
 
 // An entry that does not fit leaves the results file or the session log exactly as it was,
