@@ -1,7 +1,9 @@
 // Pictures of the station's main screens for the README and the manual: a demo station started
-// (offscreen when the platform says so) and walked through one jump, each screen saved as a PNG
-// when it shows something worth seeing. Run by scripts/screenshots.
+// (offscreen when the platform says so), a grid checked on it and one jump walked through, each
+// screen saved as a PNG when it shows something worth seeing, with the numbered marks the
+// manual's legends explain (app/Callouts.cpp). Run by scripts/screenshots.
 
+#include "app/Callouts.h"
 #include "app/DemoStation.h"
 #include "app/Station.h"
 #include "media/CaptureEngine.h"
@@ -30,8 +32,11 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -49,6 +54,9 @@ public:
     QStringList filesToOpen;
     QStringList inputs;
     QStringList unexpected;
+    // Beginnings of messages the walk provokes on purpose at the moment.
+    QStringList provoked;
+    QStringList provokedSeen;
 
     fw::DialogAnswer message(const QString& text, const QString& title, fw::DialogIcon,
                              fw::DialogButtons buttons,
@@ -59,7 +67,10 @@ public:
             QStringLiteral("Please Verify all Setup Parameters")};
         std::fprintf(stderr, "screenshots: asked \"%s\" (%s)\n", qPrintable(text),
                      qPrintable(title));
-        if (!expected.contains(text))
+        const auto isProvoked = [&](const QString& start) { return text.startsWith(start); };
+        if (std::any_of(provoked.cbegin(), provoked.cend(), isProvoked))
+            provokedSeen.append(text);
+        else if (!expected.contains(text))
             unexpected.append(text);
         if (defaultButton)
             return *defaultButton;
@@ -106,51 +117,80 @@ bool waitFor(const std::function<bool()>& done, int ms)
     return true;
 }
 
-// Saves screens as PNG files into a folder.
+// Saves screens as PNG files into a folder, with the numbered marks of each picture drawn on.
 class Shooter {
 public:
-    explicit Shooter(QString folder) : m_folder(std::move(folder)) {}
+    Shooter(QString folder, fw::Station& station) : m_folder(std::move(folder)), m_station(station)
+    {
+    }
 
     // Screens with a picture are shown larger than they open, a picture view fit to its box so
-    // that the whole 1280x720 picture shows. False when the file cannot be written.
-    bool shoot(QWidget& screen, const QString& name, QSize size = {},
-               fw::PictureView* picture = nullptr)
+    // that the whole 1280x720 picture shows. An empty text when the picture is saved, otherwise
+    // what went wrong.
+    QString shoot(QWidget& screen, const QString& name, QSize size = {},
+                  fw::PictureView* picture = nullptr)
     {
         if (size.isValid())
             screen.resize(size);
         if (picture)
             picture->setZoom(fw::PictureView::Zoom::Fit);
         waitFor([] { return false; }, 300); // let the screen lay out and paint
-        const QString path = QDir(m_folder).filePath(name + QStringLiteral(".png"));
-        if (!screen.grab().toImage().save(path))
-            return false;
-        m_names.append(name + QStringLiteral(".png"));
-        return true;
+        QImage image = screen.grab().toImage();
+        fw::nameMarkedControls(m_station);
+        const QStringList missing = fw::drawCallouts(image, screen, fw::calloutsOf(name));
+        if (!missing.isEmpty())
+            return QStringLiteral("the marks of %1.png point at controls the screen does not "
+                                  "show: %2")
+                .arg(name, missing.join(QStringLiteral(", ")));
+        return save(image, name);
     }
+
+    // A part of the last picture of a screen, enlarged: the place the operator looks at.
+    QString shootDetail(QWidget& screen, QRect part, int factor, const QString& name)
+    {
+        waitFor([] { return false; }, 300);
+        const QImage whole = screen.grab().toImage();
+        part = part.intersected(whole.rect());
+        if (part.isEmpty())
+            return QStringLiteral("the part of %1.png lies outside the screen").arg(name);
+        const QImage detail = whole.copy(part).scaled(part.size() * factor, Qt::KeepAspectRatio,
+                                                      Qt::SmoothTransformation);
+        return save(detail, name);
+    }
+
     const QStringList& names() const { return m_names; }
 
 private:
+    QString save(const QImage& image, const QString& name)
+    {
+        const QString path = QDir(m_folder).filePath(name + QStringLiteral(".png"));
+        if (!image.save(path))
+            return QStringLiteral("cannot save ") + path;
+        m_names.append(name + QStringLiteral(".png"));
+        return {};
+    }
+
     QString m_folder;
+    fw::Station& m_station;
     QStringList m_names;
 };
 
-// Walks a started demo station through one jump, saving each screen on the way. An empty text
-// when all went as it should, otherwise what did not; the walk stops there.
+// Walks a started demo station through a grid check and one jump, saving each screen on the
+// way. An empty text when all went as it should, otherwise what did not; the walk stops there.
 QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFolder& demo,
              Shooter& shooter)
 {
-    const auto cannotSave = [](const char* name) {
-        return QStringLiteral("cannot save the picture of the %1 screen").arg(QLatin1String(name));
-    };
     station.start();
-    if (!shooter.shoot(station.config(), QStringLiteral("config")))
-        return cannotSave("configuration");
+    if (QString failed = shooter.shoot(station.config(), QStringLiteral("config"));
+        !failed.isEmpty())
+        return failed;
     station.config().mnuExit_Click();
     fw::MainForm& main = station.mainForm();
-    if (!shooter.shoot(main, QStringLiteral("main")))
-        return cannotSave("main");
+    if (QString failed = shooter.shoot(main, QStringLiteral("main")); !failed.isEmpty())
+        return failed;
 
-    // Grid 1 on a still picture of the course, with its accuracy.
+    // Grid 1 on a still picture of the course: its five points drawn, the check buoy refused
+    // after a mistyped survey figure, then completed again and its accuracy checked.
     const fw::JumpCourse course;
     const QSize size = fw::DemoFolder::pictureSize();
     const QString still = QDir(demo.path()).filePath(QStringLiteral("course.bmp"));
@@ -160,19 +200,55 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     fw::Grid_Setup& setup = station.gridSetup();
     dialogs.filesToOpen = {still};
     setup.mnuLoadPicture_Click();
+    setup.show_alignment->click();
+    if (QString failed =
+            shooter.shoot(setup, QStringLiteral("gridsetup-points"), {1360, 660}, setup.picture);
+        !failed.isEmpty())
+        return failed;
+    const QString surveyedY = setup.txtCheckY->text();
+    const QString mistyped = QString::number(surveyedY.toDouble() + 2.0);
+    setup.txtCheckY->setText(mistyped);
+    Q_EMIT setup.txtCheckY->textEdited(mistyped);
+    dialogs.provoked = {QStringLiteral("Check Buoy Does not Validate")};
+    setup.Load->click();
+    if (dialogs.provokedSeen.isEmpty())
+        return QStringLiteral("the mistyped check buoy was not refused");
+    if (QString failed = shooter.shoot(setup, QStringLiteral("gridsetup-checkfailed"), {1360, 660},
+                                       setup.picture);
+        !failed.isEmpty())
+        return failed;
+    dialogs.provoked.clear();
+    setup.txtCheckY->setText(surveyedY);
+    Q_EMIT setup.txtCheckY->textEdited(surveyedY);
+    setup.Load->click();
+    if (setup.btnAccuracyCheck->isHidden())
+        return QStringLiteral("the grid was not accepted again");
+    setup.optStandardAccuracy->click();
     dialogs.inputs = {QStringLiteral("4")}; // the skier path line through the landing area
-    setup.btnAccuracyCheck_Click();
-    if (!shooter.shoot(setup, QStringLiteral("gridsetup"), {1360, 660}, setup.picture))
-        return cannotSave("grid setup");
+    setup.btnAccuracyCheck->click();
+    if (QString failed =
+            shooter.shoot(setup, QStringLiteral("gridsetup"), {1360, 660}, setup.picture);
+        !failed.isEmpty())
+        return failed;
+    setup.optAdvancedAccuracy->click();
+    setup.optHomolgationLevel->click();
+    setup.btnAccuracyCheck->click();
+    if (QString failed =
+            shooter.shoot(setup, QStringLiteral("accuracy-mesh"), {1360, 660}, setup.picture);
+        !failed.isEmpty())
+        return failed;
     setup.gridExit_Click();
+    if (!station.allGridsReady())
+        return QStringLiteral("grid 1 is not ready after its check");
 
     // The capture screen live, then five seconds recorded.
     main.cmdGoCapture_Click();
     fw::PreviewForm& capture = station.capture();
     capture.setSkierName(QStringLiteral("John Smith"));
     waitFor([] { return false; }, 1500);
-    if (!shooter.shoot(capture, QStringLiteral("capture"), {1000, 600}))
-        return cannotSave("capture");
+    if (QString failed = shooter.shoot(capture, QStringLiteral("capture"), {1000, 600});
+        !failed.isEmpty())
+        return failed;
     capture.cmdStartCapture_Click();
     if (!capture.recording())
         return QStringLiteral("the recording did not start");
@@ -192,14 +268,16 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     select.MediaPlayer1->setCurrentPosition(landing.frame);
     if (!waitFor([&] { return select.MediaPlayer1->shownFrame() == landing.frame; }, 30000))
         return QStringLiteral("the landing frame did not show");
-    if (!shooter.shoot(select, QStringLiteral("frameselection"), {1200, 600}))
-        return cannotSave("frame selection");
+    if (QString failed = shooter.shoot(select, QStringLiteral("frameselection"), {1200, 600});
+        !failed.isEmpty())
+        return failed;
     select.cmdMarkStart_Click();
     if (select.selectedFrame != landing.frame)
         return QStringLiteral("the landing frame was not marked");
     fw::Measure& measure = station.measure();
-    measure.Form_MouseDown(
-        {15.0 * std::round(landing.picture_px.x()), 15.0 * std::round(landing.picture_px.y())});
+    const fw::ScreenPoint click{15.0 * std::round(landing.picture_px.x()),
+                                15.0 * std::round(landing.picture_px.y())};
+    measure.Form_MouseDown({click.x, click.y});
     measure.DrawImpactMark();
     measure.Record_Click();
     if (measure.distance->text().trimmed().isEmpty())
@@ -207,8 +285,17 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     QFile results(station.settings.ResultsFilePath);
     if (!results.open(QIODevice::ReadOnly) || !results.readAll().contains(" jump 1 - "))
         return QStringLiteral("the jump was not recorded in the results file");
-    if (!shooter.shoot(measure, QStringLiteral("measure"), {1360, 660}, measure.picture))
-        return cannotSave("measurement");
+    if (QString failed =
+            shooter.shoot(measure, QStringLiteral("measure"), {1360, 660}, measure.picture);
+        !failed.isEmpty())
+        return failed;
+    // The landing with its impact cross, enlarged three times.
+    const QPoint impact = measure.picture->viewport()->mapTo(
+        &measure, measure.picture->twipsToWidget({click.x, click.y}).toPoint());
+    if (QString failed = shooter.shootDetail(
+            measure, QRect(impact - QPoint(90, 60), QSize(180, 120)), 3, QStringLiteral("contact"));
+        !failed.isEmpty())
+        return failed;
     if (!dialogs.unexpected.isEmpty())
         return QStringLiteral("unexpected message: ") +
                dialogs.unexpected.join(QStringLiteral(" / "));
@@ -254,13 +341,15 @@ int main(int argc, char** argv)
     AnsweringDialogs dialogs;
     fw::SystemClock clock;
     fw::KeyboardState keyboard;
-    Shooter shooter(taken);
+    QStringList names;
     {
         fw::Station station(store, dialogs, clock, keyboard,
                             fw::StationPaths(demo.stationFolder()));
+        Shooter shooter(taken, station);
         fw::selectDemoCamera(station, store);
         fw::StationPaths::ensureFolder(station.paths().exchangeFolder());
         failure = walk(station, dialogs, demo, shooter);
+        names = shooter.names();
     }
     if (!failure.isEmpty()) {
         std::fprintf(stderr, "screenshots: %s; %s left as they were\n", qPrintable(failure),
@@ -271,7 +360,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "screenshots: cannot create %s\n", qPrintable(out));
         return 1;
     }
-    for (const QString& name : shooter.names()) {
+    for (const QString& name : std::as_const(names)) {
         const QString target = QDir(out).filePath(name);
         QFile::remove(target);
         if (!QFile::copy(QDir(taken).filePath(name), target)) {

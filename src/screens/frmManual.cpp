@@ -2,17 +2,25 @@
 
 #include "app/Station.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QSplitter>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -54,6 +62,9 @@ ManualText readManual(const StationPaths& paths)
     return manual;
 }
 
+// Past this many matches only the first are marked: marking is a help, not the search itself.
+constexpr int kMostMarkedMatches = 2000;
+
 } // namespace
 
 frmManual::frmManual(Station& station, QWidget* parent) : QWidget(parent), m_station(station)
@@ -65,25 +76,89 @@ frmManual::frmManual(Station& station, QWidget* parent) : QWidget(parent), m_sta
     heading.setPointSizeF(heading.pointSizeF() * 1.4);
     heading.setBold(true);
     Label1->setFont(heading);
-    RichTextBox1 = new QTextBrowser(this);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    contentsTree = new QTreeWidget(splitter);
+    contentsTree->setObjectName(QStringLiteral("contentsTree"));
+    contentsTree->setHeaderLabel(QStringLiteral("Contents"));
+    contentsTree->header()->setStretchLastSection(true);
+    auto* reading = new QWidget(splitter);
+    auto* readingLayout = new QVBoxLayout(reading);
+    readingLayout->setContentsMargins(0, 0, 0, 0);
+    auto* searchRow = new QHBoxLayout;
+    searchEdit = new QLineEdit(reading);
+    searchEdit->setObjectName(QStringLiteral("searchEdit"));
+    searchEdit->setPlaceholderText(QStringLiteral("Search the manual (Ctrl+F)"));
+    searchEdit->setClearButtonEnabled(true);
+    findPreviousButton = new QPushButton(QStringLiteral("Previous"), reading);
+    findPreviousButton->setObjectName(QStringLiteral("findPreviousButton"));
+    findNextButton = new QPushButton(QStringLiteral("Next"), reading);
+    findNextButton->setObjectName(QStringLiteral("findNextButton"));
+    searchStatus = new QLabel(reading);
+    searchStatus->setObjectName(QStringLiteral("searchStatus"));
+    searchRow->addWidget(searchEdit, 1);
+    searchRow->addWidget(findPreviousButton);
+    searchRow->addWidget(findNextButton);
+    searchRow->addWidget(searchStatus);
+    RichTextBox1 = new QTextBrowser(reading);
+    RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     RichTextBox1->setReadOnly(true);
     RichTextBox1->setOpenExternalLinks(false);
     // Pictures named relative to the manual: beside a local manual in the station folder, then
     // the built-in manual's own.
     RichTextBox1->setSearchPaths({station.paths().stationFolder(), QStringLiteral(":/docs")});
+    readingLayout->addLayout(searchRow);
+    readingLayout->addWidget(RichTextBox1, 1);
+    splitter->addWidget(contentsTree);
+    splitter->addWidget(reading);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({260, 740});
+
     cmdDone = new QPushButton(QStringLiteral("Done"), this);
+    cmdDone->setObjectName(QStringLiteral("cmdDone"));
     layout->addWidget(Label1);
-    layout->addWidget(RichTextBox1, 1);
+    layout->addWidget(splitter, 1);
     layout->addWidget(cmdDone, 0, Qt::AlignRight);
-    resize(900, 700);
+    resize(1000, 700);
     connect(cmdDone, &QPushButton::clicked, this, &frmManual::cmdDone_Click);
+    connect(contentsTree, &QTreeWidget::itemClicked, this, &frmManual::showSection);
+    connect(contentsTree, &QTreeWidget::itemActivated, this, &frmManual::showSection);
+    connect(findNextButton, &QPushButton::clicked, this, &frmManual::findNext);
+    connect(findPreviousButton, &QPushButton::clicked, this, &frmManual::findPrevious);
+    connect(searchEdit, &QLineEdit::textChanged, this, [this] {
+        // Typing refines the match in place: the search starts where the current match does.
+        QTextCursor at = RichTextBox1->textCursor();
+        at.setPosition(at.selectionStart());
+        RichTextBox1->setTextCursor(at);
+        markMatches();
+        if (!searchEdit->text().isEmpty())
+            find(false);
+    });
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
+            &frmManual::focusSearch);
+    connect(new QShortcut(QKeySequence::FindNext, this), &QShortcut::activated, this,
+            &frmManual::findNext);
+    connect(new QShortcut(QKeySequence::FindPrevious, this), &QShortcut::activated, this,
+            &frmManual::findPrevious);
     RichTextBox1->installEventFilter(this);
+    searchEdit->installEventFilter(this);
 }
 
 bool frmManual::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == RichTextBox1 && event->type() == QEvent::Resize)
         fitPictures();
+    if (watched == searchEdit && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            find(key->modifiers().testFlag(Qt::ShiftModifier));
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && !searchEdit->text().isEmpty()) {
+            searchEdit->clear();
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -158,6 +233,129 @@ void frmManual::Form_Load()
         RichTextBox1->setMarkdown(QStringLiteral("*") + manual.note + QStringLiteral("*\n\n") +
                                   manual.text);
     fitPictures();
+    buildContents();
+    markMatches();
+}
+
+void frmManual::buildContents()
+{
+    contentsTree->clear();
+    // The entry of the nearest heading above, per level: a heading nests under the last one of
+    // a higher level.
+    QList<QPair<int, QTreeWidgetItem*>> open;
+    for (QTextBlock block = RichTextBox1->document()->begin(); block.isValid();
+         block = block.next()) {
+        const int level = block.blockFormat().headingLevel();
+        const QString title = block.text().simplified();
+        if (level <= 0 || title.isEmpty())
+            continue;
+        while (!open.isEmpty() && open.constLast().first >= level)
+            open.removeLast();
+        auto* item = open.isEmpty() ? new QTreeWidgetItem(contentsTree)
+                                    : new QTreeWidgetItem(open.constLast().second);
+        item->setText(0, title);
+        item->setToolTip(0, title);
+        item->setData(0, Qt::UserRole, block.blockNumber());
+        open.append({level, item});
+    }
+    // The chapters in view, their sections folded.
+    contentsTree->expandToDepth(0);
+}
+
+void frmManual::showSection(QTreeWidgetItem* item)
+{
+    if (!item)
+        return;
+    QTextDocument* document = RichTextBox1->document();
+    const QTextBlock block = document->findBlockByNumber(item->data(0, Qt::UserRole).toInt());
+    if (!block.isValid())
+        return;
+    QTextCursor at(block);
+    RichTextBox1->setTextCursor(at); // a search goes on from the section shown
+    const QRectF where = document->documentLayout()->blockBoundingRect(block);
+    RichTextBox1->verticalScrollBar()->setValue(int(where.top()));
+}
+
+void frmManual::focusSearch()
+{
+    if (!isVisible())
+        return;
+    searchEdit->setFocus(Qt::ShortcutFocusReason);
+    searchEdit->selectAll();
+}
+
+bool frmManual::findNext()
+{
+    return find(false);
+}
+
+bool frmManual::findPrevious()
+{
+    return find(true);
+}
+
+bool frmManual::find(bool backwards)
+{
+    const QString text = searchEdit->text();
+    if (text.isEmpty()) {
+        searchStatus->clear();
+        return false;
+    }
+    QTextDocument* document = RichTextBox1->document();
+    const QTextDocument::FindFlags flags =
+        backwards ? QTextDocument::FindBackward : QTextDocument::FindFlags();
+    QTextCursor found = document->find(text, RichTextBox1->textCursor(), flags);
+    if (found.isNull()) {
+        // Round the end (or the beginning) of the manual.
+        QTextCursor from(document);
+        if (backwards)
+            from.movePosition(QTextCursor::End);
+        found = document->find(text, from, flags);
+    }
+    if (found.isNull()) {
+        searchStatus->setText(QStringLiteral("Not in the manual"));
+        return false;
+    }
+    RichTextBox1->setTextCursor(found);
+    RichTextBox1->ensureCursorVisible();
+    const auto index =
+        std::lower_bound(m_matchStarts.cbegin(), m_matchStarts.cend(), found.selectionStart()) -
+        m_matchStarts.cbegin();
+    searchStatus->setText(QStringLiteral("%1 of %2").arg(index + 1).arg(m_matchStarts.size()));
+    // The section the match is in, marked in the contents.
+    const int blockNumber = found.block().blockNumber();
+    QTreeWidgetItem* section = nullptr;
+    for (QTreeWidgetItemIterator it(contentsTree); *it; ++it) {
+        if ((*it)->data(0, Qt::UserRole).toInt() > blockNumber)
+            break;
+        section = *it;
+    }
+    if (section)
+        contentsTree->setCurrentItem(section);
+    return true;
+}
+
+void frmManual::markMatches()
+{
+    QList<QTextEdit::ExtraSelection> marks;
+    m_matchStarts.clear();
+    const QString text = searchEdit->text();
+    if (!text.isEmpty()) {
+        QTextDocument* document = RichTextBox1->document();
+        QTextCharFormat marked;
+        marked.setBackground(QColor(255, 230, 120));
+        for (QTextCursor at = document->find(text, 0); !at.isNull();
+             at = document->find(text, at)) {
+            m_matchStarts.append(at.selectionStart());
+            if (marks.size() < kMostMarkedMatches)
+                marks.append({at, marked});
+        }
+    }
+    RichTextBox1->setExtraSelections(marks);
+    if (text.isEmpty())
+        searchStatus->clear();
+    else if (m_matchStarts.isEmpty())
+        searchStatus->setText(QStringLiteral("Not in the manual"));
 }
 
 void frmManual::cmdDone_Click()

@@ -1,20 +1,26 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QSize>
 #include <QString>
 #include <QWidget>
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTextBrowser;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace fw {
 
 class Station;
 
-// The manual viewer: shows the operator's manual read-only. The manual is read once per run, at
-// the first showing; later showings keep the document and the place where the operator left it.
+// The manual viewer: shows the operator's manual read-only, with a contents pane built from its
+// headings and a search box (Ctrl+F; Enter or F3 for the next match, Shift with them for the
+// previous one). The manual is read once per run, at the first showing; later showings keep the
+// document and the place where the operator left it.
 class frmManual : public QWidget {
     Q_OBJECT
 public:
@@ -23,6 +29,11 @@ public:
     QLabel* Label1 = nullptr;
     QTextBrowser* RichTextBox1 = nullptr;
     QPushButton* cmdDone = nullptr;
+    QTreeWidget* contentsTree = nullptr; // one entry per heading, nested by level
+    QLineEdit* searchEdit = nullptr;
+    QPushButton* findPreviousButton = nullptr;
+    QPushButton* findNextButton = nullptr;
+    QLabel* searchStatus = nullptr; // "3 of 12", or that nothing matches
 
     // How many times the manual was read (once per run).
     int readCount() const { return m_reads; }
@@ -30,6 +41,14 @@ public:
 public Q_SLOTS:
     void Form_Load();
     void cmdDone_Click();
+    // Puts the keyboard in the search box with its text selected.
+    void focusSearch();
+    // The next or previous match of the search box's text, wrapping round the manual's end.
+    // False when the text is nowhere in the manual.
+    bool findNext();
+    bool findPrevious();
+    // Shows the heading of a contents entry at the top of the text area.
+    void showSection(QTreeWidgetItem* item);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -38,9 +57,14 @@ private:
     // Shows each picture of the manual no wider than the text area, so that nothing needs
     // scrolling sideways; pictures are never shown larger than they are.
     void fitPictures();
+    void buildContents();
+    bool find(bool backwards);
+    // Marks every match of the search box's text and tells how many there are.
+    void markMatches();
 
     Station& m_station;
     int m_reads = 0;
+    QList<int> m_matchStarts; // where the search box's text is found in the manual, in order
     QHash<QString, QSize> m_pictureSizes; // the most each picture is shown at, found once
 };
 

@@ -1,0 +1,331 @@
+#include "app/Callouts.h"
+
+#include "app/Station.h"
+#include "screens/Config.h"
+#include "screens/Grid_Setup.h"
+#include "screens/MainForm.h"
+#include "screens/Measure.h"
+#include "screens/PreviewForm.h"
+#include "screens/frmManual.h"
+#include "screens/frmSetStart.h"
+#include "widgets/FramePlayer.h"
+#include "widgets/PictureView.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace fw {
+
+namespace {
+
+// The marks of each picture: number and the control's object name. Numbers run in the order the
+// eye reads the screen; the manual's legend under each picture follows them.
+QList<CalloutPicture> buildCallouts()
+{
+    const auto marks = [](std::initializer_list<const char*> controls) {
+        QList<Callout> list;
+        int number = 0;
+        for (const char* control : controls)
+            list.append({++number, QLatin1String(control)});
+        return list;
+    };
+    return {
+        {QStringLiteral("main"), Screen::Main,
+         marks({"mnuViewLog", "mnuPictureLog", "munManual", "cmdGoCapture", "cmdGoTimer",
+                "ccmdGoToMeasure", "cmdSetup", "cmdConfigure", "cmdShowConfig", "cmdImport",
+                "btnChangeDirectory", "cb15", "gridRow1", "lblConfig"})},
+        {QStringLiteral("config"), Screen::Config,
+         marks({"TournamentName", "ResultsPathName", "CapturesPathName", "SetupFilesPathName",
+                "SkierNameFile", "gridframe", "Barefoot_box", "Jump_direction", "WSTIMS", "Frame3",
+                "Frame2", "mnuExit"})},
+        {QStringLiteral("gridsetup-points"), Screen::GridSetup,
+         marks({"gridLoad", "gridSave", "mnuSetupPicture", "picture", "grid_select",
+                "grid_state_icon", "Frame1", "ul_survey_x", "txtCheckX", "jump_x", "Load",
+                "show_alignment", "chkboxGridLock", "AdjustUp"})},
+        {QStringLiteral("gridsetup"), Screen::GridSetup,
+         marks({"btnAccuracyCheck", "fmAccuracyDisplay"})},
+        {QStringLiteral("accuracy-mesh"), Screen::GridSetup,
+         marks({"fmAccuracyDisplay", "fmAccuracyConfig"})},
+        {QStringLiteral("capture"), Screen::Capture,
+         marks({"CapturePRO1", "txtSkierName", "txtPass", "captureTimeValue", "cmdStartCapture",
+                "cmdStartTimer", "cmdEndCapture", "cmdSelect", "cmdGoToTimer", "cmdGoSetup"})},
+        {QStringLiteral("frameselection"), Screen::FrameSelection,
+         marks({"MediaPlayer1", "Command1", "Text9", "Command4", "Command6", "Command5",
+                "cmdMarkStart", "btnGoToSetup", "lstFileInfo", "cmdGoToCapture", "cmdGoToSetup",
+                "cmdViewLog"})},
+        {QStringLiteral("measure"), Screen::Measure,
+         marks({"picture", "AdjustUp", "Skier_name", "Jump_no", "distance", "distance_ft",
+                "optJumpOK", "Record", "Unfreeze", "Show_grid", "verify", "btnNextJump", "SavePict",
+                "mnuResults"})},
+    };
+}
+
+// Sets an object name where the screen has not given one.
+void name(QObject* control, const char* objectName)
+{
+    if (control && control->objectName().isEmpty())
+        control->setObjectName(QLatin1String(objectName));
+}
+
+QWidget* shownWidget(QWidget& screen, const QString& control)
+{
+    QWidget* widget = screen.findChild<QWidget*>(control);
+    if (!widget || !widget->isVisibleTo(&screen))
+        return nullptr;
+    return widget;
+}
+
+QAction* menuAction(QWidget& screen, const QString& control)
+{
+    return screen.findChild<QAction*>(control);
+}
+
+QString withoutUnderlineMarks(QString text)
+{
+    text.replace(QLatin1String("&&"), QStringLiteral("\x01"));
+    text.remove(QLatin1Char('&'));
+    text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+    return text;
+}
+
+} // namespace
+
+const QList<CalloutPicture>& manualCallouts()
+{
+    static const QList<CalloutPicture> pictures = buildCallouts();
+    return pictures;
+}
+
+QList<Callout> calloutsOf(const QString& picture)
+{
+    for (const CalloutPicture& p : manualCallouts())
+        if (p.picture == picture)
+            return p.callouts;
+    return {};
+}
+
+QWidget& screenWidget(Station& station, Screen screen)
+{
+    switch (screen) {
+    case Screen::Config:
+        return station.config();
+    case Screen::GridSetup:
+        return station.gridSetup();
+    case Screen::Capture:
+        return station.capture();
+    case Screen::FrameSelection:
+        return station.frameSelection();
+    case Screen::Measure:
+        return station.measure();
+    case Screen::Manual:
+        return station.manual();
+    case Screen::Main:
+        break;
+    }
+    return station.mainForm();
+}
+
+void nameMarkedControls(Station& station)
+{
+    if (station.created(Screen::Main)) {
+        MainForm& s = station.mainForm();
+        name(s.mnuViewLog, "mnuViewLog");
+        name(s.mnuPictureLog, "mnuPictureLog");
+        name(s.munManual, "munManual");
+        name(s.cmdGoCapture, "cmdGoCapture");
+        name(s.cmdGoTimer, "cmdGoTimer");
+        name(s.ccmdGoToMeasure, "ccmdGoToMeasure");
+        name(s.cmdSetup, "cmdSetup");
+        name(s.cmdConfigure, "cmdConfigure");
+        name(s.cmdShowConfig, "cmdShowConfig");
+        name(s.cmdImport, "cmdImport");
+        name(s.btnChangeDirectory, "btnChangeDirectory");
+        name(s.cb15, "cb15");
+        name(s.ImageGrid[0], "gridRow1");
+        name(s.lblConfig, "lblConfig");
+    }
+    if (station.created(Screen::Config)) {
+        Config& s = station.config();
+        name(s.TournamentName, "TournamentName");
+        name(s.ResultsPathName, "ResultsPathName");
+        name(s.CapturesPathName, "CapturesPathName");
+        name(s.SetupFilesPathName, "SetupFilesPathName");
+        name(s.SkierNameFile, "SkierNameFile");
+        name(s.gridframe, "gridframe");
+        name(s.Barefoot_box, "Barefoot_box");
+        name(s.Jump_direction, "Jump_direction");
+        name(s.WSTIMS, "WSTIMS");
+        name(s.Frame3, "Frame3");
+        name(s.Frame2, "Frame2");
+        name(s.mnuExit, "mnuExit");
+    }
+    if (station.created(Screen::GridSetup)) {
+        Grid_Setup& s = station.gridSetup();
+        name(s.gridLoad, "gridLoad");
+        name(s.gridSave, "gridSave");
+        if (s.mnuLoadPicture)
+            if (QMenu* menu = qobject_cast<QMenu*>(s.mnuLoadPicture->parent()))
+                name(menu->menuAction(), "mnuSetupPicture");
+        name(s.picture, "picture");
+        name(s.grid_select, "grid_select");
+        name(s.grid_state_icon, "grid_state_icon");
+        name(s.Frame1, "Frame1");
+        name(s.ul_survey_x, "ul_survey_x");
+        name(s.txtCheckX, "txtCheckX");
+        name(s.jump_x, "jump_x");
+        name(s.Load, "Load");
+        name(s.show_alignment, "show_alignment");
+        name(s.chkboxGridLock, "chkboxGridLock");
+        name(s.AdjustUp, "AdjustUp");
+        name(s.btnAccuracyCheck, "btnAccuracyCheck");
+        name(s.fmAccuracyDisplay, "fmAccuracyDisplay");
+        name(s.fmAccuracyConfig, "fmAccuracyConfig");
+    }
+    if (station.created(Screen::Capture)) {
+        PreviewForm& s = station.capture();
+        name(s.CapturePRO1, "CapturePRO1");
+        name(s.txtSkierName, "txtSkierName");
+        name(s.txtPass, "txtPass");
+        name(s.captureTimeValue, "captureTimeValue");
+        name(s.cmdStartCapture, "cmdStartCapture");
+        name(s.cmdStartTimer, "cmdStartTimer");
+        name(s.cmdEndCapture, "cmdEndCapture");
+        name(s.cmdSelect, "cmdSelect");
+        name(s.cmdGoToTimer, "cmdGoToTimer");
+        name(s.cmdGoSetup, "cmdGoSetup");
+    }
+    if (station.created(Screen::FrameSelection)) {
+        frmSetStart& s = station.frameSelection();
+        name(s.MediaPlayer1, "MediaPlayer1");
+        name(s.Command1, "Command1");
+        name(s.Text9, "Text9");
+        name(s.Command4, "Command4");
+        name(s.Command6, "Command6");
+        name(s.Command5, "Command5");
+        name(s.cmdMarkStart, "cmdMarkStart");
+        name(s.btnGoToSetup, "btnGoToSetup");
+        name(s.lstFileInfo, "lstFileInfo");
+        name(s.cmdGoToCapture, "cmdGoToCapture");
+        name(s.cmdGoToSetup, "cmdGoToSetup");
+        name(s.cmdViewLog, "cmdViewLog");
+    }
+    if (station.created(Screen::Measure)) {
+        Measure& s = station.measure();
+        name(s.picture, "picture");
+        name(s.AdjustUp, "AdjustUp");
+        name(s.Skier_name, "Skier_name");
+        name(s.Jump_no, "Jump_no");
+        name(s.distance, "distance");
+        name(s.distance_ft, "distance_ft");
+        name(s.optJumpOK, "optJumpOK");
+        name(s.Record, "Record");
+        name(s.Unfreeze, "Unfreeze");
+        name(s.Show_grid, "Show_grid");
+        name(s.verify, "verify");
+        name(s.btnNextJump, "btnNextJump");
+        name(s.SavePict, "SavePict");
+        name(s.mnuResults, "mnuResults");
+    }
+}
+
+std::optional<QRect> controlPlace(QWidget& screen, const QString& control)
+{
+    if (QWidget* widget = shownWidget(screen, control))
+        return QRect(widget->mapTo(&screen, QPoint(0, 0)), widget->size());
+    QAction* action = menuAction(screen, control);
+    QMenuBar* bar = screen.findChild<QMenuBar*>();
+    if (!action || !bar || !bar->isVisibleTo(&screen))
+        return std::nullopt;
+    // An item of a menu is shown by the menu's title.
+    QAction* shown = action;
+    if (!bar->actions().contains(shown))
+        if (auto* menu = qobject_cast<QMenu*>(action->parent()))
+            shown = menu->menuAction();
+    if (!bar->actions().contains(shown) || !shown->isVisible())
+        return std::nullopt;
+    const QRect place = bar->actionGeometry(shown);
+    if (place.isEmpty())
+        return std::nullopt;
+    return place.translated(bar->mapTo(&screen, QPoint(0, 0)));
+}
+
+QString controlCaption(QWidget& screen, const QString& control)
+{
+    QWidget* widget = screen.findChild<QWidget*>(control);
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return withoutUnderlineMarks(button->text());
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return withoutUnderlineMarks(label->text());
+    if (auto* frame = qobject_cast<QGroupBox*>(widget))
+        return withoutUnderlineMarks(frame->title());
+    if (widget)
+        return {};
+    if (QAction* action = menuAction(screen, control))
+        return withoutUnderlineMarks(action->text());
+    return {};
+}
+
+QStringList drawCallouts(QImage& picture, QWidget& screen, const QList<Callout>& callouts)
+{
+    QStringList missing;
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The marks keep their size whatever the screen's scale: the picture is in device pixels.
+    const double scale = picture.width() / double(std::max(1, screen.width()));
+    const double radius = 9.5 * scale;
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(int(12 * scale));
+    painter.setFont(font);
+    const QColor ink(214, 40, 40);
+    for (const Callout& callout : callouts) {
+        const std::optional<QRect> place = controlPlace(screen, callout.control);
+        if (!place) {
+            missing.append(callout.control);
+            continue;
+        }
+        const QRectF box(place->x() * scale, place->y() * scale, place->width() * scale,
+                         place->height() * scale);
+        painter.setPen(QPen(ink, 2.0 * scale));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(box.adjusted(1, 1, -1, -1), 3 * scale, 3 * scale);
+        // Where the number hides the least: below a menu's title, inside the bottom-left
+        // corner of a picture or list, beside a control too small to share, and otherwise on
+        // the control's top-left corner.
+        const bool menuItem = !shownWidget(screen, callout.control);
+        QPointF centre = box.topLeft() + QPointF(2 * scale, 2 * scale);
+        if (menuItem)
+            centre = QPointF(box.left() + radius + 2 * scale, box.bottom() + radius + scale);
+        else if (box.height() > 6 * radius)
+            centre = QPointF(box.left() + radius + 6 * scale, box.bottom() - radius - 6 * scale);
+        else if (box.width() < 4 * radius)
+            centre = QPointF(box.left() - radius - 2 * scale, box.center().y());
+        centre.setX(std::clamp(centre.x(), radius + 1, picture.width() - radius - 1));
+        centre.setY(std::clamp(centre.y(), radius + 1, picture.height() - radius - 1));
+        painter.setPen(QPen(Qt::white, 2.0 * scale));
+        painter.setBrush(ink);
+        painter.drawEllipse(centre, radius, radius);
+        painter.setPen(Qt::white);
+        painter.drawText(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius),
+                         Qt::AlignCenter, QString::number(callout.number));
+    }
+    return missing;
+}
+
+} // namespace fw

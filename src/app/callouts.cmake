@@ -1,0 +1,3 @@
+list(APPEND fw_ui_sources
+    app/Callouts.h app/Callouts.cpp
+)
