@@ -323,6 +323,12 @@ void MainForm::cmdShowConfig_Click()
 {
     const bool show = !capturePanel->isVisible();
     capturePanel->setVisible(show);
+    // The window's own minimum width (its menu bar's) keeps the layout from growing it: make
+    // room for the whole panel.
+    if (show && centralWidget()->layout()) {
+        centralWidget()->layout()->activate();
+        resize(size().expandedTo(sizeHint()));
+    }
     cmdShowConfig->setText(show ? QStringLiteral("Hide Video Configuration")
                                 : QStringLiteral("Show Video Configuration"));
 }
