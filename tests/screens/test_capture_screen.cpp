@@ -128,7 +128,7 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     main.show();
     main.cmdShowConfig_Click();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
-    QVERIFY(main.capturePanel->height() >= main.capturePanel->minimumSizeHint().height());
+    QTRY_VERIFY(main.capturePanel->width() >= main.capturePanel->sizeHint().width());
     QVERIFY(main.capturePanel->height() >= main.capturePanel->sizeHint().height());
     // A recording from the panel that ends at its time limit ends without a word.
     main.EdtFile->setText(QStringLiteral("panel.avi"));
