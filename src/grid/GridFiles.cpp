@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
 
 namespace fw {
@@ -61,22 +62,57 @@ Result<QString> fileText(const QString& path)
     return QString::fromLatin1(bytes);
 }
 
-// Writes the file whole through a temporary file beside it; the reason when that fails.
-std::optional<QString> writeWhole(const QString& path, const QStringList& lines)
-{
-    const QByteArray bytes = encodeLines(lines);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
+// A file written whole into a temporary file beside it, put in place only by commit(): a reader
+// never sees half a file, and a file whose bytes did not all reach the disk never replaces the
+// old one.
+class WholeFileWriter {
+public:
+    WholeFileWriter(const QString& path, const QStringList& lines) : m_file(path)
+    {
+        const QByteArray bytes = encodeLines(lines);
+        m_file.setDirectWriteFallback(false);
+        if (!m_file.open(QIODevice::WriteOnly)) {
+            m_failure = m_file.errorString();
+            return;
+        }
+        // The save file's own commit does not check the flush of its buffer: a full disk would
+        // leave a short or empty file in place of the old one. Every byte is written and
+        // flushed here, before anything is renamed.
+        errno = 0;
+        if (m_file.write(bytes) != bytes.size() || !m_file.flush()) {
+            // The system's reason ("No space left on device"); the device's own text is often
+            // only "Unknown error" after a failed flush.
+            const QString system = qt_error_string(errno);
+            m_failure = errno != 0 ? system : m_file.errorString();
+            m_file.cancelWriting();
+        }
     }
-    if (!file.commit())
-        return file.errorString();
-    return std::nullopt;
-}
+    ~WholeFileWriter()
+    {
+        if (!m_committed)
+            m_file.cancelWriting();
+    }
+    WholeFileWriter(const WholeFileWriter&) = delete;
+    WholeFileWriter& operator=(const WholeFileWriter&) = delete;
+
+    // Why the file could not be written; none while all is well.
+    const std::optional<QString>& failure() const { return m_failure; }
+    // Renames the temporary file over the target.
+    std::optional<QString> commit()
+    {
+        if (m_failure)
+            return m_failure;
+        m_committed = true;
+        if (!m_file.commit())
+            return m_file.errorString();
+        return std::nullopt;
+    }
+
+private:
+    QSaveFile m_file;
+    std::optional<QString> m_failure;
+    bool m_committed = false;
+};
 
 bool allFinite(const MeasurementGrid& g)
 {
@@ -399,14 +435,26 @@ GridFileResult SaveGrid(GridEntries& entries, GridState& grids, StationSettings&
         return result;
     }
 
-    if (const auto reason = writeWhole(path, gridFileLines(saved, path, *grid))) {
+    // Both files are written in full before either replaces the old one, then renamed one after
+    // the other: a save cut in between leaves at worst the new grid beside the old check buoy,
+    // a pair that the load refuses because the check buoy no longer validates.
+    const QString cbPath = checkBuoyFilePath(path);
+    WholeFileWriter gridFile(path, gridFileLines(saved, path, *grid));
+    if (const auto& reason = gridFile.failure()) {
         dialogs.message(saveFault(path, *reason), QString(), DialogIcon::Critical);
         return result;
     }
-    const QString cbPath = checkBuoyFilePath(path);
-    if (const auto reason =
-            writeWhole(cbPath, checkBuoyFileLines(saved.checkBuoyPicture, entries.txtCheckX,
-                                                  entries.txtCheckY))) {
+    WholeFileWriter cbFile(
+        cbPath, checkBuoyFileLines(saved.checkBuoyPicture, entries.txtCheckX, entries.txtCheckY));
+    if (const auto& reason = cbFile.failure()) {
+        dialogs.message(saveFault(cbPath, *reason), QString(), DialogIcon::Critical);
+        return result;
+    }
+    if (const auto reason = gridFile.commit()) {
+        dialogs.message(saveFault(path, *reason), QString(), DialogIcon::Critical);
+        return result;
+    }
+    if (const auto reason = cbFile.commit()) {
         // A check buoy file left from an earlier grid would not belong to the new grid file.
         QFile::remove(cbPath);
         dialogs.message(saveFault(cbPath, *reason), QString(), DialogIcon::Critical);

@@ -11,6 +11,11 @@
 #include <QDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 #include <cmath>
 
 using namespace fw;
@@ -95,6 +100,8 @@ private Q_SLOTS:
     void unreadableFilesChangeNothing();
     void unusableFolderCancelAndWriteFaults();
     void savedSlotIsReadyOnlyWithCheckedValues();
+    void fullDiskKeepsTheOldFiles();
+    void checkBuoyFileOfAnotherGridIsRefused();
 };
 
 // Guards Save: its dialogs, both files byte for byte, and what it registers (not a completion).
@@ -381,6 +388,71 @@ void TestGridFiles::savedSlotIsReadyOnlyWithCheckedValues()
     QVERIFY(!w.grids.slot(1).completed);
     QVERIFY(!w.grids.allGridsReady);
     FW_VERIFY_DIALOGS(w.f.dialogs);
+}
+
+// Guards a save on a full disk: the bytes that do not reach the disk are reported with the
+// system's reason and both old files stay as they were, with no temporary file left beside them.
+// The disk fills for this process only: a file size limit, its signal ignored.
+void TestGridFiles::fullDiskKeepsTheOldFiles()
+{
+#ifdef Q_OS_UNIX
+    World w;
+    w.grids.working.c = *SolveCoefficients(kRectanglePicture, kRectangleSurvey);
+    QVERIFY(w.save(QStringLiteral("left.ipt"), QStringLiteral("left camera")).done);
+    const QString path = w.file(QStringLiteral("left.ipt"));
+    const QByteArray grid = readBytes(path), cb = readBytes(path + QStringLiteral(".cb"));
+
+    w.f.dialogs.expectSaveFile(path)
+        .expectInput(QStringLiteral("right camera"))
+        .expectMessage(DialogAnswer::Yes)
+        .expectMessage();
+    rlimit before{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &before) == 0);
+    rlimit full = before;
+    full.rlim_cur = 64;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &full) == 0);
+    const GridFileResult r = w.save();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    FW_VERIFY_DIALOGS(w.f.dialogs);
+    QVERIFY(!r.done);
+    const QString told = w.f.dialogs.texts().last();
+    QVERIFY2(told.startsWith(QStringLiteral("Could not save grid file %1: ").arg(path)) &&
+                 told.contains(QLatin1String("too large")),
+             qPrintable(told));
+    QCOMPARE(readBytes(path), grid);
+    QCOMPARE(readBytes(path + QStringLiteral(".cb")), cb);
+    QCOMPARE(QDir(w.folder).entryList(QDir::Files).size(), 2);
+#else
+    QSKIP("the file size limit is a POSIX facility");
+#endif
+}
+
+// Guards a save cut between its two files: the new grid file beside the check buoy file of the
+// grid saved there before does not prove itself.
+void TestGridFiles::checkBuoyFileOfAnotherGridIsRefused()
+{
+    World w;
+    w.grids.working.c = *SolveCoefficients(kRectanglePicture, kRectangleSurvey);
+    QVERIFY(w.save(QStringLiteral("a.ipt"), QStringLiteral("a")).done);
+    // Grid b: the same buoys seen 600 twips further right.
+    std::array<ScreenPoint, kBuoyCount> shifted = kRectanglePicture;
+    for (int i = 0; i < kBuoyCount; ++i) {
+        shifted[i].x += 600;
+        w.entries.pictureX(BuoyIndex(i + 1)) = fieldText(shifted[i].x);
+    }
+    w.grids.working.c = *SolveCoefficients(shifted, kRectangleSurvey);
+    w.entries.txtCheckXpix = QStringLiteral(" 6600");
+    QVERIFY(w.save(QStringLiteral("b.ipt"), QStringLiteral("b")).done);
+    QVERIFY(QFile::remove(w.file(QStringLiteral("a.ipt.cb"))));
+    QVERIFY(QFile::copy(w.file(QStringLiteral("b.ipt.cb")), w.file(QStringLiteral("a.ipt.cb"))));
+    const auto pair = readGridFiles(w.file(QStringLiteral("a.ipt")));
+    QVERIFY(pair && pair->hasCheckBuoyFile);
+    const auto reason = unprovedGridReason(*pair);
+    QVERIFY(reason && reason->startsWith(QLatin1String("Check Buoy Does not Validate")));
+    const auto own = readGridFiles(w.file(QStringLiteral("b.ipt")));
+    QVERIFY(own && !unprovedGridReason(*own));
 }
 
 QTEST_GUILESS_MAIN(TestGridFiles)

@@ -229,6 +229,26 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
     QVERIFY2(grade == QLatin1String("R") || grade == QLatin1String("L") ||
                  grade == QLatin1String("C"),
              qPrintable(grade));
+
+    // The distance's uncertainty from picture rounding covers what the rounding did to this
+    // jump: the recorded figure is within it of the course's own distance (beyond the first
+    // order only the second-order term and the printed hundredths).
+    const auto uncertainty = distanceUncertainty_m(station.grids.working, click, Tournament{});
+    QVERIFY(uncertainty);
+    const double truth = landing.distance_m + kRampOffset_m;
+    qInfo("uncertainty at the landing: %.4f m (off the course by %.4f m)", *uncertainty,
+          std::fabs(precise - truth));
+    QVERIFY(std::fabs(precise - truth) <= *uncertainty + expected->secondOrder_m + 0.005 + 1e-9);
+    // The demo station's own capture size gives the figure the operator sees there.
+    const QSize demoSize = DemoFolder::pictureSize();
+    const CourseLanding demoLanding = course.landing(0, kFps, demoSize);
+    const auto demoBound = distanceUncertainty_m(course.measurementGrid(demoSize),
+                                                 {15.0 * std::round(demoLanding.picture_px.x()),
+                                                  15.0 * std::round(demoLanding.picture_px.y())},
+                                                 Tournament{});
+    QVERIFY(demoBound && *demoBound < *uncertainty);
+    qInfo("uncertainty at the landing at %dx%d: %.4f m", demoSize.width(), demoSize.height(),
+          *demoBound);
 }
 
 QTEST_MAIN(TestDemoRoad)

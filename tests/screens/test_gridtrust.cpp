@@ -93,6 +93,7 @@ private Q_SLOTS:
     void refusedGridStaysRefusedAfterSaveLoadAndRestart();
     void gridSavedBeforeItWasSolvedNeverMeasures();
     void raisingTheNumberOfGridsNeedsTheNewGrid();
+    void checkBuoyPredictedOffThePicture();
 };
 
 // Guards the road a refused grid took into the measurement screen: refused at Complete, saved,
@@ -217,6 +218,37 @@ void TestGridTrust::raisingTheNumberOfGridsNeedsTheNewGrid()
     r.main().ccmdGoToMeasure->click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(r.measureShown());
+}
+
+// Guards a check buoy whose survey puts it off the picture: the message says how far off the
+// marked one is, an arrow runs from it to the picture's edge towards the prediction, and the
+// five marks stay.
+void TestGridTrust::checkBuoyPredictedOffThePicture()
+{
+    StationFixture f;
+    Rig r(f, 1);
+    r.main().cmdSetup_Click();
+    Grid_Setup& g = r.g();
+    r.enterSampleGrid(0);
+    // Surveyed 60 m further right: 15000 twips right of the marked (6000, 4500), off the picture.
+    g.txtCheckX->selectAll();
+    QTest::keyClicks(g.txtCheckX, QStringLiteral("100"));
+    f.dialogs.clear();
+    f.dialogs.expectMessage();
+    g.Load->click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.texts().at(0),
+             QStringLiteral("Check Buoy Does not Validate.  The marked check buoy lies 1000 pixels "
+                            "left of and 0 pixels below where the grid predicts it; a pixel and a "
+                            "half each way is allowed."));
+    const auto line = g.picture->item(g.predictedLine).value();
+    QVERIFY(line.visible);
+    QCOMPARE(line.a, QPointF(6000, 4500));
+    QCOMPARE(line.b, QPointF(12000, 4500)); // the picture's right edge
+    const auto label = g.picture->item(g.lblCB).value();
+    QVERIFY(label.visible && label.a.x() >= 0 && label.a.x() < 12000);
+    QCOMPARE(int(g.drawing().size()), 5);
+    QVERIFY(g.btnAccuracyCheck->isHidden());
 }
 
 QTEST_MAIN(TestGridTrust)
