@@ -6,6 +6,7 @@
 #include "settings/StationSettings.h"
 
 #include <QFile>
+#include <QSettings>
 #include <QTest>
 
 using namespace fw;
@@ -18,6 +19,7 @@ private Q_SLOTS:
     void typedReadsOfAbsentOrUnparsableValues_data();
     void typedReadsOfAbsentOrUnparsableValues();
     void unreadableStoreReadsAsEmpty();
+    void handEditedStoreKeepsWriting();
     void freshStoreGivesTheEffectiveDefaults();
     void derivedValues();
     void resetStopsOnEitherFirstNo();
@@ -79,6 +81,32 @@ void TestSettings::unreadableStoreReadsAsEmpty()
     SettingsStore broken(path);
     QCOMPARE(broken.read(QStringLiteral("logpath"), QStringLiteral("0")), QStringLiteral("0"));
     QCOMPARE(broken.readInt(QStringLiteral("grids"), 0), 0);
+}
+
+// A store edited by hand (other sections, keys Qt escapes, values beyond ASCII, a list) takes
+// writes as ever: the check made after each write finds nothing missing, and keeps every entry.
+void TestSettings::handEditedStoreKeepsWriting()
+{
+    StationFixture f;
+    const QString path = f.path(QStringLiteral("edited.ini"));
+    QVERIFY(writeBytes(path, "[General]\nnote=kept\n[Settings]\nTournament%20Name=Nationals\n"
+                             "logpath=a, b\nskier=M\xc3\xbcller\n[Other]\nx=1\n"));
+    SettingsStore store(path);
+    QVERIFY2(store.write(QStringLiteral("grids"), QStringLiteral("3")),
+             qPrintable(store.lastFailure()));
+    QVERIFY(
+        store.write(QStringLiteral("TournamentName"), QStringLiteral("Jürgen's \"Cup\", day 2")));
+    SettingsStore again(path);
+    QCOMPARE(again.read(QStringLiteral("grids"), QString()), QStringLiteral("3"));
+    QCOMPARE(again.read(QStringLiteral("logpath"), QString()), QStringLiteral("a, b"));
+    QCOMPARE(again.read(QStringLiteral("skier"), QString()), QStringLiteral("Müller"));
+    QCOMPARE(again.read(QStringLiteral("TournamentName"), QString()),
+             QStringLiteral("Jürgen's \"Cup\", day 2"));
+    QSettings raw(path, QSettings::IniFormat);
+    QCOMPARE(raw.value(QStringLiteral("note")).toString(), QStringLiteral("kept"));
+    QCOMPARE(raw.value(QStringLiteral("Other/x")).toString(), QStringLiteral("1"));
+    QCOMPARE(raw.value(QStringLiteral("Settings/Tournament Name")).toString(),
+             QStringLiteral("Nationals"));
 }
 
 void TestSettings::freshStoreGivesTheEffectiveDefaults()
