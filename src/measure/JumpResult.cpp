@@ -210,4 +210,11 @@ QString verifyDistanceReadout(double d_m)
            leadingSpace(intPart(d_m * 3.28 + 0.5)) + QStringLiteral("ft");
 }
 
+QString uncertaintyReadout(std::optional<double> bound_m)
+{
+    if (!bound_m || !std::isfinite(*bound_m) || *bound_m < 0)
+        return QString();
+    return QStringLiteral("\u00B1 ") + QString::number(*bound_m, 'f', 2) + QStringLiteral(" m");
+}
+
 } // namespace fw

@@ -123,5 +123,8 @@ OtherGridEntry askOtherGridDistance(Dialogs& dialogs);
 QString twipsReadout(double twips);        // whole twips, leading-space form
 QString surveyReadout(double meters);      // to 0.01 m, leading-space form
 QString verifyDistanceReadout(double d_m); // " 45.6m  150ft"
+// How far a distance can be off from picture rounding, as shown beside it: "± 0.04 m" (two
+// decimals). Empty when there is no bound (a point not on the water).
+QString uncertaintyReadout(std::optional<double> bound_m);
 
 } // namespace fw

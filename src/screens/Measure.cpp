@@ -114,7 +114,15 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
     values->addRow(QStringLiteral("Skier"), Skier_name);
     values->addRow(QStringLiteral("Jump"), Jump_no);
     values->addRow(IWSFlabel);
-    values->addRow(distance);
+    distanceUncertainty = new QLabel(m_sidePanel);
+    distanceUncertainty->setObjectName(QStringLiteral("distanceUncertainty"));
+    distanceUncertainty->setFont(big);
+    distanceUncertainty->setToolTip(
+        QStringLiteral("How far the distance can be off from the picture's pixels alone"));
+    auto* metersRow = new QHBoxLayout;
+    metersRow->addWidget(distance, 1);
+    metersRow->addWidget(distanceUncertainty);
+    values->addRow(metersRow);
     values->addRow(AWSAlabel);
     values->addRow(distance_ft);
     side->addLayout(values);
@@ -181,6 +189,9 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
     xposition = new QLineEdit(m_sidePanel);
     yposition = new QLineEdit(m_sidePanel);
     VerifyDistance = new QLineEdit(m_sidePanel);
+    verifyUncertainty = new QLabel(m_sidePanel);
+    verifyUncertainty->setObjectName(QStringLiteral("verifyUncertainty"));
+    verifyUncertainty->hide();
     const std::pair<QLineEdit*, const char*> readoutRows[] = {{xtwips, "Picture x (twips)"},
                                                               {ytwips, "Picture y (twips)"},
                                                               {xposition, "Water X (m)"},
@@ -193,7 +204,14 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
         verifyLabels[i] = new QLabel(QLatin1String(readoutRows[i].second), m_sidePanel);
         verifyLabels[i]->setBuddy(e);
         verifyLabels[i]->hide();
-        readouts->addRow(verifyLabels[i], e);
+        if (e == VerifyDistance) {
+            auto* distanceRow = new QHBoxLayout;
+            distanceRow->addWidget(e, 1);
+            distanceRow->addWidget(verifyUncertainty);
+            readouts->addRow(verifyLabels[i], distanceRow);
+        } else {
+            readouts->addRow(verifyLabels[i], e);
+        }
     }
     side->addLayout(readouts);
     UnofficialJump = new QLabel(QStringLiteral("UNOFFICIAL JUMP"), m_sidePanel);
@@ -328,6 +346,11 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
     connect(mnuViewLog, &QAction::triggered, this, &Measure::mnuViewLog_Click);
     connect(Exit, &QAction::triggered, this, &Measure::Exit_Click);
     connect(CrossSize, &QScrollBar::valueChanged, this, [this] { scheduleRedraw(); });
+    // The bound belongs to the figure it was computed for and goes with it.
+    connect(distance, &QLineEdit::textChanged, this, [this](const QString& meters) {
+        if (meters != m_measuredMeters)
+            distanceUncertainty->clear();
+    });
     connect(Skier_name->lineEdit(), &QLineEdit::editingFinished, this,
             [this] { DrawImpactMark(); });
 
@@ -371,6 +394,7 @@ void Measure::Form_Load()
         e->hide();
     for (QLabel* l : verifyLabels)
         l->hide();
+    verifyUncertainty->hide();
     FrozenSign->hide();
     applySettings();
 }
@@ -531,8 +555,9 @@ void Measure::DrawImpactMark()
 
     // The splash indicator: where the ramp's end would be, one ramp offset along the survey
     // X axis from the impact point.
-    const GridCoefficients& c = m_station.grids.working.c;
-    impactSurvey = PictureToSurvey(c, impact);
+    // Through the grid, so that a point beyond the horizon maps to nothing.
+    const MeasurementGrid& grid = m_station.grids.working;
+    impactSurvey = PictureToSurvey(grid, impact);
     std::optional<ScreenPoint> splash;
     if (impactSurvey) {
         m_lastSurvey = *impactSurvey;
@@ -542,7 +567,7 @@ void Measure::DrawImpactMark()
             const double offset = rampOffset_m(t) * m_station.grids.xOrientation;
             shifted.X += s.RightToLeft ? offset : -offset;
         }
-        splash = SurveyToPicture(c, shifted);
+        splash = SurveyToPicture(grid, shifted);
     }
     if (splash) {
         splashPoint = *splash;
@@ -601,12 +626,15 @@ void Measure::Form_MouseMove(QPointF twips)
         xposition->clear();
         yposition->clear();
         VerifyDistance->clear();
+        verifyUncertainty->clear();
         return;
     }
     m_lastSurvey = jump->point;
     xposition->setText(surveyReadout(jump->point.X));
     yposition->setText(surveyReadout(jump->point.Y));
     VerifyDistance->setText(verifyDistanceReadout(jump->distance_m));
+    verifyUncertainty->setText(uncertaintyReadout(
+        distanceUncertainty_m(m_station.grids.working, {twips.x(), twips.y()}, t)));
 }
 
 void Measure::AdjustLeft_Click()
@@ -684,6 +712,7 @@ void Measure::verify_Click()
         w->setVisible(turningOn);
     for (QLabel* l : verifyLabels)
         l->setVisible(turningOn);
+    verifyUncertainty->setVisible(turningOn);
     verify->setText(turningOn ? QStringLiteral("Verify off") : QStringLiteral("Verify"));
 }
 
@@ -846,8 +875,11 @@ bool Measure::recordMeasuredDistance(JumpResult& jump)
     m_lastSurvey = measured->point;
     impactSurvey = measured->point;
     m_lastPrecise = figures->preciseMeters;
+    m_measuredMeters = figures->metersText;
     distance->setText(figures->metersText);
     distance_ft->setText(figures->feetText);
+    distanceUncertainty->setText(
+        uncertaintyReadout(distanceUncertainty_m(m_station.grids.working, impact, t)));
     jump.metersValue = figures->metersValue;
     jump.feetValue = figures->feetValue;
     return true;

@@ -49,6 +49,8 @@ public:
     QLineEdit* Jump_no = nullptr;
     QLineEdit* distance = nullptr;
     QLineEdit* distance_ft = nullptr;
+    // Beside the meters: how far the measured distance can be off from picture rounding.
+    QLabel* distanceUncertainty = nullptr;
     QLineEdit* Comment = nullptr;
     QLabel* grid_description = nullptr;
     QLabel* barefoot_indicator = nullptr;
@@ -62,6 +64,7 @@ public:
     QLineEdit* xposition = nullptr;
     QLineEdit* yposition = nullptr;
     QLineEdit* VerifyDistance = nullptr;
+    QLabel* verifyUncertainty = nullptr; // the bound of the distance under the mouse
     QLabel* UnofficialJump = nullptr;
     // What each of the five read-outs shows.
     std::array<QLabel*, 5> verifyLabels{};
@@ -197,6 +200,8 @@ private:
     // measured jump: Fall and Pass repeat them.
     SurveyPoint m_lastSurvey;
     QString m_lastPrecise;
+    // The meters text that the uncertainty beside it belongs to.
+    QString m_measuredMeters;
     QWidget* m_sidePanel = nullptr;
     // The skier name the operator was last told about, so that it is said once.
     QString m_nameWarnedAbout;

@@ -112,6 +112,7 @@ private Q_SLOTS:
     void contactPicturesAreNeverOverwritten();
     void controlsKeepTheirPlacesAndTheHandOverWaits();
     void skierNamesTheFilesCannotHoldAndAnEmptyList();
+    void distanceUncertaintyIsShownNotRecorded();
 };
 
 void TestMeasure::measuredFallAndPassJumps()
@@ -330,6 +331,54 @@ void TestMeasure::pointBeyondTheHorizonIsRefused()
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(f.dialogs.texts().at(0).contains(QLatin1String("beyond the horizon")));
     QCOMPARE(r.results(), before);
+
+    // Further up, beyond the horizon, the mapping still gives numbers: none of them is shown.
+    m.verify_Click();
+    const ScreenPoint beyond{x, y - 600};
+    m.Form_MouseMove({beyond.x, beyond.y});
+    QVERIFY(m.VerifyDistance->text().isEmpty() && m.xposition->text().isEmpty());
+    QVERIFY(m.findChild<QLabel*>(QStringLiteral("verifyUncertainty"))->text().isEmpty());
+    m.Form_MouseDown({beyond.x, beyond.y});
+    m.DrawImpactMark();
+    QVERIFY(!m.picture->item(m.lineSplashIndicator)->visible);
+    f.dialogs.expectMessage();
+    m.Record_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(f.dialogs.texts().last().contains(QLatin1String("beyond the horizon")));
+    QCOMPARE(r.results(), before);
+    QVERIFY(m.findChild<QLabel*>(QStringLiteral("distanceUncertainty"))->text().isEmpty());
+}
+
+// Guards the distance's uncertainty from picture rounding: shown beside the meters in the
+// figure's own font and in the verify read-out, never in the recorded texts.
+void TestMeasure::distanceUncertaintyIsShownNotRecorded()
+{
+    StationFixture f;
+    MeasureRig r(f, {{"WSTIMS", "1"}});
+    StationPaths::ensureFolder(r.station->paths().exchangeFolder());
+    Measure& m = r.m();
+    r.setSkier(QStringLiteral("Lee"));
+    r.click(43.53, 20);
+    m.Record_Click();
+    const ScreenPoint p = samplePicturePoint(43.53, 20);
+    const double bound = distanceUncertainty_m(r.station->grids.working, p, Tournament()).value();
+    QVERIFY(bound > 0);
+    const QString shown = QStringLiteral("\u00B1 %1 m").arg(bound, 0, 'f', 2);
+    auto* beside = m.findChild<QLabel*>(QStringLiteral("distanceUncertainty"));
+    QVERIFY(beside);
+    QCOMPARE(beside->text(), shown);
+    QCOMPARE(beside->font(), m.distance->font());
+    QCOMPARE(m.distance->text(), QStringLiteral(" 45.6m"));
+    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
+             QByteArray("OK,  45.6,  150, 1\r\n"));
+    QVERIFY(r.results().endsWith(") ( 45.63)\r\n"));
+
+    m.verify_Click();
+    m.Form_MouseMove({p.x, p.y});
+    QCOMPARE(m.findChild<QLabel*>(QStringLiteral("verifyUncertainty"))->text(), shown);
+    // A new skier's jump starts without a figure.
+    r.setSkier(QStringLiteral("Ann"));
+    QVERIFY(beside->text().isEmpty());
 }
 
 void TestMeasure::gridButtonCyclesTheConfiguredGrids()
