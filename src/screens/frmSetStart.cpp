@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -208,6 +209,11 @@ frmSetStart::frmSetStart(Station& station, QWidget* parent) : QWidget(parent), m
     connect(cmdGoToCapture, &QPushButton::clicked, this, &frmSetStart::cmdGoToCapture_Click);
     connect(cmdGoToSetup, &QPushButton::clicked, this, &frmSetStart::cmdGoToSetup_Click);
     connect(cmdViewLog, &QPushButton::clicked, this, &frmSetStart::cmdViewLog_Click);
+
+    // The arrow keys step wherever the focus is on the screen: they reach the screen before the
+    // buttons, which would move the focus with them.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
 }
 
 frmSetStart::~frmSetStart() = default;
@@ -272,12 +278,46 @@ void frmSetStart::hideEvent(QHideEvent* event)
 void frmSetStart::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::ActivationChange) {
-        if (isActiveWindow())
+        if (isActiveWindow()) {
+            // The held arrows step again, whatever the arrival work already done.
+            if (isVisible())
+                Timer2->start();
             Form_Paint();
-        else
+        } else {
             Timer2->stop();
+        }
     }
     QWidget::changeEvent(event);
+}
+
+bool frmSetStart::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (!(edit && !edit->isReadOnly()) && stepKey(*static_cast<QKeyEvent*>(event)))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool frmSetStart::stepKey(const QKeyEvent& key)
+{
+    const bool keypad = key.modifiers() & Qt::KeypadModifier;
+    if (keypad && (key.key() == Qt::Key_4 || key.key() == Qt::Key_6)) {
+        MediaPlayer1_KeyDown(key.key() == Qt::Key_4 ? 100 : 102);
+        return true;
+    }
+    if (key.key() != Qt::Key_Left && key.key() != Qt::Key_Right)
+        return false;
+    // A tap steps once at once; a held key is stepped by the timer, from its next tick but one.
+    if (!key.isAutoRepeat()) {
+        QPushButton* step = key.key() == Qt::Key_Left ? Command1 : Command4;
+        if (step->isEnabled()) {
+            m_arrowTapped = true;
+            step == Command1 ? Command1_Click() : Command4_Click();
+        }
+    }
+    return true;
 }
 
 void frmSetStart::Form_Paint()
@@ -361,9 +401,14 @@ void frmSetStart::viewArrival()
     viewArrivalDone = true;
     fromCapture = false;
     Text6->setText(m_station.VideoFileToView);
-    loadVideo(Text6->text());
+    const bool loaded = loadVideo(Text6->text());
     if (FilePresent(infoFilePath(Text6->text()))) {
         const Result<int> stored = readInfoFile(Text6->text());
+        if (stored && loaded) {
+            // The video opens at the frame marked before.
+            MediaPlayer1->setCurrentPosition(*stored);
+            showPosition();
+        }
         if (stored)
             m_station.dialogs().message(
                 QStringLiteral("File already measured - contact frame is ") + leadingSpace(*stored),
@@ -527,6 +572,11 @@ void frmSetStart::Command1_Click()
 
 void frmSetStart::Timer2_Timer()
 {
+    if (m_arrowTapped) {
+        // The press itself stepped.
+        m_arrowTapped = false;
+        return;
+    }
     const KeyboardState& keys = m_station.keyboard();
     if (keys.isDown(Qt::Key_Left) && Command1->isEnabled())
         Command1_Click();
@@ -747,13 +797,17 @@ void frmSetStart::markFrame()
     startFixed = true;
     startRead = true;
     MediaPlayer1->stop();
-    selectedFrame = MediaPlayer1->currentPosition();
+    // The frame marked is the picture on the screen, written as it is; only without one (no
+    // picture has arrived yet) is the frame decoded from the file.
+    const QImage shown = MediaPlayer1->picture();
+    const bool onScreen = !shown.isNull() && MediaPlayer1->shownFrame() >= 0;
+    selectedFrame = onScreen ? MediaPlayer1->shownFrame() : MediaPlayer1->currentPosition();
     MediaPlayer1->setClickToPlay(false);
     grabFileName = MediaPlayer1->fileName().isEmpty() ? Text6->text() : MediaPlayer1->fileName();
     grabFrameNumber = selectedFrame;
-    const auto failure =
-        grabFrame(grabFileName, grabFrameNumber,
-                  m_station.paths().inStation(QStringLiteral("currentcapture.bmp")));
+    const QString bitmap = m_station.paths().inStation(QStringLiteral("currentcapture.bmp"));
+    const auto failure = onScreen ? writeFrameBitmap(shown, bitmap)
+                                  : grabFrame(grabFileName, grabFrameNumber, bitmap);
     if (failure) {
         // Nothing is deleted and nothing moves on: the operator can try another frame.
         m_station.dialogs().message(failure->message, QString(), DialogIcon::Information);

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -126,8 +127,10 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool stepKey(const QKeyEvent& key);
     void captureArrival();
     void viewArrival();
     void noVideo();
@@ -151,6 +154,7 @@ private:
     bool m_loaded = false;
     int m_runEnd = 0; // the end of the run window of the play-back before the end
     int m_startInterval_ms = 0;
+    bool m_arrowTapped = false; // an arrow's press stepped; the timer's next tick leaves it
 };
 
 } // namespace fw

@@ -188,8 +188,10 @@ void FramePlayer::handleKey(QKeyEvent* event)
 
 void FramePlayer::handleClick()
 {
-    setFocus();
-    if (m_clickToPlay && m_engine->isOpen())
+    giveFocus();
+    // "Click Mouse to repeat Play": a click on the full-screen picture plays the stretch again;
+    // on the screen's own player a click only gives it the keys.
+    if (m_clickToPlay && m_displaySize == kFullScreen && m_engine->isOpen())
         play();
 }
 

@@ -53,7 +53,7 @@ public:
     void setSize_twips(int width, int height);
     void giveFocus();
 
-    // While on, a click on the picture plays the selection again.
+    // While on, a click on the full-screen picture plays the selection again.
     void setClickToPlay(bool on) { m_clickToPlay = on; }
     bool clickToPlay() const { return m_clickToPlay; }
 

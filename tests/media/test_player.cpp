@@ -7,8 +7,10 @@
 #include "media/MediaLibraries.h"
 #include "widgets/FramePlayer.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTest>
 
 #include <sys/mman.h>
@@ -255,9 +257,35 @@ void TestPlayer::playsTheSelectionAtTheFileRate()
 
 void TestPlayer::keysAndFullScreen()
 {
+    StationFixture f;
+    const QString video = f.path(QStringLiteral("v.avi"));
+    QCOMPARE(makeVideo(video, {"mjpeg", 64, 48, 20}), QString());
     FramePlayer player;
     player.setSize_twips(5775, 5415);
     player.show();
+    QVERIFY(!player.setFileName(video));
+    // A click on the picture gives the player the keys; only full screen repeats the play-back.
+    QWidget* picture = nullptr;
+    for (QWidget* w : player.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (!qobject_cast<QSlider*>(w))
+            picture = w;
+    QVERIFY(picture);
+    player.setSelectionStart(2);
+    player.setSelectionEnd(6);
+    QTest::mouseClick(picture, Qt::LeftButton);
+    QVERIFY(!player.isPlaying());
+    player.setDisplaySize(FramePlayer::kFullScreen);
+    QWidget* fullScreen = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != &player && w->isVisible())
+            fullScreen = w;
+    QVERIFY(fullScreen);
+    QTest::mouseClick(fullScreen, Qt::LeftButton);
+    QVERIFY(player.isPlaying());
+    QCOMPARE(player.currentPosition(), 2);
+    player.stop();
+    player.setDisplaySize(FramePlayer::kDefaultSize);
+
     QSignalSpy keys(&player, &FramePlayer::keyDown);
     QTest::keyClick(&player, Qt::Key_4, Qt::KeypadModifier);
     QTest::keyClick(&player, Qt::Key_6, Qt::KeypadModifier);

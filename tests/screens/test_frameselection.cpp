@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -90,6 +91,8 @@ private Q_SLOTS:
     void markingUnderEachSavePolicy();
     void nonStandardNamesAreNotLogged();
     void browsingAndViewingWarnOfMeasuredVideos();
+    void keysStepWhereverTheFocusIs();
+    void markingWritesThePictureShown();
 };
 
 void TestFrameSelection::captureArrivalRenamesAndMovesTheVideo()
@@ -318,6 +321,7 @@ void TestFrameSelection::nonStandardNamesAreNotLogged()
     StationFixture f;
     Rig r(f);
     r.station->settings.VideoSavePolicy = QStringLiteral("Save");
+    r.station->grids.slot(1).completed = true;
     r.station->grids.allGridsReady = true;
     const QString video = r.video(QStringLiteral("run3.avi"));
     r.arriveFromCapture(video, 5);
@@ -382,6 +386,84 @@ void TestFrameSelection::browsingAndViewingWarnOfMeasuredVideos()
     s.cmdMarkStart_Click();
     QVERIFY(QFile::exists(older));
     QVERIFY(r.log().isEmpty());
+}
+
+// A video measured before opens at its stored frame. A tapped arrow steps once wherever the focus
+// is (a text box keeps its arrows), the keypad's 4 and 6 too; holding the key steps from the
+// second tick on; and the held arrows keep working after the screen lost and got back the focus.
+void TestFrameSelection::keysStepWhereverTheFocusIs()
+{
+    StationFixture f;
+    Rig r(f);
+    frmSetStart& s = *r.screen;
+    const QString video = r.video(QStringLiteral("Smithjump1.avi"));
+    QVERIFY(writeInfoFile(video, 20));
+    r.station->VideoFileToView = video;
+    f.dialogs.expectMessage();
+    r.arrive(QStringLiteral("View"));
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(r.shows(20));
+    QCOMPARE(s.Text9->text(), QStringLiteral(" 20"));
+
+    QTest::keyClick(s.cmdMarkStart, Qt::Key_Right);
+    QCOMPARE(s.MediaPlayer1->currentPosition(), 21);
+    QTest::keyClick(s.Command5, Qt::Key_Left);
+    QTest::keyClick(s.Text4, Qt::Key_Left); // moves the text cursor only
+    QCOMPARE(s.MediaPlayer1->currentPosition(), 20);
+    QTest::keyClick(s.cmdGoToSetup, Qt::Key_6, Qt::KeypadModifier);
+    QTest::keyClick(s.lstFileInfo, Qt::Key_6, Qt::KeypadModifier);
+    QTest::keyClick(s.MediaPlayer1, Qt::Key_4, Qt::KeypadModifier);
+    QCOMPARE(s.MediaPlayer1->currentPosition(), 21);
+    QCOMPARE(s.Text9->text(), QStringLiteral(" 21"));
+    // Held: the press steps, the next tick waits, then every tick steps.
+    QTest::keyPress(s.Command4, Qt::Key_Right);
+    r.keys.setDown(Qt::Key_Right, true);
+    s.Timer2_Timer();
+    QCOMPARE(s.MediaPlayer1->currentPosition(), 22);
+    s.Timer2_Timer();
+    QCOMPARE(s.MediaPlayer1->currentPosition(), 23);
+    r.keys.setDown(Qt::Key_Right, false);
+
+    s.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&s));
+    QVERIFY(s.Timer2->isActive());
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(!s.Timer2->isActive());
+    s.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&s));
+    QVERIFY(s.Timer2->isActive());
+}
+
+// Marking writes the picture on the screen as it is: the frame shown is the frame noted, and the
+// file is not read again (here it is gone by then). A B-frame video in its last group of
+// pictures keeps its length.
+void TestFrameSelection::markingWritesThePictureShown()
+{
+    StationFixture f;
+    Rig r(f);
+    frmSetStart& s = *r.screen;
+    const QString video =
+        r.video(QStringLiteral("Smithjump2.avi"), {"mpeg4", 64, 48, 40, 30, 1, 12, 2});
+    r.station->VideoFileToView = video;
+    r.arrive(QStringLiteral("View"));
+    s.MediaPlayer1->setCurrentPosition(37);
+    QVERIFY(r.shows(37));
+    s.Command4_Click();
+    s.Command4_Click();
+    QVERIFY(r.shows(39));
+    QCOMPARE(s.MediaPlayer1->properties().frameCount, 40);
+    const QByteArray expected = plainDecodeBgr(video, 39);
+    QVERIFY(QFile::remove(video));
+    f.dialogs.expectMessage(); // the grids are not set up
+    s.cmdMarkStart_Click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(f.dialogs.calls().last().text, kGridsMissing);
+    QCOMPARE(s.selectedFrame, 39);
+    QCOMPARE(s.grabFrameNumber, 39);
+    QCOMPARE(bitmapRowsTopDown(readBytes(r.bitmap()), 64, 48), expected);
 }
 
 QTEST_MAIN(TestFrameSelection)
