@@ -122,7 +122,7 @@ Outcome appendLines(const QString& path, const QStringList& lines)
     // All or nothing: a part of an entry would be read as a whole one (or fused with the next
     // entry), so the file is cut back to what it held before.
     QString message = writeFault(path, *failed);
-    if (!file.resize(before))
+    if (file.size() != before && !file.resize(before))
         message += QStringLiteral("\r\nPart of the entry stays at the end of the file: %1")
                        .arg(file.errorString());
     return Outcome::failure(message);

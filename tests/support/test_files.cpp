@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QTest>
 #include <QtEndian>
@@ -188,6 +189,13 @@ void TestFiles::textFileWriters()
     const QString prefix = QStringLiteral("Could not write to ") + gone + QStringLiteral(": ");
     const QString text = f.dialogs.calls().at(0).text;
     QVERIFY2(text.startsWith(prefix) && text.size() > prefix.size(), qPrintable(text));
+
+    // A full disk is told in the system's words.
+    if (QFileInfo(QStringLiteral("/dev/full")).isWritable()) {
+        const Outcome full = appendLines(QStringLiteral("/dev/full"), {QStringLiteral("line")});
+        QCOMPARE(full.message(),
+                 QStringLiteral("Could not write to /dev/full: No space left on device"));
+    }
 
     // A replacement is whole, leaves no temporary file beside it, or fails naming the place.
     const QString dst = f.path(QStringLiteral("qxresult.dst"));
