@@ -1,7 +1,8 @@
 // Stepping through jump videos in the frame player, one frame forwards and one backwards, at
 // 1280x720 and 1920x1080, for Motion JPEG (every frame a key frame) and H.264 with a key frame
-// every 60 frames; beside them the time to decode one frame in sequence (the floor) and the
-// frame grab to a bitmap file.
+// every 60 frames; beside them the time to decode one frame in sequence (the floor), the frame
+// grab to a bitmap file, and marking: the picture on the screen written as the bitmap, beside
+// converting a decoded frame and writing it.
 //
 // A step is timed from the request to the picture arriving on the user-interface thread. Steps
 // come every 50 ms, twice as fast as the held arrow keys step, so the worker gets the time it
@@ -29,8 +30,10 @@ using namespace fw;
 
 namespace {
 
-constexpr int kFrames = 180; // six seconds at 30 fps: three groups of 60
-constexpr int kSteps = 60;
+constexpr int kFrames = 300; // ten seconds at 30 fps: five groups of 60
+// Enough steps for a 99th percentile that is not simply the slowest step; each row crosses
+// three or four key frames.
+constexpr int kSteps = 220;
 constexpr int kPause_ms = 50;
 
 struct Clip {
@@ -121,7 +124,7 @@ void BM_Step(benchmark::State& state)
         }
         // Start just past a key frame going forwards, just before one going backwards (the
         // hardest places), and let the worker settle as the operator's first look would.
-        int frame = direction > 0 ? 61 : 121;
+        int frame = direction > 0 ? 41 : 279;
         stepTo(engine, frame);
         pause(500);
         for (int i = 0; i < kSteps; ++i) {
@@ -205,7 +208,53 @@ void BM_GrabToBitmap(benchmark::State& state)
 
 } // namespace
 
+// Marking: the picture the player shows (frame 119 of the 1080p H.264 video) written as the
+// bitmap, as the frame selection screen does it.
+void BM_MarkShownFrame(benchmark::State& state)
+{
+    const QString video = videoFor(kClips[3]);
+    const QString bmp = folder().filePath(QStringLiteral("currentcapture.bmp"));
+    FramePlayerEngine engine;
+    if (engine.open(video) || stepTo(engine, 119) < 0 || engine.picture().isNull()) {
+        state.SkipWithError("cannot show frame 119");
+        return;
+    }
+    const QImage shown = engine.picture();
+    for (auto _ : state) {
+        if (writeFrameBitmap(shown, bmp)) {
+            state.SkipWithError("write failed");
+            return;
+        }
+    }
+    state.SetLabel("libx264 1920x1080, picture on screen to bitmap");
+}
+
+// What marking may cost at most: one decoded frame converted to the picture and written.
+void BM_ConvertAndWrite(benchmark::State& state)
+{
+    const QString video = videoFor(kClips[3]);
+    const QString bmp = folder().filePath(QStringLiteral("currentcapture.bmp"));
+    std::unique_ptr<VideoDecoder> decoder = VideoDecoder::open(video, nullptr);
+    FrameConverter converter;
+    auto first =
+        decoder ? decoder->next() : Result<std::optional<DecodedFrame>>::failure(QString());
+    if (!first || !first.value()) {
+        state.SkipWithError("cannot decode");
+        return;
+    }
+    for (auto _ : state) {
+        const QImage bgr = converter.toBgr(first.value()->frame.get());
+        if (writeFrameBitmap(bgr, bmp)) {
+            state.SkipWithError("write failed");
+            return;
+        }
+    }
+    state.SetLabel("libx264 1920x1080, convert and write");
+}
+
 BENCHMARK(BM_DecodeOneFrame)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MarkShownFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertAndWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeAndConvert)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Step)
     ->ArgsProduct({{0, 1, 2, 3}, {1, -1}})

@@ -1,5 +1,7 @@
 #include "media/VideoDecoder.h"
 
+#include "review/AviHeader.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -169,6 +171,24 @@ bool openContainer(const QString& path, FormatPtr& format, CodecPtr& codec, int&
     return true;
 }
 
+// Why a frame rate (frames per second as rate / scale) cannot be a video's; none when it can.
+std::optional<QString> unusableRate(std::uint32_t rate, std::uint32_t scale)
+{
+    constexpr double kSlowest = 1.0 / 60; // a frame a minute
+    constexpr double kFastest = 100000;
+    const double fps = scale ? double(rate) / double(scale) : 0;
+    if (scale != 0 && fps >= kSlowest && fps <= kFastest)
+        return std::nullopt;
+    return QStringLiteral("the frame rate of the video (%1 / %2 frames a second) cannot be right")
+        .arg(rate)
+        .arg(scale);
+}
+
+std::optional<QString> unusableRate(int num, int den)
+{
+    return unusableRate(std::uint32_t(std::max(num, 0)), std::uint32_t(std::max(den, 0)));
+}
+
 } // namespace
 
 std::unique_ptr<VideoDecoder> VideoDecoder::open(const QString& path, MediaFailure* failure)
@@ -198,6 +218,19 @@ std::unique_ptr<VideoDecoder> VideoDecoder::open(const QString& path, MediaFailu
         rate = av_inv_q(st->time_base);
     if (rate.num <= 0 || rate.den <= 0)
         rate = AVRational{25, 1};
+    // Frame positions are computed from the rate: a rate no camera gives (a damaged or hostile
+    // header; FFmpeg itself puts 25 in place of a scale of 0) refuses the file.
+    std::optional<QString> badRate = unusableRate(rate.num, rate.den);
+    if (!badRate) {
+        const Result<AviHeader> header = readAviHeader(path);
+        if (header && header->video.present)
+            badRate = unusableRate(header->video.rate, header->video.scale);
+    }
+    if (badRate) {
+        if (failure)
+            *failure = {mediatext::errorWorkingWithFile(path), *badRate};
+        return nullptr;
+    }
     d.frameDuration = av_inv_q(rate);
     d.startTs = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
     d.reorders = st->codecpar->video_delay > 0 || d.codec->has_b_frames > 0;

@@ -100,6 +100,7 @@ private Q_SLOTS:
     void bFrameVideosNumberFramesInShowingOrder_data();
     void bFrameVideosNumberFramesInShowingOrder();
     void emptyChunksRepeatTheFrameBefore();
+    void absurdFrameRatesAreRefused();
 };
 
 void TestAvi::informationListOfRealVideos_data()
@@ -356,6 +357,35 @@ void TestAvi::emptyChunksRepeatTheFrameBefore()
         QVERIFY2(!grabFrame(video, slot, bmp), qPrintable(QString::number(slot)));
         QVERIFY2(bitmapRowsTopDown(readBytes(bmp), 64, 48) == plainDecodeBgr(video, decoded),
                  qPrintable(QString::number(slot)));
+    }
+}
+
+// A header whose frame rate no video can have (a scale of 0, one frame in 68 years, two billion
+// frames a second) is refused with the station's message instead of frame positions computed
+// from it; the information list still reads.
+void TestAvi::absurdFrameRatesAreRefused()
+{
+    StationFixture f;
+    const QString real = videoIn(f, QStringLiteral("real.avi"), {"mjpeg", 64, 48, 10});
+    const QByteArray bytes = readBytes(real);
+    const qsizetype strh = bytes.indexOf("strh");
+    QVERIFY(strh > 0);
+    const QString bmp = f.path(QStringLiteral("currentcapture.bmp"));
+    const QList<QPair<quint32, quint32>> rates = {{0, 30}, {0x80000000u, 1}, {1, 0x7FFFFFFF}};
+    for (const auto& [scale, rate] : rates) {
+        QByteArray patched = bytes;
+        patched.replace(strh + 8 + 20, 4, le32(scale));
+        patched.replace(strh + 8 + 24, 4, le32(rate));
+        const QString path = f.path(QStringLiteral("rate%1.avi").arg(scale));
+        QVERIFY(writeBytes(path, patched));
+        const auto failure = grabFrame(path, 3, bmp);
+        QVERIFY2(failure, qPrintable(QString::number(scale)));
+        QCOMPARE(failure->message,
+                 QStringLiteral("There was an error working with the file:\r\n") + path);
+        QVERIFY2(failure->reason.contains(QLatin1String("frame rate")),
+                 qPrintable(failure->reason));
+        QVERIFY(!QFile::exists(bmp));
+        QCOMPARE(FillFileInfo(path, f.dialogs).size(), 19);
     }
 }
 
