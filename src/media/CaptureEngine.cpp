@@ -606,6 +606,9 @@ std::int64_t CaptureSession::spaceNeeded() const
 
 void CaptureSession::writerLoop()
 {
+    auto nextSpaceCheck = std::chrono::steady_clock::now();
+    std::int64_t freeAtCheck = -1;
+    std::int64_t writtenAtCheck = 0;
     for (;;) {
         FramePtr frame;
         {
@@ -619,7 +622,18 @@ void CaptureSession::writerLoop()
         // Ended while there is still room to finish the file: a recording cut by a full disk
         // would have no index and read as empty.
         if (m_options.freeSpace) {
-            const std::int64_t free = m_options.freeSpace(m_options.file);
+            // Asking the system costs a look through its mounts: four times a second, and in
+            // between what this file took since counts against the room left.
+            const auto now = std::chrono::steady_clock::now();
+            const std::int64_t written = avio_tell(m_output->pb);
+            if (now >= nextSpaceCheck) {
+                nextSpaceCheck = now + std::chrono::milliseconds(250);
+                freeAtCheck = m_options.freeSpace(m_options.file);
+                writtenAtCheck = written;
+            }
+            const std::int64_t free =
+                freeAtCheck < 0 ? -1
+                                : freeAtCheck - std::max<std::int64_t>(0, written - writtenAtCheck);
             if (free >= 0 && free < spaceNeeded() + 2 * m_largestPacket) {
                 {
                     const std::lock_guard lock(m_mutex);
