@@ -155,7 +155,7 @@ Outcome moveOver(const QString& temporary, const QString& path)
     if (!error)
         return Outcome::success();
     QFile::remove(temporary);
-    return Outcome::failure(writeFault(path, QString::fromStdString(error.message())));
+    return Outcome::failure(writeFault(path, QString::fromLocal8Bit(error.message())));
 }
 
 Outcome replaceFile(const QString& path, const QByteArray& contents)
