@@ -7,12 +7,19 @@
 #include "measure/JumpResult.h"
 #include "measure/ResultsFile.h"
 #include "measure/WstimsExchange.h"
+#include "support/textfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
 
 #include <limits>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
 
 using namespace fw;
 using namespace fw::test;
@@ -54,6 +61,7 @@ private Q_SLOTS:
     void otherGridDialogTextsAndAbandonedEntry();
     void wstimsFilesInTheStationsCharacterSet();
     void resultsFileKeepsALineItCannotWrite();
+    void aFullDiskNeitherTearsNorDoublesAnEntry();
 };
 
 // Guards the rounding of meters, precise meters and feet, whole and in tenths, and their forms:
@@ -236,6 +244,43 @@ void TestMeasureRecording::resultsFileKeepsALineItCannotWrite()
     FW_VERIFY_DIALOGS(fx.dialogs);
     QVERIFY(fx.dialogs.texts().last().contains(QLatin1String("in memory only")));
     QVERIFY(nowhere.hasPending());
+}
+
+// Guards the results file on a full disk (a file size limit stands in for it): a long entry that
+// does not fit leaves no part of itself, waits, and is written once, whole and in order, by the
+// next write.
+void TestMeasureRecording::aFullDiskNeitherTearsNorDoublesAnEntry()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("a file size limit stands in for a full disk only where there is one");
+#else
+    StationFixture fx;
+    const QString path = fx.path(QStringLiteral("JumpMeasurementResults120526.txt"));
+    const QByteArray earlier = QByteArray(3000, 'x') + "\r\n";
+    QVERIFY(writeBytes(path, earlier));
+    ResultsFile results(fx.dialogs, fx.path(QStringLiteral("PendingResults.txt")));
+    QStringList entry;
+    for (int i = 1; i <= 40; ++i)
+        entry << QStringLiteral("line %1 of a grid record, forty lines long").arg(i, 2);
+
+    rlimit unlimited{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
+    rlimit nearlyFull = unlimited;
+    nearlyFull.rlim_cur = 3600; // room for about a dozen of the forty lines
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &nearlyFull) == 0);
+    fx.dialogs.expectMessage();
+    const bool written = results.append(path, entry);
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, handler);
+    QVERIFY(!written);
+    FW_VERIFY_DIALOGS(fx.dialogs);
+    QCOMPARE(readBytes(path), earlier);
+
+    QVERIFY(results.append(path, QStringLiteral("the next entry")));
+    QCOMPARE(readBytes(path), earlier + encodeLines(entry << QStringLiteral("the next entry")));
+    QVERIFY(!results.hasPending());
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestMeasureRecording)

@@ -656,6 +656,19 @@ void TestMeasure::refusedResultsSurviveACrash()
         at = text.indexOf(line);
     }
     QVERIFY(!again.station->results().hasPending());
+
+    // At quit one more try: a line refused a moment ago is written then, and nothing is said.
+    QVERIFY(QFile::rename(resultsPath, resultsPath + QStringLiteral(".away")));
+    QVERIFY(QDir().mkpath(resultsPath));
+    again.click(40, 20);
+    f.dialogs.expectMessage();
+    again.m().Record_Click();
+    QVERIFY(QDir(resultsPath).removeRecursively());
+    QVERIFY(QFile::rename(resultsPath + QStringLiteral(".away"), resultsPath));
+    again.station->quit();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(again.results().endsWith("(AWSA) ( 40/ 20) ( 6000/ 4500) ( 42.1)\r\n"));
+    QVERIFY(!QFile::exists(again.station->results().pendingPath()));
 }
 
 // Guards the kept pictures: saving never replaces a contact picture or its information file;
