@@ -50,6 +50,8 @@ QList<CalloutPicture> buildCallouts()
          marks({"mnuViewLog", "mnuPictureLog", "munManual", "cmdGoCapture", "cmdGoTimer",
                 "ccmdGoToMeasure", "cmdSetup", "cmdConfigure", "cmdShowConfig", "cmdImport",
                 "btnChangeDirectory", "cb15", "gridRow1", "lblConfig"})},
+        {QStringLiteral("manual"), Screen::Manual,
+         marks({"contentsTree", "searchEdit", "findPreviousButton", "findNextButton", "cmdDone"})},
         {QStringLiteral("config"), Screen::Config,
          marks({"TournamentName", "ResultsPathName", "CapturesPathName", "SetupFilesPathName",
                 "SkierNameFile", "gridframe", "Barefoot_box", "Jump_direction", "WSTIMS", "Frame3",

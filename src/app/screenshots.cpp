@@ -16,6 +16,7 @@
 #include "screens/MainForm.h"
 #include "screens/Measure.h"
 #include "screens/PreviewForm.h"
+#include "screens/frmManual.h"
 #include "screens/frmSetStart.h"
 #include "settings/SettingsStore.h"
 #include "support/clock.h"
@@ -188,6 +189,17 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     fw::MainForm& main = station.mainForm();
     if (QString failed = shooter.shoot(main, QStringLiteral("main")); !failed.isEmpty())
         return failed;
+
+    // The manual, searched for the check buoy.
+    main.munManual_Click();
+    fw::frmManual& manual = station.manual();
+    manual.resize(1100, 640);
+    waitFor([] { return false; }, 300);
+    manual.searchEdit->setText(QStringLiteral("check buoy"));
+    manual.findNext();
+    if (QString failed = shooter.shoot(manual, QStringLiteral("manual")); !failed.isEmpty())
+        return failed;
+    manual.cmdDone_Click();
 
     // Grid 1 on a still picture of the course: its five points drawn, the check buoy refused
     // after a mistyped survey figure, then completed again and its accuracy checked.

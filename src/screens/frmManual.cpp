@@ -219,6 +219,9 @@ void frmManual::fitPictures()
         cursor.setCharFormat(change.format);
     }
     cursor.endEditBlock();
+    // The pictures' new sizes move the text: a match being shown stays in view.
+    if (RichTextBox1->textCursor().hasSelection())
+        showMatch();
 }
 
 void frmManual::Form_Load()
@@ -276,6 +279,16 @@ void frmManual::showSection(QTreeWidgetItem* item)
     RichTextBox1->verticalScrollBar()->setValue(int(where.top()));
 }
 
+void frmManual::showMatch()
+{
+    // A third of the way down, so that the match has its context around it and no scroll bar
+    // that comes and goes can hide it.
+    RichTextBox1->ensureCursorVisible();
+    QScrollBar* bar = RichTextBox1->verticalScrollBar();
+    bar->setValue(bar->value() + RichTextBox1->cursorRect().top() -
+                  RichTextBox1->viewport()->height() / 3);
+}
+
 void frmManual::focusSearch()
 {
     if (!isVisible())
@@ -317,7 +330,7 @@ bool frmManual::find(bool backwards)
         return false;
     }
     RichTextBox1->setTextCursor(found);
-    RichTextBox1->ensureCursorVisible();
+    showMatch();
     const auto index =
         std::lower_bound(m_matchStarts.cbegin(), m_matchStarts.cend(), found.selectionStart()) -
         m_matchStarts.cbegin();

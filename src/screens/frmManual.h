@@ -59,6 +59,8 @@ private:
     void fitPictures();
     void buildContents();
     bool find(bool backwards);
+    // Scrolls the match the text cursor holds into view.
+    void showMatch();
     // Marks every match of the search box's text and tells how many there are.
     void markMatches();
 
