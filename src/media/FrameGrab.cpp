@@ -62,6 +62,13 @@ std::optional<MediaFailure> grabFrame(const QString& video, int frame, const QSt
     if (frame < 0)
         return MediaFailure{mediatext::errorWorkingWithFile(video),
                             QStringLiteral("there is no frame %1").arg(frame)};
+    const VideoProperties& props = decoder->properties();
+    if (props.recovered && frame >= props.frameCount)
+        return MediaFailure{mediatext::errorWorkingWithFile(video),
+                            QStringLiteral("frame %1 is past the last complete frame (%2) of a "
+                                           "recording that was cut off")
+                                .arg(frame)
+                                .arg(props.frameCount - 1)};
     const Result<FrameAnswer> answer = decoder->frameAt(frame);
     if (!answer)
         return MediaFailure{answer.message(), decoder->lastReason()};

@@ -220,12 +220,10 @@ std::unique_ptr<VideoDecoder> VideoDecoder::open(const QString& path, MediaFailu
         rate = AVRational{25, 1};
     // Frame positions are computed from the rate: a rate no camera gives (a damaged or hostile
     // header; FFmpeg itself puts 25 in place of a scale of 0) refuses the file.
+    const Result<AviHeader> header = readAviHeader(path);
     std::optional<QString> badRate = unusableRate(rate.num, rate.den);
-    if (!badRate) {
-        const Result<AviHeader> header = readAviHeader(path);
-        if (header && header->video.present)
-            badRate = unusableRate(header->video.rate, header->video.scale);
-    }
+    if (!badRate && header && header->video.present)
+        badRate = unusableRate(header->video.rate, header->video.scale);
     if (badRate) {
         if (failure)
             *failure = {mediatext::errorWorkingWithFile(path), *badRate};
@@ -243,7 +241,11 @@ std::unique_ptr<VideoDecoder> VideoDecoder::open(const QString& path, MediaFailu
     int64_t count = st->nb_frames;
     if (count <= 0 && st->duration != AV_NOPTS_VALUE && st->duration > 0)
         count = av_rescale_q_rnd(st->duration, st->time_base, d.frameDuration, AV_ROUND_NEAR_INF);
+    // A recording that was cut off has as many frames as are complete in it.
+    if (header && header->recovered)
+        count = header->summary.length;
     p.frameCount = int(std::clamp<int64_t>(count, 0, INT_MAX));
+    p.recovered = header && header->recovered;
     const int bytes = av_image_get_buffer_size(
         d.codec->pix_fmt == AV_PIX_FMT_NONE ? AV_PIX_FMT_YUV420P : d.codec->pix_fmt,
         std::max(p.width, 1), std::max(p.height, 1), 1);

@@ -44,7 +44,8 @@ struct VideoProperties {
     int frameCount = 0; // 0 when the file does not tell
     int rateNum = 0;    // frames per second as a fraction
     int rateDen = 1;
-    qint64 frameBytes = 0; // memory of one decoded frame
+    qint64 frameBytes = 0;  // memory of one decoded frame
+    bool recovered = false; // a recording cut off: counted up to its last complete frame
     double fps() const { return rateNum > 0 && rateDen > 0 ? double(rateNum) / rateDen : 0; }
 };
 

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -104,6 +105,8 @@ private:
     }
 
     void walkList(qint64 begin, qint64 end, std::uint32_t listType, int depth, AviHeader& out);
+    bool countMovieFrames(qint64 begin, qint64 end, int depth, const AviVideoStream& v,
+                          qint64& frames);
     void readMainHeader(const Chunk& c, AviHeader& out);
     void readStreamList(qint64 begin, qint64 end, AviHeader& out);
     void readOldIndex(const Chunk& c, AviHeader& out);
@@ -118,6 +121,7 @@ private:
     std::uint32_t m_totalFrames = 0;
     std::uint32_t m_odmlTotalFrames = 0;
     qint64 m_moviList = -1; // the position of the "movi" type of the movie list
+    qint64 m_moviEnd = -1;
     qint64 m_openDmlBytesRead = 0;
     QSet<qint64> m_openDmlChunks;
 };
@@ -148,6 +152,16 @@ bool RiffWalker::read(AviHeader& out)
         s.length = m_odmlTotalFrames;
     else
         s.length = m_totalFrames;
+    if (v.present && m_moviList >= 0 && (!v.indexed || s.length == 0)) {
+        // A recording that was never closed: its frames are counted where they lie, up to the
+        // last complete one.
+        qint64 frames = 0;
+        countMovieFrames(m_moviList + 4, m_moviEnd, 0, v, frames);
+        s.length =
+            std::uint32_t(std::min<qint64>(frames, std::numeric_limits<std::uint32_t>::max()));
+        v.length = s.length;
+        out.recovered = true;
+    }
     if ((s.width == 0 || s.height == 0) && v.hasFormat) {
         s.width = std::uint32_t(std::abs(qint64(v.format.width)));
         s.height = std::uint32_t(std::abs(qint64(v.format.height)));
@@ -184,8 +198,10 @@ void RiffWalker::walkList(qint64 begin, qint64 end, std::uint32_t listType, int 
                 walkList(c.data + 4, c.end, t, depth + 1, out);
             else if (t == fourcc("strl"))
                 readStreamList(c.data + 4, c.end, out);
-            else if (t == fourcc("movi"))
+            else if (t == fourcc("movi") && m_moviList < 0) {
                 m_moviList = c.data;
+                m_moviEnd = c.end;
+            }
         } else if (c.id == fourcc("avih") && listType == fourcc("hdrl")) {
             readMainHeader(c, out);
         } else if (c.id == fourcc("dmlh") && listType == fourcc("odml")) {
@@ -196,6 +212,39 @@ void RiffWalker::walkList(qint64 begin, qint64 end, std::uint32_t listType, int 
             readOldIndex(c, out);
         }
     }
+}
+
+// Counts the video chunks of the movie list (an empty one holds the slot of a dropped frame),
+// stopping at the first chunk that the file cuts off or that is not a chunk at all. False when it
+// stopped there.
+bool RiffWalker::countMovieFrames(qint64 begin, qint64 end, int depth, const AviVideoStream& v,
+                                  qint64& frames)
+{
+    if (depth > kMaxListDepth || v.number < 0 || v.number > 99)
+        return false;
+    const unsigned char tens = '0' + v.number / 10;
+    const unsigned char ones = '0' + v.number % 10;
+    Chunk c;
+    for (qint64 pos = begin; chunkAt(pos, end, c); pos = c.next) {
+        if (c.data + qint64(c.size) > end)
+            return false; // cut off
+        unsigned char id[4];
+        qToLittleEndian<std::uint32_t>(c.id, id);
+        const bool printable = std::all_of(std::begin(id), std::end(id),
+                                           [](unsigned char b) { return b >= 0x20 && b < 0x7F; });
+        if (!printable)
+            return false;
+        if (c.id == fourcc("LIST")) {
+            unsigned char type[4];
+            if (c.size >= 4 && readAt(c.data, type, 4) && u32(type) == fourcc("rec ") &&
+                !countMovieFrames(c.data + 4, c.end, depth + 1, v, frames))
+                return false;
+        } else if (id[0] == tens && id[1] == ones && id[2] == 'd' &&
+                   (id[3] == 'c' || id[3] == 'b')) {
+            ++frames;
+        }
+    }
+    return true;
 }
 
 void RiffWalker::readMainHeader(const Chunk& c, AviHeader& out)

@@ -66,6 +66,9 @@ struct AviVideoStream {
 struct AviHeader {
     AviSummary summary;
     AviVideoStream video;
+    // The file has no usable index or no length (a recording cut off by a crash or a full disk):
+    // its length is the complete frames found by walking the movie list.
+    bool recovered = false;
 };
 
 // Reads the header of a video with its own RIFF walker. Every chunk size is checked against the

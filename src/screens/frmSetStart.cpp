@@ -41,6 +41,14 @@ const QString kSelectContact =
 const QString kRenameTitle = QStringLiteral("Fix the skier's name");
 const QString kMeasuredTitle = QStringLiteral("Start Already Measured Warning");
 
+// Said of a recording that was cut off (a crash, a full disk) and read up to its last complete
+// frame.
+QString recoveredLine(int frames)
+{
+    return QStringLiteral("Recovered: the recording was cut off; its %1 complete frames are shown")
+        .arg(frames);
+}
+
 bool samePath(const QString& a, const QString& b)
 {
 #ifdef Q_OS_WIN
@@ -446,11 +454,15 @@ void frmSetStart::readVideoFacts(const QString& path)
 {
     // One reading of the header gives the rate, the length and the information list.
     lstFileInfo->clear();
-    AviSummary summary;
-    ReadAviSummary(path, summary, m_station.dialogs());
+    const Result<AviHeader> header = readAviHeader(path);
+    if (!header)
+        m_station.dialogs().message(header.message(), QString(), DialogIcon::Critical);
+    const AviSummary summary = header ? header->summary : AviSummary();
     fps = aviFrameRate(summary);
     frameCount = int(std::min<quint32>(summary.length, 0x7FFFFFFF));
     lstFileInfo->addItems(aviInformationLines(path, summary));
+    if (header && header->recovered)
+        lstFileInfo->addItem(recoveredLine(frameCount));
 }
 
 void frmSetStart::showPosition()

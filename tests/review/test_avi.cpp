@@ -4,6 +4,7 @@
 #include "../media/MakeVideo.h"
 #include "StationFixture.h"
 #include "media/FrameGrab.h"
+#include "media/FramePlayerEngine.h"
 #include "review/AviHeader.h"
 
 #include <QFile>
@@ -76,6 +77,21 @@ QByteArray handMade(quint32 scale, quint32 rate, QList<quint32> indexFlags, bool
                 chunk("idx1", idx));
 }
 
+// A finished recording made into what a crash or a full disk leaves: no index, no lengths, the
+// sizes of the file and of the movie list never written, the last frame half written.
+QByteArray cutOff(const QByteArray& whole)
+{
+    QByteArray b = whole.left(whole.indexOf("idx1"));
+    b.chop(300);
+    b.replace(4, 4, le32(0xFFFFFFFF));
+    b.replace(b.indexOf("movi") - 4, 4, le32(0xFFFFFFFF));
+    b.replace(b.indexOf("avih") + 8 + 16, 4, le32(0));
+    b.replace(b.indexOf("strh") + 8 + 32, 4, le32(0));
+    if (b.indexOf("dmlh") > 0)
+        b.replace(b.indexOf("dmlh") + 8, 4, le32(0));
+    return b;
+}
+
 QString videoIn(const StationFixture& f, const QString& name, const VideoRecipe& recipe)
 {
     const QString path = f.path(name);
@@ -101,6 +117,7 @@ private Q_SLOTS:
     void bFrameVideosNumberFramesInShowingOrder();
     void emptyChunksRepeatTheFrameBefore();
     void absurdFrameRatesAreRefused();
+    void cutOffRecordingIsRecovered();
 };
 
 void TestAvi::informationListOfRealVideos_data()
@@ -387,6 +404,41 @@ void TestAvi::absurdFrameRatesAreRefused()
         QVERIFY(!QFile::exists(bmp));
         QCOMPARE(FillFileInfo(path, f.dialogs).size(), 19);
     }
+}
+
+// A recording cut off reads with the length of its complete frames, and each of them opens,
+// steps and grabs; the half-written one is not a frame.
+void TestAvi::cutOffRecordingIsRecovered()
+{
+    StationFixture f;
+    const QString whole = videoIn(f, QStringLiteral("whole.avi"), {"mjpeg", 64, 48, 30});
+    const QString path = f.path(QStringLiteral("Smithjump4.avi"));
+    QVERIFY(writeBytes(path, cutOff(readBytes(whole))));
+    const Result<AviHeader> h = readAviHeader(path);
+    QVERIFY(h.ok());
+    QVERIFY(h->recovered);
+    QCOMPARE(aviInformationLines(path, h->summary).at(4), QStringLiteral("Length: 29 frames"));
+    const QString bmp = f.path(QStringLiteral("currentcapture.bmp"));
+    for (int n : {28, 0, 14}) {
+        QVERIFY2(!grabFrame(path, n, bmp), qPrintable(QString::number(n)));
+        QCOMPARE(bitmapRowsTopDown(readBytes(bmp), 64, 48), plainDecodeBgr(whole, n));
+    }
+    QVERIFY(grabFrame(path, 29, bmp));
+
+    FramePlayerEngine player;
+    QVERIFY(!player.open(path));
+    QCOMPARE(player.properties().frameCount, 29);
+    QVERIFY(player.properties().recovered);
+    player.setPosition(40);
+    QCOMPARE(player.position(), 28);
+    QVERIFY(QTest::qWaitFor([&] { return player.shownFrame() == 28; }, 10000));
+    player.setPosition(3);
+    QVERIFY(QTest::qWaitFor([&] { return player.shownFrame() == 3; }, 10000));
+    QByteArray rows;
+    for (int y = 0; y < 48; ++y)
+        rows +=
+            QByteArray(reinterpret_cast<const char*>(player.picture().constScanLine(y)), 64 * 3);
+    QCOMPARE(rows, plainDecodeBgr(whole, 3));
 }
 
 QTEST_GUILESS_MAIN(TestAvi)

@@ -464,6 +464,18 @@ void TestFrameSelection::markingWritesThePictureShown()
     QCOMPARE(s.selectedFrame, 39);
     QCOMPARE(s.grabFrameNumber, 39);
     QCOMPARE(bitmapRowsTopDown(readBytes(r.bitmap()), 64, 48), expected);
+
+    // A recording cut off before its index was written is said to be recovered.
+    const QString whole = r.video(QStringLiteral("Whole.avi"));
+    const QString cut = QDir::toNativeSeparators(r.videos + QStringLiteral("/Smithjump3.avi"));
+    QByteArray bytes = readBytes(whole);
+    bytes.truncate(bytes.indexOf("idx1"));
+    QVERIFY(writeBytes(cut, bytes));
+    r.station->VideoFileToView = cut;
+    r.arrive(QStringLiteral("View"));
+    QCOMPARE(s.lstFileInfo->item(s.lstFileInfo->count() - 1)->text(),
+             QStringLiteral("Recovered: the recording was cut off; its 60 complete frames are "
+                            "shown"));
 }
 
 QTEST_MAIN(TestFrameSelection)
