@@ -409,9 +409,13 @@ GridFileResult SaveGrid(GridEntries& entries, GridState& grids, StationSettings&
 
     QString description;
     for (;;) {
-        // Cancel gives an empty line, as it always did.
-        description = dialogs.input(gridtext::descriptionPrompt, gridtext::descriptionTitle)
-                          .value_or(QString());
+        // The question starts from the line on the screen; Cancel gives an empty line, as it
+        // always did.
+        description =
+            dialogs
+                .input(gridtext::descriptionPrompt, gridtext::descriptionTitle,
+                       description.isEmpty() ? entries.ipt_file_description_2 : description)
+                .value_or(QString());
         if (!unusableText(description))
             break;
         dialogs.message(gridtext::descriptionRefused);

@@ -599,7 +599,16 @@ void Config::btnFindNames_Click()
 
 void Config::btnFindResults_Click()
 {
-    if (const auto chosen = findFile())
+    // A new day's results file does not exist yet: the dialog takes a new name as well as an
+    // existing file (lines are always added to it, never written over it).
+    FileDialogRequest request;
+    request.title = QStringLiteral("Results file (new or existing; lines are added to it)");
+    request.folder = m_station.paths().stationFolder();
+    request.filter = QStringLiteral(
+        "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|");
+    request.filterIndex = 2;
+    const std::optional<QString> chosen = m_station.dialogs().saveFile(request);
+    if (chosen && !chosen->isEmpty())
         setByProgram(*ResultsPathName, *chosen, [this] { ResultsPathName_Change(); });
 }
 

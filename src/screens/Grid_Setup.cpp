@@ -18,9 +18,11 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -29,6 +31,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -422,6 +425,29 @@ void Grid_Setup::Form_Load()
     lblGridDragIt->hide();
     setPictureSize(kDefaultPictureWidth_twips, kDefaultPictureHeight_twips);
     Show_grid();
+    // Arrow keys nudge the chosen point (the key timer reads them) and nothing else: the point
+    // options and the picture's scroll bars would otherwise take them too.
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
+}
+
+bool Grid_Setup::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<const QKeyEvent*>(event)->key();
+        const bool arrow =
+            key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+        // Text boxes keep Left and Right for their cursor.
+        const bool cursorKey = key == Qt::Key_Left || key == Qt::Key_Right;
+        if (arrow && !(qobject_cast<QLineEdit*>(watched) && cursorKey))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QString Grid_Setup::statusText() const
+{
+    return statusBar()->currentMessage();
 }
 
 void Grid_Setup::Form_Activate()
@@ -747,6 +773,10 @@ void Grid_Setup::Load_Click()
         setStateIcon(true);
         m_station.mainForm().setGridReady(r.grid, true);
         m_station.mainForm().setGridDescription(r.grid, QStringLiteral("not saved"));
+        statusBar()->showMessage(
+            QStringLiteral("Grid %1 completed: ready for measuring (not saved yet)").arg(r.grid));
+    } else {
+        statusBar()->showMessage(QStringLiteral("%1 not completed").arg(grid_select->text()));
     }
 }
 
@@ -882,6 +912,10 @@ void Grid_Setup::gridSave_Click()
     if (!r.done)
         return;
     showEntries();
+    statusBar()->showMessage(QStringLiteral("Grid %1 saved to %2 and its check buoy file %3")
+                                 .arg(r.grid)
+                                 .arg(QDir::toNativeSeparators(r.path),
+                                      QDir::toNativeSeparators(checkBuoyFilePath(r.path))));
     m_station.mainForm().setGridDescription(r.grid, r.description);
     if (m_station.created(Screen::Measure))
         m_station.measure().grid_description->setText(r.description);
@@ -914,6 +948,13 @@ void Grid_Setup::gridLoad_Click()
     }
     if (m_station.created(Screen::Measure))
         m_station.measure().grid_description->setText(r.description);
+    statusBar()->showMessage(
+        r.usable ? QStringLiteral("Grid %1 loaded from %2: ready for measuring")
+                       .arg(r.grid)
+                       .arg(QDir::toNativeSeparators(r.path))
+                 : QStringLiteral("Grid %1 loaded from %2 for editing: not ready for measuring")
+                       .arg(r.grid)
+                       .arg(QDir::toNativeSeparators(r.path)));
     Show_grid();
 }
 

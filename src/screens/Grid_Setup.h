@@ -133,6 +133,8 @@ public:
     ScreenPoint position(Point p) const;
     // Whether the state icon shows the grid as ready ("face02") rather than not ("msgbox03").
     bool stateShownReady() const { return m_stateReady; }
+    // The status line: what the last Complete, Save or Load did, and where.
+    QString statusText() const;
     // The overlay items that make up the current drawing (markers, old positions, skier paths).
     const std::vector<PictureView::ItemId>& drawing() const { return m_drawing; }
     // Shows the entry record in the fields without running their change handlers.
@@ -175,6 +177,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

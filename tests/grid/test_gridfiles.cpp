@@ -108,6 +108,7 @@ private Q_SLOTS:
 void TestGridFiles::saveWritesBothFilesByteForByte()
 {
     World w;
+    w.entries.ipt_file_description_2 = QStringLiteral("left camera, before");
     const GridFileResult r = w.save(QStringLiteral("left.ipt"), QStringLiteral("left camera"));
     FW_VERIFY_DIALOGS(w.f.dialogs);
     const QString path = w.file(QStringLiteral("left.ipt"));
@@ -115,6 +116,8 @@ void TestGridFiles::saveWritesBothFilesByteForByte()
     QCOMPARE(r.path, path);
     QCOMPARE(w.f.dialogs.calls().at(0).request.folder, w.folder);
     QCOMPARE(w.f.dialogs.calls().at(0).request.filterIndex, 3); // Parameter Files (*.IPT)
+    // The description question starts with the line already on the screen.
+    QCOMPARE(w.f.dialogs.calls().at(1).defaultText, QStringLiteral("left camera, before"));
 
     QCOMPARE(readBytes(path), "Initialization Points for file: " + path.toLatin1() +
                                   "\r\nleft camera\r\n" + kRectangleBuoys +

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -115,6 +116,7 @@ private Q_SLOTS:
     void failedCheckBuoyShowsWhereItShouldBe();
     void accuracyStandardAndAdvanced();
     void calibrationLinesOnBothPictures();
+    void statusLineAndArrowKeys();
 };
 
 void TestGridSetup::placingPointsByClickLockAndArrows()
@@ -376,6 +378,46 @@ void TestGridSetup::calibrationLinesOnBothPictures()
 
     // The other direction, picture to water, is checked with the accuracy tests.
     FW_VERIFY_DIALOGS(f.dialogs);
+}
+
+// Guards what the operator is told and what arrows do: Complete, Save and Load end with a status
+// line naming what was done and where; an arrow key on a point option nudges, never chooses
+// another point.
+void TestGridSetup::statusLineAndArrowKeys()
+{
+    StationFixture f;
+    SetupRig r(f, 1);
+    Grid_Setup& g = r.g();
+    r.enterSampleGrid();
+    g.Load->click();
+    QCOMPARE(g.statusText(),
+             QStringLiteral("Grid 1 completed: ready for measuring (not saved yet)"));
+    const QString file = r.setupFolder + QStringLiteral("/north.ipt");
+    f.dialogs.expectSaveFile(file)
+        .expectInput(QStringLiteral("North camera"))
+        .expectMessage(DialogAnswer::Yes);
+    g.gridSave->trigger();
+    QVERIFY2(g.statusText().startsWith(QStringLiteral("Grid 1 saved to %1 and its check buoy file ")
+                                           .arg(QDir::toNativeSeparators(file))),
+             qPrintable(g.statusText()));
+    f.dialogs.expectMessage(DialogAnswer::Yes).expectOpenFile(file);
+    g.gridLoad->trigger();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(g.statusText(), QStringLiteral("Grid 1 loaded from %1: ready for measuring")
+                                 .arg(QDir::toNativeSeparators(file)));
+
+    g.upper_left_button->click();
+    g.activateWindow();
+    g.upper_left_button->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(&g));
+    for (int key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Up, Qt::Key_Left})
+        QTest::keyClick(g.upper_left_button, Qt::Key(key));
+    QVERIFY(g.upper_left_button->isChecked());
+    QVERIFY(!g.lower_left_button->isChecked() && !g.upper_right_button->isChecked());
+    const int markerSize = g.Setup_Cross_size->value();
+    for (int key : {Qt::Key_Right, Qt::Key_Up})
+        QTest::keyClick(g.Setup_Cross_size, Qt::Key(key));
+    QCOMPARE(g.Setup_Cross_size->value(), markerSize);
 }
 
 QTEST_MAIN(TestGridSetup)

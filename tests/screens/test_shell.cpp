@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTextBlock>
@@ -291,6 +292,13 @@ void TestShell::skierNamesFromTheConfiguredFile()
     QCOMPARE(f.dialogs.texts().last(),
              QStringLiteral("Names not loaded, check file name and path"));
     FW_VERIFY_DIALOGS(f.dialogs);
+
+    // The results file of a new day, not there yet, can be chosen.
+    const QString tomorrow = f.path(QStringLiteral("JumpMeasurementResults120626.txt"));
+    f.dialogs.expectSaveFile(tomorrow);
+    c.btnFindResults->click();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(r.station.settings.ResultsFilePath, tomorrow);
 }
 
 void TestShell::sessionLogAcrossStartsAndDays()
