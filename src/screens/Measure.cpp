@@ -325,13 +325,12 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
     connect(M_Reride, &QRadioButton::clicked, this, &Measure::M_Reride_Click);
     connect(O_reride, &QRadioButton::clicked, this, &Measure::O_reride_Click);
     connect(Make_comment, &QRadioButton::clicked, this, &Measure::Make_comment_Click);
-    connect(Skier_name, &QComboBox::activated, this, &Measure::Skier_name_Change);
-    connect(Skier_name->lineEdit(), &QLineEdit::textEdited, this, [this] {
-        // Typing restarts the jump; the name is checked once it is entered.
-        Jump_no->setText(QStringLiteral("1"));
-        distance->clear();
-        distance_ft->clear();
+    connect(Skier_name, &QComboBox::activated, this, [this] {
+        Skier_name_Change();
+        warnAboutUnstorableName();
     });
+    connect(Skier_name->lineEdit(), &QLineEdit::textEdited, this, &Measure::Skier_name_Change);
+    // A typed name is checked once it is entered, not at every key.
     connect(Skier_name->lineEdit(), &QLineEdit::editingFinished, this,
             &Measure::warnAboutUnstorableName);
     connect(ClipSnapShot, &QToolButton::clicked, this, &Measure::ClipSnapShot_Click);
@@ -467,6 +466,8 @@ void Measure::Form_Activate()
     }
     DrawImpactMark();
     keyTimer->start();
+    // A name that came with the capture is checked here, where a question holds nothing up.
+    warnAboutUnstorableName();
     if (cbAutoLoadClipboard->isChecked())
         loadTimer->start(1000);
 }
@@ -838,7 +839,6 @@ void Measure::Skier_name_Change()
     Jump_no->setText(QStringLiteral("1"));
     distance->clear();
     distance_ft->clear();
-    warnAboutUnstorableName();
 }
 
 void Measure::warnAboutUnstorableName()

@@ -750,6 +750,16 @@ void TestMeasure::skierNamesTheFilesCannotHoldAndAnEmptyList()
     FW_VERIFY_DIALOGS(f.dialogs);
     const QString said = f.dialogs.texts().last();
     QVERIFY2(said.contains(QStringLiteral("cannot hold: \u0141 \u017B.")), qPrintable(said));
+    // A name handed over by the capture screen as a recording starts is said when this screen
+    // shows, not in the middle of the start.
+    m.hide();
+    m.Skier_name->setEditText(QStringLiteral("\u0416enya"));
+    m.Skier_name_Change();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    f.dialogs.expectMessage();
+    r.station->show(Screen::Measure);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(f.dialogs.texts().last().contains(QStringLiteral("cannot hold: \u0416.")));
 
     r.station->skierNameList = {QStringLiteral("Ann"), QStringLiteral("Bob")};
     m.hide();
