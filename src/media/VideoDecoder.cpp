@@ -463,9 +463,11 @@ Result<std::optional<DecodedFrame>> VideoDecoder::decodeInShowingOrder()
                         break;
                     }
             }
-            if (d->waiting.size() == 1 && (d->fromFileStart || d->keyShownAt.count(ts)) &&
-                ts == d->seekTs) {
-                numberWaiting(d->fromFileStart ? d->frameOf(ts) : d->keyShownAt[ts]);
+            if (d->waiting.size() == 1 && d->fromFileStart) {
+                // Nothing shows before the file's first picture.
+                numberWaiting(ts != AV_NOPTS_VALUE ? d->frameOf(ts) : 0);
+            } else if (d->waiting.size() == 1 && ts == d->seekTs && d->keyShownAt.count(ts)) {
+                numberWaiting(d->keyShownAt[ts]);
             } else if (d->nextKeyTs != AV_NOPTS_VALUE && ts == d->nextKeyTs) {
                 // The pictures handed out before K that are stored after it show before it.
                 int before = 0;
@@ -549,6 +551,7 @@ Result<FrameAnswer> VideoDecoder::frameAt(int n, const Passing& passing)
     const bool onTheWay = m_last >= 0 && m_last < n && (!m_pending || m_pending->number <= n) &&
                           (key >= 0 ? key <= m_last : n - m_last <= kForwardWithoutIndex);
     int seekTo = n;
+    bool decodedAgain = false; // once: the numbers learnt on the first walk hold on the second
     for (int attempt = 0;; ++attempt) {
         const bool fromStart = attempt >= kSeekAttempts || seekTo <= 0;
         if ((attempt > 0 || !onTheWay) && !seekBefore(fromStart ? 0 : seekTo))
@@ -563,7 +566,7 @@ Result<FrameAnswer> VideoDecoder::frameAt(int n, const Passing& passing)
             if (!r.value())
                 break;
             DecodedFrame f = std::move(*r.value());
-            if (f.number > n && n <= m_unkeptUpTo) {
+            if (f.number > n && n <= m_unkeptUpTo && !decodedAgain) {
                 // Frame n went by before its number was known: its number is known now.
                 decodeAgain = true;
                 break;
@@ -597,8 +600,10 @@ Result<FrameAnswer> VideoDecoder::frameAt(int n, const Passing& passing)
             if (!goOn)
                 return R::failure(QString());
         }
-        if (decodeAgain)
+        if (decodeAgain) {
+            decodedAgain = true;
             continue;
+        }
         if (best) {
             // The file ended before frame n: its last frame stays on display.
             m_last = best->number;

@@ -327,7 +327,7 @@ void TestAvi::bFrameVideosNumberFramesInShowingOrder_data()
     QTest::addColumn<QString>("codec");
     QTest::addColumn<int>("frames");
     QTest::addColumn<int>("gop");
-    QTest::newRow("h264 -bf 2") << "libx264" << 62 << 25;
+    QTest::newRow("h264 -bf 2, key frames 60 apart") << "libx264" << 130 << 60;
     QTest::newRow("mpeg4 -bf 2") << "mpeg4" << 40 << 12;
 }
 
