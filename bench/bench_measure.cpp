@@ -1,6 +1,8 @@
-// How fast a jump is turned into its lines, a day's session log is read for its pictures, and
-// the picture view repaints and magnifies while the operator moves the mouse.
+// How fast a jump is turned into its lines, the verify read-out follows the mouse, a day's session
+// log is read for its pictures, and the picture view repaints and magnifies while the operator
+// moves the mouse.
 
+#include "grid/Geometry.h"
 #include "measure/JumpResult.h"
 #include "measure/PictureLog.h"
 #include "support/textfile.h"
@@ -39,6 +41,29 @@ static void BM_RecordJumpLines(benchmark::State& state)
     }
 }
 BENCHMARK(BM_RecordJumpLines);
+
+// The verify read-out under the moving mouse: the distance and its bound from picture rounding
+// (which solves the grid again for each of the ten picture coordinates) for every mouse move.
+static void BM_VerifyReadoutUnderMouse(benchmark::State& state)
+{
+    fw::MeasurementGrid grid;
+    // In the grid's buoy order: upper right, lower right, upper left, lower left.
+    grid.buoyPicture = {{{9000, 2500}, {11000, 8000}, {3000, 2500}, {1000, 8000}}};
+    grid.buoySurvey = {{{60, 40}, {60, 0}, {20, 40}, {20, 0}}};
+    grid.jump = {0, 20};
+    grid.c = fw::SolveCoefficients(grid.buoyPicture, grid.buoySurvey).value();
+    const fw::Tournament normal;
+    double x = 2000;
+    for (auto _ : state) {
+        const fw::ScreenPoint mouse{x, 5000};
+        const auto jump = fw::distance_calculation(grid, mouse, normal);
+        benchmark::DoNotOptimize(fw::verifyDistanceReadout(jump ? jump->distance_m : 0));
+        benchmark::DoNotOptimize(
+            fw::uncertaintyReadout(fw::distanceUncertainty_m(grid, mouse, normal)));
+        x = x < 10000 ? x + 15 : 2000;
+    }
+}
+BENCHMARK(BM_VerifyReadoutUnderMouse)->Unit(benchmark::kMicrosecond);
 
 static void BM_PictureLogOfABusyDay(benchmark::State& state)
 {
