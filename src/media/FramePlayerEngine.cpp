@@ -67,6 +67,7 @@ struct FramePlayerEngine::Worker {
     void run();
     void serve(int frame, quint64 serial, quint64 generation);
     bool prefetch(int focus);
+    bool convertNext(int focus);
     // The window around the position: two thirds of it lie the way the operator is going.
     int ahead() const { return travel > 0 ? window - window / 3 : window / 3; }
     int behind() const { return window - ahead(); }
@@ -100,6 +101,9 @@ struct FramePlayerEngine::Worker {
     std::unique_ptr<VideoDecoder> decoder;
     FrameConverter converter;
     std::map<int, FramePtr> cache;
+    // The picture of the next step, converted while the operator looks at this one, so that the
+    // step itself only hands it over.
+    std::map<int, QImage> converted;
     std::set<int> unavailable;
     int window = 0; // frames kept around the position
     int travel = 1;
@@ -120,6 +124,7 @@ void FramePlayerEngine::Worker::run()
         if (swapFile) {
             cache.clear();
             unavailable.clear();
+            converted.clear();
             decoder = std::move(incoming);
             swapFile = false;
             generation = fileGeneration;
@@ -156,6 +161,8 @@ void FramePlayerEngine::Worker::run()
             serve(wanted, serial, generation);
             continue;
         }
+        if (convertNext(around))
+            continue;
         if (!prefetch(around)) {
             lock.lock();
             if (request < 0 && focus == around)
@@ -163,6 +170,7 @@ void FramePlayerEngine::Worker::run()
         }
     }
     cache.clear();
+    converted.clear();
     decoder.reset(); // closed on the thread that owned it
 }
 
@@ -196,6 +204,14 @@ void FramePlayerEngine::Worker::serve(int frame, quint64 serial, quint64 generat
     };
     if (lastFrame >= 0 && frame > lastFrame)
         frame = lastFrame;
+    const auto ready = converted.find(frame);
+    if (ready != converted.end()) {
+        const QImage image = ready->second;
+        converted.erase(ready);
+        trim(frame);
+        post(frame, image, QString());
+        return;
+    }
     auto hit = cache.find(frame);
     if (hit == cache.end()) {
         const Result<FrameAnswer> answer =
@@ -225,6 +241,23 @@ void FramePlayerEngine::Worker::serve(int frame, quint64 serial, quint64 generat
         trim(frame);
     }
     post(frame, converter.toImage(hit->second.get()), QString());
+}
+
+bool FramePlayerEngine::Worker::convertNext(int around)
+{
+    const int next = around + travel;
+    for (auto it = converted.begin(); it != converted.end();)
+        it = it->first == next ? std::next(it) : converted.erase(it);
+    if (converted.count(next) || (lastFrame >= 0 && next > lastFrame))
+        return false;
+    const auto hit = cache.find(next);
+    if (hit == cache.end())
+        return false;
+    const QImage image = converter.toImage(hit->second.get());
+    if (image.isNull())
+        return false;
+    converted[next] = image;
+    return true;
 }
 
 bool FramePlayerEngine::Worker::prefetch(int around)
