@@ -48,13 +48,31 @@ StationPaths StationPaths::installedAt(QString stationFolder)
 StationPaths StationPaths::forThisInstall()
 {
     const QString exeFolder = QCoreApplication::applicationDirPath();
-    if (!exeFolder.isEmpty() && folderIsWritable(exeFolder))
+    if (!exeFolder.isEmpty() && !isSystemProgramFolder(exeFolder) && folderIsWritable(exeFolder))
         return installedAt(exeFolder);
     QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     if (data.isEmpty())
         data = QDir::homePath() + QStringLiteral("/Farwater");
     ensureFolder(data);
     return installedAt(data);
+}
+
+bool StationPaths::isSystemProgramFolder(const QString& folder)
+{
+#ifdef Q_OS_UNIX
+    // A package puts the programs under /usr; a station run there by root would otherwise fill
+    // /usr/bin with pictures and exchange files.
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
+    for (const char* system : {"/usr", "/bin", "/sbin"}) {
+        const QString root = QString::fromLatin1(system);
+        if (path == root || path.startsWith(root + QLatin1Char('/')))
+            return true;
+    }
+    return false;
+#else
+    Q_UNUSED(folder);
+    return false;
+#endif
 }
 
 QString StationPaths::inStation(const QString& fileName) const

@@ -6,7 +6,7 @@ namespace fw {
 
 // Where the station keeps its own files.
 // - The station folder ("the program's folder"): the executable's folder when it is writable
-//   (a portable install), otherwise the per-user application data folder, created on first use.
+//   and not a system program folder (a portable install), otherwise the per-user application data folder, created on first use.
 //   currentcapture.bmp, SkierNames.txt, the manual and the Loupe folder live there.
 // - The exchange folder shared with the scoring program: for an installed station on Windows
 //   "<drive>:\qxio" on the station folder's drive, elsewhere "<station folder>/qxio".
@@ -31,6 +31,11 @@ public:
     // The outside screen magnifier kept in the station folder: Loupe\Loupe.exe on Windows,
     // Loupe/Loupe elsewhere.
     QString magnifierProgram() const;
+
+    // True for a folder the operating system keeps for installed programs (/usr/bin, /bin, ...
+    // on Unix systems). A station installed there by a package never takes it for a portable
+    // folder, even when the administrator could write to it.
+    static bool isSystemProgramFolder(const QString& folder);
 
     // Creates a folder when it is missing; false when that fails.
     static bool ensureFolder(const QString& folder);

@@ -71,6 +71,13 @@ void TestPlatform::exchangeFolderBesideTheStation()
 #else
     QCOMPARE(installed.exchangeFolder(), paths.exchangeFolder());
 #endif
+#ifdef Q_OS_UNIX
+    // A packaged install never keeps its files beside the programs, even for root.
+    for (const char* shared : {"/usr/bin", "/usr/local/bin", "/bin", "/usr/games/"})
+        QVERIFY2(StationPaths::isSystemProgramFolder(QString::fromLatin1(shared)), shared);
+    for (const char* own : {"/home/club/farwater", "/usr2/bin", "/opt/farwater", "/tmp"})
+        QVERIFY2(!StationPaths::isSystemProgramFolder(QString::fromLatin1(own)), own);
+#endif
     // The install's own folders always exist and are usable.
     const StationPaths install = StationPaths::forThisInstall();
     QVERIFY(QDir(install.stationFolder()).exists());
