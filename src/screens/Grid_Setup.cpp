@@ -70,6 +70,7 @@ Grid_Setup::Grid_Setup(Station& station, QWidget* parent) : QMainWindow(parent),
     columns->setContentsMargins(4, 4, 4, 4);
     picture = new PictureView(central);
     picture->setGrowsWindow(true);
+    picture->setFitsLargePictures(true);
     picture->setMinimumSize(640, 480);
     columns->addWidget(picture, 1);
 

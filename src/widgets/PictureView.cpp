@@ -120,8 +120,23 @@ void PictureView::setPicture(const LoadedPicture& picture)
 {
     m_picture = picture;
     growWindowToShowPicture();
+    fitLargePicture();
     updateScrollBars();
     changed();
+}
+
+void PictureView::fitLargePicture()
+{
+    if (!m_fitsLargePictures || !hasPicture() || m_zoom == Zoom::Fit)
+        return;
+    if (QWidget* w = window(); w && w != this) {
+        if (QLayout* layout = w->layout())
+            layout->activate();
+    }
+    const QSize wanted = (QSizeF(m_picture.image.size()) * scale()).toSize();
+    const QSize have = maximumViewportSize();
+    if (wanted.width() > have.width() || wanted.height() > have.height())
+        setZoom(Zoom::Fit);
 }
 
 void PictureView::growWindowToShowPicture()
@@ -515,7 +530,15 @@ QRectF PictureView::labelRect(const OverlayItem& label, double k, QPointF origin
     const QFontMetricsF metrics(font());
     const QPointF at = origin + QPointF((label.a.x() + kTwipsPerPixel / 2) / kTwipsPerPixel * k,
                                         (label.a.y() + kTwipsPerPixel / 2) / kTwipsPerPixel * k);
-    return QRectF(at, QSizeF(metrics.horizontalAdvance(label.text) + 2, metrics.height()));
+    QRectF rect(at, QSizeF(metrics.horizontalAdvance(label.text) + 2, metrics.height()));
+    if (!hasPicture())
+        return rect;
+    // A label placed near the picture's edge (a buoy's distance, a row number) is drawn inside
+    // the picture rather than cut off by it.
+    const QRectF picture(origin, QSizeF(m_picture.image.width() * k, m_picture.image.height() * k));
+    rect.moveLeft(std::max(picture.left(), std::min(rect.left(), picture.right() - rect.width())));
+    rect.moveTop(std::max(picture.top(), std::min(rect.top(), picture.bottom() - rect.height())));
+    return rect;
 }
 
 void PictureView::paintEvent(QPaintEvent*)

@@ -114,6 +114,9 @@ public:
     // shrinks, nor changes when maximized or full screen; once grown for a picture size, it is
     // left as the operator sizes it for later pictures of that size, whatever came between.
     void setGrowsWindow(bool on) { m_growsWindow = on; }
+    // When on, a picture that arrives larger than the view (after any growing of the window) is
+    // shown fitted to the view; the zoom stays the operator's to change.
+    void setFitsLargePictures(bool on) { m_fitsLargePictures = on; }
 
     // The built-in magnifier: a panel showing the picture around the cursor at 4x (8x with
     // Shift held) with a fine crosshair.
@@ -174,6 +177,7 @@ private:
     Entry* find(ItemId id);
     const Entry* find(ItemId id) const;
     void growWindowToShowPicture();
+    void fitLargePicture();
     ItemId add(OverlayItem item);
     void changed();
     void updateScrollBars();
@@ -198,6 +202,7 @@ private:
     Magnifier* m_magnifier = nullptr;
     bool m_magnifierOn = false;
     bool m_growsWindow = false;
+    bool m_fitsLargePictures = false;
     QList<QSize> m_grownFor; // the picture sizes the window has grown for
     QPointF m_lastMouse;
     bool m_mouseInside = false;

@@ -116,6 +116,9 @@ private Q_SLOTS:
     // A picture larger than the view grows its window to show it whole, within the screen; a
     // smaller one, another of a size already grown for, or a maximized window, leaves it as it is.
     void largePictureGrowsTheWindowWithinTheScreen();
+    // With fitting on, a picture larger than the view is shown whole (the zoom stays the
+    // operator's); labels at the picture's edges are drawn inside it, not cut off.
+    void largePictureFitsAndLabelsStayInside();
 };
 
 // A click anywhere on picture pixel (100, 60) gives (1500, 900) at 1:1 and 2:1 (4:1 below,
@@ -384,6 +387,33 @@ void TestPictureView::largePictureGrowsTheWindowWithinTheScreen()
     const QSize maximized = window.size();
     view->setPicture(gray(screen.size() * 3));
     QCOMPARE(window.size(), maximized);
+}
+
+void TestPictureView::largePictureFitsAndLabelsStayInside()
+{
+    PictureView view;
+    view.setFitsLargePictures(true);
+    QVERIFY(shown(view, QSize(400, 300), QSize(1600, 1200)));
+    QCOMPARE(view.zoom(), PictureView::Zoom::Fit);
+    view.setZoom(PictureView::Zoom::Actual);
+    view.setPicture(testPicture(200, 150)); // smaller than the view: left at the operator's zoom
+    QCOMPARE(view.zoom(), PictureView::Zoom::Actual);
+
+    PictureView plain;
+    plain.setPicture(testPicture());
+    // A row number at the right edge and a distance below the bottom edge of the picture.
+    plain.addLabel(QPointF(200 * 15, 40 * 15), QStringLiteral("7"), kWhite);
+    plain.addLabel(QPointF(40 * 15, 150 * 15), QStringLiteral("60 meters"), kWhite);
+    const QImage drawn = plain.renderedImage(true);
+    const auto whiteIn = [&drawn](QRect r) {
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (qGray(drawn.pixel(x, y)) > 128) // text, antialiased, on the dark picture
+                    return true;
+        return false;
+    };
+    QVERIFY(whiteIn(QRect(170, 35, 30, 30)));
+    QVERIFY(whiteIn(QRect(35, 120, 100, 30)));
 }
 
 int main(int argc, char** argv)
