@@ -26,7 +26,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -222,9 +221,10 @@ ChildAnswer runChild(qint64 limit, const QStringList& args)
     return answer;
 }
 
+// The system's words for a file grown past its limit, as Qt gives them.
 QString tooLarge()
 {
-    return QString::fromLocal8Bit(std::strerror(EFBIG));
+    return qt_error_string(EFBIG);
 }
 
 QByteArray linesBytes(const QStringList& lines)
