@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
