@@ -98,8 +98,9 @@ public:
     explicit CaptureEngine(QObject* parent = nullptr);
     ~CaptureEngine() override;
 
-    // Video devices: the system's cameras, then the demo camera when it is listed. The lister is
-    // replaceable so a station can be run (and tested) with other sources.
+    // Video devices: the system's cameras, then the demo camera while it is listed (until
+    // setDemoCameraListed(false); the station program lists it for a demo station only). The
+    // lister is replaceable so a station can be run (and tested) with other sources.
     void setDeviceLister(std::function<QList<CaptureDevice>()> lister);
     void setDemoCameraListed(bool listed);
     bool demoCameraListed() const { return m_demoListed; }
