@@ -308,6 +308,16 @@ void TestCaptureScreen::cameraDroppingFramesAtItsOwnRate()
     CaptureEngine& engine = rig.station->captureEngine();
     s.setSkierName(QStringLiteral("Pattern"));
 
+    // Stop while the camera is still opening calls the start off: no file, the screen idle.
+    s.cmdStartCapture_Click();
+    QVERIFY(engine.isOpening());
+    s.cmdEndCapture_Click();
+    QVERIFY(!s.recording());
+    QVERIFY(s.cmdStartCapture->isEnabled() && !s.cmdEndCapture->isEnabled());
+    QVERIFY(s.isVisible());
+    QVERIFY(QDir(rig.videos).entryList({QStringLiteral("*.avi")}).isEmpty());
+    QCOMPARE(s.txtPass->text(), QStringLiteral("1"));
+
     s.cmdStartCapture_Click();
     QCOMPARE(s.CapturePRO1->text(), QStringLiteral("Opening the camera ..."));
     QVERIFY(!s.cmdStartTimer->isEnabled());
