@@ -10,6 +10,7 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <utility>
 
 namespace fw {
 
@@ -67,7 +68,7 @@ struct FramePlayerEngine::Worker {
     void run();
     void serve(int frame, quint64 serial, quint64 generation);
     bool prefetch(int focus);
-    bool convertNext(int focus);
+    bool convertNext(int focus, quint64 generation);
     // The window around the position: two thirds of it lie the way the operator is going.
     int ahead() const { return travel > 0 ? window - window / 3 : window / 3; }
     int behind() const { return window - ahead(); }
@@ -97,13 +98,49 @@ struct FramePlayerEngine::Worker {
     std::atomic<int> cached{0};
     std::atomic<quint64> rounds{0}; // times the worker woke up
 
+    // The picture of the next step, converted while the operator looks at this one: the step
+    // takes it on the user-interface thread without waiting for the worker.
+    std::mutex readyLock;
+    quint64 readyGeneration = 0;
+    int readyFrame = -1;
+    QImage readyImage;
+    void putReady(quint64 generation, int frame, const QImage& image)
+    {
+        std::lock_guard lock(readyLock);
+        readyGeneration = generation;
+        readyFrame = frame;
+        readyImage = image;
+    }
+    QImage takeReady(quint64 generation, int frame)
+    {
+        std::lock_guard lock(readyLock);
+        if (readyGeneration != generation || readyFrame != frame)
+            return QImage();
+        readyFrame = -1;
+        return std::exchange(readyImage, QImage());
+    }
+    int readyFor()
+    {
+        std::lock_guard lock(readyLock);
+        return readyFrame;
+    }
+    // Engine side: the position moved to a picture already taken; the worker goes on around it.
+    void follow(int frame)
+    {
+        {
+            std::lock_guard lock(m);
+            if (frame != focus)
+                direction = frame > focus ? 1 : -1;
+            focus = frame;
+            idle = false;
+        }
+        cv.notify_all();
+    }
+
     // Worker thread only.
     std::unique_ptr<VideoDecoder> decoder;
     FrameConverter converter;
     std::map<int, FramePtr> cache;
-    // The picture of the next step, converted while the operator looks at this one, so that the
-    // step itself only hands it over.
-    std::map<int, QImage> converted;
     std::set<int> unavailable;
     int window = 0; // frames kept around the position
     int travel = 1;
@@ -124,7 +161,7 @@ void FramePlayerEngine::Worker::run()
         if (swapFile) {
             cache.clear();
             unavailable.clear();
-            converted.clear();
+            putReady(0, -1, QImage());
             decoder = std::move(incoming);
             swapFile = false;
             generation = fileGeneration;
@@ -161,7 +198,7 @@ void FramePlayerEngine::Worker::run()
             serve(wanted, serial, generation);
             continue;
         }
-        if (convertNext(around))
+        if (convertNext(around, generation))
             continue;
         if (!prefetch(around)) {
             lock.lock();
@@ -170,7 +207,7 @@ void FramePlayerEngine::Worker::run()
         }
     }
     cache.clear();
-    converted.clear();
+    putReady(0, -1, QImage());
     decoder.reset(); // closed on the thread that owned it
 }
 
@@ -204,12 +241,10 @@ void FramePlayerEngine::Worker::serve(int frame, quint64 serial, quint64 generat
     };
     if (lastFrame >= 0 && frame > lastFrame)
         frame = lastFrame;
-    const auto ready = converted.find(frame);
-    if (ready != converted.end()) {
-        const QImage image = ready->second;
-        converted.erase(ready);
+    const QImage ready = takeReady(generation, frame);
+    if (!ready.isNull()) {
         trim(frame);
-        post(frame, image, QString());
+        post(frame, ready, QString());
         return;
     }
     auto hit = cache.find(frame);
@@ -243,12 +278,10 @@ void FramePlayerEngine::Worker::serve(int frame, quint64 serial, quint64 generat
     post(frame, converter.toImage(hit->second.get()), QString());
 }
 
-bool FramePlayerEngine::Worker::convertNext(int around)
+bool FramePlayerEngine::Worker::convertNext(int around, quint64 generation)
 {
     const int next = around + travel;
-    for (auto it = converted.begin(); it != converted.end();)
-        it = it->first == next ? std::next(it) : converted.erase(it);
-    if (converted.count(next) || (lastFrame >= 0 && next > lastFrame))
+    if (next < 0 || readyFor() == next || (lastFrame >= 0 && next > lastFrame))
         return false;
     const auto hit = cache.find(next);
     if (hit == cache.end())
@@ -256,7 +289,7 @@ bool FramePlayerEngine::Worker::convertNext(int around)
     const QImage image = converter.toImage(hit->second.get());
     if (image.isNull())
         return false;
-    converted[next] = image;
+    putReady(generation, next, image);
     return true;
 }
 
@@ -351,8 +384,20 @@ void FramePlayerEngine::setPosition(int frame)
         frame = std::min(frame, m_props.frameCount - 1);
     frame = std::max(frame, 0);
     m_position = frame;
-    if (isOpen())
+    if (isOpen()) {
+        const QImage ready = m_worker->takeReady(m_generation, frame);
+        if (!ready.isNull()) {
+            // The step's picture is ready: shown at once, and nothing asked earlier shows after it.
+            m_shownSerial = ++m_serial;
+            m_worker->follow(frame);
+            Q_EMIT positionChanged(frame);
+            m_picture = ready;
+            m_shown = frame;
+            Q_EMIT frameShown(frame);
+            return;
+        }
         m_worker->ask(frame, ++m_serial);
+    }
     Q_EMIT positionChanged(frame);
 }
 

@@ -332,7 +332,10 @@ void TestFrameSelection::nonStandardNamesAreNotLogged()
     QVERIFY(!QFile::exists(infoFilePath(video)));
     QVERIFY(r.log().isEmpty());
     QVERIFY(!r.screen->setupRequested);
-    // Marking again without asking for grid setup goes on to the measurement screen.
+    // Marking again without asking for grid setup goes on to the measurement screen (the grid
+    // setup screen on the way left the grids as they were found).
+    r.station->grids.slot(1).completed = true;
+    r.station->grids.allGridsReady = true;
     r.station->VideoFileToView = video;
     r.arrive(QStringLiteral("View"));
     r.screen->cmdMarkStart_Click();
