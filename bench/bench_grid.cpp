@@ -1,4 +1,5 @@
-// How fast the station solves a grid, maps clicks both ways and runs an accuracy check.
+// How fast the station solves a grid, maps clicks both ways, bounds a distance's uncertainty
+// and runs an accuracy check.
 
 #include "grid/Accuracy.h"
 #include "grid/Geometry.h"
@@ -77,6 +78,23 @@ static void BM_SolveAndMapClick(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SolveAndMapClick);
+
+// The bound shown beside every distance: twenty solves and measurements.
+static void BM_DistanceUncertainty(benchmark::State& state)
+{
+    fw::MeasurementGrid g;
+    g.buoyPicture = kPicture;
+    g.buoySurvey = kSurvey;
+    g.c = *fw::SolveCoefficients(kPicture, kSurvey);
+    fw::ScreenPoint p{6000, 4500};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(fw::distanceUncertainty_m(g, p, fw::Tournament{}));
+        p.x += 0.5;
+        if (p.x > 9000)
+            p.x = 3000;
+    }
+}
+BENCHMARK(BM_DistanceUncertainty);
 
 // The 49 samples, their 147 distances and the report lines.
 static void BM_AccuracyMesh(benchmark::State& state)
