@@ -68,9 +68,14 @@ struct FramePlayerEngine::Worker {
     void run();
     void serve(int frame, quint64 serial, quint64 generation);
     bool prefetch(int focus);
+    // Between the packets of a long walk: keeps the next step's picture ready for the position
+    // as it is now, and tells whether a request waits.
+    bool keepUp();
     bool convertNext(int focus, quint64 generation);
-    // The window around the position: two thirds of it lie the way the operator is going.
-    int ahead() const { return travel > 0 ? window - window / 3 : window / 3; }
+    // The window around the position: five sixths of it lie the way the operator is going. A
+    // step back into the group of pictures before needs that whole group decoded from its key
+    // frame: the more of it the window keeps from one walk, the fewer walks.
+    int ahead() const { return travel > 0 ? window - window / 6 : window / 6; }
     int behind() const { return window - ahead(); }
     bool keep(int focus, int number) const
     {
@@ -146,6 +151,7 @@ struct FramePlayerEngine::Worker {
     int travel = 1;
     int frameCount = 0;
     int lastFrame = -1; // the file's last frame once the decoder met its end
+    quint64 currentGeneration = 0;
 
     std::thread thread;
 };
@@ -165,6 +171,7 @@ void FramePlayerEngine::Worker::run()
             decoder = std::move(incoming);
             swapFile = false;
             generation = fileGeneration;
+            currentGeneration = generation;
             lastFrame = -1;
             frameCount = decoder ? decoder->properties().frameCount : 0;
             window = 0;
@@ -293,6 +300,20 @@ bool FramePlayerEngine::Worker::convertNext(int around, quint64 generation)
     return true;
 }
 
+bool FramePlayerEngine::Worker::keepUp()
+{
+    if (requestWaiting.load())
+        return true;
+    int now = 0;
+    {
+        std::lock_guard lock(m);
+        now = focus;
+        travel = direction;
+    }
+    convertNext(now, currentGeneration);
+    return requestWaiting.load();
+}
+
 bool FramePlayerEngine::Worker::prefetch(int around)
 {
     // The nearest frame of the window that is not yet decoded, the way the operator is going
@@ -312,11 +333,11 @@ bool FramePlayerEngine::Worker::prefetch(int around)
         return false;
     // A request from the operator goes before the work for later steps: it is looked for after
     // every packet read and every picture decoded.
-    decoder->setInterruption([this] { return requestWaiting.load(); });
+    decoder->setInterruption([this] { return keepUp(); });
     const Result<FrameAnswer> answer =
         decoder->frameAt(target, [this, around](const DecodedFrame& f) {
             store(f.number, cloneFrame(f.frame.get()), around);
-            return !requestWaiting.load();
+            return !keepUp();
         });
     decoder->setInterruption({});
     if (!answer) {

@@ -52,7 +52,7 @@ public:
     bool isPlaying() const { return m_playing; }
 
     // Memory for decoded frames around the position (default 384 MiB); the frames kept are also
-    // limited to four seconds in all, two thirds of them the way the position last moved. Takes
+    // limited to four seconds in all, five sixths of them the way the position last moved. Takes
     // effect at the next open.
     void setCacheBudget(qint64 bytes) { m_budget = bytes; }
     // Frames held by the worker at the moment, and the times it woke up (for measurements).
