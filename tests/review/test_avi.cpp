@@ -319,6 +319,10 @@ void TestAvi::grabFailuresKeepTheEarlierBitmap()
     auto unwritable = grabFrame(video, 2, f.path(QStringLiteral("no/such/folder/x.bmp")));
     QVERIFY(unwritable);
     QVERIFY(unwritable->message.startsWith(QLatin1String("Could not write to ")));
+    // The system's own reason, not a guess.
+    QVERIFY(!unwritable->reason.isEmpty());
+    QVERIFY(unwritable->message.endsWith(QLatin1String(": ") + unwritable->reason));
+    QVERIFY(unwritable->reason != QLatin1String("the file could not be written"));
     QCOMPARE(readBytes(bmp), before);
 }
 
