@@ -263,11 +263,6 @@ int VideoDecoder::numberOf(const AVFrame* frame) const
     return int(std::clamp<int64_t>(n, INT_MIN, INT_MAX));
 }
 
-bool VideoDecoder::reorders() const
-{
-    return d->reorders;
-}
-
 int VideoDecoder::keyFrameAtOrBefore(int n) const
 {
     AVStream* st = d->st();

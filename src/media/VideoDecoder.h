@@ -97,8 +97,6 @@ public:
     int position() const { return m_last; }
     // The key frame at or before n from the file's index; -1 when the index does not tell.
     int keyFrameAtOrBefore(int n) const;
-    // Whether the file stores pictures in another order than it shows them (B-frames).
-    bool reorders() const;
 
     // The reason of the last failure (FFmpeg's error text).
     const QString& lastReason() const { return m_reason; }
