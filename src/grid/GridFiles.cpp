@@ -217,13 +217,11 @@ void finishLoad(const GridFileContents& loaded, int grid, bool atStartup, GridEn
                         DialogIcon::Exclamation);
         return;
     }
-    {
-        grids.slot(grid).completed = true;
-        grids.working.completed = true;
-        setGridFile(settings, store, grid, result.path);
-        grids.recomputeAllGridsReady(settings.GridCount);
-        result.usable = true;
-    }
+    grids.slot(grid).completed = true;
+    grids.working.completed = true;
+    setGridFile(settings, store, grid, result.path);
+    grids.recomputeAllGridsReady(settings.GridCount);
+    result.usable = true;
 }
 
 } // namespace
