@@ -203,6 +203,10 @@ void TestAccuracy::calibrationRoundingsAndHorizon()
     const auto refused = calibrationDraw(f, QStringLiteral("Screen"), horizon);
     QVERIFY(!refused && !refused.message().isEmpty());
     QCOMPARE(f.CalibrationLineXActual, QStringLiteral("unchanged"));
+    // Beyond the horizon (the far side from this grid's buoys at the origin) as well.
+    f.CalibrationLineYTwips = QStringLiteral("2000");
+    QVERIFY(!calibrationDraw(f, QStringLiteral("Screen"), horizon));
+    QCOMPARE(f.CalibrationLineXActual, QStringLiteral("unchanged"));
 
     QCOMPARE(skierPathRow(QStringLiteral(" 7 ")), std::optional<int>(6));
     for (const char* refusedRow : {"0", "8", "2.5", "3x", ""})
