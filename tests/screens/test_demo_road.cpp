@@ -175,6 +175,8 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
 
     // The first-contact frame marked: on to the measurement screen with its picture.
     select.MediaPlayer1->setCurrentPosition(landing.frame);
+    // The operator marks the frame on the screen: wait until the player shows it.
+    QTRY_COMPARE_WITH_TIMEOUT(select.MediaPlayer1->shownFrame(), landing.frame, 10000);
     select.cmdMarkStart_Click();
     QCOMPARE(select.selectedFrame, landing.frame);
     Measure& m = station.measure();
