@@ -405,6 +405,7 @@ void TestGridSetup::statusLineAndArrowKeys()
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(g.statusText(), QStringLiteral("Grid 1 loaded from %1: ready for measuring")
                                  .arg(QDir::toNativeSeparators(file)));
+    QVERIFY(!g.btnAccuracyCheck->isHidden()); // a loaded grid that passed offers the check
 
     g.upper_left_button->click();
     g.activateWindow();

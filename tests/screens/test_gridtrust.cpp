@@ -192,6 +192,10 @@ void TestGridTrust::raisingTheNumberOfGridsNeedsTheNewGrid()
     Rig r(f, 1, grid1);
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(r.station->allGridsReady() && r.main().gridShownReady(1));
+    // The grid setup screen opens on the ready grid with its accuracy check offered.
+    r.main().cmdSetup_Click();
+    QVERIFY(r.g().stateShownReady() && !r.g().btnAccuracyCheck->isHidden());
+    r.g().gridExit->trigger();
 
     r.main().cmdConfigure_Click();
     r.station->config().Opt2grid->click();
