@@ -13,8 +13,10 @@
 #include <QSlider>
 #include <QTest>
 
+#ifdef Q_OS_LINUX
 #include <sys/mman.h>
 #include <unistd.h>
+#endif
 
 #include <cstring>
 
@@ -141,6 +143,9 @@ void TestPlayer::bFrameVideosStepBothWays()
 // page taken away in the middle, which the system refuses to read.
 void TestPlayer::readErrorIsToldAndTheLengthKept()
 {
+#ifndef Q_OS_LINUX
+    QSKIP("needs the system's view of a process's own memory");
+#else
     StationFixture f;
     const QString source = f.path(QStringLiteral("v.avi"));
     QCOMPARE(makeVideo(source, {"mjpeg", 64, 48, 60}), QString());
@@ -175,6 +180,7 @@ void TestPlayer::readErrorIsToldAndTheLengthKept()
     }
     munmap(base, hole);
     munmap(base + hole + page, mapped - hole - size_t(page));
+#endif
 }
 
 // Once the video is closed the decoding thread waits for the next one instead of running round.
