@@ -847,10 +847,16 @@ void frmSetStart::markFrame()
     }
 
     m_station.ArrivedFrom = QStringLiteral("SelectFrame");
-    const bool toMeasure = m_station.allGridsReady() && !setupRequested;
+    const bool gridsReady = m_station.allGridsReady();
+    const bool toSetup = setupRequested;
     setupRequested = false;
-    if (toMeasure) {
+    if (gridsReady && !toSetup) {
         m_station.show(Screen::Measure, this);
+        return;
+    }
+    // Asked for grid setup with every grid ready: nothing is missing, so nothing to warn of.
+    if (gridsReady) {
+        m_station.show(Screen::GridSetup, this);
         return;
     }
     m_station.dialogs().message(
