@@ -13,12 +13,18 @@ namespace fw {
 ResultsFile::ResultsFile(Dialogs& dialogs, QString pendingPath)
     : m_dialogs(dialogs), m_pendingPath(std::move(pendingPath))
 {
-    if (m_pendingPath.isEmpty() || !QFileInfo(m_pendingPath).isFile())
+    if (m_pendingPath.isEmpty() || !QFileInfo::exists(m_pendingPath))
         return;
     const Result<QString> text = readTextFile(m_pendingPath);
     if (text) {
         m_pending = textLines(*text);
     } else {
+        // Lines the station could not read are never removed or added to by it: the next
+        // successful write would otherwise delete them unwritten.
+        m_pendingFileUnread = true;
+        m_pendingOnDisk = false;
+        if (!QFileInfo(m_pendingPath).isFile())
+            return;
         // The lines are still in the file: say so now rather than lose track of them.
         m_dialogs.message(text.message() +
                               QStringLiteral("\n\nResults lines that could not be written earlier "
@@ -54,7 +60,7 @@ bool ResultsFile::writePending(const QString& path)
 bool ResultsFile::keep(const QStringList& lines)
 {
     m_pending += lines;
-    if (m_pendingPath.isEmpty() || !m_pendingOnDisk) {
+    if (m_pendingPath.isEmpty() || m_pendingFileUnread || !m_pendingOnDisk) {
         m_pendingOnDisk = false;
         return false;
     }
@@ -71,6 +77,8 @@ bool ResultsFile::keep(const QStringList& lines)
 void ResultsFile::forgetKept()
 {
     m_pending.clear();
+    if (m_pendingFileUnread)
+        return;
     if (m_pendingPath.isEmpty() || !QFileInfo::exists(m_pendingPath)) {
         m_pendingOnDisk = true;
         return;

@@ -54,6 +54,8 @@ private:
     QStringList m_pending;
     // Whether every waiting line is also in the waiting file.
     bool m_pendingOnDisk = true;
+    // Whether the waiting file held lines this run could not read (or is not a file at all).
+    bool m_pendingFileUnread = false;
 };
 
 } // namespace fw

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <limits>
@@ -19,6 +20,7 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <unistd.h>
 #endif
 
 using namespace fw;
@@ -62,6 +64,7 @@ private Q_SLOTS:
     void wstimsFilesInTheStationsCharacterSet();
     void resultsFileKeepsALineItCannotWrite();
     void aFullDiskNeitherTearsNorDoublesAnEntry();
+    void aWaitingFileThatCannotBeReadIsLeftAlone();
 };
 
 // Guards the rounding of meters, precise meters and feet, whole and in tenths, and their forms:
@@ -281,6 +284,41 @@ void TestMeasureRecording::aFullDiskNeitherTearsNorDoublesAnEntry()
     QCOMPARE(readBytes(path), earlier + encodeLines(entry << QStringLiteral("the next entry")));
     QVERIFY(!results.hasPending());
 #endif
+}
+
+// Guards waiting lines the station could not read at start: they stay in their file (the
+// operator was told to copy them by hand) and no later write deletes it or adds to it, and a
+// folder of that name is not taken for a waiting file.
+void TestMeasureRecording::aWaitingFileThatCannotBeReadIsLeftAlone()
+{
+    StationFixture fx;
+    const QString path = fx.path(QStringLiteral("JumpMeasurementResults120526.txt"));
+
+    const QString folder = fx.makeFolder(QStringLiteral("PendingResults.txt"));
+    ResultsFile besideAFolder(fx.dialogs, folder);
+    QVERIFY(besideAFolder.append(path, QStringLiteral("first")));
+    FW_VERIFY_DIALOGS(fx.dialogs);
+    QVERIFY(QFileInfo(folder).isDir());
+
+#ifdef Q_OS_UNIX
+    if (geteuid() == 0)
+        QSKIP("a file its owner cannot read is readable to root");
+#endif
+    const QString waiting = fx.path(QStringLiteral("other/PendingResults.txt"));
+    fx.makeFolder(QStringLiteral("other"));
+    QVERIFY(writeBytes(waiting, "refused yesterday\r\n"));
+    QVERIFY(QFile::setPermissions(waiting, QFileDevice::WriteOwner));
+    fx.dialogs.expectMessage();
+    ResultsFile results(fx.dialogs, waiting);
+    FW_VERIFY_DIALOGS(fx.dialogs);
+    QVERIFY(results.append(path, QStringLiteral("second")));
+    fx.dialogs.expectMessage();
+    QVERIFY(!results.append(fx.path(QStringLiteral("gone/results.txt")), QStringLiteral("third")));
+    FW_VERIFY_DIALOGS(fx.dialogs);
+    QVERIFY(fx.dialogs.texts().last().contains(QLatin1String("in memory only")));
+    QVERIFY(QFile::setPermissions(waiting, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QCOMPARE(readBytes(waiting), QByteArray("refused yesterday\r\n"));
+    QCOMPARE(readBytes(path), QByteArray("first\r\nsecond\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestMeasureRecording)
