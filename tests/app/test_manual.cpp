@@ -55,6 +55,16 @@ QString unescape(const QString& literal)
             continue;
         }
         const QChar c = literal[++i];
+        // A character by its code ("\u00B1" is the plus-minus sign the operator sees).
+        const int digits = c == QLatin1Char('u') ? 4 : c == QLatin1Char('U') ? 8 : 0;
+        bool isCode = digits > 0 && i + digits < literal.size();
+        const uint code = isCode ? literal.mid(i + 1, digits).toUInt(&isCode, 16) : 0;
+        if (isCode) {
+            const char32_t character = code;
+            out += QString::fromUcs4(&character, 1);
+            i += digits;
+            continue;
+        }
         out += c == QLatin1Char('n')   ? QChar(QLatin1Char('\n'))
                : c == QLatin1Char('t') ? QChar(QLatin1Char('\t'))
                : c == QLatin1Char('r') ? QChar(QLatin1Char('\r'))
@@ -264,17 +274,20 @@ void TestManual::quotedTextsAreFoundAsTheyAreShown()
                        "b = tr(\"Record &Jump\"); // \"Not a text\"\n"
                        "c = \"Two \" \"halves\";\n"
                        "d = QStringLiteral(\"Front ratio is %1%  Zoom in\");\n"
-                       "e = \"ft\"; f = \"He said \\\"hi\\\"\";"));
+                       "e = \"ft\"; f = \"He said \\\"hi\\\"\";\n"
+                       "g = QStringLiteral(\"\\u00B1 \") + n + QStringLiteral(\" m\");"));
     QCOMPARE(texts, QStringList({QStringLiteral("Setup is not valid, Field of View is "),
                                  QStringLiteral(" degrees"), QStringLiteral("Record Jump"),
                                  QStringLiteral("Two halves"),
                                  QStringLiteral("Front ratio is %1%  Zoom in"),
-                                 QStringLiteral("ft"), QStringLiteral("He said \"hi\"")}));
+                                 QStringLiteral("ft"), QStringLiteral("He said \"hi\""),
+                                 QStringLiteral("\u00B1 "), QStringLiteral(" m")}));
     const QString all = texts.join(QLatin1Char('\x02'));
     QVERIFY(isProgramText(QStringLiteral("Setup is not valid, Field of View is ... degrees"), texts,
                           all));
     QVERIFY(isProgramText(QStringLiteral("Record Jump"), texts, all));
     QVERIFY(isProgramText(QStringLiteral("ft"), texts, all));
+    QVERIFY(isProgramText(QStringLiteral("\u00B1 ... m"), texts, all));
     QVERIFY(isProgramText(QStringLiteral("Front ratio is"), texts, all));
     QVERIFY(!isProgramText(QStringLiteral("Record &Jump"), texts, all));
     QVERIFY(!isProgramText(QStringLiteral("Not a text"), texts, all));
