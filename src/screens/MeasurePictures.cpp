@@ -49,6 +49,10 @@ void Measure::Form_Activate()
             pictureWidth = pictureSizeText(loaded->width_twips);
             pictureHeight = pictureSizeText(loaded->height_twips);
         } else {
+            // A new jump came but its frame cannot be shown: the last jump's picture and point
+            // must not be measured or recorded in its place.
+            pictureArrived();
+            picture->clearPicture();
             m_station.dialogs().message(loaded.message(), QString(), DialogIcon::Exclamation);
         }
     }

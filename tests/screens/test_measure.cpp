@@ -602,6 +602,15 @@ void TestMeasure::aNewPictureNeedsItsOwnImpactPoint()
             m.loadTimer_Timer();
         },
         [&] { QVERIFY(m.showPictureFile(file, file)); },
+        // A frame from the frame selection screen that cannot be read: the last jump's picture
+        // and point must not stand in for it.
+        [&] {
+            QFile::remove(r.station->paths().inStation(QStringLiteral("currentcapture.bmp")));
+            r.station->ArrivedFrom = QStringLiteral("SelectFrame");
+            f.dialogs.expectMessage();
+            m.Form_Activate();
+            QVERIFY(!m.picture->hasPicture());
+        },
     };
     for (const auto& arrive : arrivals) {
         r.click(43.53, 20);
