@@ -238,6 +238,8 @@ private:
     QString m_writeError;
     bool m_writeErrorReported = false; // captureEnded carried it: stop() does not repeat it
     static constexpr std::size_t kQueueFrames = 64;
+    // The longest stretch of frames a camera can drop and go on.
+    static constexpr double kLongestGap_s = 60;
     FramePtr m_firstFrame;
     double m_firstTime_s = 0;
 
@@ -501,7 +503,15 @@ void CaptureSession::captureLoop()
         }
         // The frame's place in the file comes from its own time: a gap is frames the camera
         // dropped, and the file keeps their places empty.
-        const double since_s = time_s - start_s;
+        double since_s = time_s - start_s;
+        if (previousSlot >= 0 && (since_s - double(previousSlot) / m_rate > kLongestGap_s ||
+                                  double(previousSlot) / m_rate - since_s > 1)) {
+            // No camera drops that much: its clock was set anew or wrapped. The frame follows
+            // the one before and the time counts on from there, so neither days of empty places
+            // nor a pass that never reaches its time limit.
+            start_s = time_s - double(previousSlot + 1) / m_rate;
+            since_s = time_s - start_s;
+        }
         std::int64_t n = std::llround(since_s * m_rate);
         if (n <= previousSlot)
             n = previousSlot + 1;
@@ -742,7 +752,7 @@ int CaptureSession::writeSound(std::int64_t videoPts)
         return av_interleaved_write_frame(m_output.get(), packet.get());
     }
     // The demo tone, as many samples as belong to the time up to the end of this frame.
-    const std::int64_t due = std::llround((videoPts + 1) * s.sampleRate / m_options.fps);
+    const std::int64_t due = std::llround(double(videoPts + 1) * s.sampleRate / m_rate);
     const std::int64_t count = due - m_soundWritten;
     if (count <= 0)
         return 0;

@@ -132,6 +132,10 @@ private Q_SLOTS:
     // A disk that fills during the recording: the recording ends while there is room to finish
     // the file, which then reads whole; the operator is told why.
     void recordingEndsBeforeTheDiskIsFull();
+    // A camera whose clock jumps (set anew, wrapped) mid-recording: the frame after the jump
+    // follows the one before instead of leaving days of empty places, and the time limit still
+    // ends the pass. The demo tone beside a camera keeps to the camera's own rate.
+    void cameraClockJumps();
     // However late the first read comes (a slow sound input opening first), it is the course's
     // frame 0, so frame k of a recording is where the course says its landings are.
     void demoCameraStartsAtTheFirstRead();
@@ -354,6 +358,40 @@ void TestCapture::cameraKeepingItsOwnRate()
     QCOMPARE(header->summary.length, 60u);
     QCOMPARE(decodeAll(path), 60);
     QCOMPARE(warnings.size(), 0);
+}
+
+void TestCapture::cameraClockJumps()
+{
+    StationFixture f;
+    CaptureEngine engine;
+    // The pattern camera's clock leaps a day forward, or back, at its 16th picture.
+    CaptureDevice camera = patternCamera();
+    engine.setDeviceLister([&camera] { return QList<CaptureDevice>{camera}; });
+    engine.setAudioDevice(int(engine.audioDevices().indexOf(CaptureEngine::demoToneName())));
+    engine.setSoundFormat({22050, 1, 16});
+    QSignalSpy ended(&engine, &CaptureEngine::captureEnded);
+    for (const int leap_s : {86400, -86400}) {
+        camera.url = QStringLiteral("testsrc=size=160x120:rate=30,setpts=PTS+gte(N\\,15)*%1/TB,"
+                                    "realtime")
+                         .arg(leap_s);
+        engine.refreshDevices();
+        QVERIFY(engine.connectDevice(0));
+        engine.setFrameRate(25); // the camera keeps 30
+        engine.setTimeLimit_s(2);
+        const QString path = f.path(QStringLiteral("leap %1.avi").arg(leap_s));
+        engine.setStreamFile(path);
+        ended.clear();
+        QVERIFY(engine.startCapture());
+        QVERIFY2(ended.wait(15000), qPrintable(QString::number(leap_s)));
+        QCOMPARE(ended.last().at(0).toString(), CaptureEngine::timeLimitReason());
+        engine.stopCapture();
+        QCOMPARE(engine.framesCaptured() + engine.framesDropped(), 60);
+        QCOMPARE(engine.lastFrameIndex(), 59);
+        QCOMPARE(engine.audioSamples(), 60 * 22050 / 30);
+        const Result<AviHeader> header = readAviHeader(path);
+        QVERIFY2(header.ok(), qPrintable(header.message()));
+        QCOMPARE(header->summary.length, 60u);
+    }
 }
 
 void TestCapture::recordingEndsBeforeTheDiskIsFull()
