@@ -18,6 +18,7 @@ ResultsFile::ResultsFile(Dialogs& dialogs, QString pendingPath)
     const Result<QString> text = readTextFile(m_pendingPath);
     if (text) {
         m_pending = textLines(*text);
+        m_pendingInFile = int(m_pending.size());
     } else {
         // Lines the station could not read are never removed or added to by it: the next
         // successful write would otherwise delete them unwritten.
@@ -70,6 +71,7 @@ bool ResultsFile::keep(const QStringList& lines)
             m_pendingOnDisk = false;
             return false;
         }
+        ++m_pendingInFile;
     }
     return true;
 }
@@ -77,6 +79,7 @@ bool ResultsFile::keep(const QStringList& lines)
 void ResultsFile::forgetKept()
 {
     m_pending.clear();
+    m_pendingInFile = 0;
     if (m_pendingFileUnread)
         return;
     if (m_pendingPath.isEmpty() || !QFileInfo::exists(m_pendingPath)) {
@@ -137,6 +140,20 @@ QString ResultsFile::pendingReport() const
                    .arg(m_pending.size())
                    .arg(QDir::toNativeSeparators(m_pendingPath)) +
                m_pending.join(QLatin1Char('\n'));
+    if (m_pendingInFile > 0 && !m_pendingFileUnread) {
+        // The first lines are in the waiting file and come back at the next start by themselves:
+        // copied by hand as well, they would be in the results file twice.
+        const QStringList inMemory = m_pending.mid(m_pendingInFile);
+        return QStringLiteral("%1 line(s) could not be written to the results file. The first %2 "
+                              "are kept in %3 and are written to the results file first when the "
+                              "station starts again. Copy only these %4 into the results file by "
+                              "hand:\n")
+                   .arg(m_pending.size())
+                   .arg(m_pendingInFile)
+                   .arg(QDir::toNativeSeparators(m_pendingPath))
+                   .arg(inMemory.size()) +
+               inMemory.join(QLatin1Char('\n'));
+    }
     return QStringLiteral("These lines could not be written to the results file. Copy them into "
                           "the results file by hand:\n") +
            m_pending.join(QLatin1Char('\n'));

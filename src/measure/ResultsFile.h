@@ -56,6 +56,8 @@ private:
     bool m_pendingOnDisk = true;
     // Whether the waiting file held lines this run could not read (or is not a file at all).
     bool m_pendingFileUnread = false;
+    // How many of the waiting lines, from the first, are in the waiting file.
+    int m_pendingInFile = 0;
 };
 
 } // namespace fw

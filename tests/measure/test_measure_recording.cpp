@@ -65,6 +65,7 @@ private Q_SLOTS:
     void resultsFileKeepsALineItCannotWrite();
     void aFullDiskNeitherTearsNorDoublesAnEntry();
     void aWaitingFileThatCannotBeReadIsLeftAlone();
+    void linesTheWaitingFileTookAreNotCopiedByHandAsWell();
 };
 
 // Guards the rounding of meters, precise meters and feet, whole and in tenths, and their forms:
@@ -319,6 +320,44 @@ void TestMeasureRecording::aWaitingFileThatCannotBeReadIsLeftAlone()
     QVERIFY(QFile::setPermissions(waiting, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     QCOMPARE(readBytes(waiting), QByteArray("refused yesterday\r\n"));
     QCOMPARE(readBytes(path), QByteArray("first\r\nsecond\r\n"));
+}
+
+// Guards the report at quit when the waiting file filled up part way: the lines in it come back
+// at the next start by themselves, so only the others are given to be copied by hand (copying
+// all of them would put the first ones into the results file twice).
+void TestMeasureRecording::linesTheWaitingFileTookAreNotCopiedByHandAsWell()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("a file size limit stands in for a full disk only where there is one");
+#else
+    StationFixture fx;
+    const QString waiting = fx.path(QStringLiteral("PendingResults.txt"));
+    const QString nowhere = fx.path(QStringLiteral("gone/results.txt"));
+    ResultsFile results(fx.dialogs, waiting);
+    const QString first = QStringLiteral("first jump, kept in the waiting file");
+    const QString second = QStringLiteral("second jump, refused by a full disk");
+    fx.dialogs.expectMessage().expectMessage();
+    QVERIFY(!results.append(nowhere, first));
+
+    rlimit unlimited{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
+    rlimit full = unlimited;
+    full.rlim_cur = rlim_t(QFileInfo(waiting).size());
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &full) == 0);
+    const bool written = results.append(nowhere, second);
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, handler);
+    QVERIFY(!written);
+    FW_VERIFY_DIALOGS(fx.dialogs);
+    QCOMPARE(readBytes(waiting), first.toLatin1() + "\r\n");
+
+    const QString report = results.pendingReport();
+    QVERIFY(report.contains(second));
+    QVERIFY(report.contains(QDir::toNativeSeparators(waiting)));
+    QVERIFY2(!report.contains(first), qPrintable(report));
+    QCOMPARE(ResultsFile(fx.dialogs, waiting).pending(), QStringList{first});
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestMeasureRecording)
