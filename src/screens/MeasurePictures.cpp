@@ -89,7 +89,18 @@ void Measure::loadTimer_Timer()
     picture->setPicture(image);
     DrawImpactMark();
     // Each hand-over is taken once.
-    replaceFileLines(flag, {QStringLiteral("  ")});
+    const Outcome taken = replaceFileLines(flag, {QStringLiteral("  ")});
+    if (!taken) {
+        // The flag would hand this picture over again every second and wipe each click on it.
+        loadTimer->stop();
+        cbAutoLoadClipboard->setChecked(false);
+        m_station.dialogs().message(
+            taken.message() +
+                QStringLiteral("\n\nThe picture is on the screen, but the hand-over flag could "
+                               "not be set back, so Auto Load is switched off. Switch it on "
+                               "again once the flag file can be written."),
+            QString(), DialogIcon::Exclamation);
+    }
 }
 
 void Measure::holdPicture(const QString& shownName)

@@ -743,6 +743,25 @@ void TestMeasure::controlsKeepTheirPlacesAndTheHandOverWaits()
     QVERIFY(!m.loadTimer->isActive());
     r.station->show(Screen::Measure);
     QVERIFY(m.loadTimer->isActive());
+
+    // A Ready flag that cannot be set back (here a folder stands where its replacement is
+    // written) would hand the same picture over every second and wipe each click on it: the
+    // operator is told, and the automatic loading stops with the picture and its point kept.
+    QVERIFY(QDir().mkpath(flag + QStringLiteral(".fwsave")));
+    QVERIFY(writeBytes(flag, "Ready\r\n"));
+    f.dialogs.clear();
+    f.dialogs.expectMessage();
+    m.loadTimer_Timer();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(f.dialogs.texts().last().contains(QLatin1String("clipflag.txt")));
+    QVERIFY(!m.loadTimer->isActive());
+    QVERIFY(!m.cbAutoLoadClipboard->isChecked());
+    r.click(43.53, 20);
+    m.hide();
+    r.station->show(Screen::Measure);
+    QVERIFY(!m.loadTimer->isActive());
+    m.Record_Click();
+    QCOMPARE(m.distance->text(), QStringLiteral(" 45.6m"));
 }
 
 // Guards the skier names: characters the station's files cannot hold are named to the operator
