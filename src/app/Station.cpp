@@ -297,6 +297,10 @@ void Station::start()
                          m_store.read(QStringLiteral("SetupFiles"), QString())},
                         {m_store.filePath()});
     mainForm().Form_Load();
+    // Lines an earlier run could not write go to the results file now, before anything new;
+    // when it still refuses them they keep waiting for the next write, which tells the operator.
+    if (m_results->hasPending() && !settings.ResultsFilePath.isEmpty())
+        m_results->writePending(settings.ResultsFilePath);
 }
 
 void Station::quit()
