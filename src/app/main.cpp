@@ -96,6 +96,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Farwater"));
     QApplication::setApplicationVersion(QStringLiteral(FARWATER_VERSION));
+    // Desktops match the station's windows to its menu entry and icon by this name.
+    QApplication::setDesktopFileName(QStringLiteral("farwater"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
