@@ -41,7 +41,13 @@ Rgb outlineColor(Rgb rgb)
 
 } // namespace
 
-Measure::~Measure() = default;
+Measure::~Measure()
+{
+    // Closing the window moves the focus out of the skier box, whose handlers belong to this
+    // screen; by then the screen is half destroyed, so no control's signal may reach it.
+    for (QObject* child : findChildren<QObject*>())
+        child->blockSignals(true);
+}
 
 void Measure::showEvent(QShowEvent* event)
 {
