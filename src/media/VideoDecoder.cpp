@@ -101,9 +101,11 @@ struct VideoDecoder::Impl {
     int64_t toTimestamp(int n) const { return startTs + av_rescale_q(n, frameDuration, timeBase); }
     int frameOf(int64_t ts) const
     {
+        // Held well below the largest int: the pictures after it are numbered on from here, and
+        // a crafted time stamp must not carry their numbers past it.
         return int(std::clamp<int64_t>(
             av_rescale_q_rnd(ts - startTs, timeBase, frameDuration, AV_ROUND_NEAR_INF), 0,
-            INT_MAX));
+            INT_MAX / 2));
     }
     void restartNumbering(bool atFileStart)
     {
