@@ -31,10 +31,15 @@ Station::Station(SettingsStore& store, Dialogs& dialogs, Clock& clock, KeyboardS
       m_results(std::make_unique<ResultsFile>(
           dialogs, m_paths.inStation(QStringLiteral("PendingResults.txt"))))
 {
+    // A setting that did not reach the disk is lost at the next start: the operator must know.
+    m_store.setFailureReporter([this](const QString& failure) {
+        m_dialogs.message(failure, QString(), DialogIcon::Critical);
+    });
 }
 
 Station::~Station()
 {
+    m_store.setFailureReporter({});
     // Owned windows first: the log viewer belongs to a screen destroyed below.
     delete m_logView;
     delete m_pictureLog;

@@ -73,6 +73,18 @@ QString SettingsStore::read(const QString& key, const QString& defaultText) cons
 
 bool SettingsStore::write(const QString& key, const QString& value)
 {
+    const bool written = writeValue(key, value);
+    if (written) {
+        m_failureReported = false;
+    } else if (!m_failureReported && m_reportFailure) {
+        m_failureReported = true;
+        m_reportFailure(m_lastFailure);
+    }
+    return written;
+}
+
+bool SettingsStore::writeValue(const QString& key, const QString& value)
+{
     m_lastFailure.clear();
     QString stored = storedKey(key);
     if (stored.isEmpty())

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QSettings;
@@ -32,6 +33,14 @@ public:
     bool write(const QString& key, const QString& value);
     const QString& lastFailure() const { return m_lastFailure; }
 
+    // Called with lastFailure() when a write fails, once for a run of failures: a screen that
+    // writes many keys in a row on a full disk tells the operator once, not once per key. A write
+    // that succeeds again ends the run.
+    void setFailureReporter(std::function<void(const QString&)> report)
+    {
+        m_reportFailure = std::move(report);
+    }
+
     // Typed reads. A stored value that does not parse as the number (or flag) the reader needs is
     // treated as absent, so the default applies.
     int readInt(const QString& key, int defaultValue) const;
@@ -39,11 +48,14 @@ public:
     bool readBool(const QString& key, bool defaultValue) const;
 
 private:
+    bool writeValue(const QString& key, const QString& value);
     QString storedKey(const QString& key) const;
     bool fileHoldsEveryKey(const QString& path) const;
 
     std::unique_ptr<QSettings> m_settings;
     QString m_lastFailure;
+    std::function<void(const QString&)> m_reportFailure;
+    bool m_failureReported = false;
 };
 
 // The texts the store uses for numbers and flags.

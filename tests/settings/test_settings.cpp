@@ -20,6 +20,7 @@ private Q_SLOTS:
     void typedReadsOfAbsentOrUnparsableValues();
     void unreadableStoreReadsAsEmpty();
     void handEditedStoreKeepsWriting();
+    void failedWritesAreReportedOncePerRun();
     void freshStoreGivesTheEffectiveDefaults();
     void derivedValues();
     void resetStopsOnEitherFirstNo();
@@ -85,6 +86,25 @@ void TestSettings::unreadableStoreReadsAsEmpty()
 
 // A store edited by hand (other sections, keys Qt escapes, values beyond ASCII, a list) takes
 // writes as ever: the check made after each write finds nothing missing, and keeps every entry.
+// A store that cannot be written tells its reporter once for a run of failed writes, with the
+// file named; the values read stay as they were.
+void TestSettings::failedWritesAreReportedOncePerRun()
+{
+    StationFixture f;
+    const QString blocker = f.path(QStringLiteral("not-a-folder"));
+    QVERIFY(writeBytes(blocker, "a file where the store's folder should be\n"));
+    SettingsStore store(blocker + QStringLiteral("/QX05.ini"));
+    QStringList reports;
+    store.setFailureReporter([&reports](const QString& failure) { reports.append(failure); });
+    QVERIFY(!store.write(QStringLiteral("grids"), QStringLiteral("2")));
+    QVERIFY(!store.write(QStringLiteral("framerate"), QStringLiteral("30")));
+    QCOMPARE(reports.size(), 1);
+    QVERIFY2(reports.first().startsWith(QStringLiteral("Could not write to ")),
+             qPrintable(reports.first()));
+    QVERIFY(reports.first().contains(QStringLiteral("QX05.ini")));
+    QCOMPARE(store.read(QStringLiteral("grids"), QStringLiteral("1")), QStringLiteral("1"));
+}
+
 void TestSettings::handEditedStoreKeepsWriting()
 {
     StationFixture f;
