@@ -31,6 +31,26 @@ std::optional<double> foldedAngle(std::optional<double> aL, std::optional<double
     return delta;
 }
 
+// The field of view from a picture-to-water mapping: the direction on the water of the picture
+// vertical through each front buoy (followed 45 twips up the picture), compared by foldedAngle.
+template <typename ToWater>
+std::optional<double> fieldOfViewThrough(const ToWater& toWater, ScreenPoint lowerLeft,
+                                         ScreenPoint lowerRight)
+{
+    const auto direction = [&toWater](ScreenPoint p) -> std::optional<double> {
+        const std::optional<SurveyPoint> p1 = toWater(p);
+        const std::optional<SurveyPoint> p2 = toWater(ScreenPoint{p.x, p.y - 45.0});
+        if (!p1 || !p2)
+            return std::nullopt;
+        const double dX = p1->X - p2->X;
+        const double dY = p1->Y - p2->Y;
+        if (dX == 0.0 && dY == 0.0)
+            return std::nullopt;
+        return std::atan2(dY, dX) * 180.0 / std::numbers::pi;
+    };
+    return foldedAngle(direction(lowerLeft), direction(lowerRight));
+}
+
 } // namespace
 
 std::optional<SurveyPoint> PictureToSurvey(const GridCoefficients& c, ScreenPoint p)
@@ -280,18 +300,8 @@ std::optional<double> CentredMapping::fieldOfViewAngle(ScreenPoint lowerLeft,
 {
     // Directions taken between offsets from the survey centroid keep every digit whatever the
     // survey's origin.
-    const auto direction = [this](ScreenPoint p) -> std::optional<double> {
-        const auto p1 = offsetOnWater(p);
-        const auto p2 = offsetOnWater(ScreenPoint{p.x, p.y - 45.0});
-        if (!p1 || !p2)
-            return std::nullopt;
-        const double dX = p1->X - p2->X;
-        const double dY = p1->Y - p2->Y;
-        if (dX == 0.0 && dY == 0.0)
-            return std::nullopt;
-        return std::atan2(dY, dX) * 180.0 / std::numbers::pi;
-    };
-    return foldedAngle(direction(lowerLeft), direction(lowerRight));
+    return fieldOfViewThrough([this](ScreenPoint p) { return offsetOnWater(p); }, lowerLeft,
+                              lowerRight);
 }
 
 std::optional<GridCoefficients>
@@ -467,19 +477,8 @@ double xOrientationOf(double upperRightX, double upperLeftX)
 std::optional<double> fieldOfViewAngle(const GridCoefficients& c, ScreenPoint lowerLeft,
                                        ScreenPoint lowerRight)
 {
-    // The direction on the water of the picture vertical through a point, in degrees.
-    const auto direction = [&c](ScreenPoint p) -> std::optional<double> {
-        const auto p1 = PictureToSurvey(c, p);
-        const auto p2 = PictureToSurvey(c, ScreenPoint{p.x, p.y - 45.0});
-        if (!p1 || !p2)
-            return std::nullopt;
-        const double dX = p1->X - p2->X;
-        const double dY = p1->Y - p2->Y;
-        if (dX == 0.0 && dY == 0.0)
-            return std::nullopt;
-        return std::atan2(dY, dX) * 180.0 / std::numbers::pi;
-    };
-    return foldedAngle(direction(lowerLeft), direction(lowerRight));
+    return fieldOfViewThrough([&c](ScreenPoint p) { return PictureToSurvey(c, p); }, lowerLeft,
+                              lowerRight);
 }
 
 double reportedFieldOfView(double angle_deg)
