@@ -22,7 +22,8 @@ QString withoutBlanks(QString text)
 
 QString pictureFileName(const QString& skier, const QString& jumpNumber)
 {
-    return skier + QStringLiteral("jump") + withoutBlanks(jumpNumber) + QStringLiteral(".bmp");
+    return fileNamePart(skier) + QStringLiteral("jump") + withoutBlanks(jumpNumber) +
+           QStringLiteral(".bmp");
 }
 
 QString picturePath(const QString& picturesFolder, const QString& fileName)

@@ -159,8 +159,9 @@ bool PreviewForm::recording() const
 QString PreviewForm::captureFileFor(const QString& skier, const QString& pass) const
 {
     const QString folder = withoutTrailingSeparator(m_station.settings.VideoFolder);
-    return QDir::toNativeSeparators(folder + QLatin1Char('/') + skier + QStringLiteral("jump") +
-                                    pass.trimmed() + QStringLiteral(".avi"));
+    return QDir::toNativeSeparators(folder + QLatin1Char('/') + fileNamePart(skier) +
+                                    QStringLiteral("jump") + pass.trimmed() +
+                                    QStringLiteral(".avi"));
 }
 
 void PreviewForm::Form_Load()

@@ -498,15 +498,15 @@ bool frmSetStart::renameCapture()
     if (!name)
         return false;
     const QString folder = withoutTrailingSeparator(m_station.settings.VideoFolder);
-    QString target = joinPath(folder, *name + QStringLiteral("jump1.avi"));
+    QString target = joinPath(folder, fileNamePart(*name) + QStringLiteral("jump1.avi"));
     while (!samePath(target, captured) && FilePresent(target)) {
         name = askName(QStringLiteral("I am sorry, there is ") +
                        QStringLiteral("an existing file using that name and jump.  ") +
                        QStringLiteral("Please try again "));
         if (!name)
             return false;
-        target = joinPath(folder, *name + QStringLiteral("jump") + m_station.capturePass.trimmed() +
-                                      QStringLiteral(".avi"));
+        target = joinPath(folder, fileNamePart(*name) + QStringLiteral("jump") +
+                                      m_station.capturePass.trimmed() + QStringLiteral(".avi"));
     }
     if (!samePath(target, captured)) {
         QFile file(captured);

@@ -193,4 +193,13 @@ QString replaceCommas(QString text)
     return text;
 }
 
+QString fileNamePart(QString name)
+{
+    for (QChar& c : name) {
+        if (c.unicode() < 0x20 || QStringView(u"/\\:*?\"<>|").contains(c))
+            c = QLatin1Char('_');
+    }
+    return name;
+}
+
 } // namespace fw

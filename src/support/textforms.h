@@ -50,4 +50,9 @@ QString monthDayYear(const QDate& day);
 // Every comma replaced by one blank ("Smith,John" gives "Smith John").
 QString replaceCommas(QString text);
 
+// A name made fit to be part of a file name: path separators, the characters some systems refuse
+// in file names (: * ? " < > |) and control characters each become '_', so that a skier's name
+// never sends a video or a picture into another folder.
+QString fileNamePart(QString name);
+
 } // namespace fw

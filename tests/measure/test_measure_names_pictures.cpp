@@ -146,6 +146,11 @@ void TestMeasureNamesPictures::pictureNamesInfoFileAndLines()
 {
     QCOMPARE(pictureFileName(QStringLiteral("Lee"), QStringLiteral("12 ")),
              QStringLiteral("Leejump12.bmp"));
+    // A name never leads the picture into another folder, on any system.
+    QCOMPARE(pictureFileName(QStringLiteral("AC/DC"), QStringLiteral("1")),
+             QStringLiteral("AC_DCjump1.bmp"));
+    QCOMPARE(pictureFileName(QStringLiteral("..\\..\\Lee: \"Jr\""), QStringLiteral("2")),
+             QStringLiteral(".._.._Lee_ _Jr_jump2.bmp"));
     QVERIFY(picturePath(QStringLiteral("/data/pics"), QStringLiteral("a.bmp"))
                 .endsWith(QStringLiteral("pics") + QDir::separator() + QStringLiteral("a.bmp")));
 

@@ -140,9 +140,11 @@ void TestFrameSelection::renameToTheSamePathOrAFailingMoveLeavesTheVideo()
     QCOMPARE(readBytes(captured), bytes);
     QCOMPARE(r.station->capturePass, QStringLiteral("2"));
 
-    // A name the file system refuses: told with the reason, and the video stays.
+    // A move the file system refuses (a folder stands at the new name): told with the reason,
+    // and the video stays.
+    QVERIFY(QDir().mkpath(r.videos + QStringLiteral("/Brownjump1.avi/inside")));
     r.screen->captureNameChanged = true;
-    f.dialogs.expectInput(QStringLiteral("no/such/folder/Smith")).expectMessage();
+    f.dialogs.expectInput(QStringLiteral("Brown")).expectMessage();
     r.arriveFromCapture(captured, 0);
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(f.dialogs.calls().last().text.startsWith(QStringLiteral("Could not move ") + captured));
