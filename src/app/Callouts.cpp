@@ -1,13 +1,13 @@
 #include "app/Callouts.h"
 
-#include "app/Station.h"
-#include "screens/Config.h"
-#include "screens/Grid_Setup.h"
-#include "screens/MainForm.h"
-#include "screens/Measure.h"
-#include "screens/PreviewForm.h"
-#include "screens/frmManual.h"
-#include "screens/frmSetStart.h"
+#include "station/Station.h"
+#include "screens/ConfigurationScreen.h"
+#include "screens/GridSetupScreen.h"
+#include "screens/MainScreen.h"
+#include "screens/MeasurementScreen.h"
+#include "screens/CaptureScreen.h"
+#include "screens/ManualViewer.h"
+#include "screens/FrameSelectionScreen.h"
 #include "widgets/FramePlayer.h"
 #include "widgets/PictureView.h"
 
@@ -52,7 +52,7 @@ QList<CalloutPicture> buildCallouts()
                 "btnChangeDirectory", "cb15", "gridRow1", "lblConfig"})},
         {QStringLiteral("manual"), Screen::Manual,
          marks({"contentsTree", "searchEdit", "findPreviousButton", "findNextButton", "cmdDone"})},
-        {QStringLiteral("config"), Screen::Config,
+        {QStringLiteral("config"), Screen::Configuration,
          marks({"TournamentName", "ResultsPathName", "CapturesPathName", "SetupFilesPathName",
                 "SkierNameFile", "gridframe", "Barefoot_box", "Jump_direction", "WSTIMS", "Frame3",
                 "Frame2", "mnuExit"})},
@@ -71,7 +71,7 @@ QList<CalloutPicture> buildCallouts()
          marks({"MediaPlayer1", "Command1", "Text9", "Command4", "Command6", "Command5",
                 "cmdMarkStart", "btnGoToSetup", "lstFileInfo", "cmdGoToCapture", "cmdGoToSetup",
                 "cmdViewLog"})},
-        {QStringLiteral("measure"), Screen::Measure,
+        {QStringLiteral("measure"), Screen::Measurement,
          marks({"picture", "AdjustUp", "Skier_name", "Jump_no", "distance", "distance_ft",
                 "optJumpOK", "Record", "Unfreeze", "Show_grid", "verify", "btnNextJump", "SavePict",
                 "mnuResults"})},
@@ -125,28 +125,28 @@ QList<Callout> calloutsOf(const QString& picture)
 QWidget& screenWidget(Station& station, Screen screen)
 {
     switch (screen) {
-    case Screen::Config:
-        return station.config();
+    case Screen::Configuration:
+        return station.configuration();
     case Screen::GridSetup:
         return station.gridSetup();
     case Screen::Capture:
         return station.capture();
     case Screen::FrameSelection:
         return station.frameSelection();
-    case Screen::Measure:
-        return station.measure();
+    case Screen::Measurement:
+        return station.measurement();
     case Screen::Manual:
         return station.manual();
     case Screen::Main:
         break;
     }
-    return station.mainForm();
+    return station.mainScreen();
 }
 
 void nameMarkedControls(Station& station)
 {
     if (station.created(Screen::Main)) {
-        MainForm& s = station.mainForm();
+        MainScreen& s = station.mainScreen();
         name(s.mnuViewLog, "mnuViewLog");
         name(s.mnuPictureLog, "mnuPictureLog");
         name(s.munManual, "munManual");
@@ -162,8 +162,8 @@ void nameMarkedControls(Station& station)
         name(s.ImageGrid[0], "gridRow1");
         name(s.lblConfig, "lblConfig");
     }
-    if (station.created(Screen::Config)) {
-        Config& s = station.config();
+    if (station.created(Screen::Configuration)) {
+        ConfigurationScreen& s = station.configuration();
         name(s.TournamentName, "TournamentName");
         name(s.ResultsPathName, "ResultsPathName");
         name(s.CapturesPathName, "CapturesPathName");
@@ -178,7 +178,7 @@ void nameMarkedControls(Station& station)
         name(s.mnuExit, "mnuExit");
     }
     if (station.created(Screen::GridSetup)) {
-        Grid_Setup& s = station.gridSetup();
+        GridSetupScreen& s = station.gridSetup();
         name(s.gridLoad, "gridLoad");
         name(s.gridSave, "gridSave");
         if (s.mnuLoadPicture)
@@ -200,7 +200,7 @@ void nameMarkedControls(Station& station)
         name(s.fmAccuracyConfig, "fmAccuracyConfig");
     }
     if (station.created(Screen::Capture)) {
-        PreviewForm& s = station.capture();
+        CaptureScreen& s = station.capture();
         name(s.CapturePRO1, "CapturePRO1");
         name(s.txtSkierName, "txtSkierName");
         name(s.txtPass, "txtPass");
@@ -213,7 +213,7 @@ void nameMarkedControls(Station& station)
         name(s.cmdGoSetup, "cmdGoSetup");
     }
     if (station.created(Screen::FrameSelection)) {
-        frmSetStart& s = station.frameSelection();
+        FrameSelectionScreen& s = station.frameSelection();
         name(s.MediaPlayer1, "MediaPlayer1");
         name(s.Command1, "Command1");
         name(s.Text9, "Text9");
@@ -227,8 +227,8 @@ void nameMarkedControls(Station& station)
         name(s.cmdGoToSetup, "cmdGoToSetup");
         name(s.cmdViewLog, "cmdViewLog");
     }
-    if (station.created(Screen::Measure)) {
-        Measure& s = station.measure();
+    if (station.created(Screen::Measurement)) {
+        MeasurementScreen& s = station.measurement();
         name(s.picture, "picture");
         name(s.AdjustUp, "AdjustUp");
         name(s.Skier_name, "Skier_name");

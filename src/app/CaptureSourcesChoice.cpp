@@ -1,7 +1,7 @@
 #include "app/CaptureSourcesChoice.h"
 
 #include "app/DemoStation.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "media/CaptureEngine.h"
 
 namespace fw {

@@ -1,6 +1,6 @@
 #include "app/DemoStation.h"
 
-#include "app/Station.h"
+#include "station/Station.h"
 #include "grid/GridFiles.h"
 #include "measure/SkierNames.h"
 #include "media/CaptureEngine.h"

@@ -1,6 +1,6 @@
 #include "app/CaptureSourcesChoice.h"
 #include "app/DemoStation.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "media/MediaLibraries.h"
 #include "platform/KeyboardState.h"
 #include "platform/QtDialogs.h"

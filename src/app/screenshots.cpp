@@ -5,19 +5,19 @@
 
 #include "app/Callouts.h"
 #include "app/DemoStation.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "media/CaptureEngine.h"
 #include "media/JumpCourse.h"
 #include "media/MediaLibraries.h"
 #include "platform/KeyboardState.h"
 #include "platform/StationPaths.h"
-#include "screens/Config.h"
-#include "screens/Grid_Setup.h"
-#include "screens/MainForm.h"
-#include "screens/Measure.h"
-#include "screens/PreviewForm.h"
-#include "screens/frmManual.h"
-#include "screens/frmSetStart.h"
+#include "screens/ConfigurationScreen.h"
+#include "screens/GridSetupScreen.h"
+#include "screens/MainScreen.h"
+#include "screens/MeasurementScreen.h"
+#include "screens/CaptureScreen.h"
+#include "screens/ManualViewer.h"
+#include "screens/FrameSelectionScreen.h"
 #include "settings/SettingsStore.h"
 #include "support/clock.h"
 #include "support/dialogs.h"
@@ -182,17 +182,17 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
              Shooter& shooter)
 {
     station.start();
-    if (QString failed = shooter.shoot(station.config(), QStringLiteral("config"));
+    if (QString failed = shooter.shoot(station.configuration(), QStringLiteral("config"));
         !failed.isEmpty())
         return failed;
-    station.config().mnuExit_Click();
-    fw::MainForm& main = station.mainForm();
+    station.configuration().mnuExit_Click();
+    fw::MainScreen& main = station.mainScreen();
     if (QString failed = shooter.shoot(main, QStringLiteral("main")); !failed.isEmpty())
         return failed;
 
     // The manual, searched for the check buoy.
     main.munManual_Click();
-    fw::frmManual& manual = station.manual();
+    fw::ManualViewer& manual = station.manual();
     manual.resize(1100, 640);
     waitFor([] { return false; }, 300);
     manual.searchEdit->setText(QStringLiteral("check buoy"));
@@ -209,7 +209,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     if (!course.frame(0, size, 30.0).save(still))
         return QStringLiteral("cannot write the course picture ") + still;
     main.cmdSetup_Click();
-    fw::Grid_Setup& setup = station.gridSetup();
+    fw::GridSetupScreen& setup = station.gridSetup();
     dialogs.filesToOpen = {still};
     setup.mnuLoadPicture_Click();
     setup.show_alignment->click();
@@ -255,7 +255,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
 
     // The capture screen live, then five seconds recorded.
     main.cmdGoCapture_Click();
-    fw::PreviewForm& capture = station.capture();
+    fw::CaptureScreen& capture = station.capture();
     capture.setSkierName(QStringLiteral("John Smith"));
     waitFor([] { return false; }, 1500);
     if (QString failed = shooter.shoot(capture, QStringLiteral("capture"), {1000, 600});
@@ -273,7 +273,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
         return QStringLiteral("the frame selection screen did not show");
 
     // The first skier's first contact, marked and measured.
-    fw::frmSetStart& select = station.frameSelection();
+    fw::FrameSelectionScreen& select = station.frameSelection();
     const double fps =
         station.captureHandOver.frameRate > 0 ? station.captureHandOver.frameRate : 30.0;
     const fw::CourseLanding landing = course.landing(0, fps, size);
@@ -286,7 +286,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     select.cmdMarkStart_Click();
     if (select.selectedFrame != landing.frame)
         return QStringLiteral("the landing frame was not marked");
-    fw::Measure& measure = station.measure();
+    fw::MeasurementScreen& measure = station.measurement();
     const fw::ScreenPoint click{15.0 * std::round(landing.picture_px.x()),
                                 15.0 * std::round(landing.picture_px.y())};
     measure.Form_MouseDown({click.x, click.y});

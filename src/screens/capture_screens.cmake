@@ -1,3 +1,3 @@
 list(APPEND fw_ui_sources
-    screens/PreviewForm.h screens/PreviewForm.cpp
+    screens/CaptureScreen.h screens/CaptureScreen.cpp
 )

@@ -1,3 +1,3 @@
 list(APPEND fw_ui_sources
-    screens/frmSetStart.h screens/frmSetStart.cpp
+    screens/FrameSelectionScreen.h screens/FrameSelectionScreen.cpp
 )

@@ -1,4 +1,4 @@
 list(APPEND fw_ui_sources
-    screens/Grid_Setup.h screens/Grid_Setup.cpp
-    screens/Calibrate.h screens/Calibrate.cpp
+    screens/GridSetupScreen.h screens/GridSetupScreen.cpp
+    screens/CalibrationWindow.h screens/CalibrationWindow.cpp
 )

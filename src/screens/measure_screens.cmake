@@ -1,6 +1,6 @@
 list(APPEND fw_ui_sources
-    screens/MeasureForm.cpp screens/MeasurePictures.cpp
-    screens/Results.h screens/Results.cpp
-    screens/PictureLogView.h screens/PictureLogView.cpp
-    screens/frmSelectSkier.h screens/frmSelectSkier.cpp
+    screens/MeasurementScreenForm.cpp screens/MeasurementScreenPictures.cpp
+    screens/ResultsViewer.h screens/ResultsViewer.cpp
+    screens/PictureLogViewer.h screens/PictureLogViewer.cpp
+    screens/SkierPicker.h screens/SkierPicker.cpp
 )

@@ -1,8 +1,8 @@
 list(APPEND fw_ui_sources
     screens/setByProgram.h
-    screens/MainForm.h screens/MainForm.cpp
-    screens/Config.h screens/Config.cpp
-    screens/LogView.h screens/LogView.cpp
-    screens/frmManual.h screens/frmManual.cpp
-    screens/Measure.h screens/Measure.cpp
+    screens/MainScreen.h screens/MainScreen.cpp
+    screens/ConfigurationScreen.h screens/ConfigurationScreen.cpp
+    screens/SessionLogViewer.h screens/SessionLogViewer.cpp
+    screens/ManualViewer.h screens/ManualViewer.cpp
+    screens/MeasurementScreen.h screens/MeasurementScreen.cpp
 )

@@ -1,6 +1,6 @@
-#include "screens/frmManual.h"
+#include "screens/ManualViewer.h"
 
-#include "app/Station.h"
+#include "station/Station.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QEvent>
@@ -67,7 +67,7 @@ constexpr int kMostMarkedMatches = 2000;
 
 } // namespace
 
-frmManual::frmManual(Station& station, QWidget* parent) : QWidget(parent), m_station(station)
+ManualViewer::ManualViewer(Station& station, QWidget* parent) : QWidget(parent), m_station(station)
 {
     setWindowTitle(QStringLiteral("Farwater 2005 Manual"));
     auto* layout = new QVBoxLayout(this);
@@ -120,11 +120,11 @@ frmManual::frmManual(Station& station, QWidget* parent) : QWidget(parent), m_sta
     layout->addWidget(splitter, 1);
     layout->addWidget(cmdDone, 0, Qt::AlignRight);
     resize(1000, 700);
-    connect(cmdDone, &QPushButton::clicked, this, &frmManual::cmdDone_Click);
-    connect(contentsTree, &QTreeWidget::itemClicked, this, &frmManual::showSection);
-    connect(contentsTree, &QTreeWidget::itemActivated, this, &frmManual::showSection);
-    connect(findNextButton, &QPushButton::clicked, this, &frmManual::findNext);
-    connect(findPreviousButton, &QPushButton::clicked, this, &frmManual::findPrevious);
+    connect(cmdDone, &QPushButton::clicked, this, &ManualViewer::cmdDone_Click);
+    connect(contentsTree, &QTreeWidget::itemClicked, this, &ManualViewer::showSection);
+    connect(contentsTree, &QTreeWidget::itemActivated, this, &ManualViewer::showSection);
+    connect(findNextButton, &QPushButton::clicked, this, &ManualViewer::findNext);
+    connect(findPreviousButton, &QPushButton::clicked, this, &ManualViewer::findPrevious);
     connect(searchEdit, &QLineEdit::textChanged, this, [this] {
         // Typing refines the match in place: the search starts where the current match does.
         QTextCursor at = RichTextBox1->textCursor();
@@ -135,16 +135,16 @@ frmManual::frmManual(Station& station, QWidget* parent) : QWidget(parent), m_sta
             find(false);
     });
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
-            &frmManual::focusSearch);
+            &ManualViewer::focusSearch);
     connect(new QShortcut(QKeySequence::FindNext, this), &QShortcut::activated, this,
-            &frmManual::findNext);
+            &ManualViewer::findNext);
     connect(new QShortcut(QKeySequence::FindPrevious, this), &QShortcut::activated, this,
-            &frmManual::findPrevious);
+            &ManualViewer::findPrevious);
     RichTextBox1->installEventFilter(this);
     searchEdit->installEventFilter(this);
 }
 
-bool frmManual::eventFilter(QObject* watched, QEvent* event)
+bool ManualViewer::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == RichTextBox1 && event->type() == QEvent::Resize)
         fitPictures();
@@ -162,7 +162,7 @@ bool frmManual::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void frmManual::fitPictures()
+void ManualViewer::fitPictures()
 {
     QTextDocument* document = RichTextBox1->document();
     // The room beside the vertical scroll bar, which a manual this long always has.
@@ -224,7 +224,7 @@ void frmManual::fitPictures()
         showMatch();
 }
 
-void frmManual::Form_Load()
+void ManualViewer::Form_Load()
 {
     const ManualText manual = readManual(m_station.paths());
     ++m_reads;
@@ -240,7 +240,7 @@ void frmManual::Form_Load()
     markMatches();
 }
 
-void frmManual::buildContents()
+void ManualViewer::buildContents()
 {
     contentsTree->clear();
     // The entry of the nearest heading above, per level: a heading nests under the last one of
@@ -265,7 +265,7 @@ void frmManual::buildContents()
     contentsTree->expandToDepth(0);
 }
 
-void frmManual::showSection(QTreeWidgetItem* item)
+void ManualViewer::showSection(QTreeWidgetItem* item)
 {
     if (!item)
         return;
@@ -279,7 +279,7 @@ void frmManual::showSection(QTreeWidgetItem* item)
     RichTextBox1->verticalScrollBar()->setValue(int(where.top()));
 }
 
-void frmManual::showMatch()
+void ManualViewer::showMatch()
 {
     // A third of the way down, so that the match has its context around it and no scroll bar
     // that comes and goes can hide it.
@@ -289,7 +289,7 @@ void frmManual::showMatch()
                   RichTextBox1->viewport()->height() / 3);
 }
 
-void frmManual::focusSearch()
+void ManualViewer::focusSearch()
 {
     if (!isVisible())
         return;
@@ -297,17 +297,17 @@ void frmManual::focusSearch()
     searchEdit->selectAll();
 }
 
-bool frmManual::findNext()
+bool ManualViewer::findNext()
 {
     return find(false);
 }
 
-bool frmManual::findPrevious()
+bool ManualViewer::findPrevious()
 {
     return find(true);
 }
 
-bool frmManual::find(bool backwards)
+bool ManualViewer::find(bool backwards)
 {
     const QString text = searchEdit->text();
     if (text.isEmpty()) {
@@ -348,7 +348,7 @@ bool frmManual::find(bool backwards)
     return true;
 }
 
-void frmManual::markMatches()
+void ManualViewer::markMatches()
 {
     QList<QTextEdit::ExtraSelection> marks;
     m_matchStarts.clear();
@@ -371,7 +371,7 @@ void frmManual::markMatches()
         searchStatus->setText(QStringLiteral("Not in the manual"));
 }
 
-void frmManual::cmdDone_Click()
+void ManualViewer::cmdDone_Click()
 {
     m_station.show(Screen::Main, this);
 }

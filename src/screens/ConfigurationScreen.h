@@ -18,10 +18,10 @@ class Station;
 
 // The configuration screen: tournament-level choices, loaded once per run at the end of
 // start-up (which also loads the stored grids), afterwards only hidden and shown.
-class Config : public QMainWindow {
+class ConfigurationScreen : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Config(Station& station, QWidget* parent = nullptr);
+    explicit ConfigurationScreen(Station& station, QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;
     QLineEdit* TournamentName = nullptr;

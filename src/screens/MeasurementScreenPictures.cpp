@@ -1,9 +1,9 @@
 // How pictures reach the measurement screen (frame selection, clipboard, snapshot, file, picture
 // log, the clipboard hand-over) and how a measured picture is kept as a contact picture.
 
-#include "screens/Measure.h"
+#include "screens/MeasurementScreen.h"
 
-#include "app/Station.h"
+#include "station/Station.h"
 #include "measure/JumpResult.h"
 #include "measure/PictureLog.h"
 #include "measure/ResultsFile.h"
@@ -38,7 +38,7 @@ QString pictureSizeText(double twips)
 
 } // namespace
 
-void Measure::Form_Activate()
+void MeasurementScreen::Form_Activate()
 {
     if (m_station.ArrivedFrom == QLatin1String("SelectFrame")) {
         const QString path = m_station.paths().inStation(QStringLiteral("currentcapture.bmp"));
@@ -64,7 +64,7 @@ void Measure::Form_Activate()
         loadTimer->start(1000);
 }
 
-void Measure::cbAutoLoadClipboard_Click()
+void MeasurementScreen::cbAutoLoadClipboard_Click()
 {
     if (cbAutoLoadClipboard->isChecked())
         loadTimer->start(1000);
@@ -72,7 +72,7 @@ void Measure::cbAutoLoadClipboard_Click()
         loadTimer->stop();
 }
 
-void Measure::loadTimer_Timer()
+void MeasurementScreen::loadTimer_Timer()
 {
     const QString flag = m_station.paths().inExchange(QStringLiteral("clipflag.txt"));
     const Result<QString> text = readTextFile(flag);
@@ -103,7 +103,7 @@ void Measure::loadTimer_Timer()
     }
 }
 
-void Measure::holdPicture(const QString& shownName)
+void MeasurementScreen::holdPicture(const QString& shownName)
 {
     pictureArrived();
     pictureHeld = true;
@@ -117,7 +117,7 @@ void Measure::holdPicture(const QString& shownName)
     gif_file_name->show();
 }
 
-void Measure::takeClipboardPicture()
+void MeasurementScreen::takeClipboardPicture()
 {
     const QImage image = QApplication::clipboard()->image();
     if (image.isNull()) {
@@ -130,17 +130,17 @@ void Measure::takeClipboardPicture()
     DrawImpactMark();
 }
 
-void Measure::mnuPaste_Click()
+void MeasurementScreen::mnuPaste_Click()
 {
     takeClipboardPicture();
 }
 
-void Measure::ClipSnapShot_Click()
+void MeasurementScreen::ClipSnapShot_Click()
 {
     takeClipboardPicture();
 }
 
-void Measure::ImgSnapShot_Click()
+void MeasurementScreen::ImgSnapShot_Click()
 {
     const QString path = m_station.paths().inExchange(QStringLiteral("snapshot.bmp"));
     const Result<LoadedPicture> loaded = readPicture(path);
@@ -153,7 +153,7 @@ void Measure::ImgSnapShot_Click()
     DrawImpactMark();
 }
 
-bool Measure::showPictureFile(const QString& path, const QString& shownName)
+bool MeasurementScreen::showPictureFile(const QString& path, const QString& shownName)
 {
     const Result<LoadedPicture> loaded = readPicture(path);
     if (!loaded) {
@@ -172,7 +172,7 @@ bool Measure::showPictureFile(const QString& path, const QString& shownName)
     return true;
 }
 
-void Measure::LoadPict_Click()
+void MeasurementScreen::LoadPict_Click()
 {
     FileDialogRequest request;
     request.folder = m_station.settings.PicturesFolder;
@@ -191,7 +191,7 @@ void Measure::LoadPict_Click()
     m_station.ArrivedFrom = QStringLiteral("PictureLoadMenu");
 }
 
-bool Measure::pictureSaved()
+bool MeasurementScreen::pictureSaved()
 {
     Dialogs& dialogs = m_station.dialogs();
     if (!picture->hasPicture()) {
@@ -234,12 +234,12 @@ bool Measure::pictureSaved()
     return true;
 }
 
-void Measure::SavePict_Click()
+void MeasurementScreen::SavePict_Click()
 {
     pictureSaved();
 }
 
-void Measure::applyPictureSavePolicy()
+void MeasurementScreen::applyPictureSavePolicy()
 {
     const QString& policy = m_station.settings.PictureSavePolicy;
     if (policy == QLatin1String("Save"))

@@ -17,23 +17,23 @@ class QWidget;
 namespace fw {
 
 class Clock;
-class Calibrate;
-class Config;
+class CalibrationWindow;
+class ConfigurationScreen;
 class Dialogs;
 class KeyboardState;
-class LogView;
-class MainForm;
-class Measure;
+class SessionLogViewer;
+class MainScreen;
+class MeasurementScreen;
 class ResultsFile;
 class SettingsStore;
-class frmManual;
-class Grid_Setup;
-class frmSetStart;
-class PreviewForm;
+class ManualViewer;
+class GridSetupScreen;
+class FrameSelectionScreen;
+class CaptureScreen;
 class CaptureEngine;
 
 // The screens the operator moves between.
-enum class Screen { Main = 1, Config, GridSetup, Capture, FrameSelection, Measure, Manual };
+enum class Screen { Main = 1, Configuration, GridSetup, Capture, FrameSelection, Measurement, Manual };
 
 // One per run: owns the station-wide records and the services, creates each screen at its first
 // showing and afterwards only hides and shows it. Screens get the Station by reference.
@@ -107,20 +107,20 @@ public:
     bool show(Screen target, QWidget* from = nullptr);
     QWidget* screenWidget(Screen screen);
 
-    MainForm& mainForm();
-    Config& config();
-    frmManual& manual();
-    Measure& measure();
-    Grid_Setup& gridSetup();
-    frmSetStart& frameSelection();
-    PreviewForm& capture();
+    MainScreen& mainScreen();
+    ConfigurationScreen& configuration();
+    ManualViewer& manual();
+    MeasurementScreen& measurement();
+    GridSetupScreen& gridSetup();
+    FrameSelectionScreen& frameSelection();
+    CaptureScreen& capture();
     // The capture engine that the capture panel and the capture screen drive; made at first use.
     CaptureEngine& captureEngine();
     bool created(Screen screen) const;
 
     // The session log viewer, built afresh at each opening, over its owner.
-    LogView* openLogView(QWidget* owner);
-    LogView* logView() const;
+    SessionLogViewer* openLogView(QWidget* owner);
+    SessionLogViewer* logView() const;
     // The contact picture log viewer and the results viewer, built afresh at each opening.
     QWidget* openPictureLog(QWidget* owner);
     QWidget* openResults(QWidget* owner);
@@ -141,15 +141,15 @@ private:
     StationPaths m_paths;
     bool m_quitRequested = false;
 
-    std::unique_ptr<MainForm> m_mainForm;
-    std::unique_ptr<Config> m_config;
-    std::unique_ptr<frmManual> m_manual;
-    std::unique_ptr<Measure> m_measure;
-    std::unique_ptr<Grid_Setup> m_gridSetup;
-    std::unique_ptr<frmSetStart> m_frameSelection;
-    std::unique_ptr<PreviewForm> m_capture;
+    std::unique_ptr<MainScreen> m_mainScreen;
+    std::unique_ptr<ConfigurationScreen> m_configuration;
+    std::unique_ptr<ManualViewer> m_manual;
+    std::unique_ptr<MeasurementScreen> m_measurement;
+    std::unique_ptr<GridSetupScreen> m_gridSetup;
+    std::unique_ptr<FrameSelectionScreen> m_frameSelection;
+    std::unique_ptr<CaptureScreen> m_capture;
     std::unique_ptr<CaptureEngine> m_captureEngine;
-    std::unique_ptr<Calibrate> m_calibrate;
+    std::unique_ptr<CalibrationWindow> m_calibration;
     std::unique_ptr<ResultsFile> m_results;
     QPointer<QWidget> m_logView;
     QPointer<QWidget> m_pictureLog;

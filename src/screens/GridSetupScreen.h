@@ -27,11 +27,11 @@ struct GridEntries;
 // The grid setup screen: on a still camera picture the operator places the four buoys and the
 // check buoy, types their surveyed positions and completes the grid; grids are saved and loaded
 // here, and the accuracy of a completed grid is shown on the picture.
-class Grid_Setup : public QMainWindow {
+class GridSetupScreen : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Grid_Setup(Station& station, QWidget* parent = nullptr);
-    ~Grid_Setup() override;
+    explicit GridSetupScreen(Station& station, QWidget* parent = nullptr);
+    ~GridSetupScreen() override;
 
     // The five points in the order a click processes them.
     enum Point { UpperLeft = 0, UpperRight, LowerLeft, LowerRight, CheckBuoy, PointCount };

@@ -1,14 +1,14 @@
-#include "screens/Grid_Setup.h"
+#include "screens/GridSetupScreen.h"
 
-#include "app/Station.h"
+#include "station/Station.h"
 #include "grid/Accuracy.h"
 #include "grid/GridCompletion.h"
 #include "grid/GridEntries.h"
 #include "grid/GridFiles.h"
 #include "measure/ResultsFile.h"
 #include "platform/KeyboardState.h"
-#include "screens/MainForm.h"
-#include "screens/Measure.h"
+#include "screens/MainScreen.h"
+#include "screens/MeasurementScreen.h"
 #include "screens/setByProgram.h"
 #include "support/dialogs.h"
 #include "support/textforms.h"
@@ -62,7 +62,7 @@ QPointF at(ScreenPoint p)
 
 } // namespace
 
-Grid_Setup::Grid_Setup(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
+GridSetupScreen::GridSetupScreen(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
 {
     setWindowTitle(QStringLiteral("Grid Setup"));
     auto* central = new QWidget(this);
@@ -252,73 +252,73 @@ Grid_Setup::Grid_Setup(Station& station, QWidget* parent) : QMainWindow(parent),
                 if (button == Qt::LeftButton)
                     Form_MouseDown(twips);
             });
-    connect(upper_left_button, &QRadioButton::clicked, this, &Grid_Setup::upper_left_button_Click);
+    connect(upper_left_button, &QRadioButton::clicked, this, &GridSetupScreen::upper_left_button_Click);
     connect(upper_right_button, &QRadioButton::clicked, this,
-            &Grid_Setup::upper_right_button_Click);
-    connect(lower_left_button, &QRadioButton::clicked, this, &Grid_Setup::lower_left_button_Click);
+            &GridSetupScreen::upper_right_button_Click);
+    connect(lower_left_button, &QRadioButton::clicked, this, &GridSetupScreen::lower_left_button_Click);
     connect(lower_right_button, &QRadioButton::clicked, this,
-            &Grid_Setup::lower_right_button_Click);
-    connect(optCheckBuoy, &QRadioButton::clicked, this, &Grid_Setup::optCheckBuoy_Click);
+            &GridSetupScreen::lower_right_button_Click);
+    connect(optCheckBuoy, &QRadioButton::clicked, this, &GridSetupScreen::optCheckBuoy_Click);
     for (QLineEdit* e :
          {upper_left_x,  upper_left_y,  upper_right_x, upper_right_y, lower_left_x, lower_left_y,
           lower_right_x, lower_right_y, ul_survey_x,   ul_survey_y,   ur_survey_x,  ur_survey_y,
           ll_survey_x,   ll_survey_y,   lr_survey_x,   lr_survey_y,   jump_x,       jump_y,
           txtCheckX,     txtCheckY,     txtCheckXpix,  txtCheckYpix})
-        connect(e, &QLineEdit::textEdited, this, &Grid_Setup::entry_Change);
+        connect(e, &QLineEdit::textEdited, this, &GridSetupScreen::entry_Change);
     // The descriptions are saved with the grid; they take what the operator types.
     for (QLineEdit* e : {ipt_file_description, ipt_file_description_2})
-        connect(e, &QLineEdit::textEdited, this, &Grid_Setup::readEntries);
-    connect(txtPicWidth, &QLineEdit::textEdited, this, &Grid_Setup::txtPicWidth_Change);
-    connect(AdjustUp, &QToolButton::clicked, this, &Grid_Setup::AdjustUp_Click);
-    connect(AdjustDown, &QToolButton::clicked, this, &Grid_Setup::AdjustDown_Click);
-    connect(AdjustLeft, &QToolButton::clicked, this, &Grid_Setup::AdjustLeft_Click);
-    connect(AdjustRight, &QToolButton::clicked, this, &Grid_Setup::AdjustRight_Click);
-    connect(keyTimer, &QTimer::timeout, this, &Grid_Setup::keyTimer_Timer);
-    connect(show_alignment, &QPushButton::clicked, this, &Grid_Setup::Show_grid);
-    connect(Setup_Cross_size, &QScrollBar::valueChanged, this, &Grid_Setup::Show_grid);
-    connect(chkboxGridLock, &QCheckBox::clicked, this, &Grid_Setup::chkboxGridLock_Click);
-    connect(grid_select, &QPushButton::clicked, this, &Grid_Setup::grid_select_Click);
-    connect(Load, &QPushButton::clicked, this, &Grid_Setup::Load_Click);
-    connect(btnAccuracyCheck, &QPushButton::clicked, this, &Grid_Setup::btnAccuracyCheck_Click);
+        connect(e, &QLineEdit::textEdited, this, &GridSetupScreen::readEntries);
+    connect(txtPicWidth, &QLineEdit::textEdited, this, &GridSetupScreen::txtPicWidth_Change);
+    connect(AdjustUp, &QToolButton::clicked, this, &GridSetupScreen::AdjustUp_Click);
+    connect(AdjustDown, &QToolButton::clicked, this, &GridSetupScreen::AdjustDown_Click);
+    connect(AdjustLeft, &QToolButton::clicked, this, &GridSetupScreen::AdjustLeft_Click);
+    connect(AdjustRight, &QToolButton::clicked, this, &GridSetupScreen::AdjustRight_Click);
+    connect(keyTimer, &QTimer::timeout, this, &GridSetupScreen::keyTimer_Timer);
+    connect(show_alignment, &QPushButton::clicked, this, &GridSetupScreen::Show_grid);
+    connect(Setup_Cross_size, &QScrollBar::valueChanged, this, &GridSetupScreen::Show_grid);
+    connect(chkboxGridLock, &QCheckBox::clicked, this, &GridSetupScreen::chkboxGridLock_Click);
+    connect(grid_select, &QPushButton::clicked, this, &GridSetupScreen::grid_select_Click);
+    connect(Load, &QPushButton::clicked, this, &GridSetupScreen::Load_Click);
+    connect(btnAccuracyCheck, &QPushButton::clicked, this, &GridSetupScreen::btnAccuracyCheck_Click);
     connect(optStandardAccuracy, &QRadioButton::clicked, this,
-            &Grid_Setup::optStandardAccuracy_Click);
+            &GridSetupScreen::optStandardAccuracy_Click);
     connect(optAdvancedAccuracy, &QRadioButton::clicked, this,
-            &Grid_Setup::optAdvancedAccuracy_Click);
-    connect(gridLoad, &QAction::triggered, this, &Grid_Setup::gridLoad_Click);
-    connect(gridSave, &QAction::triggered, this, &Grid_Setup::gridSave_Click);
-    connect(mnuLoadPicture, &QAction::triggered, this, &Grid_Setup::mnuLoadPicture_Click);
-    connect(mnuClearPicture, &QAction::triggered, this, &Grid_Setup::mnuClearPicture_Click);
-    connect(mnuPaste, &QAction::triggered, this, &Grid_Setup::mnuPaste_Click);
-    connect(mnuCalibrate, &QAction::triggered, this, &Grid_Setup::mnuCalibrate_Click);
-    connect(gridExit, &QAction::triggered, this, &Grid_Setup::gridExit_Click);
+            &GridSetupScreen::optAdvancedAccuracy_Click);
+    connect(gridLoad, &QAction::triggered, this, &GridSetupScreen::gridLoad_Click);
+    connect(gridSave, &QAction::triggered, this, &GridSetupScreen::gridSave_Click);
+    connect(mnuLoadPicture, &QAction::triggered, this, &GridSetupScreen::mnuLoadPicture_Click);
+    connect(mnuClearPicture, &QAction::triggered, this, &GridSetupScreen::mnuClearPicture_Click);
+    connect(mnuPaste, &QAction::triggered, this, &GridSetupScreen::mnuPaste_Click);
+    connect(mnuCalibrate, &QAction::triggered, this, &GridSetupScreen::mnuCalibrate_Click);
+    connect(gridExit, &QAction::triggered, this, &GridSetupScreen::gridExit_Click);
 
     mnuCalibrate->setEnabled(m_station.hasCalibration());
 }
 
-Grid_Setup::~Grid_Setup() = default;
+GridSetupScreen::~GridSetupScreen() = default;
 
-QLineEdit* Grid_Setup::fieldX(Point p) const
+QLineEdit* GridSetupScreen::fieldX(Point p) const
 {
     const std::array<QLineEdit*, PointCount> f = {upper_left_x, upper_right_x, lower_left_x,
                                                   lower_right_x, txtCheckXpix};
     return f[std::size_t(p)];
 }
 
-QLineEdit* Grid_Setup::fieldY(Point p) const
+QLineEdit* GridSetupScreen::fieldY(Point p) const
 {
     const std::array<QLineEdit*, PointCount> f = {upper_left_y, upper_right_y, lower_left_y,
                                                   lower_right_y, txtCheckYpix};
     return f[std::size_t(p)];
 }
 
-QRadioButton* Grid_Setup::option(Point p) const
+QRadioButton* GridSetupScreen::option(Point p) const
 {
     const std::array<QRadioButton*, PointCount> o = {
         upper_left_button, upper_right_button, lower_left_button, lower_right_button, optCheckBuoy};
     return o[std::size_t(p)];
 }
 
-std::optional<Grid_Setup::Point> Grid_Setup::selectedPoint() const
+std::optional<GridSetupScreen::Point> GridSetupScreen::selectedPoint() const
 {
     for (int p = 0; p < PointCount; ++p)
         if (option(Point(p))->isChecked())
@@ -326,7 +326,7 @@ std::optional<Grid_Setup::Point> Grid_Setup::selectedPoint() const
     return std::nullopt;
 }
 
-ScreenPoint Grid_Setup::position(Point p) const
+ScreenPoint GridSetupScreen::position(Point p) const
 {
     const MeasurementGrid& w = m_station.grids.working;
     switch (p) {
@@ -343,7 +343,7 @@ ScreenPoint Grid_Setup::position(Point p) const
     }
 }
 
-void Grid_Setup::readEntries()
+void GridSetupScreen::readEntries()
 {
     GridEntries& e = m_station.gridEntries;
     e.upper_left_x = upper_left_x->text();
@@ -373,7 +373,7 @@ void Grid_Setup::readEntries()
     e.grid_select = grid_select->text();
 }
 
-void Grid_Setup::showEntries()
+void GridSetupScreen::showEntries()
 {
     // setText does not count as the operator's editing: no change handler runs.
     const GridEntries& e = m_station.gridEntries;
@@ -404,7 +404,7 @@ void Grid_Setup::showEntries()
     grid_select->setText(e.grid_select);
 }
 
-void Grid_Setup::Form_Load()
+void GridSetupScreen::Form_Load()
 {
     setByProgram(*optStandardAccuracy, true, [this] { optStandardAccuracy_Click(); });
     optHomolgationLevel->setChecked(true);
@@ -432,7 +432,7 @@ void Grid_Setup::Form_Load()
         w->installEventFilter(this);
 }
 
-bool Grid_Setup::eventFilter(QObject* watched, QEvent* event)
+bool GridSetupScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<const QKeyEvent*>(event)->key();
@@ -446,12 +446,12 @@ bool Grid_Setup::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-QString Grid_Setup::statusText() const
+QString GridSetupScreen::statusText() const
 {
     return statusBar()->currentMessage();
 }
 
-void Grid_Setup::Form_Activate()
+void GridSetupScreen::Form_Activate()
 {
     // The measurement screen may have made another grid current meanwhile: the fields follow
     // the working copy, so that what is shown is what the checks and the accuracy use.
@@ -470,19 +470,19 @@ void Grid_Setup::Form_Activate()
     keyTimer->start();
 }
 
-void Grid_Setup::showEvent(QShowEvent* event)
+void GridSetupScreen::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     Form_Activate();
 }
 
-void Grid_Setup::hideEvent(QHideEvent* event)
+void GridSetupScreen::hideEvent(QHideEvent* event)
 {
     keyTimer->stop();
     QMainWindow::hideEvent(event);
 }
 
-void Grid_Setup::changeEvent(QEvent* event)
+void GridSetupScreen::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::ActivationChange) {
         if (isActiveWindow())
@@ -493,7 +493,7 @@ void Grid_Setup::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
 }
 
-void Grid_Setup::closeEvent(QCloseEvent* event)
+void GridSetupScreen::closeEvent(QCloseEvent* event)
 {
     // The close box leaves the screen the way Exit does.
     event->ignore();
@@ -503,45 +503,45 @@ void Grid_Setup::closeEvent(QCloseEvent* event)
 
 // Choosing a point takes the focus away from the options, so that the arrow keys move the point
 // instead of changing the option.
-void Grid_Setup::upper_left_button_Click()
+void GridSetupScreen::upper_left_button_Click()
 {
     ipt_file_description->setFocus();
 }
 
-void Grid_Setup::upper_right_button_Click()
+void GridSetupScreen::upper_right_button_Click()
 {
     ipt_file_description->setFocus();
 }
 
-void Grid_Setup::lower_left_button_Click()
+void GridSetupScreen::lower_left_button_Click()
 {
     ipt_file_description->setFocus();
 }
 
-void Grid_Setup::lower_right_button_Click()
+void GridSetupScreen::lower_right_button_Click()
 {
     ipt_file_description->setFocus();
 }
 
-void Grid_Setup::optCheckBuoy_Click()
+void GridSetupScreen::optCheckBuoy_Click()
 {
     ipt_file_description->setFocus();
 }
 
-PictureView::ItemId Grid_Setup::draw(PictureView::ItemId id)
+PictureView::ItemId GridSetupScreen::draw(PictureView::ItemId id)
 {
     m_drawing.push_back(id);
     return id;
 }
 
-void Grid_Setup::clearDrawing()
+void GridSetupScreen::clearDrawing()
 {
     for (PictureView::ItemId id : m_drawing)
         picture->removeItem(id);
     m_drawing.clear();
 }
 
-void Grid_Setup::movePoints(std::optional<Point> selected, std::optional<ScreenPoint> target,
+void GridSetupScreen::movePoints(std::optional<Point> selected, std::optional<ScreenPoint> target,
                             ScreenPoint step)
 {
     // A click places the selected point at the target and moves the others by the same offset;
@@ -568,7 +568,7 @@ void Grid_Setup::movePoints(std::optional<Point> selected, std::optional<ScreenP
     }
 }
 
-void Grid_Setup::Form_MouseDown(QPointF twips)
+void GridSetupScreen::Form_MouseDown(QPointF twips)
 {
     const std::optional<Point> selected = selectedPoint();
     if (!selected)
@@ -576,31 +576,31 @@ void Grid_Setup::Form_MouseDown(QPointF twips)
     movePoints(selected, ScreenPoint{twips.x(), twips.y()}, {});
 }
 
-void Grid_Setup::AdjustUp_Click()
+void GridSetupScreen::AdjustUp_Click()
 {
     movePoints(selectedPoint(), std::nullopt, {0, -kStep_twips});
     Show_grid();
 }
 
-void Grid_Setup::AdjustDown_Click()
+void GridSetupScreen::AdjustDown_Click()
 {
     movePoints(selectedPoint(), std::nullopt, {0, kStep_twips});
     Show_grid();
 }
 
-void Grid_Setup::AdjustLeft_Click()
+void GridSetupScreen::AdjustLeft_Click()
 {
     movePoints(selectedPoint(), std::nullopt, {-kStep_twips, 0});
     Show_grid();
 }
 
-void Grid_Setup::AdjustRight_Click()
+void GridSetupScreen::AdjustRight_Click()
 {
     movePoints(selectedPoint(), std::nullopt, {kStep_twips, 0});
     Show_grid();
 }
 
-void Grid_Setup::keyTimer_Timer()
+void GridSetupScreen::keyTimer_Timer()
 {
     const KeyboardState& keys = m_station.keyboard();
     if (keys.isDown(Qt::Key_Left))
@@ -613,7 +613,7 @@ void Grid_Setup::keyTimer_Timer()
         AdjustDown_Click();
 }
 
-void Grid_Setup::Show_grid()
+void GridSetupScreen::Show_grid()
 {
     clearDrawing();
     const StationSettings& s = m_station.settings;
@@ -631,27 +631,27 @@ void Grid_Setup::Show_grid()
     }
 }
 
-void Grid_Setup::setStateIcon(bool ready)
+void GridSetupScreen::setStateIcon(bool ready)
 {
     m_stateReady = ready;
     grid_state_icon->setPixmap(QPixmap(ready ? QStringLiteral(":/icons/face02.png")
                                              : QStringLiteral(":/icons/msgbox03.png")));
 }
 
-void Grid_Setup::setAccuracyControls(bool visible)
+void GridSetupScreen::setAccuracyControls(bool visible)
 {
     btnAccuracyCheck->setVisible(visible);
     fmAccuracyDisplay->setVisible(visible);
     fmAccuracyConfig->setVisible(visible && optAdvancedAccuracy->isChecked());
 }
 
-void Grid_Setup::clear_accuracy_indicator()
+void GridSetupScreen::clear_accuracy_indicator()
 {
     for (PictureView::ItemId id : AccuracyIndicator)
         picture->setItemVisible(id, false);
 }
 
-void Grid_Setup::entry_Change()
+void GridSetupScreen::entry_Change()
 {
     readEntries();
     setStateIcon(false);
@@ -659,14 +659,14 @@ void Grid_Setup::entry_Change()
         gridEntriesEdited(m_station.gridEntries, m_station.grids, m_station.settings,
                           m_station.store(), m_station.configLoading);
     if (unsaved) {
-        m_station.mainForm().setGridReady(unsaved, false);
-        m_station.mainForm().setGridDescription(unsaved, QString());
+        m_station.mainScreen().setGridReady(unsaved, false);
+        m_station.mainScreen().setGridDescription(unsaved, QString());
     }
     setAccuracyControls(false);
     clear_accuracy_indicator();
 }
 
-void Grid_Setup::chkboxGridLock_Click()
+void GridSetupScreen::chkboxGridLock_Click()
 {
     if (chkboxGridLock->isChecked()) {
         bool missing = txtCheckX->text() == kCheckXUnset;
@@ -682,7 +682,7 @@ void Grid_Setup::chkboxGridLock_Click()
     lblGridDragIt->setVisible(chkboxGridLock->isChecked());
 }
 
-void Grid_Setup::showGrid(int grid)
+void GridSetupScreen::showGrid(int grid)
 {
     // A slot that was never set up shows its fields unset, so that completing it asks for
     // every entry instead of solving a grid of zeros.
@@ -700,7 +700,7 @@ void Grid_Setup::showGrid(int grid)
     Show_grid();
 }
 
-void Grid_Setup::grid_select_Click()
+void GridSetupScreen::grid_select_Click()
 {
     GridState& grids = m_station.grids;
     const int shown = gridNumberFromCaption(grid_select->text()).value_or(grids.currentGrid);
@@ -709,13 +709,13 @@ void Grid_Setup::grid_select_Click()
     showGrid(next);
 }
 
-void Grid_Setup::hidePredictedCheckBuoy()
+void GridSetupScreen::hidePredictedCheckBuoy()
 {
     for (PictureView::ItemId id : {lblCB, predictedDot, predictedCircle, predictedLine})
         picture->setItemVisible(id, false);
 }
 
-void Grid_Setup::markPredictedCheckBuoy(ScreenPoint p, ScreenPoint marked)
+void GridSetupScreen::markPredictedCheckBuoy(ScreenPoint p, ScreenPoint marked)
 {
     const double w = fieldNumber(txtPicWidth->text()), h = fieldNumber(txtPicHeight->text());
     const bool inside = p.x >= 0 && p.y >= 0 && p.x <= w && p.y <= h;
@@ -755,7 +755,7 @@ void Grid_Setup::markPredictedCheckBuoy(ScreenPoint p, ScreenPoint marked)
         picture->setItemVisible(id, true);
 }
 
-void Grid_Setup::Load_Click()
+void GridSetupScreen::Load_Click()
 {
     readEntries();
     const CompletionResult r = GridCompletion(
@@ -772,8 +772,8 @@ void Grid_Setup::Load_Click()
     }
     if (r.accepted) {
         setStateIcon(true);
-        m_station.mainForm().setGridReady(r.grid, true);
-        m_station.mainForm().setGridDescription(r.grid, QStringLiteral("not saved"));
+        m_station.mainScreen().setGridReady(r.grid, true);
+        m_station.mainScreen().setGridDescription(r.grid, QStringLiteral("not saved"));
         statusBar()->showMessage(
             QStringLiteral("Grid %1 completed: ready for measuring (not saved yet)").arg(r.grid));
     } else {
@@ -781,17 +781,17 @@ void Grid_Setup::Load_Click()
     }
 }
 
-void Grid_Setup::optStandardAccuracy_Click()
+void GridSetupScreen::optStandardAccuracy_Click()
 {
     fmAccuracyConfig->setVisible(false);
 }
 
-void Grid_Setup::optAdvancedAccuracy_Click()
+void GridSetupScreen::optAdvancedAccuracy_Click()
 {
     fmAccuracyConfig->setVisible(!btnAccuracyCheck->isHidden());
 }
 
-void Grid_Setup::btnAccuracyCheck_Click()
+void GridSetupScreen::btnAccuracyCheck_Click()
 {
     readEntries();
     const bool standard = optStandardAccuracy->isChecked();
@@ -848,26 +848,26 @@ void Grid_Setup::btnAccuracyCheck_Click()
     Show_grid();
 }
 
-void Grid_Setup::setPictureSize(double width_twips, double height_twips)
+void GridSetupScreen::setPictureSize(double width_twips, double height_twips)
 {
     txtPicWidth->setText(numberText(intPart(width_twips)));
     txtPicHeight->setText(numberText(intPart(height_twips)));
     txtPicWidth_Change();
 }
 
-void Grid_Setup::txtPicWidth_Change()
+void GridSetupScreen::txtPicWidth_Change()
 {
     // The front and back ratios take the width as the field shows it.
     m_station.pictureWidth_twips = fieldNumber(txtPicWidth->text());
 }
 
-void Grid_Setup::takePicture(const LoadedPicture& loaded)
+void GridSetupScreen::takePicture(const LoadedPicture& loaded)
 {
     picture->setPicture(loaded);
     setPictureSize(loaded.width_twips, loaded.height_twips);
 }
 
-void Grid_Setup::mnuLoadPicture_Click()
+void GridSetupScreen::mnuLoadPicture_Click()
 {
     FileDialogRequest request;
     request.folder = m_station.settings.PicturesFolder;
@@ -884,12 +884,12 @@ void Grid_Setup::mnuLoadPicture_Click()
     takePicture(loaded.value());
 }
 
-void Grid_Setup::mnuClearPicture_Click()
+void GridSetupScreen::mnuClearPicture_Click()
 {
     picture->clearPicture();
 }
 
-void Grid_Setup::mnuPaste_Click()
+void GridSetupScreen::mnuPaste_Click()
 {
     const QImage image = QApplication::clipboard()->image();
     if (image.isNull()) {
@@ -900,12 +900,12 @@ void Grid_Setup::mnuPaste_Click()
     takePicture(pictureFromImage(image));
 }
 
-void Grid_Setup::mnuCalibrate_Click()
+void GridSetupScreen::mnuCalibrate_Click()
 {
     m_station.openCalibration(this);
 }
 
-void Grid_Setup::gridSave_Click()
+void GridSetupScreen::gridSave_Click()
 {
     readEntries();
     const GridFileResult r = SaveGrid(m_station.gridEntries, m_station.grids, m_station.settings,
@@ -917,12 +917,12 @@ void Grid_Setup::gridSave_Click()
                                  .arg(r.grid)
                                  .arg(QDir::toNativeSeparators(r.path),
                                       QDir::toNativeSeparators(checkBuoyFilePath(r.path))));
-    m_station.mainForm().setGridDescription(r.grid, r.description);
-    if (m_station.created(Screen::Measure))
-        m_station.measure().grid_description->setText(r.description);
+    m_station.mainScreen().setGridDescription(r.grid, r.description);
+    if (m_station.created(Screen::Measurement))
+        m_station.measurement().grid_description->setText(r.description);
 }
 
-void Grid_Setup::gridLoad_Click()
+void GridSetupScreen::gridLoad_Click()
 {
     readEntries();
     const GridFileResult r = LoadGrid(m_station.gridEntries, m_station.grids, m_station.settings,
@@ -936,7 +936,7 @@ void Grid_Setup::gridLoad_Click()
     setAccuracyControls(false);
     clear_accuracy_indicator();
     hidePredictedCheckBuoy();
-    MainForm& main = m_station.mainForm();
+    MainScreen& main = m_station.mainScreen();
     if (r.markedUnsaved) {
         main.setGridReady(r.markedUnsaved, false);
         main.setGridDescription(r.markedUnsaved, QString());
@@ -947,8 +947,8 @@ void Grid_Setup::gridLoad_Click()
         main.setGridReady(r.grid, true);
         main.setGridDescription(r.grid, r.description);
     }
-    if (m_station.created(Screen::Measure))
-        m_station.measure().grid_description->setText(r.description);
+    if (m_station.created(Screen::Measurement))
+        m_station.measurement().grid_description->setText(r.description);
     statusBar()->showMessage(
         r.usable ? QStringLiteral("Grid %1 loaded from %2: ready for measuring")
                        .arg(r.grid)
@@ -959,9 +959,9 @@ void Grid_Setup::gridLoad_Click()
     Show_grid();
 }
 
-void Grid_Setup::prepareMeasureLabels()
+void GridSetupScreen::prepareMeasureLabels()
 {
-    Measure& m = m_station.measure();
+    MeasurementScreen& m = m_station.measurement();
     const MeasurementGrid& grid = m_station.grids.slot(1);
     const BuoyDistanceLabels back = buoyDistanceLabels(grid, BuoyIndex::UpperLeft);
     const BuoyDistanceLabels other = buoyDistanceLabels(grid, BuoyIndex::UpperRight);
@@ -979,7 +979,7 @@ void Grid_Setup::prepareMeasureLabels()
     m.grid_description->show();
 }
 
-void Grid_Setup::gridExit_Click()
+void GridSetupScreen::gridExit_Click()
 {
     GridState& grids = m_station.grids;
     if (!grids.allGridsReady) {

@@ -1,6 +1,6 @@
-#include "screens/Measure.h"
+#include "screens/MeasurementScreen.h"
 
-#include "app/Station.h"
+#include "station/Station.h"
 #include "measure/JumpResult.h"
 #include "measure/ResultsFile.h"
 #include "measure/SkierNames.h"
@@ -41,7 +41,7 @@ Rgb outlineColor(Rgb rgb)
 
 } // namespace
 
-Measure::~Measure()
+MeasurementScreen::~MeasurementScreen()
 {
     // Closing the window moves the focus out of the skier box, whose handlers belong to this
     // screen; by then the screen is half destroyed, so no control's signal may reach it.
@@ -49,14 +49,14 @@ Measure::~Measure()
         child->blockSignals(true);
 }
 
-void Measure::showEvent(QShowEvent* event)
+void MeasurementScreen::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     applySettings();
     Form_Activate();
 }
 
-void Measure::hideEvent(QHideEvent* event)
+void MeasurementScreen::hideEvent(QHideEvent* event)
 {
     keyTimer->stop();
     // No hand-over is taken while the screen is not there to show it.
@@ -64,7 +64,7 @@ void Measure::hideEvent(QHideEvent* event)
     QMainWindow::hideEvent(event);
 }
 
-void Measure::changeEvent(QEvent* event)
+void MeasurementScreen::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::ActivationChange) {
         if (isActiveWindow()) {
@@ -77,7 +77,7 @@ void Measure::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
 }
 
-void Measure::closeEvent(QCloseEvent* event)
+void MeasurementScreen::closeEvent(QCloseEvent* event)
 {
     // The close box leaves the screen the way Exit does.
     event->ignore();
@@ -85,7 +85,7 @@ void Measure::closeEvent(QCloseEvent* event)
         Exit_Click();
 }
 
-void Measure::scheduleRedraw()
+void MeasurementScreen::scheduleRedraw()
 {
     // The marker follows at the next repaint, as after any change on the screen; steps taken
     // before it all start from the last drawn point.
@@ -98,7 +98,7 @@ void Measure::scheduleRedraw()
     });
 }
 
-void Measure::DrawImpactMark()
+void MeasurementScreen::DrawImpactMark()
 {
     const StationSettings& s = m_station.settings;
     const Rgb color = s.ImpactColorRgb;
@@ -158,7 +158,7 @@ void Measure::DrawImpactMark()
     }
 }
 
-void Measure::setMarkerVisible(bool visible)
+void MeasurementScreen::setMarkerVisible(bool visible)
 {
     for (PictureView::ItemId id : {lineHorizontalImpact, lineVerticalImpact, lineSplashIndicator})
         picture->setItemVisible(id, visible);
@@ -166,7 +166,7 @@ void Measure::setMarkerVisible(bool visible)
         picture->setItemVisible(id, visible);
 }
 
-void Measure::pictureArrived()
+void MeasurementScreen::pictureArrived()
 {
     // A new picture is a new jump: the point and the figures of the last one do not carry over.
     impactClicked = false;
@@ -180,7 +180,7 @@ void Measure::pictureArrived()
         w->hide();
 }
 
-void Measure::Form_MouseDown(QPointF twips)
+void MeasurementScreen::Form_MouseDown(QPointF twips)
 {
     impact = {twips.x(), twips.y()};
     impactClicked = true;
@@ -193,7 +193,7 @@ void Measure::Form_MouseDown(QPointF twips)
     scheduleRedraw();
 }
 
-void Measure::Form_MouseMove(QPointF twips)
+void MeasurementScreen::Form_MouseMove(QPointF twips)
 {
     xtwips->setText(twipsReadout(twips.x()));
     ytwips->setText(twipsReadout(twips.y()));
@@ -215,31 +215,31 @@ void Measure::Form_MouseMove(QPointF twips)
         distanceUncertainty_m(m_station.grids.working, {twips.x(), twips.y()}, t)));
 }
 
-void Measure::AdjustLeft_Click()
+void MeasurementScreen::AdjustLeft_Click()
 {
     impact.x = lastDrawn.x - kStep_twips;
     scheduleRedraw();
 }
 
-void Measure::AdjustRight_Click()
+void MeasurementScreen::AdjustRight_Click()
 {
     impact.x = lastDrawn.x + kStep_twips;
     scheduleRedraw();
 }
 
-void Measure::AdjustUp_Click()
+void MeasurementScreen::AdjustUp_Click()
 {
     impact.y = lastDrawn.y - kStep_twips;
     scheduleRedraw();
 }
 
-void Measure::AdjustDown_Click()
+void MeasurementScreen::AdjustDown_Click()
 {
     impact.y = lastDrawn.y + kStep_twips;
     scheduleRedraw();
 }
 
-void Measure::keyTimer_Timer()
+void MeasurementScreen::keyTimer_Timer()
 {
     const KeyboardState& keys = m_station.keyboard();
     if (keys.isDown(Qt::Key_Left))
@@ -252,7 +252,7 @@ void Measure::keyTimer_Timer()
         AdjustDown_Click();
 }
 
-void Measure::verify_Click()
+void MeasurementScreen::verify_Click()
 {
     const bool turningOn = verify->text() == QLatin1String("Verify");
     for (QWidget* w :
@@ -266,7 +266,7 @@ void Measure::verify_Click()
     verify->setText(turningOn ? QStringLiteral("Verify off") : QStringLiteral("Verify"));
 }
 
-void Measure::Set_grid_Click()
+void MeasurementScreen::Set_grid_Click()
 {
     const int next = nextGridNumber(m_station.grids.currentGrid, m_station.settings.GridCount);
     Set_grid->setText(QStringLiteral("&Grid %1").arg(next));
@@ -277,18 +277,18 @@ void Measure::Set_grid_Click()
     DrawImpactMark();
 }
 
-void Measure::emptyBuoyLabels()
+void MeasurementScreen::emptyBuoyLabels()
 {
     for (PictureView::ItemId id : {maxbuoy, minbuoy, maxbuoym, minbuoym})
         picture->setLabelText(id, QString());
 }
 
-void Measure::Show_grid_Click()
+void MeasurementScreen::Show_grid_Click()
 {
     DrawImpactMark();
 }
 
-void Measure::clearOption(QRadioButton* option)
+void MeasurementScreen::clearOption(QRadioButton* option)
 {
     // An option group may end with none selected, as after Clear.
     option->setAutoExclusive(false);
@@ -296,13 +296,13 @@ void Measure::clearOption(QRadioButton* option)
     option->setAutoExclusive(true);
 }
 
-void Measure::setComment(const QString& text)
+void MeasurementScreen::setComment(const QString& text)
 {
     Comment->setText(text);
     Comment->show();
 }
 
-void Measure::Unfreeze_Click()
+void MeasurementScreen::Unfreeze_Click()
 {
     impactClicked = false;
     setMarkerVisible(false);
@@ -324,33 +324,33 @@ void Measure::Unfreeze_Click()
     deleteExchangePictures(m_station.paths().exchangeFolder());
 }
 
-void Measure::Fall_Click()
+void MeasurementScreen::Fall_Click()
 {
     setComment(jumptexts::Fall);
 }
 
-void Measure::Pass_Click()
+void MeasurementScreen::Pass_Click()
 {
     setComment(jumptexts::Pass);
 }
 
-void Measure::Other_Grid_Click()
+void MeasurementScreen::Other_Grid_Click()
 {
     setComment(jumptexts::OtherGrid);
 }
 
-void Measure::optJumpOK_Click()
+void MeasurementScreen::optJumpOK_Click()
 {
 }
 
-void Measure::writeNote(const QString& comment)
+void MeasurementScreen::writeNote(const QString& comment)
 {
     const QDateTime now = m_station.clock().now();
     m_station.results().append(m_station.settings.ResultsFilePath,
                                noteLine(dateText(now), timeText(now), comment));
 }
 
-void Measure::M_Reride_Click()
+void MeasurementScreen::M_Reride_Click()
 {
     setComment(jumptexts::MandatoryReride);
     writeNote(Comment->text());
@@ -361,7 +361,7 @@ void Measure::M_Reride_Click()
     distance_ft->clear();
 }
 
-void Measure::O_reride_Click()
+void MeasurementScreen::O_reride_Click()
 {
     setComment(jumptexts::OptionalReride);
     writeNote(Comment->text());
@@ -370,7 +370,7 @@ void Measure::O_reride_Click()
         clearOption(O_reride);
 }
 
-void Measure::Make_comment_Click()
+void MeasurementScreen::Make_comment_Click()
 {
     const std::optional<QString> answer =
         m_station.dialogs().input(jumptexts::CommentPrompt, jumptexts::CommentTitle, QString());
@@ -383,14 +383,14 @@ void Measure::Make_comment_Click()
     clearOption(Make_comment);
 }
 
-void Measure::Skier_name_Change()
+void MeasurementScreen::Skier_name_Change()
 {
     Jump_no->setText(QStringLiteral("1"));
     distance->clear();
     distance_ft->clear();
 }
 
-void Measure::warnAboutUnstorableName()
+void MeasurementScreen::warnAboutUnstorableName()
 {
     const QString name = Skier_name->currentText();
     if (name == m_nameWarnedAbout)
@@ -402,7 +402,7 @@ void Measure::warnAboutUnstorableName()
     m_station.dialogs().message(message, QString(), DialogIcon::Exclamation);
 }
 
-bool Measure::recordMeasuredDistance(JumpResult& jump)
+bool MeasurementScreen::recordMeasuredDistance(JumpResult& jump)
 {
     const Tournament t = Tournament::of(m_station.settings);
     const std::optional<JumpDistance> measured =
@@ -434,7 +434,7 @@ bool Measure::recordMeasuredDistance(JumpResult& jump)
     return true;
 }
 
-void Measure::Record_Click()
+void MeasurementScreen::Record_Click()
 {
     Dialogs& dialogs = m_station.dialogs();
     const Outcome numberOk = checkJumpNumber(Jump_no->text());
@@ -520,27 +520,27 @@ void Measure::Record_Click()
     deleteExchangePictures(m_station.paths().exchangeFolder());
 }
 
-void Measure::mnuResults_Click()
+void MeasurementScreen::mnuResults_Click()
 {
     m_station.openResults(this);
 }
 
-void Measure::mnuCalibrate_Click()
+void MeasurementScreen::mnuCalibrate_Click()
 {
     m_station.openCalibration(this);
 }
 
-void Measure::mnuViewLog_Click()
+void MeasurementScreen::mnuViewLog_Click()
 {
     m_station.openPictureLog(this);
 }
 
-void Measure::mnuCapture_Click()
+void MeasurementScreen::mnuCapture_Click()
 {
     btnNextJump_Click();
 }
 
-void Measure::btnNextJump_Click()
+void MeasurementScreen::btnNextJump_Click()
 {
     if (!m_station.hasScreen(Screen::Capture))
         return;
@@ -561,7 +561,7 @@ void Measure::btnNextJump_Click()
     m_station.show(Screen::Capture, this);
 }
 
-void Measure::Exit_Click()
+void MeasurementScreen::Exit_Click()
 {
     if (m_station.ArrivedFrom == QLatin1String("SelectFrame"))
         applyPictureSavePolicy();

@@ -22,11 +22,11 @@ class Station;
 // first contact. Marking grabs the frame to currentcapture.bmp, applies the video save policy,
 // notes the frame in the session log and the ".info" file, and goes on to the measurement screen
 // (or the grid setup screen).
-class frmSetStart : public QWidget {
+class FrameSelectionScreen : public QWidget {
     Q_OBJECT
 public:
-    explicit frmSetStart(Station& station, QWidget* parent = nullptr);
-    ~frmSetStart() override;
+    explicit FrameSelectionScreen(Station& station, QWidget* parent = nullptr);
+    ~FrameSelectionScreen() override;
 
     // The player's size whenever the screen arrives and after each play-back.
     static constexpr int kPlayerWidth_twips = 5775;

@@ -1,9 +1,9 @@
-#include "screens/Config.h"
+#include "screens/ConfigurationScreen.h"
 
-#include "app/Station.h"
+#include "station/Station.h"
 #include "measure/ResultsFile.h"
-#include "screens/MainForm.h"
-#include "screens/PreviewForm.h"
+#include "screens/MainScreen.h"
+#include "screens/CaptureScreen.h"
 #include "screens/setByProgram.h"
 #include "settings/SettingsStore.h"
 #include "support/FieldReader.h"
@@ -44,7 +44,7 @@ QGroupBox* optionGroup(QWidget* parent, const char* title,
 
 } // namespace
 
-Config::Config(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
+ConfigurationScreen::ConfigurationScreen(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
 {
     setWindowTitle(QStringLiteral("System Configuration Parameters"));
     auto* central = new QWidget(this);
@@ -125,51 +125,51 @@ Config::Config(Station& station, QWidget* parent) : QMainWindow(parent), m_stati
     setCentralWidget(central);
 
     mnuExit = menuBar()->addAction(QStringLiteral("E&xit and Save Parameters"));
-    connect(mnuExit, &QAction::triggered, this, &Config::mnuExit_Click);
+    connect(mnuExit, &QAction::triggered, this, &ConfigurationScreen::mnuExit_Click);
 
-    connect(white_color, &QRadioButton::clicked, this, &Config::white_color_Click);
-    connect(black_color, &QRadioButton::clicked, this, &Config::black_color_Click);
-    connect(yellow_color, &QRadioButton::clicked, this, &Config::yellow_color_Click);
-    connect(default_color, &QRadioButton::clicked, this, &Config::default_color_Click);
-    connect(OptImpactWhite, &QRadioButton::clicked, this, &Config::OptImpactWhite_Click);
-    connect(OptImpactBlack, &QRadioButton::clicked, this, &Config::OptImpactBlack_Click);
-    connect(OptImpactYellow, &QRadioButton::clicked, this, &Config::OptImpactYellow_Click);
-    connect(OptImpactRed, &QRadioButton::clicked, this, &Config::OptImpactRed_Click);
-    connect(Opt1Grid, &QRadioButton::clicked, this, &Config::Opt1Grid_Click);
-    connect(Opt2grid, &QRadioButton::clicked, this, &Config::Opt2grid_Click);
-    connect(Opt3grid, &QRadioButton::clicked, this, &Config::Opt3grid_Click);
+    connect(white_color, &QRadioButton::clicked, this, &ConfigurationScreen::white_color_Click);
+    connect(black_color, &QRadioButton::clicked, this, &ConfigurationScreen::black_color_Click);
+    connect(yellow_color, &QRadioButton::clicked, this, &ConfigurationScreen::yellow_color_Click);
+    connect(default_color, &QRadioButton::clicked, this, &ConfigurationScreen::default_color_Click);
+    connect(OptImpactWhite, &QRadioButton::clicked, this, &ConfigurationScreen::OptImpactWhite_Click);
+    connect(OptImpactBlack, &QRadioButton::clicked, this, &ConfigurationScreen::OptImpactBlack_Click);
+    connect(OptImpactYellow, &QRadioButton::clicked, this, &ConfigurationScreen::OptImpactYellow_Click);
+    connect(OptImpactRed, &QRadioButton::clicked, this, &ConfigurationScreen::OptImpactRed_Click);
+    connect(Opt1Grid, &QRadioButton::clicked, this, &ConfigurationScreen::Opt1Grid_Click);
+    connect(Opt2grid, &QRadioButton::clicked, this, &ConfigurationScreen::Opt2grid_Click);
+    connect(Opt3grid, &QRadioButton::clicked, this, &ConfigurationScreen::Opt3grid_Click);
     connect(left_to_right_button, &QRadioButton::clicked, this,
-            &Config::left_to_right_button_Click);
+            &ConfigurationScreen::left_to_right_button_Click);
     connect(right_to_left_button, &QRadioButton::clicked, this,
-            &Config::right_to_left_button_Click);
-    connect(line_control_check, &QCheckBox::clicked, this, &Config::line_control_check_Click);
-    connect(Barefoot_box, &QCheckBox::clicked, this, &Config::Barefoot_box_Click);
-    connect(SitSki_box, &QCheckBox::clicked, this, &Config::SitSki_box_Click);
-    connect(WSTIMS, &QCheckBox::clicked, this, &Config::WSTIMS_Click);
-    connect(chkLoupe, &QCheckBox::clicked, this, &Config::chkLoupe_Click);
-    connect(cmdLoupe, &QPushButton::clicked, this, &Config::cmdLoupe_Click);
-    connect(OptCircle, &QRadioButton::clicked, this, &Config::OptCircle_Click);
-    connect(OptCross, &QRadioButton::clicked, this, &Config::OptCross_Click);
-    connect(OptPictureAsk, &QRadioButton::clicked, this, &Config::OptPictureAsk_Click);
-    connect(OptPictureNoSave, &QRadioButton::clicked, this, &Config::OptPictureNoSave_Click);
-    connect(OptPictureSave, &QRadioButton::clicked, this, &Config::OptPictureSave_Click);
-    connect(OptVideoAsk, &QRadioButton::clicked, this, &Config::OptVideoAsk_Click);
-    connect(OptVideoNoSave, &QRadioButton::clicked, this, &Config::OptVideoNoSave_Click);
-    connect(OptVideoSave, &QRadioButton::clicked, this, &Config::OptVideoSave_Click);
-    connect(TournamentName, &QLineEdit::textEdited, this, &Config::TournamentName_Change);
-    connect(ResultsPathName, &QLineEdit::textEdited, this, &Config::ResultsPathName_Change);
-    connect(CapturesPathName, &QLineEdit::textEdited, this, &Config::CapturesPathName_Change);
-    connect(SetupFilesPathName, &QLineEdit::textEdited, this, &Config::SetupFilesPathName_Change);
-    connect(SkierNameFile, &QLineEdit::textEdited, this, &Config::SkierNameFile_Change);
-    connect(btnFindNames, &QPushButton::clicked, this, &Config::btnFindNames_Click);
-    connect(btnFindResults, &QPushButton::clicked, this, &Config::btnFindResults_Click);
+            &ConfigurationScreen::right_to_left_button_Click);
+    connect(line_control_check, &QCheckBox::clicked, this, &ConfigurationScreen::line_control_check_Click);
+    connect(Barefoot_box, &QCheckBox::clicked, this, &ConfigurationScreen::Barefoot_box_Click);
+    connect(SitSki_box, &QCheckBox::clicked, this, &ConfigurationScreen::SitSki_box_Click);
+    connect(WSTIMS, &QCheckBox::clicked, this, &ConfigurationScreen::WSTIMS_Click);
+    connect(chkLoupe, &QCheckBox::clicked, this, &ConfigurationScreen::chkLoupe_Click);
+    connect(cmdLoupe, &QPushButton::clicked, this, &ConfigurationScreen::cmdLoupe_Click);
+    connect(OptCircle, &QRadioButton::clicked, this, &ConfigurationScreen::OptCircle_Click);
+    connect(OptCross, &QRadioButton::clicked, this, &ConfigurationScreen::OptCross_Click);
+    connect(OptPictureAsk, &QRadioButton::clicked, this, &ConfigurationScreen::OptPictureAsk_Click);
+    connect(OptPictureNoSave, &QRadioButton::clicked, this, &ConfigurationScreen::OptPictureNoSave_Click);
+    connect(OptPictureSave, &QRadioButton::clicked, this, &ConfigurationScreen::OptPictureSave_Click);
+    connect(OptVideoAsk, &QRadioButton::clicked, this, &ConfigurationScreen::OptVideoAsk_Click);
+    connect(OptVideoNoSave, &QRadioButton::clicked, this, &ConfigurationScreen::OptVideoNoSave_Click);
+    connect(OptVideoSave, &QRadioButton::clicked, this, &ConfigurationScreen::OptVideoSave_Click);
+    connect(TournamentName, &QLineEdit::textEdited, this, &ConfigurationScreen::TournamentName_Change);
+    connect(ResultsPathName, &QLineEdit::textEdited, this, &ConfigurationScreen::ResultsPathName_Change);
+    connect(CapturesPathName, &QLineEdit::textEdited, this, &ConfigurationScreen::CapturesPathName_Change);
+    connect(SetupFilesPathName, &QLineEdit::textEdited, this, &ConfigurationScreen::SetupFilesPathName_Change);
+    connect(SkierNameFile, &QLineEdit::textEdited, this, &ConfigurationScreen::SkierNameFile_Change);
+    connect(btnFindNames, &QPushButton::clicked, this, &ConfigurationScreen::btnFindNames_Click);
+    connect(btnFindResults, &QPushButton::clicked, this, &ConfigurationScreen::btnFindResults_Click);
 }
 
-void Config::Form_Load()
+void ConfigurationScreen::Form_Load()
 {
     SettingsStore& store = m_station.store();
     StationSettings& s = m_station.settings;
-    MainForm& main = m_station.mainForm();
+    MainScreen& main = m_station.mainScreen();
 
     // 1.
     setByProgram(*TournamentName, store.read(QStringLiteral("TournamentName"), QString()),
@@ -276,7 +276,7 @@ void Config::Form_Load()
     s.deriveValues();
 }
 
-void Config::mnuExit_Click()
+void ConfigurationScreen::mnuExit_Click()
 {
     SettingsStore& store = m_station.store();
     StationSettings& s = m_station.settings;
@@ -323,7 +323,7 @@ void Config::mnuExit_Click()
     m_station.show(Screen::Main, this);
 }
 
-void Config::closeEvent(QCloseEvent* event)
+void ConfigurationScreen::closeEvent(QCloseEvent* event)
 {
     // The window's close box leaves the screen the same way as its menu.
     event->ignore();
@@ -331,97 +331,97 @@ void Config::closeEvent(QCloseEvent* event)
         mnuExit_Click();
 }
 
-void Config::setLabelColor(const QString& name)
+void ConfigurationScreen::setLabelColor(const QString& name)
 {
     m_station.settings.LabelColor = name;
     m_station.settings.deriveValues();
     m_station.store().write(QStringLiteral("labelcolor"), name);
 }
 
-void Config::white_color_Click()
+void ConfigurationScreen::white_color_Click()
 {
     setLabelColor(QStringLiteral("white"));
 }
-void Config::black_color_Click()
+void ConfigurationScreen::black_color_Click()
 {
     setLabelColor(QStringLiteral("black"));
 }
-void Config::yellow_color_Click()
+void ConfigurationScreen::yellow_color_Click()
 {
     setLabelColor(QStringLiteral("yellow"));
 }
-void Config::default_color_Click()
+void ConfigurationScreen::default_color_Click()
 {
     setLabelColor(QStringLiteral("default"));
 }
 
-void Config::setImpactColor(const QString& name)
+void ConfigurationScreen::setImpactColor(const QString& name)
 {
     m_station.settings.ImpactColor = name;
     m_station.settings.deriveValues();
     m_station.store().write(QStringLiteral("impactcolor"), name);
 }
 
-void Config::OptImpactWhite_Click()
+void ConfigurationScreen::OptImpactWhite_Click()
 {
     setImpactColor(QStringLiteral("white"));
 }
-void Config::OptImpactBlack_Click()
+void ConfigurationScreen::OptImpactBlack_Click()
 {
     setImpactColor(QStringLiteral("black"));
 }
-void Config::OptImpactYellow_Click()
+void ConfigurationScreen::OptImpactYellow_Click()
 {
     setImpactColor(QStringLiteral("yellow"));
 }
-void Config::OptImpactRed_Click()
+void ConfigurationScreen::OptImpactRed_Click()
 {
     setImpactColor(QStringLiteral("red"));
 }
 
-void Config::setGridCount(int count)
+void ConfigurationScreen::setGridCount(int count)
 {
     m_station.settings.GridCount = count;
     m_station.grids.gridCountChanged(count);
     m_station.store().write(QStringLiteral("grids"), QString::number(count));
-    m_station.mainForm().showGridRows(count);
+    m_station.mainScreen().showGridRows(count);
 }
 
-void Config::Opt1Grid_Click()
+void ConfigurationScreen::Opt1Grid_Click()
 {
     setGridCount(1);
 }
-void Config::Opt2grid_Click()
+void ConfigurationScreen::Opt2grid_Click()
 {
     setGridCount(2);
 }
-void Config::Opt3grid_Click()
+void ConfigurationScreen::Opt3grid_Click()
 {
     setGridCount(3);
 }
 
-void Config::left_to_right_button_Click()
+void ConfigurationScreen::left_to_right_button_Click()
 {
     m_station.settings.RightToLeft = false;
     m_station.settings.deriveValues();
     m_station.store().write(QStringLiteral("right2left"), boolText(false));
 }
 
-void Config::right_to_left_button_Click()
+void ConfigurationScreen::right_to_left_button_Click()
 {
     m_station.settings.RightToLeft = true;
     m_station.settings.deriveValues();
     m_station.store().write(QStringLiteral("right2left"), boolText(true));
 }
 
-void Config::line_control_check_Click()
+void ConfigurationScreen::line_control_check_Click()
 {
     m_station.settings.LineOff = !line_control_check->isChecked();
     m_station.settings.deriveValues();
     m_station.store().write(QStringLiteral("boxlineoff"), boolText(m_station.settings.LineOff));
 }
 
-void Config::updateTournamentType()
+void ConfigurationScreen::updateTournamentType()
 {
     StationSettings& s = m_station.settings;
     s.TournamentType = s.BarefootOn ? QStringLiteral("barefoot")
@@ -431,7 +431,7 @@ void Config::updateTournamentType()
     s.deriveValues();
 }
 
-void Config::Barefoot_box_Click()
+void ConfigurationScreen::Barefoot_box_Click()
 {
     StationSettings& s = m_station.settings;
     if (Barefoot_box->isChecked()) {
@@ -446,7 +446,7 @@ void Config::Barefoot_box_Click()
     }
 }
 
-void Config::SitSki_box_Click()
+void ConfigurationScreen::SitSki_box_Click()
 {
     StationSettings& s = m_station.settings;
     if (SitSki_box->isChecked()) {
@@ -461,7 +461,7 @@ void Config::SitSki_box_Click()
     }
 }
 
-void Config::WSTIMS_Click()
+void ConfigurationScreen::WSTIMS_Click()
 {
     const bool on = WSTIMS->isChecked();
     m_station.settings.WstimsOn = on ? 1 : 0;
@@ -471,7 +471,7 @@ void Config::WSTIMS_Click()
                             on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void Config::chkLoupe_Click()
+void ConfigurationScreen::chkLoupe_Click()
 {
     const bool on = chkLoupe->isChecked();
     m_station.settings.LoupeOn = on ? 1 : 0;
@@ -483,12 +483,12 @@ void Config::chkLoupe_Click()
                             on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void Config::cmdLoupe_Click()
+void ConfigurationScreen::cmdLoupe_Click()
 {
     startMagnifier();
 }
 
-void Config::startMagnifier()
+void ConfigurationScreen::startMagnifier()
 {
     const QString program = m_station.paths().magnifierProgram();
     if (!QFileInfo(program).isFile()) {
@@ -512,49 +512,49 @@ void Config::startMagnifier()
                                     QString(), DialogIcon::Exclamation);
 }
 
-void Config::OptCircle_Click()
+void ConfigurationScreen::OptCircle_Click()
 {
     m_station.settings.BuoyMarker = QStringLiteral("circle");
     m_station.store().write(QStringLiteral("buoymarker"), QStringLiteral("circle"));
 }
 
-void Config::OptCross_Click()
+void ConfigurationScreen::OptCross_Click()
 {
     m_station.settings.BuoyMarker = QStringLiteral("cross");
     m_station.store().write(QStringLiteral("buoymarker"), QStringLiteral("cross"));
 }
 
-void Config::OptPictureAsk_Click()
+void ConfigurationScreen::OptPictureAsk_Click()
 {
     m_station.store().write(QStringLiteral("PictureSave"), QStringLiteral("Ask"));
 }
-void Config::OptPictureNoSave_Click()
+void ConfigurationScreen::OptPictureNoSave_Click()
 {
     m_station.store().write(QStringLiteral("PictureSave"), QStringLiteral("NoSave"));
 }
-void Config::OptPictureSave_Click()
+void ConfigurationScreen::OptPictureSave_Click()
 {
     m_station.store().write(QStringLiteral("PictureSave"), QStringLiteral("Save"));
 }
-void Config::OptVideoAsk_Click()
+void ConfigurationScreen::OptVideoAsk_Click()
 {
     m_station.store().write(QStringLiteral("VideoSave"), QStringLiteral("Ask"));
 }
-void Config::OptVideoNoSave_Click()
+void ConfigurationScreen::OptVideoNoSave_Click()
 {
     m_station.store().write(QStringLiteral("VideoSave"), QStringLiteral("NoSave"));
 }
-void Config::OptVideoSave_Click()
+void ConfigurationScreen::OptVideoSave_Click()
 {
     m_station.store().write(QStringLiteral("VideoSave"), QStringLiteral("Save"));
 }
 
-void Config::TournamentName_Change()
+void ConfigurationScreen::TournamentName_Change()
 {
     m_station.settings.TournamentName = TournamentName->text();
 }
 
-void Config::ResultsPathName_Change()
+void ConfigurationScreen::ResultsPathName_Change()
 {
     m_station.settings.ResultsFilePath = ResultsPathName->text();
     if (ResultsPathName->text().isEmpty())
@@ -562,23 +562,23 @@ void Config::ResultsPathName_Change()
             QStringLiteral("Enter valid path and filename for results file"));
 }
 
-void Config::CapturesPathName_Change()
+void ConfigurationScreen::CapturesPathName_Change()
 {
     m_station.settings.PicturesFolder = CapturesPathName->text();
 }
 
-void Config::SetupFilesPathName_Change()
+void ConfigurationScreen::SetupFilesPathName_Change()
 {
     m_station.settings.SetupFilesFolder = SetupFilesPathName->text();
     m_station.store().write(QStringLiteral("SetupFiles"), SetupFilesPathName->text());
 }
 
-void Config::SkierNameFile_Change()
+void ConfigurationScreen::SkierNameFile_Change()
 {
     m_station.settings.SkierNamesFile = SkierNameFile->text();
 }
 
-std::optional<QString> Config::findFile()
+std::optional<QString> ConfigurationScreen::findFile()
 {
     FileDialogRequest request;
     request.folder = m_station.paths().stationFolder();
@@ -591,13 +591,13 @@ std::optional<QString> Config::findFile()
     return chosen;
 }
 
-void Config::btnFindNames_Click()
+void ConfigurationScreen::btnFindNames_Click()
 {
     if (const auto chosen = findFile())
         setByProgram(*SkierNameFile, *chosen, [this] { SkierNameFile_Change(); });
 }
 
-void Config::btnFindResults_Click()
+void ConfigurationScreen::btnFindResults_Click()
 {
     // A new day's results file does not exist yet: the dialog takes a new name as well as an
     // existing file (lines are always added to it, never written over it).

@@ -1,4 +1,4 @@
-#include "screens/PictureLogView.h"
+#include "screens/PictureLogViewer.h"
 
 #include "measure/PictureLog.h"
 #include "support/dialogs.h"
@@ -15,7 +15,7 @@
 
 namespace fw {
 
-PictureLogView::PictureLogView(Dialogs& dialogs, QString sessionLogPath, QString sessionLogFolder,
+PictureLogViewer::PictureLogViewer(Dialogs& dialogs, QString sessionLogPath, QString sessionLogFolder,
                                QWidget* parent)
     : QWidget(parent, Qt::Window), m_dialogs(dialogs), m_sessionLogPath(std::move(sessionLogPath)),
       m_sessionLogFolder(std::move(sessionLogFolder))
@@ -43,18 +43,18 @@ PictureLogView::PictureLogView(Dialogs& dialogs, QString sessionLogPath, QString
     layout->addWidget(cmdExit, 3, 1);
     resize(760, 420);
 
-    connect(cmdSelPicLog, &QPushButton::clicked, this, &PictureLogView::cmdSelPicLog_Click);
-    connect(lstPicLog, &QListWidget::itemClicked, this, &PictureLogView::lstPicLog_Click);
+    connect(cmdSelPicLog, &QPushButton::clicked, this, &PictureLogViewer::cmdSelPicLog_Click);
+    connect(lstPicLog, &QListWidget::itemClicked, this, &PictureLogViewer::lstPicLog_Click);
     // A line chosen with the keyboard is as chosen as a clicked one.
-    connect(lstPicLog, &QListWidget::currentRowChanged, this, &PictureLogView::lstPicLog_Click);
+    connect(lstPicLog, &QListWidget::currentRowChanged, this, &PictureLogViewer::lstPicLog_Click);
     connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
-    connect(lstPicLog, &QListWidget::itemDoubleClicked, this, &PictureLogView::lstPicLog_DblClick);
-    connect(cmdViewPicLog, &QPushButton::clicked, this, &PictureLogView::cmdViewPicLog_Click);
+    connect(lstPicLog, &QListWidget::itemDoubleClicked, this, &PictureLogViewer::lstPicLog_DblClick);
+    connect(cmdViewPicLog, &QPushButton::clicked, this, &PictureLogViewer::cmdViewPicLog_Click);
 
     Form_Load();
 }
 
-void PictureLogView::Form_Load()
+void PictureLogViewer::Form_Load()
 {
     if (!m_sessionLogPath.isEmpty() && QFileInfo(m_sessionLogPath).isFile()) {
         txtPicLogToView->setText(m_sessionLogPath);
@@ -65,7 +65,7 @@ void PictureLogView::Form_Load()
     }
 }
 
-void PictureLogView::fillList(const QString& logPath)
+void PictureLogViewer::fillList(const QString& logPath)
 {
     lstPicLog->clear();
     if (!logPath.isEmpty()) {
@@ -78,7 +78,7 @@ void PictureLogView::fillList(const QString& logPath)
     applyListWidth(*lstPicLog);
 }
 
-void PictureLogView::cmdSelPicLog_Click()
+void PictureLogViewer::cmdSelPicLog_Click()
 {
     FileDialogRequest request;
     request.title = QStringLiteral("Select a Log File");
@@ -93,7 +93,7 @@ void PictureLogView::cmdSelPicLog_Click()
     fillList(*chosen);
 }
 
-void PictureLogView::lstPicLog_Click()
+void PictureLogViewer::lstPicLog_Click()
 {
     const QListWidgetItem* item = lstPicLog->currentItem();
     if (!item)
@@ -102,7 +102,7 @@ void PictureLogView::lstPicLog_Click()
         txtPictureToView->setText(*path);
 }
 
-void PictureLogView::keyPressEvent(QKeyEvent* event)
+void PictureLogViewer::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         close();
@@ -111,13 +111,13 @@ void PictureLogView::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void PictureLogView::lstPicLog_DblClick()
+void PictureLogViewer::lstPicLog_DblClick()
 {
     lstPicLog_Click();
     cmdViewPicLog_Click();
 }
 
-void PictureLogView::cmdViewPicLog_Click()
+void PictureLogViewer::cmdViewPicLog_Click()
 {
     const QString path = txtPictureToView->text();
     if (path.isEmpty()) {

@@ -21,10 +21,10 @@ class Station;
 // headings and a search box (Ctrl+F; Enter or F3 for the next match, Shift with them for the
 // previous one). The manual is read once per run, at the first showing; later showings keep the
 // document and the place where the operator left it.
-class frmManual : public QWidget {
+class ManualViewer : public QWidget {
     Q_OBJECT
 public:
-    explicit frmManual(Station& station, QWidget* parent = nullptr);
+    explicit ManualViewer(Station& station, QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;
     QTextBrowser* RichTextBox1 = nullptr;

@@ -1,9 +1,9 @@
-#include "screens/MainForm.h"
+#include "screens/MainScreen.h"
 
-#include "app/Station.h"
+#include "station/Station.h"
 #include "measure/SkierNames.h"
 #include "media/CaptureEngine.h"
-#include "screens/PreviewForm.h"
+#include "screens/CaptureScreen.h"
 #include "screens/setByProgram.h"
 #include "settings/EmergencyReset.h"
 #include "settings/SettingsStore.h"
@@ -51,7 +51,7 @@ QString frameRateClassCaption(double rate)
     return caption;
 }
 
-MainForm::MainForm(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
+MainScreen::MainScreen(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
 {
     setWindowTitle(QStringLiteral("Farwater 2005"));
 
@@ -129,36 +129,36 @@ MainForm::MainForm(Station& station, QWidget* parent) : QMainWindow(parent), m_s
     // The narrow screen would hide E&xit behind the menu bar's overflow button.
     setMinimumWidth(menuBar()->sizeHint().width());
 
-    connect(cmdGoCapture, &QPushButton::clicked, this, &MainForm::cmdGoCapture_Click);
-    connect(cmdGoTimer, &QPushButton::clicked, this, &MainForm::cmdGoTimer_Click);
-    connect(ccmdGoToMeasure, &QPushButton::clicked, this, &MainForm::ccmdGoToMeasure_Click);
-    connect(cmdSetup, &QPushButton::clicked, this, &MainForm::cmdSetup_Click);
-    connect(cmdConfigure, &QPushButton::clicked, this, &MainForm::cmdConfigure_Click);
-    connect(cmdShowConfig, &QPushButton::clicked, this, &MainForm::cmdShowConfig_Click);
-    connect(btnChangeDirectory, &QPushButton::clicked, this, &MainForm::btnChangeDirectory_Click);
-    connect(txtVideoDir, &QLineEdit::textEdited, this, &MainForm::txtVideoDir_Change);
-    connect(cb15, &QCheckBox::clicked, this, &MainForm::cb15_Click);
-    connect(EdtRate, &QLineEdit::textEdited, this, &MainForm::EdtRate_Change);
-    connect(cmdImport, &QPushButton::clicked, this, &MainForm::cmdImport_Click);
-    connect(mnuViewLog, &QAction::triggered, this, &MainForm::mnuViewLog_Click);
-    connect(mnuPictureLog, &QAction::triggered, this, &MainForm::mnuPictureLog_Click);
-    connect(munManual, &QAction::triggered, this, &MainForm::munManual_Click);
-    connect(mnuExit, &QAction::triggered, this, &MainForm::mnuExit_Click);
+    connect(cmdGoCapture, &QPushButton::clicked, this, &MainScreen::cmdGoCapture_Click);
+    connect(cmdGoTimer, &QPushButton::clicked, this, &MainScreen::cmdGoTimer_Click);
+    connect(ccmdGoToMeasure, &QPushButton::clicked, this, &MainScreen::ccmdGoToMeasure_Click);
+    connect(cmdSetup, &QPushButton::clicked, this, &MainScreen::cmdSetup_Click);
+    connect(cmdConfigure, &QPushButton::clicked, this, &MainScreen::cmdConfigure_Click);
+    connect(cmdShowConfig, &QPushButton::clicked, this, &MainScreen::cmdShowConfig_Click);
+    connect(btnChangeDirectory, &QPushButton::clicked, this, &MainScreen::btnChangeDirectory_Click);
+    connect(txtVideoDir, &QLineEdit::textEdited, this, &MainScreen::txtVideoDir_Change);
+    connect(cb15, &QCheckBox::clicked, this, &MainScreen::cb15_Click);
+    connect(EdtRate, &QLineEdit::textEdited, this, &MainScreen::EdtRate_Change);
+    connect(cmdImport, &QPushButton::clicked, this, &MainScreen::cmdImport_Click);
+    connect(mnuViewLog, &QAction::triggered, this, &MainScreen::mnuViewLog_Click);
+    connect(mnuPictureLog, &QAction::triggered, this, &MainScreen::mnuPictureLog_Click);
+    connect(munManual, &QAction::triggered, this, &MainScreen::munManual_Click);
+    connect(mnuExit, &QAction::triggered, this, &MainScreen::mnuExit_Click);
 
     enableNavigation();
 }
 
-void MainForm::enableNavigation()
+void MainScreen::enableNavigation()
 {
     // Buttons whose screen this build does not have yet stay disabled.
     cmdGoCapture->setEnabled(m_station.hasScreen(Screen::Capture));
     cmdGoTimer->setEnabled(m_station.hasScreen(Screen::FrameSelection));
-    ccmdGoToMeasure->setEnabled(m_station.hasScreen(Screen::Measure) ||
+    ccmdGoToMeasure->setEnabled(m_station.hasScreen(Screen::Measurement) ||
                                 m_station.hasScreen(Screen::GridSetup));
     cmdSetup->setEnabled(m_station.hasScreen(Screen::GridSetup));
 }
 
-void MainForm::Form_Load()
+void MainScreen::Form_Load()
 {
     Dialogs& dialogs = m_station.dialogs();
     SettingsStore& store = m_station.store();
@@ -227,11 +227,11 @@ void MainForm::Form_Load()
 
     // 11., 12.
     dialogs.message(QStringLiteral("Please Verify all Setup Parameters"));
-    m_station.show(Screen::Config, this);
+    m_station.show(Screen::Configuration, this);
     hide();
 }
 
-void MainForm::placeCaptureScreen(QWidget& capture) const
+void MainScreen::placeCaptureScreen(QWidget& capture) const
 {
     const QScreen* display = screen();
     if (!display)
@@ -244,19 +244,19 @@ void MainForm::placeCaptureScreen(QWidget& capture) const
     capture.move(x, room.top());
 }
 
-void MainForm::setConfigLine(double rate)
+void MainScreen::setConfigLine(double rate)
 {
     const QString caption = frameRateClassCaption(rate);
     if (!caption.isEmpty())
         lblConfig->setText(caption);
 }
 
-void MainForm::setFrameRateText(const QString& text)
+void MainScreen::setFrameRateText(const QString& text)
 {
     setByProgram(*EdtRate, text, [this] { EdtRate_Change(); });
 }
 
-void MainForm::EdtRate_Change()
+void MainScreen::EdtRate_Change()
 {
     m_station.store().write(QStringLiteral("framerate"), EdtRate->text());
     m_station.settings.FrameRateText = EdtRate->text();
@@ -265,20 +265,20 @@ void MainForm::EdtRate_Change()
     setConfigLine(entryNumber(EdtRate->text()));
 }
 
-void MainForm::txtVideoDir_Change()
+void MainScreen::txtVideoDir_Change()
 {
     m_station.settings.VideoFolder = withoutTrailingSeparator(txtVideoDir->text());
     m_station.store().write(QStringLiteral("logpath"), m_station.settings.VideoFolder);
 }
 
-void MainForm::cb15_Click()
+void MainScreen::cb15_Click()
 {
     const int value = cb15->isChecked() ? 1 : 0;
     m_station.settings.BarefootTiming15s = value;
     m_station.store().write(QStringLiteral("barefoot"), QString::number(value));
 }
 
-bool MainForm::videoFolderExists() const
+bool MainScreen::videoFolderExists() const
 {
     if (PathExists(withoutTrailingSeparator(txtVideoDir->text()), 1))
         return true;
@@ -288,7 +288,7 @@ bool MainForm::videoFolderExists() const
     return false;
 }
 
-void MainForm::cmdGoCapture_Click()
+void MainScreen::cmdGoCapture_Click()
 {
     if (!videoFolderExists())
         return;
@@ -296,7 +296,7 @@ void MainForm::cmdGoCapture_Click()
     m_station.show(Screen::Capture, this);
 }
 
-void MainForm::cmdGoTimer_Click()
+void MainScreen::cmdGoTimer_Click()
 {
     if (!videoFolderExists())
         return;
@@ -304,22 +304,22 @@ void MainForm::cmdGoTimer_Click()
     m_station.show(Screen::FrameSelection, this);
 }
 
-void MainForm::ccmdGoToMeasure_Click()
+void MainScreen::ccmdGoToMeasure_Click()
 {
     m_station.showMeasureWhenReady(this);
 }
 
-void MainForm::cmdSetup_Click()
+void MainScreen::cmdSetup_Click()
 {
     m_station.show(Screen::GridSetup, this);
 }
 
-void MainForm::cmdConfigure_Click()
+void MainScreen::cmdConfigure_Click()
 {
-    m_station.show(Screen::Config, this);
+    m_station.show(Screen::Configuration, this);
 }
 
-void MainForm::cmdShowConfig_Click()
+void MainScreen::cmdShowConfig_Click()
 {
     const bool show = !capturePanel->isVisible();
     capturePanel->setVisible(show);
@@ -333,7 +333,7 @@ void MainForm::cmdShowConfig_Click()
                                 : QStringLiteral("Show Video Configuration"));
 }
 
-void MainForm::btnChangeDirectory_Click()
+void MainScreen::btnChangeDirectory_Click()
 {
     Dialogs& dialogs = m_station.dialogs();
     for (;;) {
@@ -354,17 +354,17 @@ void MainForm::btnChangeDirectory_Click()
     }
 }
 
-void MainForm::mnuViewLog_Click()
+void MainScreen::mnuViewLog_Click()
 {
     m_station.openLogView(this);
 }
 
-void MainForm::mnuPictureLog_Click()
+void MainScreen::mnuPictureLog_Click()
 {
     m_station.openPictureLog(this);
 }
 
-void MainForm::cmdImport_Click()
+void MainScreen::cmdImport_Click()
 {
     const std::optional<QString> name =
         importSkierNamesFile(m_station.dialogs(), m_station.paths().stationFolder());
@@ -376,17 +376,17 @@ void MainForm::cmdImport_Click()
         m_station.captureSkier = *name;
 }
 
-void MainForm::munManual_Click()
+void MainScreen::munManual_Click()
 {
     m_station.show(Screen::Manual, this);
 }
 
-void MainForm::mnuExit_Click()
+void MainScreen::mnuExit_Click()
 {
     m_station.quit();
 }
 
-void MainForm::setGridReady(int grid, bool ready)
+void MainScreen::setGridReady(int grid, bool ready)
 {
     if (grid < 1 || grid > 3)
         return;
@@ -395,18 +395,18 @@ void MainForm::setGridReady(int grid, bool ready)
                                                  : QStringLiteral(":/icons/SmallCaution.jpg")));
 }
 
-bool MainForm::gridShownReady(int grid) const
+bool MainScreen::gridShownReady(int grid) const
 {
     return grid >= 1 && grid <= 3 && m_gridReady[grid - 1];
 }
 
-void MainForm::setGridDescription(int grid, const QString& text)
+void MainScreen::setGridDescription(int grid, const QString& text)
 {
     if (grid >= 1 && grid <= 3)
         txtGridDescription[grid - 1]->setText(text);
 }
 
-void MainForm::showGridRows(int count)
+void MainScreen::showGridRows(int count)
 {
     for (int g = 0; g < 3; ++g) {
         const bool visible = g < count;
@@ -416,20 +416,20 @@ void MainForm::showGridRows(int count)
     }
 }
 
-void MainForm::closeEvent(QCloseEvent* event)
+void MainScreen::closeEvent(QCloseEvent* event)
 {
     // Closing the main screen ends the program at once.
     event->accept();
     m_station.quit();
 }
 
-void MainForm::showEvent(QShowEvent* event)
+void MainScreen::showEvent(QShowEvent* event)
 {
     m_station.ArrivedFrom.clear();
     QMainWindow::showEvent(event);
 }
 
-void MainForm::paintEvent(QPaintEvent* event)
+void MainScreen::paintEvent(QPaintEvent* event)
 {
     m_station.ArrivedFrom.clear();
     QMainWindow::paintEvent(event);
@@ -452,7 +452,7 @@ int entryIndex(const QLineEdit* box)
 }
 } // namespace
 
-void MainForm::buildCapturePanel()
+void MainScreen::buildCapturePanel()
 {
     auto* panel = new QFormLayout(capturePanel);
     auto combo = [&](QComboBox*& c, const char* caption) {
@@ -548,27 +548,27 @@ void MainForm::buildCapturePanel()
     AudioConfig->setEnabled(false);
     Channel->setEnabled(false);
 
-    connect(EdtLimit, &QLineEdit::textEdited, this, &MainForm::EdtLimit_Change);
-    connect(CmdConnect, &QPushButton::clicked, this, &MainForm::CmdConnect_Click);
-    connect(CmdPreview, &QPushButton::clicked, this, &MainForm::CmdPreview_Click);
-    connect(ResolutionCombo, &QComboBox::activated, this, &MainForm::ResolutionCombo_Click);
-    connect(ColorFormatCombo, &QComboBox::activated, this, &MainForm::ColorFormatCombo_Click);
-    connect(VideoInput, &QComboBox::activated, this, &MainForm::VideoInput_Click);
-    connect(CompressionCombo, &QComboBox::activated, this, &MainForm::CompressionCombo_Click);
-    connect(CaptureType, &QComboBox::activated, this, &MainForm::CaptureType_Click);
-    connect(CmdCapFN, &QPushButton::clicked, this, &MainForm::CmdCapFN_Click);
-    connect(CmdCap, &QPushButton::clicked, this, &MainForm::CmdCap_Click);
+    connect(EdtLimit, &QLineEdit::textEdited, this, &MainScreen::EdtLimit_Change);
+    connect(CmdConnect, &QPushButton::clicked, this, &MainScreen::CmdConnect_Click);
+    connect(CmdPreview, &QPushButton::clicked, this, &MainScreen::CmdPreview_Click);
+    connect(ResolutionCombo, &QComboBox::activated, this, &MainScreen::ResolutionCombo_Click);
+    connect(ColorFormatCombo, &QComboBox::activated, this, &MainScreen::ColorFormatCombo_Click);
+    connect(VideoInput, &QComboBox::activated, this, &MainScreen::VideoInput_Click);
+    connect(CompressionCombo, &QComboBox::activated, this, &MainScreen::CompressionCombo_Click);
+    connect(CaptureType, &QComboBox::activated, this, &MainScreen::CaptureType_Click);
+    connect(CmdCapFN, &QPushButton::clicked, this, &MainScreen::CmdCapFN_Click);
+    connect(CmdCap, &QPushButton::clicked, this, &MainScreen::CmdCap_Click);
 
     CaptureEngine& engine = m_station.captureEngine();
-    connect(&engine, &CaptureEngine::deviceChange, this, &MainForm::CapturePRO1_DeviceChange);
-    connect(&engine, &CaptureEngine::status, this, &MainForm::CapturePRO1_Status);
-    connect(&engine, &CaptureEngine::statusText, this, &MainForm::CapturePRO1_StatusText);
-    connect(&engine, &CaptureEngine::warning, this, &MainForm::CapturePRO1_Warning);
-    connect(&engine, &CaptureEngine::captureEnded, this, &MainForm::CapturePRO1_CaptureEnded);
+    connect(&engine, &CaptureEngine::deviceChange, this, &MainScreen::CapturePRO1_DeviceChange);
+    connect(&engine, &CaptureEngine::status, this, &MainScreen::CapturePRO1_Status);
+    connect(&engine, &CaptureEngine::statusText, this, &MainScreen::CapturePRO1_StatusText);
+    connect(&engine, &CaptureEngine::warning, this, &MainScreen::CapturePRO1_Warning);
+    connect(&engine, &CaptureEngine::captureEnded, this, &MainScreen::CapturePRO1_CaptureEnded);
     engine.watchDevices();
 }
 
-void MainForm::startupCapturePanel()
+void MainScreen::startupCapturePanel()
 {
     CaptureEngine& engine = m_station.captureEngine();
     SettingsStore& store = m_station.store();
@@ -621,7 +621,7 @@ void MainForm::startupCapturePanel()
     engine.setCompressor(CompressionCombo->currentIndex() - 1);
 }
 
-void MainForm::fillDeviceList(int select)
+void MainScreen::fillDeviceList(int select)
 {
     const QList<CaptureDevice>& devices = m_station.captureEngine().devices();
     Combo1->clear();
@@ -635,7 +635,7 @@ void MainForm::fillDeviceList(int select)
     Combo1->setCurrentIndex(select >= 0 && select < Combo1->count() ? select : 0);
 }
 
-void MainForm::CmdConnect_Click()
+void MainScreen::CmdConnect_Click()
 {
     CaptureEngine& engine = m_station.captureEngine();
     if (engine.deviceCount() == 0) {
@@ -686,7 +686,7 @@ void MainForm::CmdConnect_Click()
     QApplication::restoreOverrideCursor();
 }
 
-void MainForm::OnDisconnect()
+void MainScreen::OnDisconnect()
 {
     CmdConnect->setText(QStringLiteral("Connect"));
     for (QWidget* w : {static_cast<QWidget*>(CmdCap), static_cast<QWidget*>(CmdPreview),
@@ -696,7 +696,7 @@ void MainForm::OnDisconnect()
         w->setEnabled(false);
 }
 
-void MainForm::CmdPreview_Click()
+void MainScreen::CmdPreview_Click()
 {
     CaptureEngine& engine = m_station.captureEngine();
     engine.setPreview(!engine.preview());
@@ -704,7 +704,7 @@ void MainForm::CmdPreview_Click()
                                          : QStringLiteral("Preview On"));
 }
 
-void MainForm::ResolutionCombo_Click()
+void MainScreen::ResolutionCombo_Click()
 {
     CaptureEngine& engine = m_station.captureEngine();
     if (ResolutionCombo->currentIndex() == engine.resolution())
@@ -714,7 +714,7 @@ void MainForm::ResolutionCombo_Click()
                             QString::number(ResolutionCombo->currentIndex()));
 }
 
-void MainForm::ColorFormatCombo_Click()
+void MainScreen::ColorFormatCombo_Click()
 {
     CaptureEngine& engine = m_station.captureEngine();
     if (ColorFormatCombo->currentIndex() == engine.colorFormat())
@@ -724,7 +724,7 @@ void MainForm::ColorFormatCombo_Click()
                             QString::number(ColorFormatCombo->currentIndex()));
 }
 
-void MainForm::VideoInput_Click()
+void MainScreen::VideoInput_Click()
 {
     CaptureEngine& engine = m_station.captureEngine();
     if (VideoInput->currentIndex() == engine.videoInput())
@@ -734,7 +734,7 @@ void MainForm::VideoInput_Click()
                             QString::number(VideoInput->currentIndex()));
 }
 
-void MainForm::CompressionCombo_Click()
+void MainScreen::CompressionCombo_Click()
 {
     CaptureEngine& engine = m_station.captureEngine();
     if (CompressionCombo->currentIndex() - 1 == engine.compressor())
@@ -744,12 +744,12 @@ void MainForm::CompressionCombo_Click()
                             QString::number(CompressionCombo->currentIndex()));
 }
 
-void MainForm::EdtLimit_Change()
+void MainScreen::EdtLimit_Change()
 {
     m_station.captureEngine().setTimeLimit_s(entryIndex(EdtLimit));
 }
 
-void MainForm::CaptureType_Click()
+void MainScreen::CaptureType_Click()
 {
     CaptureEngine& engine = m_station.captureEngine();
     const bool frames = CaptureType->currentIndex() == 0;
@@ -760,7 +760,7 @@ void MainForm::CaptureType_Click()
     EdtFile->setText(frames ? engine.stills.filePath : engine.streamFile());
 }
 
-void MainForm::InitAudioSettings()
+void MainScreen::InitAudioSettings()
 {
     const QString text = soundFormatText(m_station.captureEngine().soundFormat());
     for (int i = 0; i < ComboAttrib->count(); ++i) {
@@ -773,7 +773,7 @@ void MainForm::InitAudioSettings()
     ComboAttrib->setCurrentIndex(ComboAttrib->count() - 1);
 }
 
-void MainForm::SetCaptureValues()
+void MainScreen::SetCaptureValues()
 {
     CaptureEngine& engine = m_station.captureEngine();
     // A bare file name is kept in the video folder.
@@ -803,12 +803,12 @@ void MainForm::SetCaptureValues()
                                                ComboAttrib->currentText(), engine.soundFormat()));
 }
 
-void MainForm::CmdCapFN_Click()
+void MainScreen::CmdCapFN_Click()
 {
     setByProgram(*EdtFile, SaveFileDialog(m_station.dialogs(), EdtFile->text(), 0), [] {});
 }
 
-void MainForm::CmdCap_Click()
+void MainScreen::CmdCap_Click()
 {
     CaptureEngine& engine = m_station.captureEngine();
     if (CaptureType->currentIndex() == 0) {
@@ -835,7 +835,7 @@ void MainForm::CmdCap_Click()
     CmdCap->setText(kCaptureStream);
 }
 
-void MainForm::showCounters()
+void MainScreen::showCounters()
 {
     const CaptureEngine& engine = m_station.captureEngine();
     LblFrames->setText(QString::number(engine.framesCaptured()));
@@ -844,7 +844,7 @@ void MainForm::showCounters()
     LblTime->setText(QString::number(engine.elapsed_ms()));
 }
 
-void MainForm::CapturePRO1_Status(int code, const QString& text)
+void MainScreen::CapturePRO1_Status(int code, const QString& text)
 {
     if (code == capture_status::kCounters)
         showCounters();
@@ -857,12 +857,12 @@ void MainForm::CapturePRO1_Status(int code, const QString& text)
     LblStatus->setText(text);
 }
 
-void MainForm::CapturePRO1_StatusText(const QString& text)
+void MainScreen::CapturePRO1_StatusText(const QString& text)
 {
     LblStatus->setText(text);
 }
 
-void MainForm::CapturePRO1_Warning(const QString& text)
+void MainScreen::CapturePRO1_Warning(const QString& text)
 {
     m_station.dialogs().message(QStringLiteral("Warning: ") + text, QString(),
                                 DialogIcon::Exclamation);
@@ -871,7 +871,7 @@ void MainForm::CapturePRO1_Warning(const QString& text)
         CmdCap->setText(kCaptureFrame);
 }
 
-void MainForm::CapturePRO1_CaptureEnded(const QString& reason)
+void MainScreen::CapturePRO1_CaptureEnded(const QString& reason)
 {
     // A recording started from the panel that ended by itself; the capture screen looks after
     // its own.
@@ -886,7 +886,7 @@ void MainForm::CapturePRO1_CaptureEnded(const QString& reason)
         CapturePRO1_Warning(reason);
 }
 
-void MainForm::fillAudioList()
+void MainScreen::fillAudioList()
 {
     const CaptureEngine& engine = m_station.captureEngine();
     AudioDevice->clear();
@@ -895,7 +895,7 @@ void MainForm::fillAudioList()
     AudioDevice->setCurrentIndex(engine.audioDevice() + 1);
 }
 
-void MainForm::CapturePRO1_DeviceChange(int kind, const QString& name, const QString& category)
+void MainScreen::CapturePRO1_DeviceChange(int kind, const QString& name, const QString& category)
 {
     CaptureEngine& engine = m_station.captureEngine();
     if (category == CaptureEngine::audioCategory()) {

@@ -1,4 +1,4 @@
-#include "screens/Results.h"
+#include "screens/ResultsViewer.h"
 
 #include "support/textfile.h"
 
@@ -14,7 +14,7 @@
 
 namespace fw {
 
-Results::Results(QWidget* parent) : QMainWindow(parent)
+ResultsViewer::ResultsViewer(QWidget* parent) : QMainWindow(parent)
 {
     setWindowTitle(QStringLiteral("Results"));
     auto* central = new QWidget(this);
@@ -34,11 +34,11 @@ Results::Results(QWidget* parent) : QMainWindow(parent)
 
     Exit_results = menuBar()->addAction(QStringLiteral("E&xit"));
     Exit_results->setObjectName(QStringLiteral("Exit_results"));
-    connect(Exit_results, &QAction::triggered, this, &Results::Exit_results_Click);
+    connect(Exit_results, &QAction::triggered, this, &ResultsViewer::Exit_results_Click);
     resize(760, 480);
 }
 
-void Results::open(const QString& resultsFilePath)
+void ResultsViewer::open(const QString& resultsFilePath)
 {
     output_box->clear();
     lblStatus->clear();
@@ -69,14 +69,14 @@ void Results::open(const QString& resultsFilePath)
     activateWindow();
 }
 
-void Results::Exit_results_Click()
+void ResultsViewer::Exit_results_Click()
 {
     hide();
     output_box->clear();
     Q_EMIT exited();
 }
 
-void Results::closeEvent(QCloseEvent* event)
+void ResultsViewer::closeEvent(QCloseEvent* event)
 {
     // Closing the window is the same as its Exit.
     event->ignore();

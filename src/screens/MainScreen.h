@@ -18,10 +18,10 @@ class Station;
 
 // The main screen: the hub from which the operator reaches every other screen, the video
 // folder, the grid status rows and the capture panel. Loading it runs the start-up sequence.
-class MainForm : public QMainWindow {
+class MainScreen : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainForm(Station& station, QWidget* parent = nullptr);
+    explicit MainScreen(Station& station, QWidget* parent = nullptr);
 
     // Controls, named as the operator's manual names them.
     QGroupBox* Frame1 = nullptr;

@@ -1,12 +1,12 @@
-#include "screens/PreviewForm.h"
+#include "screens/CaptureScreen.h"
 
-#include "app/Station.h"
+#include "station/Station.h"
 #include "measure/SkierNames.h"
 #include "media/CaptureEngine.h"
-#include "screens/MainForm.h"
-#include "screens/Measure.h"
-#include "screens/frmSelectSkier.h"
-#include "screens/frmSetStart.h"
+#include "screens/MainScreen.h"
+#include "screens/MeasurementScreen.h"
+#include "screens/SkierPicker.h"
+#include "screens/FrameSelectionScreen.h"
 #include "screens/setByProgram.h"
 #include "settings/SettingsStore.h"
 #include "support/FileChecks.h"
@@ -45,7 +45,7 @@ QString withoutCommas(QString text)
 }
 } // namespace
 
-PreviewForm::PreviewForm(Station& station, QWidget* parent)
+CaptureScreen::CaptureScreen(Station& station, QWidget* parent)
     : QMainWindow(parent), m_station(station)
 {
     setWindowTitle(QStringLiteral("Farwater 2005 Capture Screen"));
@@ -116,47 +116,47 @@ PreviewForm::PreviewForm(Station& station, QWidget* parent)
     Timer40 = new QTimer(this);
     Timer40->setInterval(1000);
 
-    connect(cmdStartCapture, &QPushButton::clicked, this, &PreviewForm::cmdStartCapture_Click);
-    connect(mnuStart, &QAction::triggered, this, &PreviewForm::cmdStartCapture_Click);
-    connect(cmdEndCapture, &QPushButton::clicked, this, &PreviewForm::cmdEndCapture_Click);
-    connect(cmdStartTimer, &QPushButton::clicked, this, &PreviewForm::cmdStartTimer_Click);
-    connect(Timer40, &QTimer::timeout, this, &PreviewForm::Timer40_Timer);
-    connect(captureTimeValue, &QComboBox::activated, this, &PreviewForm::captureTimeValue_Click);
-    connect(txtSkierName, &QLineEdit::textEdited, this, &PreviewForm::txtSkierName_Change);
-    connect(txtPass, &QLineEdit::textEdited, this, &PreviewForm::txtPass_Change);
-    connect(cmdSelect, &QPushButton::clicked, this, &PreviewForm::cmdSelect_Click);
-    connect(btnGetName, &QPushButton::clicked, this, &PreviewForm::btnGetName_Click);
-    connect(cmdGoToTimer, &QPushButton::clicked, this, &PreviewForm::cmdGoToTimer_Click);
-    connect(cmdGoSetup, &QPushButton::clicked, this, &PreviewForm::cmdGoSetup_Click);
-    connect(&engine(), &CaptureEngine::captureEnded, this, &PreviewForm::captureEnded);
-    connect(&engine(), &CaptureEngine::previewFrame, this, &PreviewForm::showPicture);
-    connect(&engine(), &CaptureEngine::recordingStarted, this, &PreviewForm::recordingStarted);
-    connect(&engine(), &CaptureEngine::captureNotStarted, this, &PreviewForm::captureNotStarted);
-    connect(&engine(), &CaptureEngine::cameraOpening, this, &PreviewForm::cameraOpening);
-    connect(&engine(), &CaptureEngine::cameraOpened, this, &PreviewForm::cameraOpened);
+    connect(cmdStartCapture, &QPushButton::clicked, this, &CaptureScreen::cmdStartCapture_Click);
+    connect(mnuStart, &QAction::triggered, this, &CaptureScreen::cmdStartCapture_Click);
+    connect(cmdEndCapture, &QPushButton::clicked, this, &CaptureScreen::cmdEndCapture_Click);
+    connect(cmdStartTimer, &QPushButton::clicked, this, &CaptureScreen::cmdStartTimer_Click);
+    connect(Timer40, &QTimer::timeout, this, &CaptureScreen::Timer40_Timer);
+    connect(captureTimeValue, &QComboBox::activated, this, &CaptureScreen::captureTimeValue_Click);
+    connect(txtSkierName, &QLineEdit::textEdited, this, &CaptureScreen::txtSkierName_Change);
+    connect(txtPass, &QLineEdit::textEdited, this, &CaptureScreen::txtPass_Change);
+    connect(cmdSelect, &QPushButton::clicked, this, &CaptureScreen::cmdSelect_Click);
+    connect(btnGetName, &QPushButton::clicked, this, &CaptureScreen::btnGetName_Click);
+    connect(cmdGoToTimer, &QPushButton::clicked, this, &CaptureScreen::cmdGoToTimer_Click);
+    connect(cmdGoSetup, &QPushButton::clicked, this, &CaptureScreen::cmdGoSetup_Click);
+    connect(&engine(), &CaptureEngine::captureEnded, this, &CaptureScreen::captureEnded);
+    connect(&engine(), &CaptureEngine::previewFrame, this, &CaptureScreen::showPicture);
+    connect(&engine(), &CaptureEngine::recordingStarted, this, &CaptureScreen::recordingStarted);
+    connect(&engine(), &CaptureEngine::captureNotStarted, this, &CaptureScreen::captureNotStarted);
+    connect(&engine(), &CaptureEngine::cameraOpening, this, &CaptureScreen::cameraOpening);
+    connect(&engine(), &CaptureEngine::cameraOpened, this, &CaptureScreen::cameraOpened);
     // A double click on the name chooses one from the list, as the button does.
     txtSkierName->installEventFilter(this);
     btnGetName->setVisible(m_station.settings.WstimsOn != 0);
 }
 
-PreviewForm::~PreviewForm()
+CaptureScreen::~CaptureScreen()
 {
     // The capture ends with the screen: the file is finished.
     engine().setPreviewShown(false);
     engine().stopCapture();
 }
 
-CaptureEngine& PreviewForm::engine()
+CaptureEngine& CaptureScreen::engine()
 {
     return m_station.captureEngine();
 }
 
-bool PreviewForm::recording() const
+bool CaptureScreen::recording() const
 {
     return m_station.captureEngine().isCapturing();
 }
 
-QString PreviewForm::captureFileFor(const QString& skier, const QString& pass) const
+QString CaptureScreen::captureFileFor(const QString& skier, const QString& pass) const
 {
     const QString folder = withoutTrailingSeparator(m_station.settings.VideoFolder);
     return QDir::toNativeSeparators(folder + QLatin1Char('/') + fileNamePart(skier) +
@@ -164,7 +164,7 @@ QString PreviewForm::captureFileFor(const QString& skier, const QString& pass) c
                                     QStringLiteral(".avi"));
 }
 
-void PreviewForm::Form_Load()
+void CaptureScreen::Form_Load()
 {
     capturePainted = false;
     SettingsStore& store = m_station.store();
@@ -187,19 +187,19 @@ void PreviewForm::Form_Load()
     m_station.capturePass = txtPass->text();
 }
 
-void PreviewForm::showEvent(QShowEvent* event)
+void CaptureScreen::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     if (!m_placed && m_station.created(Screen::Main)) {
         m_placed = true;
-        m_station.mainForm().placeCaptureScreen(*this);
+        m_station.mainScreen().placeCaptureScreen(*this);
     }
     takeStationName();
     engine().setPreviewShown(true);
     Form_Paint();
 }
 
-void PreviewForm::takeStationName()
+void CaptureScreen::takeStationName()
 {
     const QString name = m_station.captureSkier;
     const QString pass = m_station.capturePass;
@@ -209,7 +209,7 @@ void PreviewForm::takeStationName()
         setPass(pass); // ... which the station may hold otherwise
 }
 
-bool PreviewForm::eventFilter(QObject* watched, QEvent* event)
+bool CaptureScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == txtSkierName && event->type() == QEvent::MouseButtonDblClick) {
         cmdSelect_Click();
@@ -218,13 +218,13 @@ bool PreviewForm::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void PreviewForm::hideEvent(QHideEvent* event)
+void CaptureScreen::hideEvent(QHideEvent* event)
 {
     engine().setPreviewShown(false);
     QMainWindow::hideEvent(event);
 }
 
-void PreviewForm::Form_Paint()
+void CaptureScreen::Form_Paint()
 {
     if (capturePainted)
         return;
@@ -252,17 +252,17 @@ void PreviewForm::Form_Paint()
     arrived.clear();
 }
 
-void PreviewForm::setPass(const QString& text)
+void CaptureScreen::setPass(const QString& text)
 {
     setByProgram(*txtPass, text, [this] { txtPass_Change(); });
 }
 
-void PreviewForm::setSkierName(const QString& name)
+void CaptureScreen::setSkierName(const QString& name)
 {
     setByProgram(*txtSkierName, withoutCommas(name), [this] { txtSkierName_Change(); });
 }
 
-void PreviewForm::txtSkierName_Change()
+void CaptureScreen::txtSkierName_Change()
 {
     if (txtSkierName->text().contains(QLatin1Char(','))) {
         m_station.dialogs().message(
@@ -275,12 +275,12 @@ void PreviewForm::txtSkierName_Change()
     setPass(QStringLiteral("1"));
 }
 
-void PreviewForm::txtPass_Change()
+void CaptureScreen::txtPass_Change()
 {
     m_station.capturePass = txtPass->text();
 }
 
-void PreviewForm::cmdStartCapture_Click()
+void CaptureScreen::cmdStartCapture_Click()
 {
     if (recording())
         return;
@@ -302,13 +302,13 @@ void PreviewForm::cmdStartCapture_Click()
                         txtSkierName->text() + QStringLiteral(" to prevent duplicate files"));
     // A notice of an earlier recording does not stay for this one.
     Label4->setVisible(nameChanged);
-    if (m_station.hasScreen(Screen::Measure)) {
-        Measure& measure = m_station.measure();
+    if (m_station.hasScreen(Screen::Measurement)) {
+        MeasurementScreen& measure = m_station.measurement();
         measure.Skier_name->setEditText(txtSkierName->text());
         measure.Skier_name_Change();
         measure.Jump_no->setText(txtPass->text());
     }
-    MainForm& main = m_station.mainForm();
+    MainScreen& main = m_station.mainScreen();
     main.SetCaptureValues();
     engine().setStreamFile(captureFilePath);
     // The recording's own clock ends it after exactly the set seconds; the countdown shows it.
@@ -330,7 +330,7 @@ void PreviewForm::cmdStartCapture_Click()
     cmdGoSetup->setEnabled(false);
 }
 
-void PreviewForm::recordingStarted(double fps)
+void CaptureScreen::recordingStarted(double fps)
 {
     if (!recording())
         return;
@@ -343,13 +343,13 @@ void PreviewForm::recordingStarted(double fps)
     cmdStartTimer->setFocus();
 }
 
-void PreviewForm::captureNotStarted()
+void CaptureScreen::captureNotStarted()
 {
     // The engine has told the operator why.
     showIdle();
 }
 
-void PreviewForm::showIdle()
+void CaptureScreen::showIdle()
 {
     Timer40->stop();
     captime->setText(leadingSpace(captureSeconds));
@@ -361,13 +361,13 @@ void PreviewForm::showIdle()
     cmdGoSetup->setEnabled(true);
 }
 
-void PreviewForm::showCounters()
+void CaptureScreen::showCounters()
 {
     LblFrame->setText(QString::number(engine().framesCaptured()));
     LblFrmDrop->setText(QString::number(engine().framesDropped()));
 }
 
-void PreviewForm::cameraOpening()
+void CaptureScreen::cameraOpening()
 {
     if (!engine().isCapturing() && !engine().preview())
         return;
@@ -375,7 +375,7 @@ void PreviewForm::cameraOpening()
     CapturePRO1->setText(kCameraOpening);
 }
 
-void PreviewForm::cameraOpened(bool ok)
+void CaptureScreen::cameraOpened(bool ok)
 {
     // The pictures replace the note; a camera that did not open leaves the picture black (the
     // warning has said why).
@@ -383,19 +383,19 @@ void PreviewForm::cameraOpened(bool ok)
         CapturePRO1->clear();
 }
 
-int PreviewForm::middleFrame() const
+int CaptureScreen::middleFrame() const
 {
     // The rate the camera records at, which is the one typed on the main screen unless the
     // camera keeps another.
     const double rate =
         m_station.captureEngine().isCapturing() && !m_station.captureEngine().isOpening()
             ? m_station.captureEngine().captureRate()
-            : entryNumber(m_station.mainForm().EdtRate->text());
+            : entryNumber(m_station.mainScreen().EdtRate->text());
     const double middle = rate * captureSeconds / 2;
     return std::isfinite(middle) ? int(std::lround(middle)) : 0;
 }
 
-void PreviewForm::Timer40_Timer()
+void CaptureScreen::Timer40_Timer()
 {
     if (!recording()) {
         Timer40->stop();
@@ -413,7 +413,7 @@ void PreviewForm::Timer40_Timer()
         finishByTime();
 }
 
-void PreviewForm::finishByTime()
+void CaptureScreen::finishByTime()
 {
     Timer40->stop();
     captime->setText(leadingSpace(captureSeconds));
@@ -422,7 +422,7 @@ void PreviewForm::finishByTime()
     cmdEndCapture_Click();
 }
 
-void PreviewForm::cmdStartTimer_Click()
+void CaptureScreen::cmdStartTimer_Click()
 {
     if (!recording() || engine().isOpening())
         return;
@@ -432,13 +432,13 @@ void PreviewForm::cmdStartTimer_Click()
     lblStartFrame->setText(QString::number(notedFrame));
 }
 
-void PreviewForm::keyPressEvent(QKeyEvent* event)
+void CaptureScreen::keyPressEvent(QKeyEvent* event)
 {
     Form_KeyDown(event->key() == Qt::Key_Escape ? 27 : event->key());
     QMainWindow::keyPressEvent(event);
 }
 
-void PreviewForm::Form_KeyDown(int keyCode)
+void CaptureScreen::Form_KeyDown(int keyCode)
 {
     Text1->setText(QString::number(keyCode));
     if (keyCode != 27 || !recording())
@@ -449,7 +449,7 @@ void PreviewForm::Form_KeyDown(int keyCode)
     cmdEndCapture_Click();
 }
 
-void PreviewForm::captureEnded(const QString& reason)
+void CaptureScreen::captureEnded(const QString& reason)
 {
     // The camera went away, the disk filled or the time limit came: the recording so far goes
     // on to the frame selection screen like any other.
@@ -470,7 +470,7 @@ void PreviewForm::captureEnded(const QString& reason)
     cmdEndCapture_Click();
 }
 
-void PreviewForm::cmdEndCapture_Click()
+void CaptureScreen::cmdEndCapture_Click()
 {
     if (!recording())
         return;
@@ -482,7 +482,7 @@ void PreviewForm::cmdEndCapture_Click()
         showIdle();
         return;
     }
-    MainForm& main = m_station.mainForm();
+    MainScreen& main = m_station.mainScreen();
     main.showCounters();
     showCounters(); // the final counts: the last tick may be most of a second old
     cmdStartCapture->setEnabled(true);
@@ -508,7 +508,7 @@ void PreviewForm::cmdEndCapture_Click()
     }
 }
 
-void PreviewForm::captureTimeValue_Click()
+void CaptureScreen::captureTimeValue_Click()
 {
     const QString text = captureTimeValue->currentText();
     m_station.store().write(QStringLiteral("captureTime"), text);
@@ -517,23 +517,23 @@ void PreviewForm::captureTimeValue_Click()
     captime->setText(leadingSpace(captureSeconds));
 }
 
-void PreviewForm::cmdSelect_Click()
+void CaptureScreen::cmdSelect_Click()
 {
     const QString path = m_station.paths().inStation(skierNamesFileName());
     if (!FilePresent(path)) {
         m_station.dialogs().message(noSkierNamesFileMessage());
         return;
     }
-    auto* dialog = new frmSelectSkier(m_station.dialogs(), path, this);
+    auto* dialog = new SkierPicker(m_station.dialogs(), path, this);
     dialog->setWindowFlag(Qt::Window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &frmSelectSkier::skierSelected, this,
+    connect(dialog, &SkierPicker::skierSelected, this,
             [this](const QString& name) { setSkierName(name); });
     dialog->Form_Load();
     dialog->show();
 }
 
-void PreviewForm::btnGetName_Click()
+void CaptureScreen::btnGetName_Click()
 {
     const Result<QString> name =
         readWstimsSkierName(m_station.paths().inExchange(wstimsSkierFileName()));
@@ -541,29 +541,29 @@ void PreviewForm::btnGetName_Click()
         m_station.dialogs().message(name.message());
         return;
     }
-    if (m_station.hasScreen(Screen::Measure)) {
-        Measure& measure = m_station.measure();
+    if (m_station.hasScreen(Screen::Measurement)) {
+        MeasurementScreen& measure = m_station.measurement();
         measure.Skier_name->setEditText(name.value());
         measure.Skier_name_Change();
     }
     setSkierName(name.value());
 }
 
-void PreviewForm::cmdGoToTimer_Click()
+void CaptureScreen::cmdGoToTimer_Click()
 {
     hide();
     m_station.ArrivedFrom = QStringLiteral("CaptureGoToTimer");
     m_station.show(Screen::FrameSelection, this);
 }
 
-void PreviewForm::cmdGoSetup_Click()
+void CaptureScreen::cmdGoSetup_Click()
 {
     m_station.ArrivedFrom = QStringLiteral("Capture");
     hide();
     m_station.show(Screen::Main, this);
 }
 
-void PreviewForm::showPicture(const QImage& picture)
+void CaptureScreen::showPicture(const QImage& picture)
 {
     if (!isVisible())
         return;

@@ -18,11 +18,11 @@ namespace fw {
 class CaptureEngine;
 class Station;
 
-class PreviewForm : public QMainWindow {
+class CaptureScreen : public QMainWindow {
     Q_OBJECT
 public:
-    explicit PreviewForm(Station& station, QWidget* parent = nullptr);
-    ~PreviewForm() override;
+    explicit CaptureScreen(Station& station, QWidget* parent = nullptr);
+    ~CaptureScreen() override;
 
     // Controls.
     QLabel* CapturePRO1 = nullptr; // the live picture

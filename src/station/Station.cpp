@@ -1,20 +1,20 @@
-#include "app/Station.h"
+#include "station/Station.h"
 
 #include "grid/GridFiles.h"
 
 #include "measure/ResultsFile.h"
 #include "media/CaptureEngine.h"
-#include "screens/Calibrate.h"
-#include "screens/Config.h"
-#include "screens/Grid_Setup.h"
-#include "screens/LogView.h"
-#include "screens/MainForm.h"
-#include "screens/Measure.h"
-#include "screens/PictureLogView.h"
-#include "screens/PreviewForm.h"
-#include "screens/Results.h"
-#include "screens/frmManual.h"
-#include "screens/frmSetStart.h"
+#include "screens/CalibrationWindow.h"
+#include "screens/ConfigurationScreen.h"
+#include "screens/GridSetupScreen.h"
+#include "screens/SessionLogViewer.h"
+#include "screens/MainScreen.h"
+#include "screens/MeasurementScreen.h"
+#include "screens/PictureLogViewer.h"
+#include "screens/CaptureScreen.h"
+#include "screens/ResultsViewer.h"
+#include "screens/ManualViewer.h"
+#include "screens/FrameSelectionScreen.h"
 
 #include "settings/SettingsStore.h"
 #include "support/dialogs.h"
@@ -44,64 +44,64 @@ Station::~Station()
     delete m_logView;
     delete m_pictureLog;
     delete m_resultsView;
-    m_calibrate.reset();
+    m_calibration.reset();
     m_capture.reset();
     m_gridSetup.reset();
     m_frameSelection.reset();
-    m_measure.reset();
+    m_measurement.reset();
     m_manual.reset();
-    m_config.reset();
-    m_mainForm.reset();
+    m_configuration.reset();
+    m_mainScreen.reset();
     m_captureEngine.reset();
 }
 
-MainForm& Station::mainForm()
+MainScreen& Station::mainScreen()
 {
-    if (!m_mainForm)
-        m_mainForm = std::make_unique<MainForm>(*this);
-    return *m_mainForm;
+    if (!m_mainScreen)
+        m_mainScreen = std::make_unique<MainScreen>(*this);
+    return *m_mainScreen;
 }
 
-Config& Station::config()
+ConfigurationScreen& Station::configuration()
 {
-    if (!m_config) {
-        m_config = std::make_unique<Config>(*this);
-        m_config->Form_Load();
+    if (!m_configuration) {
+        m_configuration = std::make_unique<ConfigurationScreen>(*this);
+        m_configuration->Form_Load();
     }
-    return *m_config;
+    return *m_configuration;
 }
 
-frmManual& Station::manual()
+ManualViewer& Station::manual()
 {
     if (!m_manual) {
-        m_manual = std::make_unique<frmManual>(*this);
+        m_manual = std::make_unique<ManualViewer>(*this);
         m_manual->Form_Load();
     }
     return *m_manual;
 }
 
-Measure& Station::measure()
+MeasurementScreen& Station::measurement()
 {
-    if (!m_measure) {
-        m_measure = std::make_unique<Measure>(*this);
-        m_measure->Form_Load();
+    if (!m_measurement) {
+        m_measurement = std::make_unique<MeasurementScreen>(*this);
+        m_measurement->Form_Load();
     }
-    return *m_measure;
+    return *m_measurement;
 }
 
-frmSetStart& Station::frameSelection()
+FrameSelectionScreen& Station::frameSelection()
 {
     if (!m_frameSelection) {
-        m_frameSelection = std::make_unique<frmSetStart>(*this);
+        m_frameSelection = std::make_unique<FrameSelectionScreen>(*this);
         m_frameSelection->Form_Load();
     }
     return *m_frameSelection;
 }
 
-PreviewForm& Station::capture()
+CaptureScreen& Station::capture()
 {
     if (!m_capture) {
-        m_capture = std::make_unique<PreviewForm>(*this);
+        m_capture = std::make_unique<CaptureScreen>(*this);
         m_capture->Form_Load();
     }
     return *m_capture;
@@ -114,10 +114,10 @@ CaptureEngine& Station::captureEngine()
     return *m_captureEngine;
 }
 
-Grid_Setup& Station::gridSetup()
+GridSetupScreen& Station::gridSetup()
 {
     if (!m_gridSetup) {
-        m_gridSetup = std::make_unique<Grid_Setup>(*this);
+        m_gridSetup = std::make_unique<GridSetupScreen>(*this);
         m_gridSetup->Form_Load();
     }
     return *m_gridSetup;
@@ -127,13 +127,13 @@ bool Station::created(Screen screen) const
 {
     switch (screen) {
     case Screen::Main:
-        return m_mainForm != nullptr;
-    case Screen::Config:
-        return m_config != nullptr;
+        return m_mainScreen != nullptr;
+    case Screen::Configuration:
+        return m_configuration != nullptr;
     case Screen::Manual:
         return m_manual != nullptr;
-    case Screen::Measure:
-        return m_measure != nullptr;
+    case Screen::Measurement:
+        return m_measurement != nullptr;
     case Screen::GridSetup:
         return m_gridSetup != nullptr;
     case Screen::FrameSelection:
@@ -149,9 +149,9 @@ bool Station::hasScreen(Screen screen) const
 {
     switch (screen) {
     case Screen::Main:
-    case Screen::Config:
+    case Screen::Configuration:
     case Screen::Manual:
-    case Screen::Measure:
+    case Screen::Measurement:
     case Screen::GridSetup:
     case Screen::FrameSelection:
     case Screen::Capture:
@@ -165,13 +165,13 @@ QWidget* Station::screenWidget(Screen screen)
 {
     switch (screen) {
     case Screen::Main:
-        return &mainForm();
-    case Screen::Config:
-        return &config();
+        return &mainScreen();
+    case Screen::Configuration:
+        return &configuration();
     case Screen::Manual:
         return &manual();
-    case Screen::Measure:
-        return &measure();
+    case Screen::Measurement:
+        return &measurement();
     case Screen::GridSetup:
         return &gridSetup();
     case Screen::FrameSelection:
@@ -199,7 +199,7 @@ bool Station::show(Screen target, QWidget* from)
 bool Station::showMeasureWhenReady(QWidget* from)
 {
     if (allGridsReady())
-        return show(Screen::Measure, from);
+        return show(Screen::Measurement, from);
     m_dialogs.message(
         QStringLiteral("At least one measurement grid that you have specified has not been set "
                        "up.  All grids specified must be set up correctly before you can use the "
@@ -209,15 +209,15 @@ bool Station::showMeasureWhenReady(QWidget* from)
     return false;
 }
 
-LogView* Station::logView() const
+SessionLogViewer* Station::logView() const
 {
-    return qobject_cast<LogView*>(m_logView.data());
+    return qobject_cast<SessionLogViewer*>(m_logView.data());
 }
 
-LogView* Station::openLogView(QWidget* owner)
+SessionLogViewer* Station::openLogView(QWidget* owner)
 {
     delete m_logView;
-    auto* view = new LogView(*this, owner);
+    auto* view = new SessionLogViewer(*this, owner);
     m_logView = view;
     view->setAttribute(Qt::WA_DeleteOnClose);
     view->Form_Load();
@@ -230,9 +230,9 @@ bool Station::loadGridAtStartup(int grid, const QString& path)
     const GridFileResult loaded =
         LoadGridAtStartup(grid, path, gridEntries, grids, settings, m_store, pictureWidth_twips,
                           m_dialogs, m_clock, *m_results);
-    if (loaded.usable && m_mainForm) {
-        m_mainForm->setGridReady(grid, true);
-        m_mainForm->setGridDescription(grid, loaded.description);
+    if (loaded.usable && m_mainScreen) {
+        m_mainScreen->setGridReady(grid, true);
+        m_mainScreen->setGridDescription(grid, loaded.description);
     }
     return loaded.usable;
 }
@@ -240,25 +240,25 @@ bool Station::loadGridAtStartup(int grid, const QString& path)
 QWidget* Station::openPictureLog(QWidget* owner)
 {
     delete m_pictureLog;
-    auto* view = new PictureLogView(m_dialogs, sessionLog.path(settings.VideoFolder),
+    auto* view = new PictureLogViewer(m_dialogs, sessionLog.path(settings.VideoFolder),
                                     settings.VideoFolder, owner);
     view->setWindowFlag(Qt::Window);
     view->setAttribute(Qt::WA_DeleteOnClose);
     m_pictureLog = view;
     // A picture is measured only on grids that are ready, whichever road leads to it.
-    QObject::connect(view, &PictureLogView::viewPicture, view, [this](const QString& path) {
-        QWidget* from = m_mainForm && m_mainForm->isVisible() ? m_mainForm.get() : nullptr;
+    QObject::connect(view, &PictureLogViewer::viewPicture, view, [this](const QString& path) {
+        QWidget* from = m_mainScreen && m_mainScreen->isVisible() ? m_mainScreen.get() : nullptr;
         if (!allGridsReady()) {
             showMeasureWhenReady(from);
             return;
         }
-        Measure& screen = measure();
+        MeasurementScreen& screen = measurement();
         if (screen.showPictureFile(path, path))
             ArrivedFrom = QStringLiteral("PictureLog");
-        show(Screen::Measure, from);
+        show(Screen::Measurement, from);
     });
-    QObject::connect(view, &PictureLogView::showMeasure, view, [this] {
-        showMeasureWhenReady(m_mainForm && m_mainForm->isVisible() ? m_mainForm.get() : nullptr);
+    QObject::connect(view, &PictureLogViewer::showMeasure, view, [this] {
+        showMeasureWhenReady(m_mainScreen && m_mainScreen->isVisible() ? m_mainScreen.get() : nullptr);
     });
     view->Form_Load();
     view->show();
@@ -268,7 +268,7 @@ QWidget* Station::openPictureLog(QWidget* owner)
 QWidget* Station::openResults(QWidget* owner)
 {
     delete m_resultsView;
-    auto* view = new Results(owner);
+    auto* view = new ResultsViewer(owner);
     view->setAttribute(Qt::WA_DeleteOnClose);
     m_resultsView = view;
     view->open(settings.ResultsFilePath);
@@ -278,13 +278,13 @@ QWidget* Station::openResults(QWidget* owner)
 bool Station::openCalibration(QWidget* owner)
 {
     // One assistant per run, beside whichever screen opened it; closing only hides it.
-    if (!m_calibrate)
-        m_calibrate = std::make_unique<Calibrate>(*this);
-    if (owner && !m_calibrate->isVisible())
-        m_calibrate->move(owner->geometry().topRight() - QPoint(m_calibrate->width(), 0));
-    m_calibrate->show();
-    m_calibrate->raise();
-    m_calibrate->activateWindow();
+    if (!m_calibration)
+        m_calibration = std::make_unique<CalibrationWindow>(*this);
+    if (owner && !m_calibration->isVisible())
+        m_calibration->move(owner->geometry().topRight() - QPoint(m_calibration->width(), 0));
+    m_calibration->show();
+    m_calibration->raise();
+    m_calibration->activateWindow();
     return true;
 }
 
@@ -301,7 +301,7 @@ void Station::start()
                          m_store.read(QStringLiteral("logpath"), QString()),
                          m_store.read(QStringLiteral("SetupFiles"), QString())},
                         {m_store.filePath()});
-    mainForm().Form_Load();
+    mainScreen().Form_Load();
     // Lines an earlier run could not write go to the results file now, before anything new;
     // when it still refuses them they keep waiting for the next write, which tells the operator.
     if (m_results->hasPending() && !settings.ResultsFilePath.isEmpty())
@@ -317,10 +317,10 @@ void Station::quit()
     delete m_pictureLog;
     delete m_resultsView;
     for (QWidget* w :
-         {static_cast<QWidget*>(m_calibrate.get()), static_cast<QWidget*>(m_gridSetup.get()),
+         {static_cast<QWidget*>(m_calibration.get()), static_cast<QWidget*>(m_gridSetup.get()),
           static_cast<QWidget*>(m_capture.get()), static_cast<QWidget*>(m_frameSelection.get()),
-          static_cast<QWidget*>(m_measure.get()), static_cast<QWidget*>(m_manual.get()),
-          static_cast<QWidget*>(m_config.get()), static_cast<QWidget*>(m_mainForm.get())}) {
+          static_cast<QWidget*>(m_measurement.get()), static_cast<QWidget*>(m_manual.get()),
+          static_cast<QWidget*>(m_configuration.get()), static_cast<QWidget*>(m_mainScreen.get())}) {
         if (w)
             w->hide();
     }

@@ -11,10 +11,10 @@ class QPlainTextEdit;
 
 namespace fw {
 
-class Results : public QMainWindow {
+class ResultsViewer : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Results(QWidget* parent = nullptr);
+    explicit ResultsViewer(QWidget* parent = nullptr);
 
     // Reads the results file (its path as the settings hold it) and shows the window with the
     // path as its caption. A file not written yet shows an empty text and a line saying so.

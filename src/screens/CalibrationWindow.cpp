@@ -1,8 +1,8 @@
-#include "screens/Calibrate.h"
+#include "screens/CalibrationWindow.h"
 
-#include "app/Station.h"
-#include "screens/Grid_Setup.h"
-#include "screens/Measure.h"
+#include "station/Station.h"
+#include "screens/GridSetupScreen.h"
+#include "screens/MeasurementScreen.h"
 #include "support/dialogs.h"
 
 #include <QGridLayout>
@@ -22,7 +22,7 @@ QPointF at(ScreenPoint p)
 
 } // namespace
 
-Calibrate::Calibrate(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
+CalibrationWindow::CalibrationWindow(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
 {
     setWindowTitle(QStringLiteral("Calibration Assistant"));
     setWindowFlag(Qt::Tool);
@@ -64,15 +64,15 @@ Calibrate::Calibrate(Station& station, QWidget* parent) : QMainWindow(parent), m
     formexit = menuBar()->addAction(QStringLiteral("E&xit"));
 
     connect(CalibrationLineUnitsSelect, &QPushButton::clicked, this,
-            &Calibrate::CalibrationLineUnitsSelect_Click);
+            &CalibrationWindow::CalibrationLineUnitsSelect_Click);
     connect(CalibrateLineDrawCommand, &QPushButton::clicked, this,
-            &Calibrate::CalibrateLineDrawCommand_Click);
+            &CalibrationWindow::CalibrateLineDrawCommand_Click);
     connect(CalibrationLineErase, &QPushButton::clicked, this,
-            &Calibrate::CalibrationLineErase_Click);
-    connect(formexit, &QAction::triggered, this, &Calibrate::formexit_Click);
+            &CalibrationWindow::CalibrationLineErase_Click);
+    connect(formexit, &QAction::triggered, this, &CalibrationWindow::formexit_Click);
 }
 
-CalibrationFields Calibrate::fields() const
+CalibrationFields CalibrationWindow::fields() const
 {
     CalibrationFields f;
     f.CalibrationLineXTwips = CalibrationLineXTwips->text();
@@ -86,7 +86,7 @@ CalibrationFields Calibrate::fields() const
     return f;
 }
 
-void Calibrate::showFields(const CalibrationFields& f)
+void CalibrationWindow::showFields(const CalibrationFields& f)
 {
     CalibrationLineXTwips->setText(f.CalibrationLineXTwips);
     CalibrationLineYTwips->setText(f.CalibrationLineYTwips);
@@ -98,20 +98,20 @@ void Calibrate::showFields(const CalibrationFields& f)
     CalibrationLineYActual2->setText(f.CalibrationLineYActual2);
 }
 
-void Calibrate::CalibrationLineUnitsSelect_Click()
+void CalibrationWindow::CalibrationLineUnitsSelect_Click()
 {
     CalibrationLineUnitsSelect->setText(
         toggledCalibrationUnits(CalibrationLineUnitsSelect->text()));
 }
 
-void Calibrate::erase(PictureView& view, Shown& shown)
+void CalibrationWindow::erase(PictureView& view, Shown& shown)
 {
     view.removeItem(shown.old);
     view.removeItem(shown.current);
     shown = {};
 }
 
-void Calibrate::drawOn(PictureView& view, Shown& shown, const CalibrationLine& line)
+void CalibrationWindow::drawOn(PictureView& view, Shown& shown, const CalibrationLine& line)
 {
     // Lines older than the previous one go; the previous one stays, marked as old.
     erase(view, shown);
@@ -120,7 +120,7 @@ void Calibrate::drawOn(PictureView& view, Shown& shown, const CalibrationLine& l
     shown.current = view.addLine(at(line.from), at(line.to), kWhite);
 }
 
-void Calibrate::CalibrateLineDrawCommand_Click()
+void CalibrationWindow::CalibrateLineDrawCommand_Click()
 {
     CalibrationFields f = fields();
     const Result<CalibrationLine> line =
@@ -130,20 +130,20 @@ void Calibrate::CalibrateLineDrawCommand_Click()
         return;
     }
     showFields(f);
-    drawOn(*m_station.measure().picture, onMeasure, line.value());
+    drawOn(*m_station.measurement().picture, onMeasure, line.value());
     drawOn(*m_station.gridSetup().picture, onGridSetup, line.value());
     previous = line.value();
 }
 
-void Calibrate::CalibrationLineErase_Click()
+void CalibrationWindow::CalibrationLineErase_Click()
 {
     // The overlays are kept as items, so the lines can really go; the remembered line stays and
     // shows again as the old one at the next Draw.
-    erase(*m_station.measure().picture, onMeasure);
+    erase(*m_station.measurement().picture, onMeasure);
     erase(*m_station.gridSetup().picture, onGridSetup);
 }
 
-void Calibrate::formexit_Click()
+void CalibrationWindow::formexit_Click()
 {
     hide();
 }

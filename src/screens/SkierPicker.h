@@ -13,10 +13,10 @@ namespace fw {
 
 class Dialogs;
 
-class frmSelectSkier : public QWidget {
+class SkierPicker : public QWidget {
     Q_OBJECT
 public:
-    frmSelectSkier(Dialogs& dialogs, QString skierNamesPath, QWidget* parent = nullptr);
+    SkierPicker(Dialogs& dialogs, QString skierNamesPath, QWidget* parent = nullptr);
 
     QListWidget* lstSkiers = nullptr;
     QLabel* Label1 = nullptr;

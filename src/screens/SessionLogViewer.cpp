@@ -1,6 +1,6 @@
-#include "screens/LogView.h"
+#include "screens/SessionLogViewer.h"
 
-#include "app/Station.h"
+#include "station/Station.h"
 #include "support/dialogs.h"
 #include "support/textfile.h"
 #include "widgets/ListWidth.h"
@@ -14,7 +14,7 @@
 
 namespace fw {
 
-LogView::LogView(Station& station, QWidget* owner)
+SessionLogViewer::SessionLogViewer(Station& station, QWidget* owner)
     : QDialog(owner), m_station(station), m_owner(owner)
 {
     setWindowTitle(QStringLiteral("Log Viewer"));
@@ -41,16 +41,16 @@ LogView::LogView(Station& station, QWidget* owner)
     // Opening a video needs the frame selection screen.
     cmdView->setEnabled(m_station.hasScreen(Screen::FrameSelection));
 
-    connect(cmdSelectLogFile, &QPushButton::clicked, this, &LogView::cmdSelectLogFile_Click);
-    connect(lstLog, &QListWidget::itemClicked, this, &LogView::lstLog_Click);
+    connect(cmdSelectLogFile, &QPushButton::clicked, this, &SessionLogViewer::cmdSelectLogFile_Click);
+    connect(lstLog, &QListWidget::itemClicked, this, &SessionLogViewer::lstLog_Click);
     // A line chosen with the keyboard is as chosen as a clicked one.
-    connect(lstLog, &QListWidget::currentRowChanged, this, &LogView::lstLog_Click);
-    connect(lstLog, &QListWidget::itemDoubleClicked, this, &LogView::lstLog_DblClick);
-    connect(cmdView, &QPushButton::clicked, this, &LogView::cmdView_Click);
-    connect(cmdDismiss, &QPushButton::clicked, this, &LogView::cmdDismiss_Click);
+    connect(lstLog, &QListWidget::currentRowChanged, this, &SessionLogViewer::lstLog_Click);
+    connect(lstLog, &QListWidget::itemDoubleClicked, this, &SessionLogViewer::lstLog_DblClick);
+    connect(cmdView, &QPushButton::clicked, this, &SessionLogViewer::cmdView_Click);
+    connect(cmdDismiss, &QPushButton::clicked, this, &SessionLogViewer::cmdDismiss_Click);
 }
 
-void LogView::Form_Load()
+void SessionLogViewer::Form_Load()
 {
     const QString current = m_station.sessionLog.path(m_station.settings.VideoFolder);
     if (!m_station.sessionLog.fileName().isEmpty() && QFileInfo(current).isFile()) {
@@ -62,7 +62,7 @@ void LogView::Form_Load()
     applyListWidth(*lstLog);
 }
 
-void LogView::readLog(const QString& path)
+void SessionLogViewer::readLog(const QString& path)
 {
     lstLog->clear();
     const Result<QString> text = readTextFile(path);
@@ -73,7 +73,7 @@ void LogView::readLog(const QString& path)
     lstLog->addItems(SessionLog::videoLines(text.value()));
 }
 
-void LogView::cmdSelectLogFile_Click()
+void SessionLogViewer::cmdSelectLogFile_Click()
 {
     FileDialogRequest request;
     request.folder = m_station.settings.VideoFolder;
@@ -87,7 +87,7 @@ void LogView::cmdSelectLogFile_Click()
     applyListWidth(*lstLog);
 }
 
-bool LogView::takePathFromSelection()
+bool SessionLogViewer::takePathFromSelection()
 {
     QListWidgetItem* item = lstLog->currentItem();
     const QString line = item ? item->text() : QString();
@@ -99,18 +99,18 @@ bool LogView::takePathFromSelection()
     return true;
 }
 
-void LogView::lstLog_Click()
+void SessionLogViewer::lstLog_Click()
 {
     takePathFromSelection();
 }
 
-void LogView::lstLog_DblClick()
+void SessionLogViewer::lstLog_DblClick()
 {
     if (takePathFromSelection())
         cmdView_Click();
 }
 
-void LogView::cmdView_Click()
+void SessionLogViewer::cmdView_Click()
 {
     if (txtFileToView->text().isEmpty() || !m_station.hasScreen(Screen::FrameSelection))
         return;
@@ -120,7 +120,7 @@ void LogView::cmdView_Click()
     m_station.show(Screen::FrameSelection, m_station.screenWidget(Screen::Main));
 }
 
-void LogView::cmdDismiss_Click()
+void SessionLogViewer::cmdDismiss_Click()
 {
     close();
 }

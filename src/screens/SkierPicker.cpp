@@ -1,4 +1,4 @@
-#include "screens/frmSelectSkier.h"
+#include "screens/SkierPicker.h"
 
 #include "measure/SkierNames.h"
 #include "support/dialogs.h"
@@ -19,7 +19,7 @@ constexpr int kTop_twips = 120;
 constexpr int kTwipsPerPixel = 15;
 } // namespace
 
-frmSelectSkier::frmSelectSkier(Dialogs& dialogs, QString skierNamesPath, QWidget* parent)
+SkierPicker::SkierPicker(Dialogs& dialogs, QString skierNamesPath, QWidget* parent)
     : QWidget(parent, Qt::Window), m_dialogs(dialogs), m_path(std::move(skierNamesPath))
 {
     setWindowTitle(QStringLiteral("Select A Skier"));
@@ -39,13 +39,13 @@ frmSelectSkier::frmSelectSkier(Dialogs& dialogs, QString skierNamesPath, QWidget
     const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
     move(origin + QPoint(kLeft_twips / kTwipsPerPixel, kTop_twips / kTwipsPerPixel));
 
-    connect(lstSkiers, &QListWidget::itemDoubleClicked, this, &frmSelectSkier::lstSkiers_DblClick);
-    connect(cmdNoSelect, &QPushButton::clicked, this, &frmSelectSkier::cmdNoSelect_Click);
+    connect(lstSkiers, &QListWidget::itemDoubleClicked, this, &SkierPicker::lstSkiers_DblClick);
+    connect(cmdNoSelect, &QPushButton::clicked, this, &SkierPicker::cmdNoSelect_Click);
 
     Form_Load();
 }
 
-void frmSelectSkier::Form_Load()
+void SkierPicker::Form_Load()
 {
     lstSkiers->clear();
     const Result<QStringList> names = readSkierList(m_path);
@@ -56,7 +56,7 @@ void frmSelectSkier::Form_Load()
     lstSkiers->addItems(*names);
 }
 
-void frmSelectSkier::lstSkiers_DblClick()
+void SkierPicker::lstSkiers_DblClick()
 {
     const QListWidgetItem* item = lstSkiers->currentItem();
     if (!item)
@@ -66,7 +66,7 @@ void frmSelectSkier::lstSkiers_DblClick()
     Q_EMIT skierSelected(m_chosen);
 }
 
-void frmSelectSkier::cmdNoSelect_Click()
+void SkierPicker::cmdNoSelect_Click()
 {
     close();
 }

@@ -20,10 +20,10 @@ class Station;
 // converted into the other kind with the current grid, and the line between them is drawn on the
 // measurement and grid setup pictures to compare with a known line on the water. One window per
 // run; closing only hides it, so its fields and the remembered line stay for the next opening.
-class Calibrate : public QMainWindow {
+class CalibrationWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Calibrate(Station& station, QWidget* parent = nullptr);
+    explicit CalibrationWindow(Station& station, QWidget* parent = nullptr);
 
     QLineEdit* CalibrationLineXTwips = nullptr;
     QLineEdit* CalibrationLineYTwips = nullptr;

@@ -27,11 +27,11 @@ struct JumpResult;
 // The measurement screen: a still picture of the moment of first contact, the impact point the
 // operator clicks and nudges, the impact marker and splash indicator drawn through the current
 // grid, and the recording of the jump.
-class Measure : public QMainWindow {
+class MeasurementScreen : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Measure(Station& station, QWidget* parent = nullptr);
-    ~Measure() override;
+    explicit MeasurementScreen(Station& station, QWidget* parent = nullptr);
+    ~MeasurementScreen() override;
 
     PictureView* picture = nullptr;
 

@@ -1,8 +1,8 @@
 // The measurement screen's controls, their layout and connections, and the settings they show.
 
-#include "screens/Measure.h"
+#include "screens/MeasurementScreen.h"
 
-#include "app/Station.h"
+#include "station/Station.h"
 #include "measure/JumpResult.h"
 #include "measure/SkierNames.h"
 #include "support/dialogs.h"
@@ -47,7 +47,7 @@ bool isArrowKey(int key)
 
 } // namespace
 
-Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
+MeasurementScreen::MeasurementScreen(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
 {
     setWindowTitle(QStringLiteral("Measure Jump"));
     auto* central = new QWidget(this);
@@ -278,44 +278,44 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
     connect(
         picture, &PictureView::mouseMoved, this,
         [this](QPointF twips, Qt::MouseButtons, Qt::KeyboardModifiers) { Form_MouseMove(twips); });
-    connect(AdjustLeft, &QToolButton::clicked, this, &Measure::AdjustLeft_Click);
-    connect(AdjustRight, &QToolButton::clicked, this, &Measure::AdjustRight_Click);
-    connect(AdjustUp, &QToolButton::clicked, this, &Measure::AdjustUp_Click);
-    connect(AdjustDown, &QToolButton::clicked, this, &Measure::AdjustDown_Click);
-    connect(keyTimer, &QTimer::timeout, this, &Measure::keyTimer_Timer);
-    connect(loadTimer, &QTimer::timeout, this, &Measure::loadTimer_Timer);
-    connect(cbAutoLoadClipboard, &QCheckBox::clicked, this, &Measure::cbAutoLoadClipboard_Click);
-    connect(verify, &QPushButton::clicked, this, &Measure::verify_Click);
-    connect(Set_grid, &QPushButton::clicked, this, &Measure::Set_grid_Click);
-    connect(Show_grid, &QPushButton::clicked, this, &Measure::Show_grid_Click);
-    connect(Unfreeze, &QPushButton::clicked, this, &Measure::Unfreeze_Click);
-    connect(Record, &QPushButton::clicked, this, &Measure::Record_Click);
-    connect(Fall, &QRadioButton::clicked, this, &Measure::Fall_Click);
-    connect(Pass, &QRadioButton::clicked, this, &Measure::Pass_Click);
-    connect(Other_Grid, &QRadioButton::clicked, this, &Measure::Other_Grid_Click);
-    connect(optJumpOK, &QRadioButton::clicked, this, &Measure::optJumpOK_Click);
-    connect(M_Reride, &QRadioButton::clicked, this, &Measure::M_Reride_Click);
-    connect(O_reride, &QRadioButton::clicked, this, &Measure::O_reride_Click);
-    connect(Make_comment, &QRadioButton::clicked, this, &Measure::Make_comment_Click);
+    connect(AdjustLeft, &QToolButton::clicked, this, &MeasurementScreen::AdjustLeft_Click);
+    connect(AdjustRight, &QToolButton::clicked, this, &MeasurementScreen::AdjustRight_Click);
+    connect(AdjustUp, &QToolButton::clicked, this, &MeasurementScreen::AdjustUp_Click);
+    connect(AdjustDown, &QToolButton::clicked, this, &MeasurementScreen::AdjustDown_Click);
+    connect(keyTimer, &QTimer::timeout, this, &MeasurementScreen::keyTimer_Timer);
+    connect(loadTimer, &QTimer::timeout, this, &MeasurementScreen::loadTimer_Timer);
+    connect(cbAutoLoadClipboard, &QCheckBox::clicked, this, &MeasurementScreen::cbAutoLoadClipboard_Click);
+    connect(verify, &QPushButton::clicked, this, &MeasurementScreen::verify_Click);
+    connect(Set_grid, &QPushButton::clicked, this, &MeasurementScreen::Set_grid_Click);
+    connect(Show_grid, &QPushButton::clicked, this, &MeasurementScreen::Show_grid_Click);
+    connect(Unfreeze, &QPushButton::clicked, this, &MeasurementScreen::Unfreeze_Click);
+    connect(Record, &QPushButton::clicked, this, &MeasurementScreen::Record_Click);
+    connect(Fall, &QRadioButton::clicked, this, &MeasurementScreen::Fall_Click);
+    connect(Pass, &QRadioButton::clicked, this, &MeasurementScreen::Pass_Click);
+    connect(Other_Grid, &QRadioButton::clicked, this, &MeasurementScreen::Other_Grid_Click);
+    connect(optJumpOK, &QRadioButton::clicked, this, &MeasurementScreen::optJumpOK_Click);
+    connect(M_Reride, &QRadioButton::clicked, this, &MeasurementScreen::M_Reride_Click);
+    connect(O_reride, &QRadioButton::clicked, this, &MeasurementScreen::O_reride_Click);
+    connect(Make_comment, &QRadioButton::clicked, this, &MeasurementScreen::Make_comment_Click);
     connect(Skier_name, &QComboBox::activated, this, [this] {
         Skier_name_Change();
         warnAboutUnstorableName();
     });
-    connect(Skier_name->lineEdit(), &QLineEdit::textEdited, this, &Measure::Skier_name_Change);
+    connect(Skier_name->lineEdit(), &QLineEdit::textEdited, this, &MeasurementScreen::Skier_name_Change);
     // A typed name is checked once it is entered, not at every key.
     connect(Skier_name->lineEdit(), &QLineEdit::editingFinished, this,
-            &Measure::warnAboutUnstorableName);
-    connect(ClipSnapShot, &QToolButton::clicked, this, &Measure::ClipSnapShot_Click);
-    connect(ImgSnapShot, &QToolButton::clicked, this, &Measure::ImgSnapShot_Click);
-    connect(btnNextJump, &QPushButton::clicked, this, &Measure::btnNextJump_Click);
-    connect(SavePict, &QAction::triggered, this, &Measure::SavePict_Click);
-    connect(LoadPict, &QAction::triggered, this, &Measure::LoadPict_Click);
-    connect(mnuPaste, &QAction::triggered, this, &Measure::mnuPaste_Click);
-    connect(mnuResults, &QAction::triggered, this, &Measure::mnuResults_Click);
-    connect(mnuCalibrate, &QAction::triggered, this, &Measure::mnuCalibrate_Click);
-    connect(mnuCapture, &QAction::triggered, this, &Measure::mnuCapture_Click);
-    connect(mnuViewLog, &QAction::triggered, this, &Measure::mnuViewLog_Click);
-    connect(Exit, &QAction::triggered, this, &Measure::Exit_Click);
+            &MeasurementScreen::warnAboutUnstorableName);
+    connect(ClipSnapShot, &QToolButton::clicked, this, &MeasurementScreen::ClipSnapShot_Click);
+    connect(ImgSnapShot, &QToolButton::clicked, this, &MeasurementScreen::ImgSnapShot_Click);
+    connect(btnNextJump, &QPushButton::clicked, this, &MeasurementScreen::btnNextJump_Click);
+    connect(SavePict, &QAction::triggered, this, &MeasurementScreen::SavePict_Click);
+    connect(LoadPict, &QAction::triggered, this, &MeasurementScreen::LoadPict_Click);
+    connect(mnuPaste, &QAction::triggered, this, &MeasurementScreen::mnuPaste_Click);
+    connect(mnuResults, &QAction::triggered, this, &MeasurementScreen::mnuResults_Click);
+    connect(mnuCalibrate, &QAction::triggered, this, &MeasurementScreen::mnuCalibrate_Click);
+    connect(mnuCapture, &QAction::triggered, this, &MeasurementScreen::mnuCapture_Click);
+    connect(mnuViewLog, &QAction::triggered, this, &MeasurementScreen::mnuViewLog_Click);
+    connect(Exit, &QAction::triggered, this, &MeasurementScreen::Exit_Click);
     connect(CrossSize, &QScrollBar::valueChanged, this, [this] { scheduleRedraw(); });
     // The bound belongs to the figure it was computed for and goes with it.
     connect(distance, &QLineEdit::textChanged, this, [this](const QString& meters) {
@@ -337,7 +337,7 @@ Measure::Measure(Station& station, QWidget* parent) : QMainWindow(parent), m_sta
         w->installEventFilter(this);
 }
 
-bool Measure::eventFilter(QObject* watched, QEvent* event)
+bool MeasurementScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -351,7 +351,7 @@ bool Measure::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Measure::Form_Load()
+void MeasurementScreen::Form_Load()
 {
     Set_grid->setVisible(m_station.settings.GridCount > 1);
     optJumpOK->setChecked(true);
@@ -368,7 +368,7 @@ void Measure::Form_Load()
     applySettings();
 }
 
-void Measure::applySettings()
+void MeasurementScreen::applySettings()
 {
     const StationSettings& s = m_station.settings;
     const QString colorName = s.LabelColor;

@@ -14,10 +14,10 @@ class Station;
 
 // The session log viewer ("Log Viewer"): lists the video lines of a session log and opens the
 // chosen video on the frame selection screen. Built afresh at each opening, over its owner.
-class LogView : public QDialog {
+class SessionLogViewer : public QDialog {
     Q_OBJECT
 public:
-    LogView(Station& station, QWidget* owner);
+    SessionLogViewer(Station& station, QWidget* owner);
 
     QLabel* Label1 = nullptr;
     QLineEdit* txtLogFile = nullptr;

@@ -14,11 +14,11 @@ namespace fw {
 
 class Dialogs;
 
-class PictureLogView : public QWidget {
+class PictureLogViewer : public QWidget {
     Q_OBJECT
 public:
     // sessionLogPath: the current session log; sessionLogFolder: where Select a Log File starts.
-    PictureLogView(Dialogs& dialogs, QString sessionLogPath, QString sessionLogFolder,
+    PictureLogViewer(Dialogs& dialogs, QString sessionLogPath, QString sessionLogFolder,
                    QWidget* parent = nullptr);
 
     QLineEdit* txtPicLogToView = nullptr;

@@ -1,6 +1,6 @@
-#include "screens/frmSetStart.h"
+#include "screens/FrameSelectionScreen.h"
 
-#include "app/Station.h"
+#include "station/Station.h"
 #include "media/FrameGrab.h"
 #include "platform/KeyboardState.h"
 #include "review/AviHeader.h"
@@ -69,7 +69,7 @@ QLineEdit* smallBox(const QString& text, QWidget* parent, int width = 48)
 
 } // namespace
 
-frmSetStart::frmSetStart(Station& station, QWidget* parent) : QWidget(parent), m_station(station)
+FrameSelectionScreen::FrameSelectionScreen(Station& station, QWidget* parent) : QWidget(parent), m_station(station)
 {
     setWindowTitle(QStringLiteral("Farwater 2005 Frame Selection"));
     auto* columns = new QHBoxLayout(this);
@@ -192,19 +192,19 @@ frmSetStart::frmSetStart(Station& station, QWidget* parent) : QWidget(parent), m
     Timer2 = new QTimer(this);
     Timer2->setInterval(100);
 
-    connect(Command1, &QPushButton::clicked, this, &frmSetStart::Command1_Click);
-    connect(Command4, &QPushButton::clicked, this, &frmSetStart::Command4_Click);
-    connect(Command6, &QPushButton::clicked, this, &frmSetStart::Command6_Click);
-    connect(Command5, &QPushButton::clicked, this, &frmSetStart::Command5_Click);
-    connect(Command7, &QPushButton::clicked, this, &frmSetStart::Command7_Click);
-    connect(cmdPlayAndPause, &QPushButton::clicked, this, &frmSetStart::cmdPlayAndPause_Click);
-    connect(cbFullScreen, &QCheckBox::clicked, this, &frmSetStart::cbFullScreen_Click);
-    connect(cbPlayAfter, &QCheckBox::clicked, this, &frmSetStart::cbPlayAfter_Click);
-    connect(Text4, &QLineEdit::textEdited, this, &frmSetStart::Text4_Change);
-    connect(Text7, &QLineEdit::textEdited, this, &frmSetStart::Text7_Change);
-    connect(Timer1, &QTimer::timeout, this, &frmSetStart::Timer1_Timer);
-    connect(Timer2, &QTimer::timeout, this, &frmSetStart::Timer2_Timer);
-    connect(MediaPlayer1, &FramePlayer::keyDown, this, &frmSetStart::MediaPlayer1_KeyDown);
+    connect(Command1, &QPushButton::clicked, this, &FrameSelectionScreen::Command1_Click);
+    connect(Command4, &QPushButton::clicked, this, &FrameSelectionScreen::Command4_Click);
+    connect(Command6, &QPushButton::clicked, this, &FrameSelectionScreen::Command6_Click);
+    connect(Command5, &QPushButton::clicked, this, &FrameSelectionScreen::Command5_Click);
+    connect(Command7, &QPushButton::clicked, this, &FrameSelectionScreen::Command7_Click);
+    connect(cmdPlayAndPause, &QPushButton::clicked, this, &FrameSelectionScreen::cmdPlayAndPause_Click);
+    connect(cbFullScreen, &QCheckBox::clicked, this, &FrameSelectionScreen::cbFullScreen_Click);
+    connect(cbPlayAfter, &QCheckBox::clicked, this, &FrameSelectionScreen::cbPlayAfter_Click);
+    connect(Text4, &QLineEdit::textEdited, this, &FrameSelectionScreen::Text4_Change);
+    connect(Text7, &QLineEdit::textEdited, this, &FrameSelectionScreen::Text7_Change);
+    connect(Timer1, &QTimer::timeout, this, &FrameSelectionScreen::Timer1_Timer);
+    connect(Timer2, &QTimer::timeout, this, &FrameSelectionScreen::Timer2_Timer);
+    connect(MediaPlayer1, &FramePlayer::keyDown, this, &FrameSelectionScreen::MediaPlayer1_KeyDown);
     connect(MediaPlayer1, &FramePlayer::decodeFailed, this, [this](const QString& message) {
         m_station.dialogs().message(message, QString(), DialogIcon::Information);
     });
@@ -212,11 +212,11 @@ frmSetStart::frmSetStart(Station& station, QWidget* parent) : QWidget(parent), m
         if (!MediaPlayer1->isPlaying())
             showPosition();
     });
-    connect(cmdMarkStart, &QPushButton::clicked, this, &frmSetStart::cmdMarkStart_Click);
-    connect(btnGoToSetup, &QPushButton::clicked, this, &frmSetStart::btnGoToSetup_Click);
-    connect(cmdGoToCapture, &QPushButton::clicked, this, &frmSetStart::cmdGoToCapture_Click);
-    connect(cmdGoToSetup, &QPushButton::clicked, this, &frmSetStart::cmdGoToSetup_Click);
-    connect(cmdViewLog, &QPushButton::clicked, this, &frmSetStart::cmdViewLog_Click);
+    connect(cmdMarkStart, &QPushButton::clicked, this, &FrameSelectionScreen::cmdMarkStart_Click);
+    connect(btnGoToSetup, &QPushButton::clicked, this, &FrameSelectionScreen::btnGoToSetup_Click);
+    connect(cmdGoToCapture, &QPushButton::clicked, this, &FrameSelectionScreen::cmdGoToCapture_Click);
+    connect(cmdGoToSetup, &QPushButton::clicked, this, &FrameSelectionScreen::cmdGoToSetup_Click);
+    connect(cmdViewLog, &QPushButton::clicked, this, &FrameSelectionScreen::cmdViewLog_Click);
 
     // The arrow keys step wherever the focus is on the screen: they reach the screen before the
     // buttons, which would move the focus with them.
@@ -224,9 +224,9 @@ frmSetStart::frmSetStart(Station& station, QWidget* parent) : QWidget(parent), m
         child->installEventFilter(this);
 }
 
-frmSetStart::~frmSetStart() = default;
+FrameSelectionScreen::~FrameSelectionScreen() = default;
 
-void frmSetStart::Form_Load()
+void FrameSelectionScreen::Form_Load()
 {
     if (m_loaded)
         return;
@@ -242,7 +242,7 @@ void frmSetStart::Form_Load()
     btnGoToSetup->setEnabled(btnGoToSetup->isEnabled() && m_station.hasScreen(Screen::GridSetup));
 }
 
-void frmSetStart::noVideo()
+void FrameSelectionScreen::noVideo()
 {
     Command5->setEnabled(false);
     Command7->setEnabled(false);
@@ -250,7 +250,7 @@ void frmSetStart::noVideo()
     btnGoToSetup->setEnabled(false);
 }
 
-void frmSetStart::hidePlayBackControls()
+void FrameSelectionScreen::hidePlayBackControls()
 {
     for (QWidget* w : {static_cast<QWidget*>(Command7), static_cast<QWidget*>(cmdPlayAndPause),
                        static_cast<QWidget*>(Text7), static_cast<QWidget*>(Label2),
@@ -258,19 +258,19 @@ void frmSetStart::hidePlayBackControls()
         w->hide();
 }
 
-void frmSetStart::setPlayerSize()
+void FrameSelectionScreen::setPlayerSize()
 {
     MediaPlayer1->setSize_twips(kPlayerWidth_twips, kPlayerHeight_twips);
 }
 
-void frmSetStart::showEvent(QShowEvent* event)
+void FrameSelectionScreen::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     Form_Load();
     Form_Paint();
 }
 
-void frmSetStart::hideEvent(QHideEvent* event)
+void FrameSelectionScreen::hideEvent(QHideEvent* event)
 {
     // Whatever played stops with the screen; a later arrival is a new one.
     Timer1->stop();
@@ -283,7 +283,7 @@ void frmSetStart::hideEvent(QHideEvent* event)
     QWidget::hideEvent(event);
 }
 
-void frmSetStart::changeEvent(QEvent* event)
+void FrameSelectionScreen::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::ActivationChange) {
         if (isActiveWindow()) {
@@ -298,7 +298,7 @@ void frmSetStart::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-bool frmSetStart::eventFilter(QObject* watched, QEvent* event)
+bool FrameSelectionScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto* edit = qobject_cast<QLineEdit*>(watched);
@@ -308,7 +308,7 @@ bool frmSetStart::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-bool frmSetStart::stepKey(const QKeyEvent& key)
+bool FrameSelectionScreen::stepKey(const QKeyEvent& key)
 {
     const bool keypad = key.modifiers() & Qt::KeypadModifier;
     if (keypad && (key.key() == Qt::Key_4 || key.key() == Qt::Key_6)) {
@@ -328,7 +328,7 @@ bool frmSetStart::stepKey(const QKeyEvent& key)
     return true;
 }
 
-void frmSetStart::Form_Paint()
+void FrameSelectionScreen::Form_Paint()
 {
     if (viewArrivalDone || !isVisible())
         return;
@@ -354,7 +354,7 @@ void frmSetStart::Form_Paint()
     setPlayerSize();
 }
 
-void frmSetStart::showDiskSpace()
+void FrameSelectionScreen::showDiskSpace()
 {
     const QString folder = m_station.settings.VideoFolder;
 #ifdef Q_OS_WIN
@@ -371,7 +371,7 @@ void frmSetStart::showDiskSpace()
     Label11->setVisible(mb < 200);
 }
 
-void frmSetStart::captureArrival()
+void FrameSelectionScreen::captureArrival()
 {
     fromCapture = true;
     const Station::CaptureHandOver& capture = m_station.captureHandOver;
@@ -404,7 +404,7 @@ void frmSetStart::captureArrival()
     showPosition();
 }
 
-void frmSetStart::viewArrival()
+void FrameSelectionScreen::viewArrival()
 {
     viewArrivalDone = true;
     fromCapture = false;
@@ -438,7 +438,7 @@ void frmSetStart::viewArrival()
     MediaPlayer1->giveFocus();
 }
 
-bool frmSetStart::loadVideo(const QString& path)
+bool FrameSelectionScreen::loadVideo(const QString& path)
 {
     MediaPlayer1->stop();
     const auto failure = MediaPlayer1->setFileName(path);
@@ -450,7 +450,7 @@ bool frmSetStart::loadVideo(const QString& path)
     return true;
 }
 
-void frmSetStart::readVideoFacts(const QString& path)
+void FrameSelectionScreen::readVideoFacts(const QString& path)
 {
     // One reading of the header gives the rate, the length and the information list.
     lstFileInfo->clear();
@@ -465,12 +465,12 @@ void frmSetStart::readVideoFacts(const QString& path)
         lstFileInfo->addItem(recoveredLine(frameCount));
 }
 
-void frmSetStart::showPosition()
+void FrameSelectionScreen::showPosition()
 {
     Text9->setText(leadingSpace(MediaPlayer1->currentPosition()));
 }
 
-std::optional<QString> frmSetStart::askName(const QString& prompt)
+std::optional<QString> FrameSelectionScreen::askName(const QString& prompt)
 {
     Dialogs& dialogs = m_station.dialogs();
     const QString name =
@@ -487,7 +487,7 @@ std::optional<QString> frmSetStart::askName(const QString& prompt)
     return again;
 }
 
-bool frmSetStart::renameCapture()
+bool FrameSelectionScreen::renameCapture()
 {
     const QString captured = Text6->text();
     std::optional<QString> name = askName(
@@ -525,7 +525,7 @@ bool frmSetStart::renameCapture()
     return true;
 }
 
-void frmSetStart::Command6_Click()
+void FrameSelectionScreen::Command6_Click()
 {
     FileDialogRequest request;
     request.folder = m_station.settings.VideoFolder;
@@ -568,13 +568,13 @@ void frmSetStart::Command6_Click()
     MediaPlayer1->giveFocus();
 }
 
-void frmSetStart::Command4_Click()
+void FrameSelectionScreen::Command4_Click()
 {
     MediaPlayer1->setCurrentPosition(MediaPlayer1->currentPosition() + 1);
     showPosition();
 }
 
-void frmSetStart::Command1_Click()
+void FrameSelectionScreen::Command1_Click()
 {
     const int position = MediaPlayer1->currentPosition();
     if (position > 1)
@@ -582,7 +582,7 @@ void frmSetStart::Command1_Click()
     showPosition();
 }
 
-void frmSetStart::Timer2_Timer()
+void FrameSelectionScreen::Timer2_Timer()
 {
     if (m_arrowTapped) {
         // The press itself stepped.
@@ -596,7 +596,7 @@ void frmSetStart::Timer2_Timer()
         Command4_Click();
 }
 
-void frmSetStart::MediaPlayer1_KeyDown(int keyCode)
+void FrameSelectionScreen::MediaPlayer1_KeyDown(int keyCode)
 {
     Text1->setText(QString::number(keyCode));
     if (keyCode == 100 && Command1->isEnabled())
@@ -605,12 +605,12 @@ void frmSetStart::MediaPlayer1_KeyDown(int keyCode)
         Command4_Click();
 }
 
-double frmSetStart::seconds(const QLineEdit* box) const
+double FrameSelectionScreen::seconds(const QLineEdit* box) const
 {
     return entryNumber(box->text());
 }
 
-void frmSetStart::Text4_Change()
+void FrameSelectionScreen::Text4_Change()
 {
     const double v = seconds(Text4);
     if (v < 1)
@@ -619,7 +619,7 @@ void frmSetStart::Text4_Change()
         setByProgram(*Text4, QStringLiteral("5"), [] {});
 }
 
-void frmSetStart::Text7_Change()
+void FrameSelectionScreen::Text7_Change()
 {
     const double v = seconds(Text7);
     if (v < 1)
@@ -628,18 +628,18 @@ void frmSetStart::Text7_Change()
         setByProgram(*Text7, QStringLiteral("22"), [] {});
 }
 
-void frmSetStart::cbFullScreen_Click()
+void FrameSelectionScreen::cbFullScreen_Click()
 {
     MediaPlayer1->giveFocus();
 }
 
-void frmSetStart::cbPlayAfter_Click()
+void FrameSelectionScreen::cbPlayAfter_Click()
 {
     if (!cbFullScreen->isChecked())
         MediaPlayer1->giveFocus();
 }
 
-void frmSetStart::playStretch(const PlayStretch& stretch)
+void FrameSelectionScreen::playStretch(const PlayStretch& stretch)
 {
     MediaPlayer1->setSelectionStart(stretch.from);
     MediaPlayer1->setSelectionEnd(stretch.to);
@@ -650,7 +650,7 @@ void frmSetStart::playStretch(const PlayStretch& stretch)
         MediaPlayer1->giveFocus();
 }
 
-void frmSetStart::Command5_Click()
+void FrameSelectionScreen::Command5_Click()
 {
     if (playingBeforeStart)
         return;
@@ -668,7 +668,7 @@ void frmSetStart::Command5_Click()
     playStretch(stretch);
 }
 
-void frmSetStart::Command7_Click()
+void FrameSelectionScreen::Command7_Click()
 {
     if (playingBeforeEnd)
         return;
@@ -696,20 +696,20 @@ void frmSetStart::Command7_Click()
     playStretch(playBeforeEnd(m_runEnd, seconds(Text7), fps));
 }
 
-void frmSetStart::cmdPlayAndPause_Click()
+void FrameSelectionScreen::cmdPlayAndPause_Click()
 {
     setByProgram(*cbPlayAfter, true, [this] { cbPlayAfter_Click(); });
     Command7_Click();
 }
 
-void frmSetStart::endPlayBack()
+void FrameSelectionScreen::endPlayBack()
 {
     playingBeforeStart = false;
     playingBeforeEnd = false;
     MediaPlayer1->stop();
 }
 
-void frmSetStart::Timer1_Timer()
+void FrameSelectionScreen::Timer1_Timer()
 {
     Timer1->stop();
     if (playingBeforeStart) {
@@ -760,19 +760,19 @@ void frmSetStart::Timer1_Timer()
     }
 }
 
-void frmSetStart::cmdMarkStart_Click()
+void FrameSelectionScreen::cmdMarkStart_Click()
 {
     setupRequested = false;
     markFrame();
 }
 
-void frmSetStart::btnGoToSetup_Click()
+void FrameSelectionScreen::btnGoToSetup_Click()
 {
     setupRequested = true;
     markFrame();
 }
 
-bool frmSetStart::deleteVideo(const QString& path)
+bool FrameSelectionScreen::deleteVideo(const QString& path)
 {
     QFile file(path);
     // A read-only video is deleted too: its attributes are cleared first.
@@ -785,7 +785,7 @@ bool frmSetStart::deleteVideo(const QString& path)
     return false;
 }
 
-void frmSetStart::logMarkedFrame(const QString& path)
+void FrameSelectionScreen::logMarkedFrame(const QString& path)
 {
     const std::optional<CaptureName> name = splitCaptureName(path);
     if (!name) {
@@ -804,7 +804,7 @@ void frmSetStart::logMarkedFrame(const QString& path)
         m_station.dialogs().message(written.message(), QString(), DialogIcon::Critical);
 }
 
-void frmSetStart::markFrame()
+void FrameSelectionScreen::markFrame()
 {
     startFixed = true;
     startRead = true;
@@ -851,7 +851,7 @@ void frmSetStart::markFrame()
     const bool toSetup = setupRequested;
     setupRequested = false;
     if (gridsReady && !toSetup) {
-        m_station.show(Screen::Measure, this);
+        m_station.show(Screen::Measurement, this);
         return;
     }
     // Asked for grid setup with every grid ready: nothing is missing, so nothing to warn of.
@@ -866,7 +866,7 @@ void frmSetStart::markFrame()
     m_station.show(Screen::GridSetup, this);
 }
 
-void frmSetStart::leave(int target)
+void FrameSelectionScreen::leave(int target)
 {
     Command1->setEnabled(true);
     Command4->setEnabled(true);
@@ -877,18 +877,18 @@ void frmSetStart::leave(int target)
     m_station.show(Screen(target), this);
 }
 
-void frmSetStart::cmdGoToCapture_Click()
+void FrameSelectionScreen::cmdGoToCapture_Click()
 {
     if (m_station.hasScreen(Screen::Capture))
         leave(int(Screen::Capture));
 }
 
-void frmSetStart::cmdGoToSetup_Click()
+void FrameSelectionScreen::cmdGoToSetup_Click()
 {
     leave(int(Screen::Main));
 }
 
-void frmSetStart::cmdViewLog_Click()
+void FrameSelectionScreen::cmdViewLog_Click()
 {
     viewArrivalDone = false;
     m_station.openLogView(this);

@@ -1,0 +1,3 @@
+list(APPEND fw_ui_sources
+    station/Station.h station/Station.cpp
+)
