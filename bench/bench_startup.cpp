@@ -5,9 +5,9 @@
 #include "SampleGrid.h"
 #include "ScriptedDialogs.h"
 #include "StationFixture.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "platform/KeyboardState.h"
-#include "screens/Config.h"
+#include "screens/ConfigurationScreen.h"
 
 #include <QApplication>
 
@@ -34,7 +34,7 @@ void BM_StartUpToConfiguration(benchmark::State& state)
         Station station(f->store(), f->dialogs, f->clock, keys, StationPaths(f->stationFolder()));
         station.start();
         QApplication::processEvents();
-        benchmark::DoNotOptimize(station.config().isVisible());
+        benchmark::DoNotOptimize(station.configuration().isVisible());
 
         state.PauseTiming();
         if (!f->dialogs.problems().isEmpty())

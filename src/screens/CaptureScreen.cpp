@@ -230,8 +230,8 @@ void CaptureScreen::Form_Paint()
         return;
     capturePainted = true;
     captime->setText(leadingSpace(captureSeconds));
-    QString& arrived = m_station.ArrivedFrom;
-    if (arrived != QLatin1String("Setup") && arrived != QLatin1String("Timer"))
+    ArrivedFrom& arrived = m_station.arrivedFrom;
+    if (arrived != ArrivedFrom::MainScreen && arrived != ArrivedFrom::FrameSelection)
         return;
     Label4->hide();
     bool raised = false;
@@ -249,7 +249,7 @@ void CaptureScreen::Form_Paint()
         dialogs.message(QStringLiteral("Warning, the jump number is greater than 3.  You may need "
                                        "to change the skier name"),
                         QStringLiteral("Possible Name Change Warning"), DialogIcon::Exclamation);
-    arrived.clear();
+    arrived = ArrivedFrom::Elsewhere;
 }
 
 void CaptureScreen::setPass(const QString& text)
@@ -503,7 +503,7 @@ void CaptureScreen::cmdEndCapture_Click()
         // The frame selection screen takes the changed name up with the operator.
         m_station.frameSelection().captureNameChanged = nameChanged;
         Label4->hide();
-        m_station.ArrivedFrom = QStringLiteral("Capture");
+        m_station.arrivedFrom = ArrivedFrom::Recording;
         m_station.show(Screen::FrameSelection, this);
     }
 }
@@ -552,13 +552,13 @@ void CaptureScreen::btnGetName_Click()
 void CaptureScreen::cmdGoToTimer_Click()
 {
     hide();
-    m_station.ArrivedFrom = QStringLiteral("CaptureGoToTimer");
+    m_station.arrivedFrom = ArrivedFrom::CaptureScreen;
     m_station.show(Screen::FrameSelection, this);
 }
 
 void CaptureScreen::cmdGoSetup_Click()
 {
-    m_station.ArrivedFrom = QStringLiteral("Capture");
+    m_station.arrivedFrom = ArrivedFrom::Recording;
     hide();
     m_station.show(Screen::Main, this);
 }

@@ -335,15 +335,15 @@ void FrameSelectionScreen::Form_Paint()
     Timer2->start();
     MediaPlayer1->setDisplaySize(FramePlayer::kDefaultSize);
     showDiskSpace();
-    QString& arrived = m_station.ArrivedFrom;
-    if (arrived == QLatin1String("Capture")) {
-        arrived.clear();
+    ArrivedFrom& arrived = m_station.arrivedFrom;
+    if (arrived == ArrivedFrom::Recording) {
+        arrived = ArrivedFrom::Elsewhere;
         captureArrival();
-    } else if (arrived == QLatin1String("View")) {
+    } else if (arrived == ArrivedFrom::SessionLog) {
         viewArrival();
-    } else if (arrived == QLatin1String("Setup") || arrived == QLatin1String("CaptureGoToTimer")) {
+    } else if (arrived == ArrivedFrom::MainScreen || arrived == ArrivedFrom::CaptureScreen) {
         // The operator browses for a video: the one on the screen is let go.
-        arrived.clear();
+        arrived = ArrivedFrom::Elsewhere;
         Text6->clear();
         MediaPlayer1->setFileName(QString());
         lstFileInfo->clear();
@@ -846,7 +846,7 @@ void FrameSelectionScreen::markFrame()
         fromCapture = false;
     }
 
-    m_station.ArrivedFrom = QStringLiteral("SelectFrame");
+    m_station.arrivedFrom = ArrivedFrom::MarkedFrame;
     const bool gridsReady = m_station.allGridsReady();
     const bool toSetup = setupRequested;
     setupRequested = false;
@@ -873,7 +873,7 @@ void FrameSelectionScreen::leave(int target)
     MediaPlayer1->setClickToPlay(true);
     Timer2->stop();
     // The next screen reads how the operator came as it shows.
-    m_station.ArrivedFrom = QStringLiteral("Timer");
+    m_station.arrivedFrom = ArrivedFrom::FrameSelection;
     m_station.show(Screen(target), this);
 }
 

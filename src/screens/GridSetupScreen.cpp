@@ -458,8 +458,8 @@ void GridSetupScreen::Form_Activate()
     const GridState& grids = m_station.grids;
     if (gridNumberFromCaption(grid_select->text()) != grids.currentGrid)
         showGrid(grids.currentGrid);
-    if (m_station.ArrivedFrom == QLatin1String("SelectFrame")) {
-        m_station.ArrivedFrom.clear();
+    if (m_station.arrivedFrom == ArrivedFrom::MarkedFrame) {
+        m_station.arrivedFrom = ArrivedFrom::Elsewhere;
         const Result<LoadedPicture> loaded =
             readPicture(m_station.paths().inStation(QStringLiteral("currentcapture.bmp")));
         if (loaded)

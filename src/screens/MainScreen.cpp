@@ -292,7 +292,7 @@ void MainScreen::cmdGoCapture_Click()
 {
     if (!videoFolderExists())
         return;
-    m_station.ArrivedFrom = QStringLiteral("Setup");
+    m_station.arrivedFrom = ArrivedFrom::MainScreen;
     m_station.show(Screen::Capture, this);
 }
 
@@ -300,7 +300,7 @@ void MainScreen::cmdGoTimer_Click()
 {
     if (!videoFolderExists())
         return;
-    m_station.ArrivedFrom = QStringLiteral("Setup");
+    m_station.arrivedFrom = ArrivedFrom::MainScreen;
     m_station.show(Screen::FrameSelection, this);
 }
 
@@ -425,13 +425,13 @@ void MainScreen::closeEvent(QCloseEvent* event)
 
 void MainScreen::showEvent(QShowEvent* event)
 {
-    m_station.ArrivedFrom.clear();
+    m_station.arrivedFrom = ArrivedFrom::Elsewhere;
     QMainWindow::showEvent(event);
 }
 
 void MainScreen::paintEvent(QPaintEvent* event)
 {
-    m_station.ArrivedFrom.clear();
+    m_station.arrivedFrom = ArrivedFrom::Elsewhere;
     QMainWindow::paintEvent(event);
 }
 

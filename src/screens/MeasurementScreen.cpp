@@ -545,7 +545,7 @@ void MeasurementScreen::btnNextJump_Click()
     if (!m_station.hasScreen(Screen::Capture))
         return;
     Dialogs& dialogs = m_station.dialogs();
-    if (m_station.ArrivedFrom != QLatin1String("SelectFrame")) {
+    if (m_station.arrivedFrom != ArrivedFrom::MarkedFrame) {
         if (dialogs.message(QStringLiteral("Do you want to save this picture?"), QString(),
                             DialogIcon::None, DialogButtons::YesNo) == DialogAnswer::Yes)
             pictureSaved();
@@ -555,7 +555,7 @@ void MeasurementScreen::btnNextJump_Click()
     } else {
         applyPictureSavePolicy();
     }
-    m_station.ArrivedFrom = QStringLiteral("Measure");
+    m_station.arrivedFrom = ArrivedFrom::Elsewhere;
     Unfreeze_Click();
     keyTimer->stop();
     m_station.show(Screen::Capture, this);
@@ -563,9 +563,9 @@ void MeasurementScreen::btnNextJump_Click()
 
 void MeasurementScreen::Exit_Click()
 {
-    if (m_station.ArrivedFrom == QLatin1String("SelectFrame"))
+    if (m_station.arrivedFrom == ArrivedFrom::MarkedFrame)
         applyPictureSavePolicy();
-    m_station.ArrivedFrom.clear();
+    m_station.arrivedFrom = ArrivedFrom::Elsewhere;
     Unfreeze_Click();
     emptyBuoyLabels();
     grid_description->hide();

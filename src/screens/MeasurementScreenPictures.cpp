@@ -40,7 +40,7 @@ QString pictureSizeText(double twips)
 
 void MeasurementScreen::Form_Activate()
 {
-    if (m_station.ArrivedFrom == QLatin1String("SelectFrame")) {
+    if (m_station.arrivedFrom == ArrivedFrom::MarkedFrame) {
         const QString path = m_station.paths().inStation(QStringLiteral("currentcapture.bmp"));
         const Result<LoadedPicture> loaded = readPicture(path);
         if (loaded) {
@@ -188,7 +188,7 @@ void MeasurementScreen::LoadPict_Click()
     const QDateTime now = m_station.clock().now();
     m_station.results().append(m_station.settings.ResultsFilePath,
                                loadedPictureLine(dateText(now), timeText(now), *chosen));
-    m_station.ArrivedFrom = QStringLiteral("PictureLoadMenu");
+    m_station.arrivedFrom = ArrivedFrom::Elsewhere;
 }
 
 bool MeasurementScreen::pictureSaved()

@@ -37,8 +37,8 @@ public Q_SLOTS:
     void cmdViewPicLog_Click();
 
 Q_SIGNALS:
-    // A picture that loads was chosen: the measurement screen takes it (ArrivedFrom "PictureLog")
-    // and shows; the viewer has closed.
+    // A picture that loads was chosen: the measurement screen takes it and shows; the viewer has
+    // closed.
     void viewPicture(const QString& path);
     // View Picture with no picture chosen: the measurement screen shows as it is.
     void showMeasure();

@@ -114,7 +114,7 @@ void SessionLogViewer::cmdView_Click()
 {
     if (txtFileToView->text().isEmpty() || !m_station.hasScreen(Screen::FrameSelection))
         return;
-    m_station.ArrivedFrom = QStringLiteral("View");
+    m_station.arrivedFrom = ArrivedFrom::SessionLog;
     m_station.VideoFileToView = txtFileToView->text();
     close();
     m_station.show(Screen::FrameSelection, m_station.screenWidget(Screen::Main));

@@ -253,8 +253,9 @@ QWidget* Station::openPictureLog(QWidget* owner)
             return;
         }
         MeasurementScreen& screen = measurement();
+        // A picture that loaded is this arrival's: no marked frame is waiting to be reloaded.
         if (screen.showPictureFile(path, path))
-            ArrivedFrom = QStringLiteral("PictureLog");
+            arrivedFrom = ArrivedFrom::Elsewhere;
         show(Screen::Measurement, from);
     });
     QObject::connect(view, &PictureLogViewer::showMeasure, view, [this] {

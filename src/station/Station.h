@@ -32,6 +32,23 @@ class FrameSelectionScreen;
 class CaptureScreen;
 class CaptureEngine;
 
+// Where the operator came from when a screen shows; a few screens arrive differently by it.
+enum class ArrivedFrom {
+    Elsewhere,
+    // The main screen's Capture or Frame Selection button: a fresh start.
+    MainScreen,
+    // A recording handed over by the capture screen (see captureHandOver).
+    Recording,
+    // The capture screen's way to frame selection without a recording.
+    CaptureScreen,
+    // The frame selection screen's way to the capture screen.
+    FrameSelection,
+    // A frame marked on the frame selection screen, for grid setup or measurement.
+    MarkedFrame,
+    // A video chosen in the session log viewer.
+    SessionLog,
+};
+
 // The screens the operator moves between.
 enum class Screen { Main = 1, Configuration, GridSetup, Capture, FrameSelection, Measurement, Manual };
 
@@ -54,7 +71,7 @@ public:
     // Station-wide records.
     StationSettings settings;
     SessionLog sessionLog;
-    QString ArrivedFrom;
+    ArrivedFrom arrivedFrom = ArrivedFrom::Elsewhere;
     QString VideoFileToView;
     // Set while the configuration screen loads the stored grids: no "unsaved" marking then.
     bool configLoading = false;

@@ -4,15 +4,15 @@
 
 #include "StationFixture.h"
 #include "app/Callouts.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "platform/KeyboardState.h"
-#include "screens/Config.h"
-#include "screens/Grid_Setup.h"
-#include "screens/MainForm.h"
-#include "screens/Measure.h"
-#include "screens/PreviewForm.h"
-#include "screens/frmManual.h"
-#include "screens/frmSetStart.h"
+#include "screens/ConfigurationScreen.h"
+#include "screens/GridSetupScreen.h"
+#include "screens/MainScreen.h"
+#include "screens/MeasurementScreen.h"
+#include "screens/CaptureScreen.h"
+#include "screens/ManualViewer.h"
+#include "screens/FrameSelectionScreen.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDirIterator>
@@ -224,7 +224,7 @@ struct StartedStation {
     {
         f.dialogs.expectMessage(DialogAnswer::No).expectMessage();
         station.start();
-        station.config().mnuExit_Click();
+        station.configuration().mnuExit_Click();
     }
     KeyboardState keys;
     Station station;
@@ -342,8 +342,8 @@ void TestManual::contentsShowTheChosenSection()
 {
     StationFixture f;
     StartedStation s(f);
-    s.station.mainForm().munManual_Click();
-    frmManual& manual = s.station.manual();
+    s.station.mainScreen().munManual_Click();
+    ManualViewer& manual = s.station.manual();
     QVERIFY(QTest::qWaitForWindowExposed(&manual));
     QTreeWidget* contents = manual.contentsTree;
     // The manual's parts (a level-one heading each) with their chapters under them, as the
@@ -385,8 +385,8 @@ void TestManual::searchWalksThroughTheMatches()
 {
     StationFixture f;
     StartedStation s(f);
-    s.station.mainForm().munManual_Click();
-    frmManual& manual = s.station.manual();
+    s.station.mainScreen().munManual_Click();
+    ManualViewer& manual = s.station.manual();
     QVERIFY(QTest::qWaitForWindowActive(&manual));
     QTextBrowser* text = manual.RichTextBox1;
     const QString word = QStringLiteral("check buoy");

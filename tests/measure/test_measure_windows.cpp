@@ -2,12 +2,12 @@
 // through their controls and handlers with scripted dialogs.
 
 #include "StationFixture.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "platform/KeyboardState.h"
-#include "screens/LogView.h"
-#include "screens/PictureLogView.h"
-#include "screens/Results.h"
-#include "screens/frmSelectSkier.h"
+#include "screens/SessionLogViewer.h"
+#include "screens/PictureLogViewer.h"
+#include "screens/ResultsViewer.h"
+#include "screens/SkierPicker.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,7 +53,7 @@ void TestMeasureWindows::resultsShowsTheFileAsItIsWhenOpened()
 {
     StationFixture fx;
     const QString path = fx.path(QStringLiteral("JumpMeasurementResults120526.txt"));
-    Results results;
+    ResultsViewer results;
     results.open(path);
     QVERIFY(results.isVisible());
     QCOMPARE(results.windowTitle(), path);
@@ -76,7 +76,7 @@ void TestMeasureWindows::resultsShowsTheFileAsItIsWhenOpened()
     QCOMPARE(results.output_box->toPlainText(),
              QStringLiteral("12-05-2026 14:03:09 Lee  jump  1 -  45.6m  (IWSF)\nsecond\n"));
 
-    QSignalSpy exited(&results, &Results::exited);
+    QSignalSpy exited(&results, &ResultsViewer::exited);
     results.Exit_results->trigger();
     QVERIFY(!results.isVisible());
     QVERIFY(results.output_box->toPlainText().isEmpty());
@@ -89,7 +89,7 @@ void TestMeasureWindows::pictureLogListsAndTakesThePath()
 {
     StationFixture fx;
     {
-        PictureLogView none(fx.dialogs, fx.path(QStringLiteral("gone.txt")), fx.root());
+        PictureLogViewer none(fx.dialogs, fx.path(QStringLiteral("gone.txt")), fx.root());
         QVERIFY(none.txtPicLogToView->text().isEmpty());
         QCOMPARE(none.lstPicLog->count(), 0);
     }
@@ -98,7 +98,7 @@ void TestMeasureWindows::pictureLogListsAndTakesThePath()
                             "12-05-2026    14:01:00      Skier: Lee    Jump:  1      Contact "
                             "Frame:  12  File: /v/Leejump1.avi\r\n"
                             "a  File: /p/Leejump1.bmp\r\nno path here.bmp\r\n"));
-    PictureLogView view(fx.dialogs, log, fx.root());
+    PictureLogViewer view(fx.dialogs, log, fx.root());
     QCOMPARE(view.txtPicLogToView->text(), log);
     QCOMPARE(listTexts(*view.lstPicLog), (QStringList{QStringLiteral("a  File: /p/Leejump1.bmp"),
                                                       QStringLiteral("no path here.bmp")}));
@@ -123,10 +123,10 @@ void TestMeasureWindows::pictureLogViewPicture()
     QVERIFY(image.save(picture, "BMP"));
     const QString log = fx.path(QStringLiteral("log.txt"));
     QVERIFY(writeBytes(log, ("x  File: " + picture + "\r\n").toLatin1()));
-    PictureLogView view(fx.dialogs, log, fx.root());
+    PictureLogViewer view(fx.dialogs, log, fx.root());
     view.show();
-    QSignalSpy chosen(&view, &PictureLogView::viewPicture);
-    QSignalSpy measure(&view, &PictureLogView::showMeasure);
+    QSignalSpy chosen(&view, &PictureLogViewer::viewPicture);
+    QSignalSpy measure(&view, &PictureLogViewer::showMeasure);
     view.cmdViewPicLog_Click();
     QCOMPARE(chosen.count(), 0);
     QCOMPARE(measure.count(), 1);
@@ -154,7 +154,7 @@ void TestMeasureWindows::pictureLogSelectAnotherLog()
     StationFixture fx;
     const QString other = fx.path(QStringLiteral("JumpMeasurementLog120426.txt"));
     QVERIFY(writeBytes(other, "a  File: /p/Ann.bmp\r\n"));
-    PictureLogView view(fx.dialogs, QString(), fx.path(QStringLiteral("videos")));
+    PictureLogViewer view(fx.dialogs, QString(), fx.path(QStringLiteral("videos")));
     fx.dialogs.expectOpenFile(other).expectOpenFile(std::nullopt);
     view.cmdSelPicLog->click();
     QCOMPARE(fx.dialogs.calls().at(0).request.filter,
@@ -182,17 +182,17 @@ void TestMeasureWindows::selectSkierListsAndChooses()
     const QString names = fx.path(QStringLiteral("station/SkierNames.txt"));
     {
         fx.dialogs.expectMessage();
-        frmSelectSkier unreadable(fx.dialogs, names);
+        SkierPicker unreadable(fx.dialogs, names);
         FW_VERIFY_DIALOGS(fx.dialogs);
         QVERIFY(fx.dialogs.texts().last().startsWith(QStringLiteral("could not read ")));
         QCOMPARE(unreadable.lstSkiers->count(), 0);
     }
     QVERIFY(writeBytes(names, "Smith,John\r\n\r\nJones,Ann,USA\r\n"));
-    frmSelectSkier dialog(fx.dialogs, names);
+    SkierPicker dialog(fx.dialogs, names);
     QCOMPARE(listTexts(*dialog.lstSkiers),
              (QStringList{QStringLiteral("Smith John"), QStringLiteral("Jones Ann USA")}));
     dialog.show();
-    QSignalSpy selected(&dialog, &frmSelectSkier::skierSelected);
+    QSignalSpy selected(&dialog, &SkierPicker::skierSelected);
     dialog.lstSkiers_DblClick(); // nothing chosen yet
     QCOMPARE(selected.count(), 0);
     QVERIFY(dialog.isVisible());
@@ -202,7 +202,7 @@ void TestMeasureWindows::selectSkierListsAndChooses()
     QCOMPARE(selected.first().at(0).toString(), QStringLiteral("Jones Ann USA"));
     QVERIFY(!dialog.isVisible());
 
-    frmSelectSkier again(fx.dialogs, names);
+    SkierPicker again(fx.dialogs, names);
     again.show();
     again.cmdNoSelect->click();
     QVERIFY(!again.isVisible());
@@ -217,7 +217,7 @@ void TestMeasureWindows::logViewersFollowTheKeyboardAndClose()
     StationFixture fx;
     const QString log = fx.path(QStringLiteral("log.txt"));
     QVERIFY(writeBytes(log, "a  File: /p/Ann.bmp\r\nb  File: /p/Bob.bmp\r\n"));
-    PictureLogView pictures(fx.dialogs, log, fx.root());
+    PictureLogViewer pictures(fx.dialogs, log, fx.root());
     pictures.show();
     pictures.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&pictures));
@@ -235,7 +235,7 @@ void TestMeasureWindows::logViewersFollowTheKeyboardAndClose()
 
     KeyboardState keys;
     Station station(fx.store(), fx.dialogs, fx.clock, keys, StationPaths(fx.stationFolder()));
-    LogView videos(station, nullptr);
+    SessionLogViewer videos(station, nullptr);
     videos.lstLog->addItems(
         {QStringLiteral("x  File: /v/Annjump1.avi"), QStringLiteral("y  File: /v/Bobjump1.avi")});
     videos.show();

@@ -5,15 +5,15 @@
 
 #include "StationFixture.h"
 #include "app/CaptureSourcesChoice.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "measure/SkierNames.h"
 #include "media/CaptureEngine.h"
 #include "platform/KeyboardState.h"
 #include "review/AviHeader.h"
-#include "screens/Config.h"
-#include "screens/MainForm.h"
-#include "screens/PreviewForm.h"
-#include "screens/frmSetStart.h"
+#include "screens/ConfigurationScreen.h"
+#include "screens/MainScreen.h"
+#include "screens/CaptureScreen.h"
+#include "screens/FrameSelectionScreen.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -56,9 +56,9 @@ struct CaptureRig {
         }
         f.dialogs.expectMessage();
         station->start();
-        station->config().mnuExit_Click();
+        station->configuration().mnuExit_Click();
     }
-    PreviewForm& screen() { return station->capture(); }
+    CaptureScreen& screen() { return station->capture(); }
     QString video(const QString& name) const { return QDir(videos).filePath(name); }
     // Waits until the recording has gone on to the frame selection screen.
     bool reachedFrameSelection(int timeout_ms = 10000)
@@ -103,7 +103,7 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     StationFixture f;
     CaptureRig rig(f, {{"captureTime", "3"}, {"framerate", "30"}});
     FW_VERIFY_DIALOGS(f.dialogs);
-    MainForm& main = rig.station->mainForm();
+    MainScreen& main = rig.station->mainScreen();
     QCOMPARE(main.Combo1->currentText(), CaptureEngine::demoCameraName());
     // Motion JPEG chosen on the panel, remembered by its index.
     main.CompressionCombo->setCurrentIndex(1);
@@ -143,7 +143,7 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     main.cmdShowConfig_Click();
 
     main.cmdGoCapture_Click();
-    PreviewForm& s = rig.screen();
+    CaptureScreen& s = rig.screen();
     QVERIFY(s.isVisible());
     s.setSkierName(QStringLiteral("Smith"));
 
@@ -212,9 +212,9 @@ void TestCaptureScreen::nameAndTimeRules()
     // A file for the first pass exists already.
     QVERIFY(writeBytes(rig.video(QStringLiteral("Skier Namejump1.avi")), "RIFF"));
     f.dialogs.expectMessage();
-    MainForm& main = rig.station->mainForm();
+    MainScreen& main = rig.station->mainScreen();
     main.cmdGoCapture_Click();
-    PreviewForm& s = rig.screen();
+    CaptureScreen& s = rig.screen();
     // The main screen at the display's top left, the capture screen at the top to its right,
     // overlapping it only as far as the display is too narrow for both.
     const QRect room = s.screen()->availableGeometry();
@@ -274,7 +274,7 @@ void TestCaptureScreen::noCaptureSource()
              QStringLiteral("No MCI capture devices are installed on this system"));
     QCOMPARE(f.store().read(QStringLiteral("device"), QStringLiteral("none")),
              QStringLiteral("none"));
-    MainForm& main = rig.station->mainForm();
+    MainScreen& main = rig.station->mainScreen();
     f.dialogs.expectMessage();
     main.CmdConnect_Click();
     QCOMPARE(main.CmdConnect->text(), QStringLiteral("Connect"));
@@ -301,10 +301,10 @@ void TestCaptureScreen::cameraDroppingFramesAtItsOwnRate()
         return QList<CaptureDevice>{camera};
     });
     FW_VERIFY_DIALOGS(f.dialogs);
-    MainForm& main = rig.station->mainForm();
+    MainScreen& main = rig.station->mainScreen();
     QCOMPARE(main.Combo1->currentText(), QStringLiteral("Pattern Camera"));
     main.cmdGoCapture_Click();
-    PreviewForm& s = rig.screen();
+    CaptureScreen& s = rig.screen();
     CaptureEngine& engine = rig.station->captureEngine();
     s.setSkierName(QStringLiteral("Pattern"));
 

@@ -5,17 +5,17 @@
 
 #include "StationFixture.h"
 #include "app/DemoStation.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "grid/Accuracy.h"
 #include "grid/GridFiles.h"
 #include "media/CaptureEngine.h"
 #include "media/JumpCourse.h"
 #include "platform/KeyboardState.h"
-#include "screens/Config.h"
-#include "screens/MainForm.h"
-#include "screens/Measure.h"
-#include "screens/PreviewForm.h"
-#include "screens/frmSetStart.h"
+#include "screens/ConfigurationScreen.h"
+#include "screens/MainScreen.h"
+#include "screens/MeasurementScreen.h"
+#include "screens/CaptureScreen.h"
+#include "screens/FrameSelectionScreen.h"
 #include "support/textfile.h"
 #include "widgets/FramePlayer.h"
 #include "widgets/PictureView.h"
@@ -153,22 +153,22 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
     // against its picture box of 800 pixels, which this small capture fills a fifth of.
     f.dialogs.expectMessage(DialogAnswer::No).expectMessage().expectMessage();
     station.start();
-    station.config().mnuExit_Click();
+    station.configuration().mnuExit_Click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(f.dialogs.calls().last().text.startsWith(QStringLiteral("Front ratio is")));
     QVERIFY(station.allGridsReady());
     StationPaths::ensureFolder(station.paths().exchangeFolder());
 
     // Three seconds from the Demo Camera: the first skier lands at frame 60.
-    MainForm& main = station.mainForm();
+    MainScreen& main = station.mainScreen();
     QCOMPARE(main.Combo1->currentText(), CaptureEngine::demoCameraName());
     QCOMPARE(main.ResolutionCombo->currentText(), QStringLiteral("160x120"));
     main.cmdGoCapture_Click();
-    PreviewForm& capture = station.capture();
+    CaptureScreen& capture = station.capture();
     capture.setSkierName(QStringLiteral("Smith"));
     capture.cmdStartCapture_Click();
     QVERIFY(capture.recording());
-    frmSetStart& select = station.frameSelection();
+    FrameSelectionScreen& select = station.frameSelection();
     QTRY_VERIFY_WITH_TIMEOUT(station.created(Screen::FrameSelection) && select.isVisible(), 60000);
     const CourseLanding landing = course.landing(0, kFps, kPicture);
     QVERIFY(landing.frame < station.captureHandOver.frameCount);
@@ -179,7 +179,7 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
     QTRY_COMPARE_WITH_TIMEOUT(select.MediaPlayer1->shownFrame(), landing.frame, 10000);
     select.cmdMarkStart_Click();
     QCOMPARE(select.selectedFrame, landing.frame);
-    Measure& m = station.measure();
+    MeasurementScreen& m = station.measurement();
     QVERIFY(m.isVisible());
 
     // The operator clicks the pixel where the skis touch the water.

@@ -4,10 +4,10 @@
 
 #include "../media/MakeVideo.h"
 #include "StationFixture.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "platform/KeyboardState.h"
 #include "review/FrameSelection.h"
-#include "screens/frmSetStart.h"
+#include "screens/FrameSelectionScreen.h"
 #include "support/textforms.h"
 #include "widgets/FramePlayer.h"
 
@@ -34,7 +34,7 @@ struct Rig {
                                             StationPaths(f.stationFolder()));
         station->settings.VideoFolder = videos;
         station->sessionLog.setFileName(SessionLog::fileNameFor(f.clock.now().date()));
-        screen = std::make_unique<frmSetStart>(*station);
+        screen = std::make_unique<FrameSelectionScreen>(*station);
         screen->Form_Load();
     }
     QString video(const QString& name, VideoRecipe recipe = {"mjpeg", 64, 48, 60})
@@ -45,16 +45,16 @@ struct Rig {
             qWarning("%s", qPrintable(why));
         return path;
     }
-    void arrive(const QString& from)
+    void arrive(ArrivedFrom from)
     {
         screen->hide();
-        station->ArrivedFrom = from;
+        station->arrivedFrom = from;
         screen->show();
     }
     void arriveFromCapture(const QString& path, int noted, int frames = 60, double rate = 30)
     {
         station->captureHandOver = {path, noted, frames, rate};
-        arrive(QStringLiteral("Capture"));
+        arrive(ArrivedFrom::Recording);
     }
     bool shows(int frame)
     {
@@ -69,7 +69,7 @@ struct Rig {
     StationFixture& fixture;
     KeyboardState keys;
     std::unique_ptr<Station> station;
-    std::unique_ptr<frmSetStart> screen;
+    std::unique_ptr<FrameSelectionScreen> screen;
     QString videos;
 };
 
@@ -157,9 +157,9 @@ void TestFrameSelection::steppingAndLeaving()
     StationFixture f;
     Rig r(f);
     r.station->VideoFileToView = r.video(QStringLiteral("Smithjump1.avi"));
-    r.arrive(QStringLiteral("View"));
+    r.arrive(ArrivedFrom::SessionLog);
     FW_VERIFY_DIALOGS(f.dialogs);
-    frmSetStart& s = *r.screen;
+    FrameSelectionScreen& s = *r.screen;
     for (int i = 0; i < 3; ++i)
         s.Command4_Click();
     QCOMPARE(s.Text9->text(), QStringLiteral(" 3"));
@@ -189,7 +189,7 @@ void TestFrameSelection::playBeforeStartAndEveryRepeatIsEnded()
     Rig r(f);
     const QString video = r.video(QStringLiteral("Smithjump1.avi"), {"mjpeg", 64, 48, 90});
     r.arriveFromCapture(video, 40);
-    frmSetStart& s = *r.screen;
+    FrameSelectionScreen& s = *r.screen;
     // From frame 40 at 30 fps two seconds reach before the file's start.
     s.txtStartLoop->setText(QStringLiteral("2"));
     s.Command5_Click();
@@ -224,7 +224,7 @@ void TestFrameSelection::playToEndAndTheTooShortRun()
     const QString video = r.video(QStringLiteral("Smithjump1.avi"), {"mjpeg", 64, 48, 90});
     // The capture counted 700 frames at 30 fps; the run starts at frame 10.
     r.arriveFromCapture(video, 10, 700, 30);
-    frmSetStart& s = *r.screen;
+    FrameSelectionScreen& s = *r.screen;
     s.txtEndLoop->setText(QStringLiteral("2"));
     s.cmdPlayAndPause_Click();
     QVERIFY(s.playingBeforeEnd && s.startFixed && !s.cmdMarkStart->isEnabled());
@@ -342,17 +342,17 @@ void TestFrameSelection::nonStandardNamesAreNotLogged()
     r.station->grids.slot(1).completed = true;
     r.station->grids.allGridsReady = true;
     r.station->VideoFileToView = video;
-    r.arrive(QStringLiteral("View"));
+    r.arrive(ArrivedFrom::SessionLog);
     r.screen->cmdMarkStart_Click();
     FW_VERIFY_DIALOGS(f.dialogs);
-    QVERIFY(r.station->screenWidget(Screen::Measure)->isVisible());
+    QVERIFY(r.station->screenWidget(Screen::Measurement)->isVisible());
 }
 
 void TestFrameSelection::browsingAndViewingWarnOfMeasuredVideos()
 {
     StationFixture f;
     Rig r(f);
-    frmSetStart& s = *r.screen;
+    FrameSelectionScreen& s = *r.screen;
     // A path with a comma reads back whole; a line as older stations wrote it reads too.
     const QString video = r.video(QStringLiteral("Smith, Jrjump2.avi"));
     QVERIFY(writeInfoFile(video, 123));
@@ -362,7 +362,7 @@ void TestFrameSelection::browsingAndViewingWarnOfMeasuredVideos()
     QCOMPARE(*readInfoFile(older), 7);
 
     r.station->VideoFileToView = video;
-    r.arrive(QStringLiteral("Setup"));
+    r.arrive(ArrivedFrom::MainScreen);
     QVERIFY(!s.cmdMarkStart->isEnabled());
     // Cancelled, then not a video, then the video.
     const QString text = f.path(QStringLiteral("clip.avi"));
@@ -383,7 +383,7 @@ void TestFrameSelection::browsingAndViewingWarnOfMeasuredVideos()
     f.dialogs.clear();
     r.station->VideoFileToView = older;
     f.dialogs.expectMessage();
-    r.arrive(QStringLiteral("View"));
+    r.arrive(ArrivedFrom::SessionLog);
     s.Form_Paint();
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(f.dialogs.calls().first().text,
@@ -403,12 +403,12 @@ void TestFrameSelection::keysStepWhereverTheFocusIs()
 {
     StationFixture f;
     Rig r(f);
-    frmSetStart& s = *r.screen;
+    FrameSelectionScreen& s = *r.screen;
     const QString video = r.video(QStringLiteral("Smithjump1.avi"));
     QVERIFY(writeInfoFile(video, 20));
     r.station->VideoFileToView = video;
     f.dialogs.expectMessage();
-    r.arrive(QStringLiteral("View"));
+    r.arrive(ArrivedFrom::SessionLog);
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(r.shows(20));
     QCOMPARE(s.Text9->text(), QStringLiteral(" 20"));
@@ -452,11 +452,11 @@ void TestFrameSelection::markingWritesThePictureShown()
 {
     StationFixture f;
     Rig r(f);
-    frmSetStart& s = *r.screen;
+    FrameSelectionScreen& s = *r.screen;
     const QString video =
         r.video(QStringLiteral("Smithjump2.avi"), {"mpeg4", 64, 48, 40, 30, 1, 12, 2});
     r.station->VideoFileToView = video;
-    r.arrive(QStringLiteral("View"));
+    r.arrive(ArrivedFrom::SessionLog);
     s.MediaPlayer1->setCurrentPosition(37);
     QVERIFY(r.shows(37));
     s.Command4_Click();
@@ -480,7 +480,7 @@ void TestFrameSelection::markingWritesThePictureShown()
     bytes.truncate(bytes.indexOf("idx1"));
     QVERIFY(writeBytes(cut, bytes));
     r.station->VideoFileToView = cut;
-    r.arrive(QStringLiteral("View"));
+    r.arrive(ArrivedFrom::SessionLog);
     QCOMPARE(s.lstFileInfo->item(s.lstFileInfo->count() - 1)->text(),
              QStringLiteral("Recovered: the recording was cut off; its 60 complete frames are "
                             "shown"));

@@ -3,13 +3,13 @@
 
 #include "SampleGrid.h"
 #include "StationFixture.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "platform/KeyboardState.h"
-#include "screens/Calibrate.h"
-#include "screens/Config.h"
-#include "screens/Grid_Setup.h"
-#include "screens/MainForm.h"
-#include "screens/Measure.h"
+#include "screens/CalibrationWindow.h"
+#include "screens/ConfigurationScreen.h"
+#include "screens/GridSetupScreen.h"
+#include "screens/MainScreen.h"
+#include "screens/MeasurementScreen.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,12 +45,12 @@ struct SetupRig {
         station = std::make_unique<Station>(f.store(), f.dialogs, f.clock, keys,
                                             StationPaths(f.stationFolder()));
         station->start();
-        station->config().mnuExit_Click();
-        station->mainForm().cmdSetup_Click();
+        station->configuration().mnuExit_Click();
+        station->mainScreen().cmdSetup_Click();
         f.dialogs.clear();
     }
-    Grid_Setup& g() { return station->gridSetup(); }
-    MainForm& main() { return station->mainForm(); }
+    GridSetupScreen& g() { return station->gridSetup(); }
+    MainScreen& main() { return station->mainScreen(); }
     void click(QRadioButton* option, double X, double Y)
     {
         option->click();
@@ -123,7 +123,7 @@ void TestGridSetup::placingPointsByClickLockAndArrows()
 {
     StationFixture f;
     SetupRig r(f, 1);
-    Grid_Setup& g = r.g();
+    GridSetupScreen& g = r.g();
     // No point chosen: a click changes nothing.
     g.Form_MouseDown(twips(30, 30));
     QCOMPARE(g.upper_left_x->text(), QStringLiteral("auto"));
@@ -152,7 +152,7 @@ void TestGridSetup::placingPointsByClickLockAndArrows()
     QCOMPARE(g.upper_left_x->text(), QStringLiteral(" 1150"));
     QCOMPARE(g.lower_right_x->text(), QStringLiteral(" 11150"));
     QCOMPARE(g.upper_left_y->text(), QStringLiteral(" 1500"));
-    QCOMPARE(g.position(Grid_Setup::CheckBuoy).x, 6150.0);
+    QCOMPARE(g.position(GridSetupScreen::CheckBuoy).x, 6150.0);
 
     // Unlocked: the up arrow held for a second (ten ticks) moves only the upper right buoy.
     g.chkboxGridLock->click();
@@ -179,14 +179,14 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
 {
     StationFixture f;
     SetupRig r(f, 2);
-    Grid_Setup& g = r.g();
-    MainForm& main = r.main();
+    GridSetupScreen& g = r.g();
+    MainScreen& main = r.main();
 
     // A frame chosen on the frame selection screen arrives as the picture.
     QImage frame(800, 600, QImage::Format_RGB32);
     frame.fill(QColor(20, 90, 140));
     QVERIFY(frame.save(r.station->paths().inStation(QStringLiteral("currentcapture.bmp")), "BMP"));
-    r.station->ArrivedFrom = QStringLiteral("SelectFrame");
+    r.station->arrivedFrom = ArrivedFrom::MarkedFrame;
     g.Form_Activate();
     QVERIFY(g.picture->hasPicture());
     QCOMPARE(r.station->pictureWidth_twips, 11981.0);
@@ -224,7 +224,7 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(main.isVisible() && !g.isVisible());
     QCOMPARE(r.station->grids.currentGrid, 1);
-    Measure& m = r.station->measure();
+    MeasurementScreen& m = r.station->measurement();
     const auto label = [&m](PictureView::ItemId id) { return m.picture->item(id).value(); };
     QCOMPARE(label(m.maxbuoym).text, QStringLiteral(" 28.3 meters"));
     QCOMPARE(label(m.minbuoy).text, QStringLiteral(" 207 feet"));
@@ -239,7 +239,7 @@ void TestGridSetup::gridChoiceEditsAndLeavingWithGridsMissing()
 {
     StationFixture f;
     SetupRig r(f, 2, true);
-    Grid_Setup& g = r.g();
+    GridSetupScreen& g = r.g();
     // Grid 2 was never set up: its fields show what is still to be entered.
     g.grid_select->click();
     QCOMPARE(r.station->grids.currentGrid, 2);
@@ -269,14 +269,14 @@ void TestGridSetup::gridChoiceEditsAndLeavingWithGridsMissing()
     g.gridExit->trigger();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(!g.isVisible() && r.main().isVisible());
-    QVERIFY(!r.station->created(Screen::Measure));
+    QVERIFY(!r.station->created(Screen::Measurement));
 }
 
 void TestGridSetup::failedCheckBuoyShowsWhereItShouldBe()
 {
     StationFixture f;
     SetupRig r(f, 1);
-    Grid_Setup& g = r.g();
+    GridSetupScreen& g = r.g();
     r.enterSampleGrid(100);
     f.dialogs.expectMessage();
     g.Load_Click();
@@ -301,7 +301,7 @@ void TestGridSetup::accuracyStandardAndAdvanced()
 {
     StationFixture f;
     SetupRig r(f, 1, true);
-    Grid_Setup& g = r.g();
+    GridSetupScreen& g = r.g();
     g.grid_select->click(); // the completed grid selected offers the check
     // 8 and 0 are no row numbers: asked again until 3.
     f.dialogs.expectInput(QStringLiteral("8"))
@@ -339,11 +339,11 @@ void TestGridSetup::calibrationLinesOnBothPictures()
 {
     StationFixture f;
     SetupRig r(f, 1, true);
-    Grid_Setup& g = r.g();
+    GridSetupScreen& g = r.g();
     g.mnuCalibrate->trigger();
-    Calibrate* c = nullptr;
+    CalibrationWindow* c = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* found = qobject_cast<Calibrate*>(w))
+        if (auto* found = qobject_cast<CalibrationWindow*>(w))
             c = found;
     QVERIFY(c && c->isVisible());
 
@@ -355,7 +355,7 @@ void TestGridSetup::calibrationLinesOnBothPictures()
     c->CalibrateLineDrawCommand->click();
     QCOMPARE(c->CalibrationLineXTwips2->text(), QStringLiteral(" 11000"));
     PictureView* setup = g.picture;
-    PictureView* measure = r.station->measure().picture;
+    PictureView* measure = r.station->measurement().picture;
     const auto line = setup->item(c->onGridSetup.current).value();
     QCOMPARE(line.a, QPointF(1000, 1500));
     QCOMPARE(line.b, QPointF(11000, 7500));
@@ -371,7 +371,7 @@ void TestGridSetup::calibrationLinesOnBothPictures()
         QCOMPARE(view->item(shown.current).value().color, kWhite);
     }
     // Erase takes the lines off both pictures.
-    const Calibrate::Shown before = c->onMeasure;
+    const CalibrationWindow::Shown before = c->onMeasure;
     c->CalibrationLineErase->click();
     QVERIFY(!measure->item(before.old) && !measure->item(before.current));
     QVERIFY(!setup->item(c->onGridSetup.current));
@@ -387,7 +387,7 @@ void TestGridSetup::statusLineAndArrowKeys()
 {
     StationFixture f;
     SetupRig r(f, 1);
-    Grid_Setup& g = r.g();
+    GridSetupScreen& g = r.g();
     r.enterSampleGrid();
     g.Load->click();
     QCOMPARE(g.statusText(),

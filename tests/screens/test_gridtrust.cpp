@@ -4,13 +4,13 @@
 
 #include "SampleGrid.h"
 #include "StationFixture.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "grid/GridFiles.h"
 #include "platform/KeyboardState.h"
-#include "screens/Config.h"
-#include "screens/Grid_Setup.h"
-#include "screens/MainForm.h"
-#include "screens/Measure.h"
+#include "screens/ConfigurationScreen.h"
+#include "screens/GridSetupScreen.h"
+#include "screens/MainScreen.h"
+#include "screens/MeasurementScreen.h"
 #include "support/textfile.h"
 
 #include <QLineEdit>
@@ -46,13 +46,13 @@ struct Rig {
         station = std::make_unique<Station>(f.store(), f.dialogs, f.clock, keys,
                                             StationPaths(f.stationFolder()));
         station->start();
-        station->config().mnuExit_Click();
+        station->configuration().mnuExit_Click();
     }
-    Grid_Setup& g() { return station->gridSetup(); }
-    MainForm& main() { return station->mainForm(); }
+    GridSetupScreen& g() { return station->gridSetup(); }
+    MainScreen& main() { return station->mainScreen(); }
     bool measureShown() const
     {
-        return station->created(Screen::Measure) && station->measure().isVisible();
+        return station->created(Screen::Measurement) && station->measurement().isVisible();
     }
     // The sample grid entered on the grid setup screen, its check buoy `checkOff_twips` to the
     // right of where it belongs.
@@ -106,7 +106,7 @@ void TestGridTrust::refusedGridStaysRefusedAfterSaveLoadAndRestart()
     {
         Rig r(f, 1);
         r.main().cmdSetup_Click();
-        Grid_Setup& g = r.g();
+        GridSetupScreen& g = r.g();
         r.enterSampleGrid(100);
         f.dialogs.clear();
         f.dialogs.expectMessage();
@@ -198,8 +198,8 @@ void TestGridTrust::raisingTheNumberOfGridsNeedsTheNewGrid()
     r.g().gridExit->trigger();
 
     r.main().cmdConfigure_Click();
-    r.station->config().Opt2grid->click();
-    r.station->config().mnuExit_Click();
+    r.station->configuration().Opt2grid->click();
+    r.station->configuration().mnuExit_Click();
     QVERIFY(!r.station->allGridsReady());
     f.dialogs.clear();
     f.dialogs.expectMessage();
@@ -215,8 +215,8 @@ void TestGridTrust::raisingTheNumberOfGridsNeedsTheNewGrid()
     QVERIFY(!r.measureShown());
 
     r.main().cmdConfigure_Click();
-    r.station->config().Opt1Grid->click();
-    r.station->config().mnuExit_Click();
+    r.station->configuration().Opt1Grid->click();
+    r.station->configuration().mnuExit_Click();
     QVERIFY(r.station->allGridsReady());
     f.dialogs.clear();
     r.main().ccmdGoToMeasure->click();
@@ -232,7 +232,7 @@ void TestGridTrust::checkBuoyPredictedOffThePicture()
     StationFixture f;
     Rig r(f, 1);
     r.main().cmdSetup_Click();
-    Grid_Setup& g = r.g();
+    GridSetupScreen& g = r.g();
     r.enterSampleGrid(0);
     // Surveyed 60 m further right: 15000 twips right of the marked (6000, 4500), off the picture.
     g.txtCheckX->selectAll();

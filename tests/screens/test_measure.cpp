@@ -4,12 +4,12 @@
 
 #include "SampleGrid.h"
 #include "StationFixture.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "measure/ResultsFile.h"
 #include "platform/KeyboardState.h"
-#include "screens/Config.h"
-#include "screens/MainForm.h"
-#include "screens/Measure.h"
+#include "screens/ConfigurationScreen.h"
+#include "screens/MainScreen.h"
+#include "screens/MeasurementScreen.h"
 #include "support/textfile.h"
 
 #include <QApplication>
@@ -52,11 +52,11 @@ struct MeasureRig {
         station = std::make_unique<Station>(f.store(), f.dialogs, f.clock, keys,
                                             StationPaths(f.stationFolder()));
         station->start();
-        station->config().mnuExit_Click();
-        station->mainForm().ccmdGoToMeasure_Click();
+        station->configuration().mnuExit_Click();
+        station->mainScreen().ccmdGoToMeasure_Click();
         f.dialogs.clear();
     }
-    Measure& m() { return station->measure(); }
+    MeasurementScreen& m() { return station->measurement(); }
     QByteArray results() const
     {
         return readBytes(videos + QStringLiteral("/JumpMeasurementResults120526.txt"));
@@ -119,7 +119,7 @@ void TestMeasure::measuredFallAndPassJumps()
 {
     StationFixture f;
     MeasureRig r(f, {{"WSTIMS", "1"}});
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     StationPaths::ensureFolder(r.station->paths().exchangeFolder());
     r.setSkier(QStringLiteral("Smith,John"));
     // 43.53 m from the jump point along the course: 45.63 m with the ramp.
@@ -167,7 +167,7 @@ void TestMeasure::otherGridEntries()
     StationFixture f;
     MeasureRig r(f, {{"WSTIMS", "1"}});
     StationPaths::ensureFolder(r.station->paths().exchangeFolder());
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     r.setSkier(QStringLiteral("Smith"));
     // 134 ft does not go with 40 m; 132 does.
     m.Other_Grid->click();
@@ -207,7 +207,7 @@ void TestMeasure::markerAdjustmentAndVerifyMode()
 {
     StationFixture f;
     MeasureRig r(f, {{"impactcolor", "red"}});
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     r.click(40, 10);
     const ScreenPoint p = samplePicturePoint(40, 10);
     const auto h = m.picture->item(m.lineHorizontalImpact).value();
@@ -254,7 +254,7 @@ void TestMeasure::reridesCommentsAndAnUnwritableResultsFile()
 {
     StationFixture f;
     MeasureRig r(f);
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     // A line the results file cannot take is shown and kept.
     const QString good = r.station->settings.ResultsFilePath;
     r.station->settings.ResultsFilePath = f.path(QStringLiteral("gone/results.txt"));
@@ -294,7 +294,7 @@ void TestMeasure::barefootFigures()
     // The sit-ski offset and the tenths of a foot are checked with the grid geometry.
     StationFixture f;
     MeasureRig r(f, {{"tournamentType", "barefoot"}});
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     r.setSkier(QStringLiteral("Lee"));
     r.click(30, 20); // 30 m from the jump point, no ramp offset
     // For barefoot the splash indicator sits at the impact point.
@@ -310,7 +310,7 @@ void TestMeasure::pointBeyondTheHorizonIsRefused()
 {
     StationFixture f;
     MeasureRig r(f);
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     // A camera looking across the water: the far buoys crowd together near the horizon.
     MeasurementGrid g;
     // In BuoyIndex order: upper right, lower right, upper left, lower left.
@@ -356,7 +356,7 @@ void TestMeasure::distanceUncertaintyIsShownNotRecorded()
     StationFixture f;
     MeasureRig r(f, {{"WSTIMS", "1"}});
     StationPaths::ensureFolder(r.station->paths().exchangeFolder());
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     r.setSkier(QStringLiteral("Lee"));
     r.click(43.53, 20);
     m.Record_Click();
@@ -399,7 +399,7 @@ void TestMeasure::picturesLoadedSnappedAndHandedOver()
 {
     StationFixture f;
     MeasureRig r(f);
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     const QString pics = f.makeFolder(QStringLiteral("Pics"));
     const QString file = pics + QStringLiteral("/jump.bmp");
     QVERIFY(testPicture().save(file, "BMP"));
@@ -446,7 +446,7 @@ void TestMeasure::savePictureNotesItEverywhere()
     // The .info file and the log line's parts are checked with the picture names.
     StationFixture f;
     MeasureRig r(f);
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     const QString pics = f.makeFolder(QStringLiteral("Pics"));
     r.station->settings.PicturesFolder = pics + QDir::separator();
     // The log line names the captured video's skier and jump; the pass counter is one past it.
@@ -475,23 +475,23 @@ void TestMeasure::exitAppliesThePictureSavePolicy()
 {
     StationFixture f;
     MeasureRig r(f, {{"PictureSave", "Ask"}});
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     const QString pics = f.makeFolder(QStringLiteral("Pics"));
     r.station->settings.PicturesFolder = pics + QDir::separator();
     QVERIFY(testPicture().save(r.station->paths().inStation(QStringLiteral("currentcapture.bmp")),
                                "BMP"));
     // Arriving from frame selection brings the grabbed frame.
     m.hide();
-    r.station->ArrivedFrom = QStringLiteral("SelectFrame");
-    r.station->show(Screen::Measure);
+    r.station->arrivedFrom = ArrivedFrom::MarkedFrame;
+    r.station->show(Screen::Measurement);
     QVERIFY(m.picture->hasPicture());
     r.setSkier(QStringLiteral("Lee"));
     f.dialogs.expectMessage(DialogAnswer::Yes).expectMessage();
     m.Exit_Click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(QFile::exists(pics + QStringLiteral("/Leejump1.bmp")));
-    QVERIFY(!m.isVisible() && r.station->mainForm().isVisible());
-    QVERIFY(r.station->ArrivedFrom.isEmpty());
+    QVERIFY(!m.isVisible() && r.station->mainScreen().isVisible());
+    QVERIFY(r.station->arrivedFrom == ArrivedFrom::Elsewhere);
 }
 
 // Guards against a stray key recording anything: arrow keys pressed on the outcome options or the
@@ -500,7 +500,7 @@ void TestMeasure::arrowKeysMoveTheMarkerOnly()
 {
     StationFixture f;
     MeasureRig r(f);
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     m.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&m));
     r.setSkier(QStringLiteral("Ann"));
@@ -532,7 +532,7 @@ void TestMeasure::badEntriesAreRefusedBeforeAnythingIsWritten()
     StationFixture f;
     MeasureRig r(f, {{"WSTIMS", "1"}});
     StationPaths::ensureFolder(r.station->paths().exchangeFolder());
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     r.setSkier(QStringLiteral("Smith"));
     m.Other_Grid->click();
     m.Comment->clear();
@@ -579,7 +579,7 @@ void TestMeasure::aNewPictureNeedsItsOwnImpactPoint()
 {
     StationFixture f;
     MeasureRig r(f);
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     const QString pics = f.makeFolder(QStringLiteral("Pics"));
     const QString file = pics + QStringLiteral("/jump.bmp");
     QVERIFY(testPicture().save(file, "BMP"));
@@ -606,7 +606,7 @@ void TestMeasure::aNewPictureNeedsItsOwnImpactPoint()
         // and point must not stand in for it.
         [&] {
             QFile::remove(r.station->paths().inStation(QStringLiteral("currentcapture.bmp")));
-            r.station->ArrivedFrom = QStringLiteral("SelectFrame");
+            r.station->arrivedFrom = ArrivedFrom::MarkedFrame;
             f.dialogs.expectMessage();
             m.Form_Activate();
             QVERIFY(!m.picture->hasPicture());
@@ -686,7 +686,7 @@ void TestMeasure::contactPicturesAreNeverOverwritten()
 {
     StationFixture f;
     MeasureRig r(f);
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     const QString pics = f.makeFolder(QStringLiteral("Pics"));
     r.station->settings.PicturesFolder = pics + QDir::separator();
     QVERIFY(writeBytes(pics + QStringLiteral("/Leejump1.bmp"), "earlier skier"));
@@ -715,7 +715,7 @@ void TestMeasure::controlsKeepTheirPlacesAndTheHandOverWaits()
 {
     StationFixture f;
     MeasureRig r(f);
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     const auto recordPlace = [&] {
         QApplication::processEvents();
         m.centralWidget()->layout()->activate();
@@ -741,7 +741,7 @@ void TestMeasure::controlsKeepTheirPlacesAndTheHandOverWaits()
     QVERIFY(m.loadTimer->isActive());
     m.hide();
     QVERIFY(!m.loadTimer->isActive());
-    r.station->show(Screen::Measure);
+    r.station->show(Screen::Measurement);
     QVERIFY(m.loadTimer->isActive());
 
     // A Ready flag that cannot be set back (here a folder stands where its replacement is
@@ -758,7 +758,7 @@ void TestMeasure::controlsKeepTheirPlacesAndTheHandOverWaits()
     QVERIFY(!m.cbAutoLoadClipboard->isChecked());
     r.click(43.53, 20);
     m.hide();
-    r.station->show(Screen::Measure);
+    r.station->show(Screen::Measurement);
     QVERIFY(!m.loadTimer->isActive());
     m.Record_Click();
     QCOMPARE(m.distance->text(), QStringLiteral(" 45.6m"));
@@ -770,7 +770,7 @@ void TestMeasure::skierNamesTheFilesCannotHoldAndAnEmptyList()
 {
     StationFixture f;
     MeasureRig r(f);
-    Measure& m = r.m();
+    MeasurementScreen& m = r.m();
     f.dialogs.expectMessage();
     r.setSkier(QStringLiteral("\u0141ukasz \u017Bak M\u00FCller"));
     m.Skier_name_Change();
@@ -785,17 +785,17 @@ void TestMeasure::skierNamesTheFilesCannotHoldAndAnEmptyList()
     m.Skier_name_Change();
     FW_VERIFY_DIALOGS(f.dialogs);
     f.dialogs.expectMessage();
-    r.station->show(Screen::Measure);
+    r.station->show(Screen::Measurement);
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(f.dialogs.texts().last().contains(QStringLiteral("cannot hold: \u0416.")));
 
     r.station->skierNameList = {QStringLiteral("Ann"), QStringLiteral("Bob")};
     m.hide();
-    r.station->show(Screen::Measure);
+    r.station->show(Screen::Measurement);
     QCOMPARE(m.Skier_name->count(), 2);
     r.station->skierNameList.clear();
     m.hide();
-    r.station->show(Screen::Measure);
+    r.station->show(Screen::Measurement);
     QCOMPARE(m.Skier_name->count(), 0);
 }
 

@@ -3,12 +3,12 @@
 
 #include "SampleGrid.h"
 #include "StationFixture.h"
-#include "app/Station.h"
+#include "station/Station.h"
 #include "platform/KeyboardState.h"
-#include "screens/Config.h"
-#include "screens/LogView.h"
-#include "screens/MainForm.h"
-#include "screens/frmManual.h"
+#include "screens/ConfigurationScreen.h"
+#include "screens/SessionLogViewer.h"
+#include "screens/MainScreen.h"
+#include "screens/ManualViewer.h"
 #include "support/textfile.h"
 
 #include <QCheckBox>
@@ -101,8 +101,8 @@ void TestShell::firstStartAsksForTheFolderUntilItExists()
     QCOMPARE(texts.at(1), kFolderPrompt);
     QCOMPARE(texts.at(2), QStringLiteral("You entered an invalid path - try  again"));
     QCOMPARE(texts.at(4), texts.at(2));
-    QVERIFY(r.station.config().isVisible());
-    QVERIFY(!r.station.mainForm().isVisible());
+    QVERIFY(r.station.configuration().isVisible());
+    QVERIFY(!r.station.mainScreen().isVisible());
 
     // Every configuration key written back with its effective value; the folder as typed, used
     // without its trailing separator.
@@ -139,7 +139,7 @@ void TestShell::frameRateClassesAndBarefootTiming()
     f.store().write(QStringLiteral("framerate"), QStringLiteral("20")); // the start shows L
     f.store().write(QStringLiteral("barefoot"), QStringLiteral("1"));
     Rig r(f, true);
-    MainForm& main = r.station.mainForm();
+    MainScreen& main = r.station.mainScreen();
     QCOMPARE(main.lblConfig->text(), QStringLiteral("Currently Configured for L"));
     // Typing a rate stores it and sets the line; a rate of no class leaves the line as it was.
     for (const auto& [rate, caption] :
@@ -160,8 +160,8 @@ void TestShell::navigationFolderAndExit()
 {
     StationFixture f;
     Rig r(f, true);
-    r.station.config().mnuExit_Click();
-    MainForm& main = r.station.mainForm();
+    r.station.configuration().mnuExit_Click();
+    MainScreen& main = r.station.mainScreen();
     f.dialogs.clear();
 
     // A video folder that has gone: the capture and review buttons refuse.
@@ -173,7 +173,7 @@ void TestShell::navigationFolderAndExit()
         QCOMPARE(call.text, QStringLiteral("The Log File Folder you specified does not exist. "
                                            "Please change it to a Folder that does exist."));
     QVERIFY(main.isVisible());
-    QVERIFY(r.station.ArrivedFrom.isEmpty());
+    QVERIFY(r.station.arrivedFrom == ArrivedFrom::Elsewhere);
 
     // Measuring with a grid in use that is not set up leads to the grid set-up screen.
     f.dialogs.expectMessage();
@@ -220,7 +220,7 @@ void TestShell::configurationChoicesFromTheStore()
     for (const auto& [key, value] : stored)
         f.store().write(QLatin1String(key), QLatin1String(value));
     Rig r(f, true);
-    Config& c = r.station.config();
+    ConfigurationScreen& c = r.station.configuration();
     const StationSettings& s = r.station.settings;
     for (QAbstractButton* on :
          std::initializer_list<QAbstractButton*>{c.Opt3grid, c.right_to_left_button, c.SitSki_box,
@@ -245,19 +245,19 @@ void TestShell::leavingTheConfigurationScreen()
 {
     StationFixture f;
     Rig r(f, true);
-    Config& c = r.station.config();
+    ConfigurationScreen& c = r.station.configuration();
     c.TournamentName->setText(QStringLiteral("Spring Cup"));
     c.TournamentName_Change();
     c.CapturesPathName->setText(f.path(QStringLiteral("Pics  ")));
     c.CapturesPathName_Change();
     c.mnuExit_Click();
-    QVERIFY(r.station.mainForm().isVisible());
+    QVERIFY(r.station.mainScreen().isVisible());
     QCOMPARE(r.station.settings.PicturesFolder, f.path(QStringLiteral("Pics")) + QDir::separator());
     QCOMPARE(f.store().read(QStringLiteral("TournamentName"), QString()),
              QStringLiteral("Spring Cup"));
 
     f.clock.advanceSeconds(61);
-    r.station.mainForm().cmdConfigure_Click();
+    r.station.mainScreen().cmdConfigure_Click();
     c.mnuExit_Click();
     QCOMPARE(readBytes(r.videos + QStringLiteral("/JumpMeasurementResults120526.txt")),
              QByteArray("New Configuration: 12-05-2026  14:03:09 Spring Cup\r\n"
@@ -275,7 +275,7 @@ void TestShell::skierNamesFromTheConfiguredFile()
 {
     StationFixture f;
     Rig r(f, true);
-    Config& c = r.station.config();
+    ConfigurationScreen& c = r.station.configuration();
     const QString names = f.path(QStringLiteral("names.txt"));
     QVERIFY(writeBytes(names, "Smith,John\r\n\"Doe, Jane\"\r\n"));
     f.dialogs.expectOpenFile(names);
@@ -285,7 +285,7 @@ void TestShell::skierNamesFromTheConfiguredFile()
                                                    QStringLiteral("Doe, Jane")}));
 
     // A file that has gone is reported.
-    r.station.mainForm().cmdConfigure_Click();
+    r.station.mainScreen().cmdConfigure_Click();
     QFile::remove(names);
     f.dialogs.expectMessage();
     c.mnuExit_Click();
@@ -320,8 +320,8 @@ void TestShell::sessionLogAcrossStartsAndDays()
     const QString nextDay = QStringLiteral("JumpMeasurementLog120626.txt");
     f.clock.advanceSeconds(120);
     const QString other = f.makeFolder(QStringLiteral("Other"));
-    r.station.mainForm().txtVideoDir->setText(other);
-    r.station.mainForm().txtVideoDir_Change();
+    r.station.mainScreen().txtVideoDir->setText(other);
+    r.station.mainScreen().txtVideoDir_Change();
     QVERIFY(r.station.sessionLog.append(r.station.settings.VideoFolder, {QStringLiteral("x")},
                                         f.dialogs));
     QCOMPARE(readBytes(other + QLatin1Char('/') + nextDay), QByteArray("x\r\n"));
@@ -339,7 +339,7 @@ void TestShell::logViewerListsVideoLinesAndTakesThePath()
 {
     StationFixture f;
     Rig r(f, true);
-    r.station.config().mnuExit_Click();
+    r.station.configuration().mnuExit_Click();
     const QString video = QStringLiteral(
         "12-05-2026    14:10:00      Skier: Smith  Jump: 3       Contact Frame:  123         "
         "File: /videos/Smithjump3.avi");
@@ -351,7 +351,7 @@ void TestShell::logViewerListsVideoLinesAndTakesThePath()
                         {video, picture, QStringLiteral("a  File: /v/File: x/Smithjump1.avi"),
                          QStringLiteral("c  no path here.avi")})
                 .ok());
-    LogView* view = r.station.openLogView(&r.station.mainForm());
+    SessionLogViewer* view = r.station.openLogView(&r.station.mainScreen());
     QCOMPARE(view->lstLog->count(), 3);
     QCOMPARE(view->lstLog->item(0)->text(), video);
     view->lstLog->setCurrentRow(1);
@@ -360,7 +360,7 @@ void TestShell::logViewerListsVideoLinesAndTakesThePath()
     view->lstLog->setCurrentRow(2);
     view->lstLog_DblClick();
     QCOMPARE(view->txtFileToView->text(), QString());
-    QVERIFY(r.station.ArrivedFrom.isEmpty());
+    QVERIFY(r.station.arrivedFrom == ArrivedFrom::Elsewhere);
     // Another log chosen.
     const QString older = f.path(QStringLiteral("Videos/JumpMeasurementLog120426.txt"));
     QVERIFY(appendLines(older, {video, video}).ok());
@@ -406,19 +406,19 @@ void TestShell::manualIsReadOncePerRun()
     lake.fill(Qt::blue);
     QVERIFY(lake.save(f.stationFolder() + QStringLiteral("/lake.png")));
     Rig r(f, true);
-    r.station.config().mnuExit_Click();
-    r.station.mainForm().munManual_Click();
-    frmManual& manual = r.station.manual();
-    QVERIFY(manual.isVisible() && !r.station.mainForm().isVisible());
+    r.station.configuration().mnuExit_Click();
+    r.station.mainScreen().munManual_Click();
+    ManualViewer& manual = r.station.manual();
+    QVERIFY(manual.isVisible() && !r.station.mainScreen().isVisible());
     QVERIFY(manual.RichTextBox1->toPlainText().contains(QLatin1String("Our own notes.")));
     // A local manual's pictures are found beside it.
     const auto pictures = manualPictures(*manual.RichTextBox1);
     QCOMPARE(pictures.size(), 1);
     QVERIFY(pictures[0].name == QLatin1String("lake.png") && pictures[0].found);
     manual.cmdDone_Click();
-    QVERIFY(r.station.mainForm().isVisible());
+    QVERIFY(r.station.mainScreen().isVisible());
     QVERIFY(writeBytes(own, "# Changed\n"));
-    r.station.mainForm().munManual_Click();
+    r.station.mainScreen().munManual_Click();
     QVERIFY(manual.RichTextBox1->toPlainText().contains(QLatin1String("Our own notes.")));
 }
 
@@ -428,7 +428,7 @@ void TestShell::unreadableManualOverride()
     // An override that cannot be read (a folder of that name): the built-in manual with a note.
     QDir(f.stationFolder()).mkdir(QStringLiteral("QX05Manual.md"));
     Rig r(f, true);
-    frmManual& manual = r.station.manual();
+    ManualViewer& manual = r.station.manual();
     const QString text = manual.RichTextBox1->toPlainText();
     QVERIFY2(text.startsWith(QLatin1String("Could not read")), qPrintable(text.left(200)));
     QVERIFY(text.contains(QLatin1String("Operator's Manual")));
@@ -464,8 +464,8 @@ void TestShell::storedGridsLoadAtStartup()
     // Grid 1 is loaded and ready, and the main screen says so; the distance on it is checked
     // with the grid files.
     QVERIFY(r.station.allGridsReady());
-    QVERIFY(r.station.mainForm().gridShownReady(1));
-    QVERIFY(!r.station.mainForm().gridShownReady(2));
+    QVERIFY(r.station.mainScreen().gridShownReady(1));
+    QVERIFY(!r.station.mainScreen().gridShownReady(2));
     // One load record reached the results file (grid 3 wrote none).
     QCOMPARE(readBytes(r.videos + QStringLiteral("/JumpMeasurementResults120526.txt"))
                  .count("New Set-up now in place"),
