@@ -303,10 +303,7 @@ void CaptureScreen::cmdStartCapture_Click()
     // A notice of an earlier recording does not stay for this one.
     Label4->setVisible(nameChanged);
     if (m_station.hasScreen(Screen::Measurement)) {
-        MeasurementScreen& measure = m_station.measurement();
-        measure.Skier_name->setEditText(txtSkierName->text());
-        measure.Skier_name_Change();
-        measure.Jump_no->setText(txtPass->text());
+        m_station.measurement().takeSkier(txtSkierName->text(), txtPass->text());
     }
     MainScreen& main = m_station.mainScreen();
     main.SetCaptureValues();
@@ -390,7 +387,7 @@ int CaptureScreen::middleFrame() const
     const double rate =
         m_station.captureEngine().isCapturing() && !m_station.captureEngine().isOpening()
             ? m_station.captureEngine().captureRate()
-            : entryNumber(m_station.mainScreen().EdtRate->text());
+            : m_station.settings.FrameRate;
     const double middle = rate * captureSeconds / 2;
     return std::isfinite(middle) ? int(std::lround(middle)) : 0;
 }
@@ -542,9 +539,7 @@ void CaptureScreen::btnGetName_Click()
         return;
     }
     if (m_station.hasScreen(Screen::Measurement)) {
-        MeasurementScreen& measure = m_station.measurement();
-        measure.Skier_name->setEditText(name.value());
-        measure.Skier_name_Change();
+        m_station.measurement().takeSkier(name.value());
     }
     setSkierName(name.value());
 }

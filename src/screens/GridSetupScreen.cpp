@@ -919,7 +919,7 @@ void GridSetupScreen::gridSave_Click()
                                       QDir::toNativeSeparators(checkBuoyFilePath(r.path))));
     m_station.mainScreen().setGridDescription(r.grid, r.description);
     if (m_station.created(Screen::Measurement))
-        m_station.measurement().grid_description->setText(r.description);
+        m_station.measurement().showGridDescription(r.description);
 }
 
 void GridSetupScreen::gridLoad_Click()
@@ -948,7 +948,7 @@ void GridSetupScreen::gridLoad_Click()
         main.setGridDescription(r.grid, r.description);
     }
     if (m_station.created(Screen::Measurement))
-        m_station.measurement().grid_description->setText(r.description);
+        m_station.measurement().showGridDescription(r.description);
     statusBar()->showMessage(
         r.usable ? QStringLiteral("Grid %1 loaded from %2: ready for measuring")
                        .arg(r.grid)
@@ -957,26 +957,6 @@ void GridSetupScreen::gridLoad_Click()
                        .arg(r.grid)
                        .arg(QDir::toNativeSeparators(r.path)));
     Show_grid();
-}
-
-void GridSetupScreen::prepareMeasureLabels()
-{
-    MeasurementScreen& m = m_station.measurement();
-    const MeasurementGrid& grid = m_station.grids.slot(1);
-    const BuoyDistanceLabels back = buoyDistanceLabels(grid, BuoyIndex::UpperLeft);
-    const BuoyDistanceLabels other = buoyDistanceLabels(grid, BuoyIndex::UpperRight);
-    const std::pair<PictureView::ItemId, std::pair<QString, ScreenPoint>> labels[] = {
-        {m.maxbuoy, {back.feet, back.feetAt}},
-        {m.maxbuoym, {back.meters, back.metersAt}},
-        {m.minbuoy, {other.feet, other.feetAt}},
-        {m.minbuoym, {other.meters, other.metersAt}}};
-    for (const auto& [id, label] : labels) {
-        m.picture->setLabelText(id, label.first);
-        m.picture->moveItem(id, at(label.second));
-    }
-    m.grid_description->setText(grid.description2);
-    m.grid_description->adjustSize();
-    m.grid_description->show();
 }
 
 void GridSetupScreen::gridExit_Click()
@@ -997,7 +977,7 @@ void GridSetupScreen::gridExit_Click()
     // belongs to the grid the caption names.
     grids.selectGrid(1, m_station.settings.GridCount);
     showGrid(1);
-    prepareMeasureLabels();
+    m_station.measurement().showBuoyDistanceLabels();
 }
 
 } // namespace fw

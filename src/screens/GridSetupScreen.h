@@ -198,7 +198,6 @@ private:
     // Where the grid puts the check buoy; off the picture, an arrow from the marked one to it.
     void markPredictedCheckBuoy(ScreenPoint p, ScreenPoint marked);
     void showGrid(int grid);
-    void prepareMeasureLabels();
 
     Station& m_station;
     std::vector<PictureView::ItemId> m_drawing;

@@ -133,6 +133,13 @@ public:
     // Refreshes the choices that come from the configuration screen (colours, tournament
     // type, grid button, skier names).
     void applySettings();
+    // The skier the capture screen records becomes this screen's, with the pass as the jump
+    // number when one is given.
+    void takeSkier(const QString& name, const QString& pass = QString());
+    // The description of the grid just loaded or saved on the grid setup screen.
+    void showGridDescription(const QString& description);
+    // Measuring starts on grid 1: its buoy distance labels and description go on the picture.
+    void showBuoyDistanceLabels();
 
 public Q_SLOTS:
     void Form_Load();

@@ -4,6 +4,7 @@
 #include "screens/MeasurementScreen.h"
 
 #include "station/Station.h"
+#include "grid/GridCompletion.h"
 #include "measure/JumpResult.h"
 #include "measure/PictureLog.h"
 #include "measure/ResultsFile.h"
@@ -249,6 +250,38 @@ void MeasurementScreen::applyPictureSavePolicy()
                                          QString(), DialogIcon::None,
                                          DialogButtons::YesNo) == DialogAnswer::Yes)
         pictureSaved();
+}
+
+void MeasurementScreen::showBuoyDistanceLabels()
+{
+    const MeasurementGrid& grid = m_station.grids.slot(1);
+    const BuoyDistanceLabels back = buoyDistanceLabels(grid, BuoyIndex::UpperLeft);
+    const BuoyDistanceLabels other = buoyDistanceLabels(grid, BuoyIndex::UpperRight);
+    const std::pair<PictureView::ItemId, std::pair<QString, ScreenPoint>> labels[] = {
+        {maxbuoy, {back.feet, back.feetAt}},
+        {maxbuoym, {back.meters, back.metersAt}},
+        {minbuoy, {other.feet, other.feetAt}},
+        {minbuoym, {other.meters, other.metersAt}}};
+    for (const auto& [id, label] : labels) {
+        picture->setLabelText(id, label.first);
+        picture->moveItem(id, QPointF(label.second.x, label.second.y));
+    }
+    grid_description->setText(grid.description2);
+    grid_description->adjustSize();
+    grid_description->show();
+}
+
+void MeasurementScreen::takeSkier(const QString& name, const QString& pass)
+{
+    Skier_name->setEditText(name);
+    Skier_name_Change();
+    if (!pass.isNull())
+        Jump_no->setText(pass);
+}
+
+void MeasurementScreen::showGridDescription(const QString& description)
+{
+    grid_description->setText(description);
 }
 
 } // namespace fw
