@@ -498,7 +498,7 @@ void CaptureScreen::cmdEndCapture_Click()
     cmdGoSetup->setEnabled(true);
     if (m_station.hasScreen(Screen::FrameSelection)) {
         // The frame selection screen takes the changed name up with the operator.
-        m_station.frameSelection().captureNameChanged = nameChanged;
+        m_station.captureHandOver.skierRenamed = nameChanged;
         Label4->hide();
         m_station.arrivedFrom = ArrivedFrom::Recording;
         m_station.show(Screen::FrameSelection, this);

@@ -376,8 +376,8 @@ void FrameSelectionScreen::captureArrival()
     fromCapture = true;
     const Station::CaptureHandOver& capture = m_station.captureHandOver;
     Text6->setText(capture.path);
-    if (captureNameChanged) {
-        captureNameChanged = false;
+    if (m_station.captureHandOver.skierRenamed) {
+        m_station.captureHandOver.skierRenamed = false;
         renameCapture();
     }
     loadVideo(Text6->text());

@@ -93,9 +93,6 @@ public:
     bool setupRequested = false;
     bool fromCapture = false;
 
-    // Set by the capture screen when it changed the skier's name to keep an existing file: the
-    // next "Capture" arrival asks for the name and renames the video.
-    bool captureNameChanged = false;
     // The frame grab request: the video and the frame the grab took last.
     QString grabFileName;
     int grabFrameNumber = 0;

@@ -85,6 +85,9 @@ public:
         int notedFrame = 0;
         int frameCount = 0;
         double frameRate = 0;
+        // The capture screen renamed the skier so as not to overwrite an earlier pass's video:
+        // the frame selection screen asks for the name once and renames the video.
+        bool skierRenamed = false;
     };
     CaptureHandOver captureHandOver;
     // The capture screen's skier name and pass number, as the contact picture log notes them.

@@ -53,7 +53,11 @@ struct Rig {
     }
     void arriveFromCapture(const QString& path, int noted, int frames = 60, double rate = 30)
     {
-        station->captureHandOver = {path, noted, frames, rate};
+        Station::CaptureHandOver& handOver = station->captureHandOver;
+        handOver.path = path;
+        handOver.notedFrame = noted;
+        handOver.frameCount = frames;
+        handOver.frameRate = rate;
         arrive(ArrivedFrom::Recording);
     }
     bool shows(int frame)
@@ -104,7 +108,7 @@ void TestFrameSelection::captureArrivalRenamesAndMovesTheVideo()
     r.station->captureSkier = QStringLiteral("Smith2");
     r.station->capturePass = QStringLiteral(" 3 ");
     r.station->settings.BarefootTiming15s = 1;
-    r.screen->captureNameChanged = true;
+    r.station->captureHandOver.skierRenamed = true;
     f.dialogs.expectInput(std::nullopt)
         .expectInput(QStringLiteral("Smith"))
         .expectInput(QStringLiteral("Jones"));
@@ -132,7 +136,7 @@ void TestFrameSelection::renameToTheSamePathOrAFailingMoveLeavesTheVideo()
     const QByteArray bytes = readBytes(captured);
     r.station->captureSkier = QStringLiteral("Smith");
     // The same name again: no question about an existing file, nothing moves.
-    r.screen->captureNameChanged = true;
+    r.station->captureHandOver.skierRenamed = true;
     f.dialogs.expectInput(QStringLiteral("Smith"));
     r.arriveFromCapture(captured, 0);
     FW_VERIFY_DIALOGS(f.dialogs);
@@ -143,7 +147,7 @@ void TestFrameSelection::renameToTheSamePathOrAFailingMoveLeavesTheVideo()
     // A move the file system refuses (a folder stands at the new name): told with the reason,
     // and the video stays.
     QVERIFY(QDir().mkpath(r.videos + QStringLiteral("/Brownjump1.avi/inside")));
-    r.screen->captureNameChanged = true;
+    r.station->captureHandOver.skierRenamed = true;
     f.dialogs.expectInput(QStringLiteral("Brown")).expectMessage();
     r.arriveFromCapture(captured, 0);
     FW_VERIFY_DIALOGS(f.dialogs);
