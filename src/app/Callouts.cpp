@@ -57,13 +57,13 @@ QList<CalloutPicture> buildCallouts()
                 "SkierNameFile", "gridframe", "Barefoot_box", "Jump_direction", "WSTIMS", "Frame3",
                 "Frame2", "mnuExit"})},
         {QStringLiteral("gridsetup-points"), Screen::GridSetup,
-         marks({"gridLoad", "gridSave", "mnuSetupPicture", "picture", "grid_select",
-                "grid_state_icon", "Frame1", "ul_survey_x", "txtCheckX", "jump_x", "Load",
-                "show_alignment", "chkboxGridLock", "AdjustUp"})},
+         marks({"loadGridAction", "saveGridAction", "pictureMenu", "picture", "gridChoiceButton",
+                "gridStateIcon", "pointChoiceBox", "upperLeftSurveyXEdit", "checkBuoySurveyXEdit",
+                "jumpXEdit", "completeButton", "drawBuoysButton", "gridLockBox", "adjustUpButton"})},
         {QStringLiteral("gridsetup"), Screen::GridSetup,
-         marks({"btnAccuracyCheck", "fmAccuracyDisplay"})},
+         marks({"accuracyButton", "accuracyKindBox"})},
         {QStringLiteral("accuracy-mesh"), Screen::GridSetup,
-         marks({"fmAccuracyDisplay", "fmAccuracyConfig"})},
+         marks({"accuracyKindBox", "accuracyShowBox"})},
         {QStringLiteral("capture"), Screen::Capture,
          marks({"CapturePRO1", "txtSkierName", "txtPass", "captureTimeValue", "cmdStartCapture",
                 "cmdStartTimer", "cmdEndCapture", "cmdSelect", "cmdGoToTimer", "cmdGoSetup"})},
@@ -176,28 +176,6 @@ void nameMarkedControls(Station& station)
         name(s.Frame3, "Frame3");
         name(s.Frame2, "Frame2");
         name(s.mnuExit, "mnuExit");
-    }
-    if (station.created(Screen::GridSetup)) {
-        GridSetupScreen& s = station.gridSetup();
-        name(s.gridLoad, "gridLoad");
-        name(s.gridSave, "gridSave");
-        if (s.mnuLoadPicture)
-            if (QMenu* menu = qobject_cast<QMenu*>(s.mnuLoadPicture->parent()))
-                name(menu->menuAction(), "mnuSetupPicture");
-        name(s.picture, "picture");
-        name(s.grid_select, "grid_select");
-        name(s.grid_state_icon, "grid_state_icon");
-        name(s.Frame1, "Frame1");
-        name(s.ul_survey_x, "ul_survey_x");
-        name(s.txtCheckX, "txtCheckX");
-        name(s.jump_x, "jump_x");
-        name(s.Load, "Load");
-        name(s.show_alignment, "show_alignment");
-        name(s.chkboxGridLock, "chkboxGridLock");
-        name(s.AdjustUp, "AdjustUp");
-        name(s.btnAccuracyCheck, "btnAccuracyCheck");
-        name(s.fmAccuracyDisplay, "fmAccuracyDisplay");
-        name(s.fmAccuracyConfig, "fmAccuracyConfig");
     }
     if (station.created(Screen::Capture)) {
         CaptureScreen& s = station.capture();

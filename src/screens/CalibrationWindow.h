@@ -25,36 +25,35 @@ class CalibrationWindow : public QMainWindow {
 public:
     explicit CalibrationWindow(Station& station, QWidget* parent = nullptr);
 
-    QLineEdit* CalibrationLineXTwips = nullptr;
-    QLineEdit* CalibrationLineYTwips = nullptr;
-    QLineEdit* CalibrationLineXTwips2 = nullptr;
-    QLineEdit* CalibrationLineYTwips2 = nullptr;
-    QLineEdit* CalibrationLineXActual = nullptr;
-    QLineEdit* CalibrationLineYActual = nullptr;
-    QLineEdit* CalibrationLineXActual2 = nullptr;
-    QLineEdit* CalibrationLineYActual2 = nullptr;
-    QPushButton* CalibrationLineUnitsSelect = nullptr;
-    QPushButton* CalibrateLineDrawCommand = nullptr;
-    QPushButton* CalibrationLineErase = nullptr;
-    QLabel* CalibrationLineScreenLabel = nullptr;
-    QLabel* CalibrationLineActualLabel = nullptr;
-    QAction* formexit = nullptr;
+    // Picture positions (twips) and water positions (meters) of the line's two ends.
+    QLineEdit* point1PictureXEdit = nullptr;
+    QLineEdit* point1PictureYEdit = nullptr;
+    QLineEdit* point2PictureXEdit = nullptr;
+    QLineEdit* point2PictureYEdit = nullptr;
+    QLineEdit* point1ActualXEdit = nullptr;
+    QLineEdit* point1ActualYEdit = nullptr;
+    QLineEdit* point2ActualXEdit = nullptr;
+    QLineEdit* point2ActualYEdit = nullptr;
+    // Which kind of position is typed in ("Actual" or "Screen"); the other kind is computed.
+    QPushButton* inputKindButton = nullptr;
+    QPushButton* drawButton = nullptr;
+    QPushButton* eraseButton = nullptr;
+    QLabel* pictureColumnLabel = nullptr;
+    QLabel* actualColumnLabel = nullptr;
+    QAction* exitAction = nullptr;
 
     // The lines shown on one picture: the previous one in magenta, the new one in white.
     struct Shown {
         PictureView::ItemId old = 0;
         PictureView::ItemId current = 0;
     };
-    Shown onMeasure;
-    Shown onGridSetup;
-    // The line drawn last, kept for the whole run.
-    std::optional<CalibrationLine> previous;
+    const Shown& shownOnMeasurement() const { return m_onMeasurement; }
+    const Shown& shownOnGridSetup() const { return m_onGridSetup; }
 
 public Q_SLOTS:
-    void CalibrationLineUnitsSelect_Click();
-    void CalibrateLineDrawCommand_Click();
-    void CalibrationLineErase_Click();
-    void formexit_Click();
+    void toggleInputKind();
+    void drawLine();
+    void eraseLines();
 
 private:
     CalibrationFields fields() const;
@@ -63,6 +62,10 @@ private:
     static void erase(PictureView& view, Shown& shown);
 
     Station& m_station;
+    Shown m_onMeasurement;
+    Shown m_onGridSetup;
+    // The line drawn last, kept for the whole run.
+    std::optional<CalibrationLine> m_previous;
 };
 
 } // namespace fw

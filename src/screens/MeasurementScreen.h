@@ -34,6 +34,7 @@ public:
     ~MeasurementScreen() override;
 
     PictureView* picture = nullptr;
+    PictureView& pictureView() { return *picture; }
 
     // Outcome options.
     QRadioButton* optJumpOK = nullptr;

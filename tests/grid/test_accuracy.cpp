@@ -178,35 +178,35 @@ void TestAccuracy::calibrationRoundingsAndHorizon()
 {
     const MeasurementGrid c = solvedState(accuracyEntries()).working;
     CalibrationFields f;
-    f.CalibrationLineXActual = QStringLiteral("30"); // the upper left buoy
-    f.CalibrationLineYActual = QStringLiteral("70");
-    f.CalibrationLineXActual2 = QStringLiteral("78.01"); // next to the lower right buoy
-    f.CalibrationLineYActual2 = QStringLiteral("30m");
+    f.point1ActualX = QStringLiteral("30"); // the upper left buoy
+    f.point1ActualY = QStringLiteral("70");
+    f.point2ActualX = QStringLiteral("78.01"); // next to the lower right buoy
+    f.point2ActualY = QStringLiteral("30m");
     const auto line = calibrationDraw(f, QStringLiteral("Actual"), c);
     QVERIFY(line);
-    QCOMPARE(f.CalibrationLineXTwips2, QStringLiteral(" 9001")); // 9001.25
-    QCOMPARE(f.CalibrationLineYTwips2, QStringLiteral(" 7000"));
+    QCOMPARE(f.point2PictureX, QStringLiteral(" 9001")); // 9001.25
+    QCOMPARE(f.point2PictureY, QStringLiteral(" 7000"));
     QCOMPARE(line->from.x, 3000.0);
     QCOMPARE(line->to.x, 9001.0);
-    f.CalibrationLineXTwips = QStringLiteral("3001");
-    f.CalibrationLineYTwips2 = QString();
+    f.point1PictureX = QStringLiteral("3001");
+    f.point2PictureY = QString();
     const auto screen = calibrationDraw(f, QStringLiteral("Screen"), c);
     QVERIFY(screen);
-    QCOMPARE(f.CalibrationLineXActual, QStringLiteral(" 30.01")); // 30.008
-    QCOMPARE(f.CalibrationLineYActual2, QStringLiteral(" 86"));   // picture y 0
+    QCOMPARE(f.point1ActualX, QStringLiteral(" 30.01")); // 30.008
+    QCOMPARE(f.point2ActualY, QStringLiteral(" 86"));   // picture y 0
     QCOMPARE(screen->to.y, 0.0);
 
     MeasurementGrid horizon;
     horizon.c = {0, 0.01, 0, 0, -0.001, 0, 0, 0.01}; // at picture y 1000
-    f.CalibrationLineYTwips = QStringLiteral("1000");
-    f.CalibrationLineXActual = QStringLiteral("unchanged");
+    f.point1PictureY = QStringLiteral("1000");
+    f.point1ActualX = QStringLiteral("unchanged");
     const auto refused = calibrationDraw(f, QStringLiteral("Screen"), horizon);
     QVERIFY(!refused && !refused.message().isEmpty());
-    QCOMPARE(f.CalibrationLineXActual, QStringLiteral("unchanged"));
+    QCOMPARE(f.point1ActualX, QStringLiteral("unchanged"));
     // Beyond the horizon (the far side from this grid's buoys at the origin) as well.
-    f.CalibrationLineYTwips = QStringLiteral("2000");
+    f.point1PictureY = QStringLiteral("2000");
     QVERIFY(!calibrationDraw(f, QStringLiteral("Screen"), horizon));
-    QCOMPARE(f.CalibrationLineXActual, QStringLiteral("unchanged"));
+    QCOMPARE(f.point1ActualX, QStringLiteral("unchanged"));
 
     QCOMPARE(skierPathRow(QStringLiteral(" 7 ")), std::optional<int>(6));
     for (const char* refusedRow : {"0", "8", "2.5", "3x", ""})
