@@ -41,14 +41,14 @@ ScreenPoint pointPosition(const MeasurementGrid& working, GridPoint point)
 bool pointPlaced(const GridEntries& entries, GridPoint point)
 {
     const std::optional<BuoyIndex> buoy = buoyOf(point);
-    const QString& x = buoy ? entries.pictureX(*buoy) : entries.txtCheckXpix;
-    const QString& y = buoy ? entries.pictureY(*buoy) : entries.txtCheckYpix;
+    const QString& x = buoy ? entries.pictureX(*buoy) : entries.check_picture_x;
+    const QString& y = buoy ? entries.pictureY(*buoy) : entries.check_picture_y;
     return parseNumber(x) && parseNumber(y);
 }
 
 bool gridLockAllowed(const GridEntries& entries)
 {
-    if (entries.txtCheckX == kCheckXUnset)
+    if (entries.check_survey_x == kCheckXUnset)
         return false;
     for (BuoyIndex b :
          {BuoyIndex::UpperLeft, BuoyIndex::UpperRight, BuoyIndex::LowerLeft, BuoyIndex::LowerRight})
@@ -89,7 +89,7 @@ GridEntries entriesShownFor(const GridState& grids, int grid)
     const bool neverSetUp =
         !slot.completed && slot.c == GridCoefficients{} && slot.description1.isEmpty();
     GridEntries shown = neverSetUp ? GridEntries{} : entriesFromGrid(slot, grid);
-    shown.grid_select = gridCaption(grid);
+    shown.grid_caption = gridCaption(grid);
     return shown;
 }
 

@@ -67,12 +67,12 @@ std::array<FieldBinding, 24> fieldBindings(const GridSetupScreenForm& f)
              {f.lowerRightSurveyYEdit, &GridEntries::lr_survey_y},
              {f.jumpXEdit, &GridEntries::jump_x},
              {f.jumpYEdit, &GridEntries::jump_y},
-             {f.checkBuoySurveyXEdit, &GridEntries::txtCheckX},
-             {f.checkBuoySurveyYEdit, &GridEntries::txtCheckY},
-             {f.checkBuoyPictureXEdit, &GridEntries::txtCheckXpix},
-             {f.checkBuoyPictureYEdit, &GridEntries::txtCheckYpix},
-             {f.descriptionEdit, &GridEntries::ipt_file_description},
-             {f.description2Edit, &GridEntries::ipt_file_description_2}}};
+             {f.checkBuoySurveyXEdit, &GridEntries::check_survey_x},
+             {f.checkBuoySurveyYEdit, &GridEntries::check_survey_y},
+             {f.checkBuoyPictureXEdit, &GridEntries::check_picture_x},
+             {f.checkBuoyPictureYEdit, &GridEntries::check_picture_y},
+             {f.descriptionEdit, &GridEntries::description},
+             {f.description2Edit, &GridEntries::description_2}}};
 }
 
 } // namespace
@@ -171,7 +171,7 @@ GridEntries GridSetupScreen::shownEntries() const
     GridEntries e;
     for (const auto& [edit, member] : fieldBindings(m_form))
         e.*member = edit->text();
-    e.grid_select = m_form.gridChoiceButton->text();
+    e.grid_caption = m_form.gridChoiceButton->text();
     return e;
 }
 
@@ -186,7 +186,7 @@ void GridSetupScreen::showEntries()
     const GridEntries& e = m_station.gridEntries;
     for (const auto& [edit, member] : fieldBindings(m_form))
         edit->setText(e.*member);
-    m_form.gridChoiceButton->setText(e.grid_select);
+    m_form.gridChoiceButton->setText(e.grid_caption);
 }
 
 void GridSetupScreen::prepare()
@@ -197,7 +197,7 @@ void GridSetupScreen::prepare()
     // The grids loaded at start-up are already in the records: the screen shows them as they
     // are, and a grid that is set up stays set up.
     GridState& grids = m_station.grids;
-    m_station.gridEntries.grid_select = gridCaption(grids.currentGrid);
+    m_station.gridEntries.grid_caption = gridCaption(grids.currentGrid);
     showEntries();
     const bool ready = currentGridReady(grids);
     setStateIcon(ready);

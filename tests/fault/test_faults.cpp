@@ -105,11 +105,11 @@ bool saveGrid(const QString& folder, const QString& name, const QString& descrip
     }
     entries.jump_x = QStringLiteral("0");
     entries.jump_y = QStringLiteral("20");
-    entries.txtCheckX = QStringLiteral("40");
-    entries.txtCheckY = QStringLiteral("20");
-    entries.txtCheckXpix = QStringLiteral("6000");
-    entries.txtCheckYpix = QStringLiteral("4500");
-    entries.grid_select = QStringLiteral("Grid 1");
+    entries.check_survey_x = QStringLiteral("40");
+    entries.check_survey_y = QStringLiteral("20");
+    entries.check_picture_x = QStringLiteral("6000");
+    entries.check_picture_y = QStringLiteral("4500");
+    entries.grid_caption = QStringLiteral("Grid 1");
     dialogs.expectSaveFile(QDir(folder).filePath(name))
         .expectInput(description)
         .expectMessage(DialogAnswer::Yes);

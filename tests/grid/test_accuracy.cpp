@@ -24,10 +24,10 @@ GridEntries accuracyEntries(double right_m = 78, double front_m = 30)
     GridEntries e = rectangleEntries();
     e.ur_survey_x = e.lr_survey_x = QString::number(right_m);
     e.lr_survey_y = e.ll_survey_y = QString::number(front_m);
-    e.jump_y = e.txtCheckY = QStringLiteral("50");
-    e.txtCheckX = QStringLiteral("54");
-    e.ipt_file_description = QStringLiteral("/setup/left.ipt");
-    e.ipt_file_description_2 = QStringLiteral("left camera");
+    e.jump_y = e.check_survey_y = QStringLiteral("50");
+    e.check_survey_x = QStringLiteral("54");
+    e.description = QStringLiteral("/setup/left.ipt");
+    e.description_2 = QStringLiteral("left camera");
     return e;
 }
 
@@ -154,7 +154,7 @@ void TestAccuracy::reportIsAppendedToTheDaysFile()
 
     // A grid refused by its check buoy is never described: told, and nothing is written.
     GridEntries refused = e;
-    refused.txtCheckXpix = QStringLiteral(" 6100");
+    refused.check_picture_x = QStringLiteral(" 6100");
     f.dialogs.expectMessage();
     QVERIFY(!RunAccuracyCheck(refused, s, settings, kRectangleWidth_twips, AccuracyContent::Grade,
                               f.dialogs, f.clock));
@@ -193,7 +193,7 @@ void TestAccuracy::calibrationRoundingsAndHorizon()
     const auto screen = calibrationDraw(f, QStringLiteral("Screen"), c);
     QVERIFY(screen);
     QCOMPARE(f.point1ActualX, QStringLiteral(" 30.01")); // 30.008
-    QCOMPARE(f.point2ActualY, QStringLiteral(" 86"));   // picture y 0
+    QCOMPARE(f.point2ActualY, QStringLiteral(" 86"));    // picture y 0
     QCOMPARE(screen->to.y, 0.0);
 
     MeasurementGrid horizon;

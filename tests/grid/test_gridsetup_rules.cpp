@@ -74,7 +74,7 @@ void TestGridSetupRules::lockAndMarkersNeedPlacedPoints()
     QVERIFY(gridLockAllowed(e));
     for (int i = 0; i < kGridPointCount; ++i)
         QVERIFY(pointPlaced(e, GridPoint(i)));
-    e.txtCheckX = kCheckXUnset;
+    e.check_survey_x = kCheckXUnset;
     QVERIFY(!gridLockAllowed(e));
     e = rectangleEntries();
     e.pictureX(BuoyIndex::LowerRight) = kPictureUnset;
@@ -96,12 +96,12 @@ void TestGridSetupRules::aSlotNeverSetUpShowsItsFieldsUnset()
     const GridEntries never = entriesShownFor(grids, 2);
     QCOMPARE(never.upper_left_x, QString(kPictureUnset));
     QCOMPARE(never.ul_survey_x, QString(kSurveyUnset));
-    QCOMPARE(never.grid_select, QStringLiteral("Grid 2"));
+    QCOMPARE(never.grid_caption, QStringLiteral("Grid 2"));
     const GridEntries shown = entriesShownFor(grids, 1);
     QCOMPARE(shown.pictureX(BuoyIndex::UpperRight), QStringLiteral(" 9000"));
-    QCOMPARE(shown.grid_select, QStringLiteral("Grid 1"));
+    QCOMPARE(shown.grid_caption, QStringLiteral("Grid 1"));
     grids.slot(3).description1 = QStringLiteral("/setup/refused.ipt");
-    QCOMPARE(entriesShownFor(grids, 3).ipt_file_description, QStringLiteral("/setup/refused.ipt"));
+    QCOMPARE(entriesShownFor(grids, 3).description, QStringLiteral("/setup/refused.ipt"));
 
     QVERIFY(!currentGridReady(grids)); // the working copy is not completed
     grids.working = grids.slot(1);
