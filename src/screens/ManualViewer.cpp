@@ -121,6 +121,11 @@ ManualViewer::ManualViewer(Station& station, QWidget* parent) : QWidget(parent),
     layout->addWidget(splitter, 1);
     layout->addWidget(doneButton, 0, Qt::AlignRight);
     resize(1000, 700);
+    connectControls();
+}
+
+void ManualViewer::connectControls()
+{
     connect(doneButton, &QPushButton::clicked, this, &ManualViewer::returnToMainScreen);
     connect(contentsTree, &QTreeWidget::itemClicked, this, &ManualViewer::showSection);
     connect(contentsTree, &QTreeWidget::itemActivated, this, &ManualViewer::showSection);

@@ -56,6 +56,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void connectControls();
     // Shows each picture of the manual no wider than the text area, so that nothing needs
     // scrolling sideways; pictures are never shown larger than they are.
     void fitPictures();
