@@ -18,6 +18,7 @@ class MainScreen : public QMainWindow {
 public:
     explicit MainScreen(Station& station, QWidget* parent = nullptr);
 
+    // The widgets, for tests, the manual's callouts and the screenshots.
     MainScreenForm& form() { return m_form; }
 
     // The station's start-up: emergency reset, capture panel and device, the video folder
