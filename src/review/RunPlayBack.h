@@ -36,6 +36,8 @@ public:
 
     // Every play-back over, as when the screen is left.
     void stop();
+    // A new start frame was given: the play before the old one is no longer followed.
+    void forgetStart() { m_beforeStart = false; }
 
     bool playingBeforeStart() const { return m_beforeStart; }
     bool playingBeforeEnd() const { return m_beforeEnd; }

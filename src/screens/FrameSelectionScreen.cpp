@@ -241,6 +241,7 @@ void FrameSelectionScreen::captureArrival()
     if (capture.notedFrame > 0) {
         m_selectedFrame = capture.notedFrame;
         m_form.player->setCurrentPosition(m_selectedFrame);
+        m_playBack.forgetStart();
         m_startRead = false;
         m_form.instructionLabel->setText(kSelectStart);
     }

@@ -3,6 +3,7 @@
 // operator's seconds and repeat entries, the renamed video's path and the ".info" file.
 
 #include "StationFixture.h"
+#include "review/CapturedVideo.h"
 #include "review/FrameSelection.h"
 #include "review/RunPlayBack.h"
 
@@ -34,6 +35,7 @@ private Q_SLOTS:
     void playToEndThenContinueThenRepeat();
     void operatorEntries();
     void renamedVideoPath();
+    void renameToTheSamePathOrAFailingMoveLeavesTheVideo();
     void infoFileReadsBackWhatWasWritten();
 };
 
@@ -164,6 +166,32 @@ void TestFrameSelectionRules::renamedVideoPath()
                      QDir::toNativeSeparators(QStringLiteral("/videos/Smithjump1.avi"))));
     QVERIFY(!samePath(QStringLiteral("/videos/Smithjump1.avi"),
                       QStringLiteral("/videos/Smithjump2.avi")));
+}
+
+void TestFrameSelectionRules::renameToTheSamePathOrAFailingMoveLeavesTheVideo()
+{
+    StationFixture f;
+    const QString videos = f.makeFolder(QStringLiteral("Videos"));
+    const QString captured = QDir::toNativeSeparators(videos + QStringLiteral("/Smithjump1.avi"));
+    QVERIFY(writeBytes(captured, "a captured video"));
+    // The same name again: no question about an existing file, nothing moves.
+    f.dialogs.expectInput(QStringLiteral("Smith"));
+    std::optional<RenamedVideo> renamed = renameCapturedVideo(
+        captured, videos, QStringLiteral("Smith"), QStringLiteral("2"), f.dialogs);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(renamed && samePath(renamed->path, captured));
+    QCOMPARE(readBytes(captured), QByteArray("a captured video"));
+
+    // A move the file system refuses (a folder stands at the new name): told with the reason,
+    // and the video stays.
+    QVERIFY(QDir().mkpath(videos + QStringLiteral("/Brownjump1.avi/inside")));
+    f.dialogs.expectInput(QStringLiteral("Brown")).expectMessage();
+    renamed = renameCapturedVideo(captured, videos, QStringLiteral("Smith"), QStringLiteral("2"),
+                                  f.dialogs);
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(!renamed);
+    QVERIFY(f.dialogs.calls().last().text.startsWith(QStringLiteral("Could not move ") + captured));
+    QCOMPARE(readBytes(captured), QByteArray("a captured video"));
 }
 
 void TestFrameSelectionRules::infoFileReadsBackWhatWasWritten()

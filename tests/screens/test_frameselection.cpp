@@ -87,7 +87,6 @@ class TestFrameSelection : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void captureArrivalRenamesAndMovesTheVideo();
-    void renameToTheSamePathOrAFailingMoveLeavesTheVideo();
     void steppingAndLeaving();
     void playBeforeStartAndEveryRepeatIsEnded();
     void playToEndAndTheTooShortRun();
@@ -126,34 +125,6 @@ void TestFrameSelection::captureArrivalRenamesAndMovesTheVideo()
     QCOMPARE(r.screen->form().player->fileName(), moved);
     QVERIFY(r.shows(12));
     QCOMPARE(r.screen->runFrames(), 450); // Barefoot timing at 30 fps
-}
-
-void TestFrameSelection::renameToTheSamePathOrAFailingMoveLeavesTheVideo()
-{
-    StationFixture f;
-    Rig r(f);
-    const QString captured = r.video(QStringLiteral("Smithjump1.avi"));
-    const QByteArray bytes = readBytes(captured);
-    r.station->captureSkier = QStringLiteral("Smith");
-    // The same name again: no question about an existing file, nothing moves.
-    r.station->captureHandOver.skierRenamed = true;
-    f.dialogs.expectInput(QStringLiteral("Smith"));
-    r.arriveFromCapture(captured, 0);
-    FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(r.screen->form().videoPathEdit->text(), captured);
-    QCOMPARE(readBytes(captured), bytes);
-    QCOMPARE(r.station->capturePass, QStringLiteral("2"));
-
-    // A move the file system refuses (a folder stands at the new name): told with the reason,
-    // and the video stays.
-    QVERIFY(QDir().mkpath(r.videos + QStringLiteral("/Brownjump1.avi/inside")));
-    r.station->captureHandOver.skierRenamed = true;
-    f.dialogs.expectInput(QStringLiteral("Brown")).expectMessage();
-    r.arriveFromCapture(captured, 0);
-    FW_VERIFY_DIALOGS(f.dialogs);
-    QVERIFY(f.dialogs.calls().last().text.startsWith(QStringLiteral("Could not move ") + captured));
-    QCOMPARE(r.screen->form().videoPathEdit->text(), captured);
-    QCOMPARE(readBytes(captured), bytes);
 }
 
 void TestFrameSelection::steppingAndLeaving()
