@@ -5,7 +5,6 @@
 
 #include <QWidget>
 
-#include <optional>
 
 class QKeyEvent;
 class QLineEdit;
