@@ -5,7 +5,6 @@
 
 #include <QWidget>
 
-
 class QKeyEvent;
 class QLineEdit;
 class QTimer;
