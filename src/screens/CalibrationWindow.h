@@ -1,16 +1,12 @@
 #pragma once
 
 #include "grid/Calibration.h"
+#include "screens/CalibrationWindowForm.h"
 #include "widgets/PictureView.h"
 
 #include <QMainWindow>
 
 #include <optional>
-
-class QAction;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 
 namespace fw {
 
@@ -25,22 +21,7 @@ class CalibrationWindow : public QMainWindow {
 public:
     explicit CalibrationWindow(Station& station, QWidget* parent = nullptr);
 
-    // Picture positions (twips) and water positions (meters) of the line's two ends.
-    QLineEdit* point1PictureXEdit = nullptr;
-    QLineEdit* point1PictureYEdit = nullptr;
-    QLineEdit* point2PictureXEdit = nullptr;
-    QLineEdit* point2PictureYEdit = nullptr;
-    QLineEdit* point1ActualXEdit = nullptr;
-    QLineEdit* point1ActualYEdit = nullptr;
-    QLineEdit* point2ActualXEdit = nullptr;
-    QLineEdit* point2ActualYEdit = nullptr;
-    // Which kind of position is typed in ("Actual" or "Screen"); the other kind is computed.
-    QPushButton* inputKindButton = nullptr;
-    QPushButton* drawButton = nullptr;
-    QPushButton* eraseButton = nullptr;
-    QLabel* pictureColumnLabel = nullptr;
-    QLabel* actualColumnLabel = nullptr;
-    QAction* exitAction = nullptr;
+    CalibrationWindowForm& form() { return m_form; }
 
     // The lines shown on one picture: the previous one in magenta, the new one in white.
     struct Shown {
@@ -62,6 +43,7 @@ private:
     static void erase(PictureView& view, Shown& shown);
 
     Station& m_station;
+    CalibrationWindowForm m_form;
     Shown m_onMeasurement;
     Shown m_onGridSetup;
     // The line drawn last, kept for the whole run.

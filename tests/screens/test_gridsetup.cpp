@@ -361,12 +361,12 @@ void TestGridSetup::calibrationLinesOnBothPictures()
     QVERIFY(c && c->isVisible());
 
     // Two buoys' survey positions give their picture positions, and the line joins them.
-    c->point1ActualXEdit->setText(QStringLiteral("20"));
-    c->point1ActualYEdit->setText(QStringLiteral("40"));
-    c->point2ActualXEdit->setText(QStringLiteral("60"));
-    c->point2ActualYEdit->setText(QStringLiteral("0"));
-    c->drawButton->click();
-    QCOMPARE(c->point2PictureXEdit->text(), QStringLiteral(" 11000"));
+    c->form().point1ActualXEdit->setText(QStringLiteral("20"));
+    c->form().point1ActualYEdit->setText(QStringLiteral("40"));
+    c->form().point2ActualXEdit->setText(QStringLiteral("60"));
+    c->form().point2ActualYEdit->setText(QStringLiteral("0"));
+    c->form().drawButton->click();
+    QCOMPARE(c->form().point2PictureXEdit->text(), QStringLiteral(" 11000"));
     PictureView* setup = g.form().picture;
     PictureView* measure = &r.station->measurement().pictureView();
     const auto line = setup->item(c->shownOnGridSetup().current).value();
@@ -375,7 +375,7 @@ void TestGridSetup::calibrationLinesOnBothPictures()
     QCOMPARE(measure->item(c->shownOnMeasurement().current).value().b, QPointF(11000, 7500));
 
     // Draw again: the same line once as old (magenta) and once as new (white).
-    c->drawButton->click();
+    c->form().drawButton->click();
     for (const auto& [view, shown] :
          {std::pair{setup, c->shownOnGridSetup()}, std::pair{measure, c->shownOnMeasurement()}}) {
         const auto old = view->item(shown.old).value();
@@ -385,7 +385,7 @@ void TestGridSetup::calibrationLinesOnBothPictures()
     }
     // Erase takes the lines off both pictures.
     const CalibrationWindow::Shown before = c->shownOnMeasurement();
-    c->eraseButton->click();
+    c->form().eraseButton->click();
     QVERIFY(!measure->item(before.old) && !measure->item(before.current));
     QVERIFY(!setup->item(c->shownOnGridSetup().current));
 
