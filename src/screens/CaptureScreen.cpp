@@ -526,7 +526,7 @@ void CaptureScreen::cmdSelect_Click()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &SkierPicker::skierSelected, this,
             [this](const QString& name) { setSkierName(name); });
-    dialog->Form_Load();
+    dialog->listSkiers();
     dialog->show();
 }
 

@@ -236,11 +236,11 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     QCOMPARE(r.station->grids.currentGrid, 1);
     MeasurementScreen& m = r.station->measurement();
     const auto label = [&m](PictureView::ItemId id) { return m.pictureView().item(id).value(); };
-    QCOMPARE(label(m.maxbuoym).text, QStringLiteral(" 28.3 meters"));
-    QCOMPARE(label(m.minbuoy).text, QStringLiteral(" 207 feet"));
+    QCOMPARE(label(m.form().upperLeftBuoyMeters).text, QStringLiteral(" 28.3 meters"));
+    QCOMPARE(label(m.form().upperRightBuoyFeet).text, QStringLiteral(" 207 feet"));
 
     // Grid 2 chosen for measuring: back on this screen the fields show grid 2.
-    m.Set_grid_Click();
+    m.selectNextGrid();
     main.goToGridSetup();
     QCOMPARE(g.form().gridChoiceButton->text(), QStringLiteral("Grid 2"));
 }
