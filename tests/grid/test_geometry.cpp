@@ -90,7 +90,6 @@ private Q_SLOTS:
     void horizonPointsHaveNoResult();
     void distancesAndRecordedFigures();
     void fieldOfViewMatchesTheCameraWhateverTheSurveyAxes();
-    void reportedFieldOfViewBounds();
     void clicksBeyondTheHorizonHaveNoDistance();
     void surveyOriginDoesNotChangeTheGrid();
     void uncertaintyMatchesIndependentDifferences();
@@ -173,7 +172,8 @@ void TestGeometry::horizonPointsHaveNoResult()
 }
 
 // Guards the ramp offset of each tournament type (barefoot wins over sit ski), the recorded
-// figures rounded half up, and the x orientation's sign at its bound.
+// figures rounded half up, the x orientation's sign at its bound, and the reported field of view
+// (truncated to tenths, plus 1.5).
 void TestGeometry::distancesAndRecordedFigures()
 {
     MeasurementGrid g;
@@ -192,6 +192,8 @@ void TestGeometry::distancesAndRecordedFigures()
     QCOMPARE(feetFigure(45.63, Tournament{false, true}), 149.7);
     QCOMPARE(xOrientationOf(10, 20), 1.0);
     QCOMPARE(xOrientationOf(15, 15), -1.0);
+    QCOMPARE(reportedFieldOfView(33.59), 35.0);
+    QCOMPARE(reportedFieldOfView(33.6), 35.1);
 }
 
 // Guards the field of view: the angle between the water lines under the two front buoys'
@@ -228,13 +230,6 @@ void TestGeometry::fieldOfViewMatchesTheCameraWhateverTheSurveyAxes()
     }
     qInfo("field of view: worst difference from the camera %.3g degrees", worst);
     QVERIFY(worst < 1e-4);
-}
-
-// Guards the reported figure: truncated to tenths, plus 1.5.
-void TestGeometry::reportedFieldOfViewBounds()
-{
-    QCOMPARE(reportedFieldOfView(33.59), 35.0);
-    QCOMPARE(reportedFieldOfView(33.6), 35.1);
 }
 
 // Guards clicks above the water's horizon: in random camera views whose horizon crosses the
