@@ -4,6 +4,7 @@
 // killing the child); for the kill test the child writes without end and is killed at random
 // moments. The parent then reads what was left on the disk.
 
+#include "SampleGrid.h"
 #include "ScriptedDialogs.h"
 #include "StationFixture.h"
 #include "grid/GridFiles.h"
@@ -85,7 +86,7 @@ QByteArray packedFrame(int width, int height)
     return packed;
 }
 
-// A grid saved through the grid setup screen's Save, with its description as given.
+// The sample grid saved through the grid setup's Save, with its description as given.
 bool saveGrid(const QString& folder, const QString& name, const QString& description,
               ScriptedDialogs& dialogs, SettingsStore& store)
 {
@@ -93,23 +94,7 @@ bool saveGrid(const QString& folder, const QString& name, const QString& descrip
     StationSettings settings;
     settings.SetupFilesFolder = folder;
     settings.GridCount = 1;
-    GridEntries entries;
-    const QPointF picture[] = {{1000, 7500}, {11000, 7500}, {11000, 1500}, {1000, 1500}};
-    const QPointF survey[] = {{20, 0}, {60, 0}, {60, 40}, {20, 40}};
-    for (int i = 0; i < kBuoyCount; ++i) {
-        const auto b = BuoyIndex(i + 1);
-        entries.pictureX(b) = QString::number(picture[i].x());
-        entries.pictureY(b) = QString::number(picture[i].y());
-        entries.surveyX(b) = QString::number(survey[i].x());
-        entries.surveyY(b) = QString::number(survey[i].y());
-    }
-    entries.jump_x = QStringLiteral("0");
-    entries.jump_y = QStringLiteral("20");
-    entries.txtCheckX = QStringLiteral("40");
-    entries.txtCheckY = QStringLiteral("20");
-    entries.txtCheckXpix = QStringLiteral("6000");
-    entries.txtCheckYpix = QStringLiteral("4500");
-    entries.grid_select = QStringLiteral("Grid 1");
+    GridEntries entries = entriesFromGrid(sampleGrid(), 1);
     dialogs.expectSaveFile(QDir(folder).filePath(name))
         .expectInput(description)
         .expectMessage(DialogAnswer::Yes);
