@@ -197,7 +197,7 @@ void TestAccuracy::calibrationRoundingsAndHorizon()
     QCOMPARE(screen->to.y, 0.0);
 
     MeasurementGrid horizon;
-    horizon.c = {0, 0.01, 0, 0, -0.001, 0, 0, 0.01}; // at picture y 1000
+    horizon.c = kHorizonAt1000;
     f.CalibrationLineYTwips = QStringLiteral("1000");
     f.CalibrationLineXActual = QStringLiteral("unchanged");
     const auto refused = calibrationDraw(f, QStringLiteral("Screen"), horizon);
