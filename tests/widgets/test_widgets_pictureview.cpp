@@ -344,11 +344,7 @@ void TestPictureView::largePictureGrowsTheWindowWithinTheScreen()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QRect screen = window.screen()->availableGeometry();
-    const auto gray = [](QSize size) {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(Qt::gray);
-        return image;
-    };
+    const auto gray = [](QSize size) { return testPicture(size.width(), size.height()); };
 
     view->setPicture(gray({100, 80}));
     QCOMPARE(window.size(), QSize(300, 200));
