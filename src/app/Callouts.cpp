@@ -68,9 +68,9 @@ QList<CalloutPicture> buildCallouts()
          marks({"CapturePRO1", "txtSkierName", "txtPass", "captureTimeValue", "cmdStartCapture",
                 "cmdStartTimer", "cmdEndCapture", "cmdSelect", "cmdGoToTimer", "cmdGoSetup"})},
         {QStringLiteral("frameselection"), Screen::FrameSelection,
-         marks({"MediaPlayer1", "Command1", "Text9", "Command4", "Command6", "Command5",
-                "cmdMarkStart", "btnGoToSetup", "lstFileInfo", "cmdGoToCapture", "cmdGoToSetup",
-                "cmdViewLog"})},
+         marks({"player", "stepBackButton", "positionEdit", "stepForwardButton", "browseButton",
+                "playBeforeStartButton", "measureFrameButton", "gridSetupFrameButton",
+                "fileInfoList", "recordNextPassButton", "mainScreenButton", "viewLogButton"})},
         {QStringLiteral("measure"), Screen::Measurement,
          marks({"picture", "AdjustUp", "Skier_name", "Jump_no", "distance", "distance_ft",
                 "optJumpOK", "Record", "Unfreeze", "Show_grid", "verify", "btnNextJump", "SavePict",
@@ -211,21 +211,6 @@ void nameMarkedControls(Station& station)
         name(s.cmdSelect, "cmdSelect");
         name(s.cmdGoToTimer, "cmdGoToTimer");
         name(s.cmdGoSetup, "cmdGoSetup");
-    }
-    if (station.created(Screen::FrameSelection)) {
-        FrameSelectionScreen& s = station.frameSelection();
-        name(s.MediaPlayer1, "MediaPlayer1");
-        name(s.Command1, "Command1");
-        name(s.Text9, "Text9");
-        name(s.Command4, "Command4");
-        name(s.Command6, "Command6");
-        name(s.Command5, "Command5");
-        name(s.cmdMarkStart, "cmdMarkStart");
-        name(s.btnGoToSetup, "btnGoToSetup");
-        name(s.lstFileInfo, "lstFileInfo");
-        name(s.cmdGoToCapture, "cmdGoToCapture");
-        name(s.cmdGoToSetup, "cmdGoToSetup");
-        name(s.cmdViewLog, "cmdViewLog");
     }
     if (station.created(Screen::Measurement)) {
         MeasurementScreen& s = station.measurement();

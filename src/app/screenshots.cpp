@@ -277,14 +277,14 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     const double fps =
         station.captureHandOver.frameRate > 0 ? station.captureHandOver.frameRate : 30.0;
     const fw::CourseLanding landing = course.landing(0, fps, size);
-    select.MediaPlayer1->setCurrentPosition(landing.frame);
-    if (!waitFor([&] { return select.MediaPlayer1->shownFrame() == landing.frame; }, 30000))
+    select.form().player->setCurrentPosition(landing.frame);
+    if (!waitFor([&] { return select.form().player->shownFrame() == landing.frame; }, 30000))
         return QStringLiteral("the landing frame did not show");
     if (QString failed = shooter.shoot(select, QStringLiteral("frameselection"), {1200, 600});
         !failed.isEmpty())
         return failed;
-    select.cmdMarkStart_Click();
-    if (select.selectedFrame != landing.frame)
+    select.onMeasureFrameClicked();
+    if (select.selectedFrame() != landing.frame)
         return QStringLiteral("the landing frame was not marked");
     fw::MeasurementScreen& measure = station.measurement();
     const fw::ScreenPoint click{15.0 * std::round(landing.picture_px.x()),

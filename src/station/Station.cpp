@@ -93,7 +93,7 @@ FrameSelectionScreen& Station::frameSelection()
 {
     if (!m_frameSelection) {
         m_frameSelection = std::make_unique<FrameSelectionScreen>(*this);
-        m_frameSelection->Form_Load();
+        m_frameSelection->prepare();
     }
     return *m_frameSelection;
 }

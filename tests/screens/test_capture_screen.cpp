@@ -164,7 +164,7 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     FW_VERIFY_DIALOGS(f.dialogs);
 
     // 2. The same name and pass again: the name gets an "X"; Contact notes the frame, Esc stops.
-    rig.station->frameSelection().cmdGoToCapture_Click();
+    rig.station->frameSelection().onRecordNextPassClicked();
     QVERIFY(s.isVisible());
     s.txtPass->setText(QStringLiteral("1"));
     s.txtPass_Change();
@@ -186,7 +186,7 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     // 3. The renamed skier is back on the capture screen with the next pass and the notice of
     // the changed name has gone; the camera goes away: the operator is told, the file plays up
     // to its last frame.
-    rig.station->frameSelection().cmdGoToCapture_Click();
+    rig.station->frameSelection().onRecordNextPassClicked();
     QCOMPARE(s.txtSkierName->text(), QStringLiteral("Smyth"));
     QCOMPARE(s.txtPass->text(), QStringLiteral("2"));
     QVERIFY(!s.Label4->isVisible());

@@ -174,11 +174,11 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
     QVERIFY(landing.frame < station.captureHandOver.frameCount);
 
     // The first-contact frame marked: on to the measurement screen with its picture.
-    select.MediaPlayer1->setCurrentPosition(landing.frame);
+    select.form().player->setCurrentPosition(landing.frame);
     // The operator marks the frame on the screen: wait until the player shows it.
-    QTRY_COMPARE_WITH_TIMEOUT(select.MediaPlayer1->shownFrame(), landing.frame, 10000);
-    select.cmdMarkStart_Click();
-    QCOMPARE(select.selectedFrame, landing.frame);
+    QTRY_COMPARE_WITH_TIMEOUT(select.form().player->shownFrame(), landing.frame, 10000);
+    select.onMeasureFrameClicked();
+    QCOMPARE(select.selectedFrame(), landing.frame);
     MeasurementScreen& m = station.measurement();
     QVERIFY(m.isVisible());
 
