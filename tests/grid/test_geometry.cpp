@@ -244,7 +244,7 @@ void TestGeometry::clicksBeyondTheHorizonHaveNoDistance()
         const Vec3 back = view.camera.centre - view.camera.forward * 30.0;
         QVERIFY(!SurveyToPicture(g, SurveyPoint{back.x, back.y}));
         QVERIFY(SurveyToPicture(g, view.survey[0]));
-        for (double y = -200000; y < 200000; y += 75) {
+        for (double y = -200000; y < 200000; y += 7.5) {
             if (const auto s = PictureToSurvey(g.c, {7000, y}))
                 QVERIFY(std::isfinite(s->X) && std::isfinite(s->Y));
         }
