@@ -47,11 +47,13 @@ QList<CalloutPicture> buildCallouts()
     };
     return {
         {QStringLiteral("main"), Screen::Main,
-         marks({"mnuViewLog", "mnuPictureLog", "munManual", "cmdGoCapture", "cmdGoTimer",
-                "ccmdGoToMeasure", "cmdSetup", "cmdConfigure", "cmdShowConfig", "cmdImport",
-                "btnChangeDirectory", "cb15", "gridRow1", "lblConfig"})},
+         marks({"videoLogAction", "pictureLogAction", "manualAction", "goToCaptureButton",
+                "reviewVideosButton", "reviewPicturesButton", "gridSetupButton", "configureButton",
+                "capturePanelButton", "importSkierNamesButton", "changeVideoFolderButton",
+                "barefootTimingCheck", "gridReadyIcon1", "frameRateClassLabel"})},
         {QStringLiteral("manual"), Screen::Manual,
-         marks({"contentsTree", "searchEdit", "findPreviousButton", "findNextButton", "cmdDone"})},
+         marks(
+             {"contentsTree", "searchEdit", "findPreviousButton", "findNextButton", "doneButton"})},
         {QStringLiteral("config"), Screen::Configuration,
          marks({"TournamentName", "ResultsPathName", "CapturesPathName", "SetupFilesPathName",
                 "SkierNameFile", "gridframe", "Barefoot_box", "Jump_direction", "WSTIMS", "Frame3",
@@ -145,23 +147,6 @@ QWidget& screenWidget(Station& station, Screen screen)
 
 void nameMarkedControls(Station& station)
 {
-    if (station.created(Screen::Main)) {
-        MainScreen& s = station.mainScreen();
-        name(s.mnuViewLog, "mnuViewLog");
-        name(s.mnuPictureLog, "mnuPictureLog");
-        name(s.munManual, "munManual");
-        name(s.cmdGoCapture, "cmdGoCapture");
-        name(s.cmdGoTimer, "cmdGoTimer");
-        name(s.ccmdGoToMeasure, "ccmdGoToMeasure");
-        name(s.cmdSetup, "cmdSetup");
-        name(s.cmdConfigure, "cmdConfigure");
-        name(s.cmdShowConfig, "cmdShowConfig");
-        name(s.cmdImport, "cmdImport");
-        name(s.btnChangeDirectory, "btnChangeDirectory");
-        name(s.cb15, "cb15");
-        name(s.ImageGrid[0], "gridRow1");
-        name(s.lblConfig, "lblConfig");
-    }
     if (station.created(Screen::Configuration)) {
         ConfigurationScreen& s = station.configuration();
         name(s.TournamentName, "TournamentName");

@@ -191,7 +191,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
         return failed;
 
     // The manual, searched for the check buoy.
-    main.munManual_Click();
+    main.openManual();
     fw::ManualViewer& manual = station.manual();
     manual.resize(1100, 640);
     waitFor([] { return false; }, 300);
@@ -199,7 +199,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     manual.findNext();
     if (QString failed = shooter.shoot(manual, QStringLiteral("manual")); !failed.isEmpty())
         return failed;
-    manual.cmdDone_Click();
+    manual.returnToMainScreen();
 
     // Grid 1 on a still picture of the course: its five points drawn, the check buoy refused
     // after a mistyped survey figure, then completed again and its accuracy checked.
@@ -208,7 +208,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     const QString still = QDir(demo.path()).filePath(QStringLiteral("course.bmp"));
     if (!course.frame(0, size, 30.0).save(still))
         return QStringLiteral("cannot write the course picture ") + still;
-    main.cmdSetup_Click();
+    main.goToGridSetup();
     fw::GridSetupScreen& setup = station.gridSetup();
     dialogs.filesToOpen = {still};
     setup.mnuLoadPicture_Click();
@@ -254,7 +254,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
         return QStringLiteral("grid 1 is not ready after its check");
 
     // The capture screen live, then five seconds recorded.
-    main.cmdGoCapture_Click();
+    main.goToCapture();
     fw::CaptureScreen& capture = station.capture();
     capture.setSkierName(QStringLiteral("John Smith"));
     waitFor([] { return false; }, 1500);

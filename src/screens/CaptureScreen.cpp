@@ -306,7 +306,7 @@ void CaptureScreen::cmdStartCapture_Click()
         m_station.measurement().takeSkier(txtSkierName->text(), txtPass->text());
     }
     MainScreen& main = m_station.mainScreen();
-    main.SetCaptureValues();
+    main.applyCaptureSettings();
     engine().setStreamFile(captureFilePath);
     // The recording's own clock ends it after exactly the set seconds; the countdown shows it.
     engine().setTimeLimit_s(int(std::ceil(captureSeconds)));

@@ -178,7 +178,7 @@ void ConfigurationScreen::Form_Load()
     const QString resultsName = QStringLiteral("JumpMeasurementResults") +
                                 monthDayYear(m_station.clock().now().date()) +
                                 QStringLiteral(".txt");
-    setByProgram(*ResultsPathName, joinPath(main.txtVideoDir->text().trimmed(), resultsName),
+    setByProgram(*ResultsPathName, joinPath(main.videoFolderText().trimmed(), resultsName),
                  [this] { ResultsPathName_Change(); });
     // 3.
     setByProgram(*CapturesPathName, s.VideoFolder, [this] { CapturesPathName_Change(); });

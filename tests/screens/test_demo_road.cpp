@@ -161,9 +161,9 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
 
     // Three seconds from the Demo Camera: the first skier lands at frame 60.
     MainScreen& main = station.mainScreen();
-    QCOMPARE(main.Combo1->currentText(), CaptureEngine::demoCameraName());
-    QCOMPARE(main.ResolutionCombo->currentText(), QStringLiteral("160x120"));
-    main.cmdGoCapture_Click();
+    QCOMPARE(main.form().deviceCombo->currentText(), CaptureEngine::demoCameraName());
+    QCOMPARE(main.form().resolutionCombo->currentText(), QStringLiteral("160x120"));
+    main.goToCapture();
     CaptureScreen& capture = station.capture();
     capture.setSkierName(QStringLiteral("Smith"));
     capture.cmdStartCapture_Click();
