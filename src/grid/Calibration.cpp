@@ -15,10 +15,8 @@ Result<CalibrationLine> calibrationDraw(CalibrationFields& f, const QString& uni
 {
     using R = Result<CalibrationLine>;
     if (unitsCaption == QLatin1String("Actual")) {
-        const SurveyPoint s1{fieldNumber(f.point1ActualX),
-                             fieldNumber(f.point1ActualY)};
-        const SurveyPoint s2{fieldNumber(f.point2ActualX),
-                             fieldNumber(f.point2ActualY)};
+        const SurveyPoint s1{fieldNumber(f.point1ActualX), fieldNumber(f.point1ActualY)};
+        const SurveyPoint s2{fieldNumber(f.point2ActualX), fieldNumber(f.point2ActualY)};
         const auto p1 = SurveyToPicture(c, s1);
         const auto p2 = SurveyToPicture(c, s2);
         if (!p1 || !p2)
@@ -29,10 +27,8 @@ Result<CalibrationLine> calibrationDraw(CalibrationFields& f, const QString& uni
         f.point2PictureX = leadingSpace(roundHalfUp(p2->x, 0));
         f.point2PictureY = leadingSpace(roundHalfUp(p2->y, 0));
     } else {
-        const ScreenPoint p1{fieldNumber(f.point1PictureX),
-                             fieldNumber(f.point1PictureY)};
-        const ScreenPoint p2{fieldNumber(f.point2PictureX),
-                             fieldNumber(f.point2PictureY)};
+        const ScreenPoint p1{fieldNumber(f.point1PictureX), fieldNumber(f.point1PictureY)};
+        const ScreenPoint p2{fieldNumber(f.point2PictureX), fieldNumber(f.point2PictureY)};
         const auto s1 = PictureToSurvey(c, p1);
         const auto s2 = PictureToSurvey(c, p2);
         if (!s1 || !s2)
@@ -45,9 +41,8 @@ Result<CalibrationLine> calibrationDraw(CalibrationFields& f, const QString& uni
         f.point2ActualX = leadingSpace(roundHalfUp(s2->X, 2));
         f.point2ActualY = leadingSpace(roundHalfUp(s2->Y, 2));
     }
-    return CalibrationLine{
-        {fieldNumber(f.point1PictureX), fieldNumber(f.point1PictureY)},
-        {fieldNumber(f.point2PictureX), fieldNumber(f.point2PictureY)}};
+    return CalibrationLine{{fieldNumber(f.point1PictureX), fieldNumber(f.point1PictureY)},
+                           {fieldNumber(f.point2PictureX), fieldNumber(f.point2PictureY)}};
 }
 
 } // namespace fw

@@ -4,6 +4,7 @@
 // killing the child); for the kill test the child writes without end and is killed at random
 // moments. The parent then reads what was left on the disk.
 
+#include "SampleGrid.h"
 #include "ScriptedDialogs.h"
 #include "StationFixture.h"
 #include "grid/GridFiles.h"
@@ -85,7 +86,7 @@ QByteArray packedFrame(int width, int height)
     return packed;
 }
 
-// A grid saved through the grid setup screen's Save, with its description as given.
+// The sample grid saved through the grid setup's Save, with its description as given.
 bool saveGrid(const QString& folder, const QString& name, const QString& description,
               ScriptedDialogs& dialogs, SettingsStore& store)
 {
@@ -93,23 +94,7 @@ bool saveGrid(const QString& folder, const QString& name, const QString& descrip
     StationSettings settings;
     settings.SetupFilesFolder = folder;
     settings.GridCount = 1;
-    GridEntries entries;
-    const QPointF picture[] = {{1000, 7500}, {11000, 7500}, {11000, 1500}, {1000, 1500}};
-    const QPointF survey[] = {{20, 0}, {60, 0}, {60, 40}, {20, 40}};
-    for (int i = 0; i < kBuoyCount; ++i) {
-        const auto b = BuoyIndex(i + 1);
-        entries.pictureX(b) = QString::number(picture[i].x());
-        entries.pictureY(b) = QString::number(picture[i].y());
-        entries.surveyX(b) = QString::number(survey[i].x());
-        entries.surveyY(b) = QString::number(survey[i].y());
-    }
-    entries.jump_x = QStringLiteral("0");
-    entries.jump_y = QStringLiteral("20");
-    entries.check_survey_x = QStringLiteral("40");
-    entries.check_survey_y = QStringLiteral("20");
-    entries.check_picture_x = QStringLiteral("6000");
-    entries.check_picture_y = QStringLiteral("4500");
-    entries.grid_caption = QStringLiteral("Grid 1");
+    GridEntries entries = entriesFromGrid(sampleGrid(), 1);
     dialogs.expectSaveFile(QDir(folder).filePath(name))
         .expectInput(description)
         .expectMessage(DialogAnswer::Yes);
@@ -221,15 +206,16 @@ ChildAnswer runChild(qint64 limit, const QStringList& args)
     return answer;
 }
 
+// The same with the arguments given as plain strings or QStrings.
+template <typename... Args> ChildAnswer child(qint64 limit, const Args&... args)
+{
+    return runChild(limit, QStringList{QString(args)...});
+}
+
 // The system's words for a file grown past its limit, as Qt gives them.
 QString tooLarge()
 {
     return qt_error_string(EFBIG);
-}
-
-QByteArray linesBytes(const QStringList& lines)
-{
-    return encodeLines(lines);
 }
 
 } // namespace
@@ -260,28 +246,18 @@ void TestFaults::wholeFileWritersKeepTheOldFileOnAFullDisk()
 {
     StationFixture f;
     const QString dst = f.path(QStringLiteral("qxresult.dst"));
-    QCOMPARE(
-        runChild(0, {QStringLiteral("replace"), dst, QStringLiteral("100"), QStringLiteral("1")})
-            .outcome,
-        QStringLiteral("ok"));
+    QCOMPARE(child(0, "replace", dst, "100", "1").outcome, QStringLiteral("ok"));
     const QByteArray old = readBytes(dst);
-    for (int bytes : {3000, 40000}) {
-        const ChildAnswer answer = runChild(
-            2048, {QStringLiteral("replace"), dst, QString::number(bytes), QStringLiteral("2")});
-        QCOMPARE(answer.outcome, QStringLiteral("Could not write to %1: %2").arg(dst, tooLarge()));
+    for (const char* bytes : {"3000", "40000"}) {
+        QCOMPARE(child(2048, "replace", dst, bytes, "2").outcome,
+                 QStringLiteral("Could not write to %1: %2").arg(dst, tooLarge()));
         QCOMPARE(readBytes(dst), old);
     }
 
     const QString bitmap = f.path(QStringLiteral("currentcapture.bmp"));
-    QCOMPARE(
-        runChild(0, {QStringLiteral("bitmap"), bitmap, QStringLiteral("8"), QStringLiteral("8")})
-            .outcome,
-        QStringLiteral("ok"));
+    QCOMPARE(child(0, "bitmap", bitmap, "8", "8").outcome, QStringLiteral("ok"));
     const QByteArray oldBitmap = readBytes(bitmap);
-    QCOMPARE(runChild(4096, {QStringLiteral("bitmap"), bitmap, QStringLiteral("64"),
-                             QStringLiteral("64")})
-                 .outcome,
-             QStringLiteral("failed"));
+    QCOMPARE(child(4096, "bitmap", bitmap, "64", "64").outcome, QStringLiteral("failed"));
     QCOMPARE(readBytes(bitmap), oldBitmap);
 
     // Nothing of the refused writes is left beside the files.
@@ -294,17 +270,13 @@ void TestFaults::gridSaveKeepsItsFilesOnAFullDisk()
 {
     StationFixture f;
     const QString setup = f.makeFolder(QStringLiteral("setup"));
-    QCOMPARE(runChild(0, {QStringLiteral("grid"), setup, QStringLiteral("north.ipt"),
-                          QStringLiteral("old")})
-                 .outcome,
-             QStringLiteral("ok"));
+    QCOMPARE(child(0, "grid", setup, "north.ipt", "old").outcome, QStringLiteral("ok"));
     const QString grid = QDir(setup).filePath(QStringLiteral("north.ipt"));
     const QByteArray oldGrid = readBytes(grid);
     const QByteArray oldCheckBuoy = readBytes(checkBuoyFilePath(grid));
     QVERIFY(!oldGrid.isEmpty() && !oldCheckBuoy.isEmpty());
-    const ChildAnswer refused =
-        runChild(oldGrid.size() + 50, {QStringLiteral("grid"), setup, QStringLiteral("north.ipt"),
-                                       QStringLiteral("new ") + QString(200, QLatin1Char('x'))});
+    const ChildAnswer refused = child(oldGrid.size() + 50, "grid", setup, "north.ipt",
+                                      QStringLiteral("new ") + QString(200, QLatin1Char('x')));
     QCOMPARE(refused.outcome, QStringLiteral("failed"));
     QVERIFY2(refused.messages.join(' ').contains(tooLarge()),
              qPrintable(refused.messages.join('|')));
@@ -318,21 +290,18 @@ void TestFaults::appendsAreAllOrNothingOnAFullDisk()
 {
     StationFixture f;
     const QString results = f.path(QStringLiteral("results.txt"));
-    QVERIFY(writeBytes(results, linesBytes(numberedLines(QStringLiteral("earlier"), 10, 75))));
+    QVERIFY(writeBytes(results, encodeLines(numberedLines(QStringLiteral("earlier"), 10, 75))));
     const QByteArray before = readBytes(results);
-    const ChildAnswer answer =
-        runChild(before.size() + 1500, {QStringLiteral("append"), results, QStringLiteral("40"),
-                                        QStringLiteral("entry")});
-    QCOMPARE(answer.outcome, QStringLiteral("Could not write to %1: %2").arg(results, tooLarge()));
+    QCOMPARE(child(before.size() + 1500, "append", results, "40", "entry").outcome,
+             QStringLiteral("Could not write to %1: %2").arg(results, tooLarge()));
     QCOMPARE(readBytes(results), before);
 
     const QString videos = f.makeFolder(QStringLiteral("videos"));
     const QString log = QDir(videos).filePath(QStringLiteral("JumpMeasurementLog120526.txt"));
     QVERIFY(writeBytes(log, "12-05-2026    14:03:09      started\r\n"));
     const QByteArray logBefore = readBytes(log);
-    const ChildAnswer logAnswer = runChild(
-        logBefore.size() + 10,
-        {QStringLiteral("log"), videos, QStringLiteral("File: ") + QString(300, QLatin1Char('v'))});
+    const ChildAnswer logAnswer = child(logBefore.size() + 10, "log", videos,
+                                        QStringLiteral("File: ") + QString(300, QLatin1Char('v')));
     QCOMPARE(logAnswer.outcome, QStringLiteral("failed"));
     QVERIFY(logAnswer.messages.value(0).contains(tooLarge()));
     QCOMPARE(readBytes(log), logBefore);
@@ -345,11 +314,10 @@ void TestFaults::refusedResultsArriveOnceWhenThereIsRoom()
     const QString results = f.path(QStringLiteral("results.txt"));
     const QString pending = f.path(QStringLiteral("station/pending.txt"));
     QVERIFY(writeBytes(results, "earlier\r\n"));
-    const ChildAnswer answer = runChild(1600, {QStringLiteral("results"), results, pending});
-    QCOMPARE(answer.outcome, QStringLiteral("0 1"));
+    QCOMPARE(child(1600, "results", results, pending).outcome, QStringLiteral("0 1"));
     QCOMPARE(QString::fromLatin1(readBytes(results)),
              QString::fromLatin1("earlier\r\n" +
-                                 linesBytes(numberedLines(QStringLiteral("first"), 40, 75)) +
+                                 encodeLines(numberedLines(QStringLiteral("first"), 40, 75)) +
                                  "second entry\r\n"));
 }
 
@@ -368,8 +336,7 @@ void TestFaults::settingsSurviveAFullDisk()
     const QByteArray before = readBytes(ini);
     const qint64 limit = before.size() + 100;
     const ChildAnswer answer =
-        runChild(limit, {QStringLiteral("settings"), ini, QStringLiteral("TournamentName"),
-                         QString(400, QLatin1Char('T'))});
+        child(limit, "settings", ini, "TournamentName", QString(400, QLatin1Char('T')));
     QVERIFY2(answer.outcome.startsWith(QStringLiteral("Could not write to ")) &&
                  answer.outcome.endsWith(tooLarge()),
              qPrintable(answer.outcome));
@@ -380,10 +347,7 @@ void TestFaults::settingsSurviveAFullDisk()
     QCOMPARE(store.read(QStringLiteral("framerate"), QString()), QStringLiteral("29.97"));
     QVERIFY(!store.contains(QStringLiteral("TournamentName")));
     // A value that fits is written as ever under the same limit.
-    QCOMPARE(runChild(limit, {QStringLiteral("settings"), ini, QStringLiteral("grids"),
-                              QStringLiteral("2")})
-                 .outcome,
-             QStringLiteral("ok"));
+    QCOMPARE(child(limit, "settings", ini, "grids", "2").outcome, QStringLiteral("ok"));
     QCOMPARE(SettingsStore(ini).read(QStringLiteral("grids"), QString()), QStringLiteral("2"));
 }
 

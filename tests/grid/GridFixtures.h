@@ -19,6 +19,10 @@ inline const std::array<SurveyPoint, kBuoyCount> kRectangleSurvey{
 // The picture width at which the rectangle's front ratio is 83.3%: no zoom advice.
 constexpr double kRectangleWidth_twips = 7200;
 
+// A perspective grid whose horizon is the picture line y = 1000 (d = 1 - 0.001 y); the survey
+// line that maps to infinity is Y = -10 (w = 1e-5 Y + 1e-4).
+inline const GridCoefficients kHorizonAt1000{0, 0.01, 0, 0, -0.001, 0, 0, 0.01};
+
 inline GridEntries rectangleEntries()
 {
     GridEntries e;

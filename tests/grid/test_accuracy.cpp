@@ -197,16 +197,15 @@ void TestAccuracy::calibrationRoundingsAndHorizon()
     QCOMPARE(screen->to.y, 0.0);
 
     MeasurementGrid horizon;
-    horizon.c = {0, 0.01, 0, 0, -0.001, 0, 0, 0.01}; // at picture y 1000
-    f.point1PictureY = QStringLiteral("1000");
+    horizon.c = kHorizonAt1000;
     f.point1ActualX = QStringLiteral("unchanged");
-    const auto refused = calibrationDraw(f, QStringLiteral("Screen"), horizon);
-    QVERIFY(!refused && !refused.message().isEmpty());
-    QCOMPARE(f.point1ActualX, QStringLiteral("unchanged"));
-    // Beyond the horizon (the far side from this grid's buoys at the origin) as well.
-    f.point1PictureY = QStringLiteral("2000");
-    QVERIFY(!calibrationDraw(f, QStringLiteral("Screen"), horizon));
-    QCOMPARE(f.point1ActualX, QStringLiteral("unchanged"));
+    // On the horizon, and beyond it (the far side from this grid's buoys at the origin).
+    for (const char* y : {"1000", "2000"}) {
+        f.point1PictureY = QLatin1String(y);
+        const auto refused = calibrationDraw(f, QStringLiteral("Screen"), horizon);
+        QVERIFY2(!refused && !refused.message().isEmpty(), y);
+        QCOMPARE(f.point1ActualX, QStringLiteral("unchanged"));
+    }
 
     QCOMPARE(skierPathRow(QStringLiteral(" 7 ")), std::optional<int>(6));
     for (const char* refusedRow : {"0", "8", "2.5", "3x", ""})

@@ -164,8 +164,7 @@ void TestCompletion::fieldOfViewAndHorizonRefusals()
         QCOMPARE(w.f.dialogs.texts(), QStringList{fieldOfViewMessage(*r.evaluation.fieldOfView)});
         QVERIFY(!r.accepted && !w.grids.slot(1).completed);
     }
-    // A grid whose horizon is the picture line y = 1000; the survey line Y = -10 maps to it.
-    const GridCoefficients c{0, 0.01, 0, 0, -0.001, 0, 0, 0.01};
+    const GridCoefficients& c = kHorizonAt1000;
     const auto entriesFor = [&c](ScreenPoint lowerLeft) {
         GridEntries e = rectangleEntries();
         for (int i = 0; i < 4; ++i) {

@@ -50,12 +50,8 @@ int decodeAll(const QString& path)
     if (!decoder)
         return -1;
     int frames = 0;
-    for (;;) {
-        auto next = decoder->next();
-        if (!next || !next.value())
-            break;
+    for (auto next = decoder->next(); next && next.value(); next = decoder->next())
         ++frames;
-    }
     return frames;
 }
 
@@ -522,10 +518,6 @@ void TestCapture::stills()
     CaptureEngine engine;
     connectDemo(engine, 30);
     QSignalSpy warnings(&engine, &CaptureEngine::warning);
-    auto bytes = [](const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
     // Pixels of row band [top, top + 12) that differ by more than 40 in any channel.
     auto changed = [](const QImage& a, const QImage& b, int top) {
         int n = 0;
@@ -543,7 +535,7 @@ void TestCapture::stills()
     still.filePath = f.path(QStringLiteral("plain.jpg"));
     QVERIFY(engine.captureFrame());
     QVERIFY(!engine.takingStills());
-    const QByteArray plain = bytes(still.filePath);
+    const QByteArray plain = readBytes(still.filePath);
     QVERIFY(plain.contains("\xff\xc0") && !plain.contains("\xff\xc2")); // baseline scan
     const QImage plainPicture = QImage::fromData(plain);
     QCOMPARE(plainPicture.size(), QSize(160, 120));
@@ -555,7 +547,7 @@ void TestCapture::stills()
     still.progressive = true;
     still.filePath = f.path(QStringLiteral("caption.jpg"));
     QVERIFY(engine.captureFrame());
-    const QByteArray captioned = bytes(still.filePath);
+    const QByteArray captioned = readBytes(still.filePath);
     QVERIFY(captioned.contains("\xff\xc2"));
     const QImage captionPicture = QImage::fromData(captioned);
     QVERIFY(changed(plainPicture, captionPicture, 60) > 20);
@@ -585,8 +577,8 @@ void TestCapture::stills()
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(f.path(QStringLiteral("series2.jpg"))), 15000);
     engine.stopStills();
     QVERIFY(!engine.takingStills());
-    QVERIFY(bytes(f.path(QStringLiteral("series.jpg"))) !=
-            bytes(f.path(QStringLiteral("series1.jpg"))));
+    QVERIFY(readBytes(f.path(QStringLiteral("series.jpg"))) !=
+            readBytes(f.path(QStringLiteral("series1.jpg"))));
     QCOMPARE(warnings.size(), 0);
 
     // A still that cannot be written says why and starts no series.

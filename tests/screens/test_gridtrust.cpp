@@ -68,11 +68,19 @@ struct Rig {
         click(g().form().lowerLeftOption, 20, 0);
         click(g().form().lowerRightOption, 60, 0);
         click(g().form().checkBuoyOption, 40 + checkOff_twips / 250, 20);
-        const std::pair<QLineEdit*, const char*> typed[] = {
-            {g().form().upperLeftSurveyXEdit, "20"}, {g().form().upperLeftSurveyYEdit, "40"}, {g().form().upperRightSurveyXEdit, "60"},
-            {g().form().upperRightSurveyYEdit, "40"}, {g().form().lowerLeftSurveyXEdit, "20"}, {g().form().lowerLeftSurveyYEdit, "0"},
-            {g().form().lowerRightSurveyXEdit, "60"}, {g().form().lowerRightSurveyYEdit, "0"},  {g().form().jumpXEdit, "0"},
-            {g().form().jumpYEdit, "20"},      {g().form().checkBuoySurveyXEdit, "40"},   {g().form().checkBuoySurveyYEdit, "20"}};
+        const GridSetupScreenForm& form = g().form();
+        const std::pair<QLineEdit*, const char*> typed[] = {{form.upperLeftSurveyXEdit, "20"},
+                                                            {form.upperLeftSurveyYEdit, "40"},
+                                                            {form.upperRightSurveyXEdit, "60"},
+                                                            {form.upperRightSurveyYEdit, "40"},
+                                                            {form.lowerLeftSurveyXEdit, "20"},
+                                                            {form.lowerLeftSurveyYEdit, "0"},
+                                                            {form.lowerRightSurveyXEdit, "60"},
+                                                            {form.lowerRightSurveyYEdit, "0"},
+                                                            {form.jumpXEdit, "0"},
+                                                            {form.jumpYEdit, "20"},
+                                                            {form.checkBuoySurveyXEdit, "40"},
+                                                            {form.checkBuoySurveyYEdit, "20"}};
         for (const auto& [field, text] : typed) {
             field->selectAll();
             QTest::keyClicks(field, QLatin1String(text));

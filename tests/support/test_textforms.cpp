@@ -99,12 +99,8 @@ void TestTextForms::parseNumberRefusesWhatIsNotANumber()
 {
     QCOMPARE(parseNumber(u" -.25 "), std::optional<double>(-0.25));
     QCOMPARE(parseNumber(u"1E+15"), std::optional<double>(1e15));
-    QVERIFY(!parseNumber(u"").has_value());
-    QVERIFY(!parseNumber(u"12abc").has_value());
-    QVERIFY(!parseNumber(u"nan").has_value());
-    QVERIFY(!parseNumber(u"inf").has_value());
-    QVERIFY(!parseNumber(u"1e999").has_value());
-    QVERIFY(!parseNumber(u"1,5").has_value());
+    for (const char* refused : {"", "12abc", "nan", "inf", "1e999", "1,5"})
+        QVERIFY2(!parseNumber(QString::fromLatin1(refused)).has_value(), refused);
 }
 
 void TestTextForms::roundingIsHalfUpTowardsPlusInfinity()

@@ -9,6 +9,7 @@
 #include "widgets/PictureView.h"
 
 #include <QApplication>
+#include <QDataStream>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -16,7 +17,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QtEndian>
 
 #include <cmath>
 
@@ -35,25 +35,13 @@ constexpr double kRatio = 1.0;
 QByteArray bitmapFile(int width, int height, quint32 pelsPerMeter)
 {
     const quint32 imageSize = quint32(((width * 3 + 3) / 4) * 4 * height);
-    QByteArray bytes(54 + int(imageSize), char(0x80));
-    const quint32 header[] = {quint32(bytes.size()),
-                              0,
-                              54,
-                              40,
-                              quint32(width),
-                              quint32(height),
-                              1 | (24 << 16),
-                              0,
-                              imageSize,
-                              pelsPerMeter,
-                              pelsPerMeter,
-                              0,
-                              0};
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    for (int i = 0; i < 13; ++i)
-        qToLittleEndian<quint32>(header[i], bytes.data() + 2 + 4 * i);
-    return bytes;
+    QByteArray bytes("BM");
+    QDataStream out(&bytes, QIODevice::Append);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint32(54 + imageSize) << quint32(0) << quint32(54) << quint32(40) << qint32(width)
+        << qint32(height) << quint16(1) << quint16(24) << quint32(0) << imageSize << pelsPerMeter
+        << pelsPerMeter << quint32(0) << quint32(0);
+    return bytes + QByteArray(qsizetype(imageSize), char(0x80));
 }
 
 // Twips of a size by the station's rule, worked out here on its own.
@@ -356,11 +344,7 @@ void TestPictureView::largePictureGrowsTheWindowWithinTheScreen()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QRect screen = window.screen()->availableGeometry();
-    const auto gray = [](QSize size) {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(Qt::gray);
-        return image;
-    };
+    const auto gray = [](QSize size) { return testPicture(size.width(), size.height()); };
 
     view->setPicture(gray({100, 80}));
     QCOMPARE(window.size(), QSize(300, 200));
