@@ -39,9 +39,10 @@ QString firstFreePass(const QString& videoFolder, const QString& skier, const QS
     return free;
 }
 
-CaptureName uniqueCaptureName(const QString& videoFolder, const QString& skier, const QString& pass)
+RecordingName uniqueRecordingName(const QString& videoFolder, const QString& skier,
+                                  const QString& pass)
 {
-    CaptureName name{skier, captureFilePath(videoFolder, skier, pass), false};
+    RecordingName name{skier, captureFilePath(videoFolder, skier, pass), false};
     while (FilePresent(name.path)) {
         name.renamed = true;
         name.skier += QLatin1Char('X');

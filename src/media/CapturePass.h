@@ -21,13 +21,13 @@ QString firstFreePass(const QString& videoFolder, const QString& skier, const QS
 
 // The skier name a recording is made under: the name given, or, while a video of that name and
 // pass exists, the name with an "X" added until the video is new.
-struct CaptureName {
+struct RecordingName {
     QString skier;
     QString path;
     bool renamed = false;
 };
-CaptureName uniqueCaptureName(const QString& videoFolder, const QString& skier,
-                              const QString& pass);
+RecordingName uniqueRecordingName(const QString& videoFolder, const QString& skier,
+                                  const QString& pass);
 
 // The frame noted for a recording ended without Contact: the middle one of `seconds` at `rate`
 // frames a second; 0 when that is no number.

@@ -52,11 +52,11 @@ void TestCapturePass::existingVideosAreNeverWrittenOver()
     video("Smithjump2.avi");
     QCOMPARE(firstFreePass(videos, smith, QStringLiteral("1")), QStringLiteral(" 3"));
 
-    CaptureName name = uniqueCaptureName(videos, smith, QStringLiteral("3"));
+    RecordingName name = uniqueRecordingName(videos, smith, QStringLiteral("3"));
     QVERIFY(!name.renamed);
     QCOMPARE(name.skier, smith);
     video("SmithXjump1.avi");
-    name = uniqueCaptureName(videos, smith, QStringLiteral("1"));
+    name = uniqueRecordingName(videos, smith, QStringLiteral("1"));
     QVERIFY(name.renamed);
     QCOMPARE(name.skier, QStringLiteral("SmithXX"));
     QCOMPARE(name.path, captureFilePath(videos, QStringLiteral("SmithXX"), QStringLiteral("1")));
