@@ -212,7 +212,7 @@ void ConfigurationScreen::exitAndSave()
                                                           f.tournamentEdit->text());
     loadSkierNames();
     if (m_station.created(Screen::Capture))
-        m_station.capture().offerWstimsName(f.wstimsCheck->isChecked());
+        m_station.capture().offerWstimsName(s.WstimsOn != 0);
     m_station.show(Screen::Main, this);
 }
 
@@ -414,22 +414,20 @@ void ConfigurationScreen::skierNameFileEdited()
     m_station.settings.SkierNamesFile = m_form.skierNameFileEdit->text();
 }
 
-std::optional<QString> ConfigurationScreen::findFile()
+FileDialogRequest ConfigurationScreen::fileRequest() const
 {
     FileDialogRequest request;
     request.folder = m_station.paths().stationFolder();
     request.filter = QStringLiteral(
         "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|");
     request.filterIndex = 2;
-    const std::optional<QString> chosen = m_station.dialogs().openFile(request);
-    if (!chosen || chosen->isEmpty())
-        return std::nullopt;
-    return chosen;
+    return request;
 }
 
 void ConfigurationScreen::findSkierNameFile()
 {
-    if (const auto chosen = findFile())
+    const std::optional<QString> chosen = m_station.dialogs().openFile(fileRequest());
+    if (chosen && !chosen->isEmpty())
         setByProgram(*m_form.skierNameFileEdit, *chosen, [this] { skierNameFileEdited(); });
 }
 
@@ -437,12 +435,8 @@ void ConfigurationScreen::findResultsFile()
 {
     // A new day's results file does not exist yet: the dialog takes a new name as well as an
     // existing file (lines are always added to it, never written over it).
-    FileDialogRequest request;
+    FileDialogRequest request = fileRequest();
     request.title = QStringLiteral("Results file (new or existing; lines are added to it)");
-    request.folder = m_station.paths().stationFolder();
-    request.filter = QStringLiteral(
-        "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|");
-    request.filterIndex = 2;
     const std::optional<QString> chosen = m_station.dialogs().saveFile(request);
     if (chosen && !chosen->isEmpty())
         setByProgram(*m_form.resultsFileEdit, *chosen, [this] { resultsFileEdited(); });

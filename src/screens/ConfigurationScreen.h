@@ -1,11 +1,10 @@
 #pragma once
 
 #include "screens/ConfigurationScreenForm.h"
+#include "support/dialogs.h"
 
 #include <QList>
 #include <QMainWindow>
-
-#include <optional>
 
 namespace fw {
 
@@ -78,7 +77,8 @@ private:
     void magnifierClicked();
     void updateTournamentType();
     void startMagnifier();
-    std::optional<QString> findFile();
+    // The file dialog of the "find" buttons: the station folder, text files first.
+    FileDialogRequest fileRequest() const;
 
     Station& m_station;
     ConfigurationScreenForm m_form;

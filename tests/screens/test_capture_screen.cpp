@@ -5,15 +5,15 @@
 
 #include "StationFixture.h"
 #include "app/CaptureSourcesChoice.h"
+#include "station/Station.h"
 #include "measure/SkierNames.h"
 #include "media/CaptureEngine.h"
 #include "platform/KeyboardState.h"
 #include "review/AviHeader.h"
-#include "screens/CaptureScreen.h"
 #include "screens/ConfigurationScreen.h"
-#include "screens/FrameSelectionScreen.h"
 #include "screens/MainScreen.h"
-#include "station/Station.h"
+#include "screens/CaptureScreen.h"
+#include "screens/FrameSelectionScreen.h"
 
 #include <QCheckBox>
 #include <QComboBox>
