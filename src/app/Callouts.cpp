@@ -47,11 +47,13 @@ QList<CalloutPicture> buildCallouts()
     };
     return {
         {QStringLiteral("main"), Screen::Main,
-         marks({"mnuViewLog", "mnuPictureLog", "munManual", "cmdGoCapture", "cmdGoTimer",
-                "ccmdGoToMeasure", "cmdSetup", "cmdConfigure", "cmdShowConfig", "cmdImport",
-                "btnChangeDirectory", "cb15", "gridRow1", "lblConfig"})},
+         marks({"videoLogAction", "pictureLogAction", "manualAction", "goToCaptureButton",
+                "reviewVideosButton", "reviewPicturesButton", "gridSetupButton", "configureButton",
+                "capturePanelButton", "importSkierNamesButton", "changeVideoFolderButton",
+                "barefootTimingCheck", "gridReadyIcon1", "frameRateClassLabel"})},
         {QStringLiteral("manual"), Screen::Manual,
-         marks({"contentsTree", "searchEdit", "findPreviousButton", "findNextButton", "cmdDone"})},
+         marks(
+             {"contentsTree", "searchEdit", "findPreviousButton", "findNextButton", "doneButton"})},
         {QStringLiteral("config"), Screen::Configuration,
          marks({"tournamentEdit", "resultsFileEdit", "picturesFolderEdit", "setupFilesFolderEdit",
                 "skierNameFileEdit", "gridCountBox", "barefootCheck", "jumpDirectionBox",
@@ -69,9 +71,9 @@ QList<CalloutPicture> buildCallouts()
                 "startRecordingButton", "contactButton", "stopRecordingButton", "selectNameButton",
                 "viewRecordedButton", "backToMainButton"})},
         {QStringLiteral("frameselection"), Screen::FrameSelection,
-         marks({"MediaPlayer1", "Command1", "Text9", "Command4", "Command6", "Command5",
-                "cmdMarkStart", "btnGoToSetup", "lstFileInfo", "cmdGoToCapture", "cmdGoToSetup",
-                "cmdViewLog"})},
+         marks({"player", "stepBackButton", "positionEdit", "stepForwardButton", "browseButton",
+                "playBeforeStartButton", "measureFrameButton", "gridSetupFrameButton",
+                "fileInfoList", "recordNextPassButton", "mainScreenButton", "viewLogButton"})},
         {QStringLiteral("measure"), Screen::Measurement,
          marks({"picture", "AdjustUp", "Skier_name", "Jump_no", "distance", "distance_ft",
                 "optJumpOK", "Record", "Unfreeze", "Show_grid", "verify", "btnNextJump", "SavePict",
@@ -146,23 +148,6 @@ QWidget& screenWidget(Station& station, Screen screen)
 
 void nameMarkedControls(Station& station)
 {
-    if (station.created(Screen::Main)) {
-        MainScreen& s = station.mainScreen();
-        name(s.mnuViewLog, "mnuViewLog");
-        name(s.mnuPictureLog, "mnuPictureLog");
-        name(s.munManual, "munManual");
-        name(s.cmdGoCapture, "cmdGoCapture");
-        name(s.cmdGoTimer, "cmdGoTimer");
-        name(s.ccmdGoToMeasure, "ccmdGoToMeasure");
-        name(s.cmdSetup, "cmdSetup");
-        name(s.cmdConfigure, "cmdConfigure");
-        name(s.cmdShowConfig, "cmdShowConfig");
-        name(s.cmdImport, "cmdImport");
-        name(s.btnChangeDirectory, "btnChangeDirectory");
-        name(s.cb15, "cb15");
-        name(s.ImageGrid[0], "gridRow1");
-        name(s.lblConfig, "lblConfig");
-    }
     if (station.created(Screen::GridSetup)) {
         GridSetupScreen& s = station.gridSetup();
         name(s.gridLoad, "gridLoad");
@@ -184,21 +169,6 @@ void nameMarkedControls(Station& station)
         name(s.btnAccuracyCheck, "btnAccuracyCheck");
         name(s.fmAccuracyDisplay, "fmAccuracyDisplay");
         name(s.fmAccuracyConfig, "fmAccuracyConfig");
-    }
-    if (station.created(Screen::FrameSelection)) {
-        FrameSelectionScreen& s = station.frameSelection();
-        name(s.MediaPlayer1, "MediaPlayer1");
-        name(s.Command1, "Command1");
-        name(s.Text9, "Text9");
-        name(s.Command4, "Command4");
-        name(s.Command6, "Command6");
-        name(s.Command5, "Command5");
-        name(s.cmdMarkStart, "cmdMarkStart");
-        name(s.btnGoToSetup, "btnGoToSetup");
-        name(s.lstFileInfo, "lstFileInfo");
-        name(s.cmdGoToCapture, "cmdGoToCapture");
-        name(s.cmdGoToSetup, "cmdGoToSetup");
-        name(s.cmdViewLog, "cmdViewLog");
     }
     if (station.created(Screen::Measurement)) {
         MeasurementScreen& s = station.measurement();

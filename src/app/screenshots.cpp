@@ -191,7 +191,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
         return failed;
 
     // The manual, searched for the check buoy.
-    main.munManual_Click();
+    main.openManual();
     fw::ManualViewer& manual = station.manual();
     manual.resize(1100, 640);
     waitFor([] { return false; }, 300);
@@ -199,7 +199,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     manual.findNext();
     if (QString failed = shooter.shoot(manual, QStringLiteral("manual")); !failed.isEmpty())
         return failed;
-    manual.cmdDone_Click();
+    manual.returnToMainScreen();
 
     // Grid 1 on a still picture of the course: its five points drawn, the check buoy refused
     // after a mistyped survey figure, then completed again and its accuracy checked.
@@ -208,7 +208,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     const QString still = QDir(demo.path()).filePath(QStringLiteral("course.bmp"));
     if (!course.frame(0, size, 30.0).save(still))
         return QStringLiteral("cannot write the course picture ") + still;
-    main.cmdSetup_Click();
+    main.goToGridSetup();
     fw::GridSetupScreen& setup = station.gridSetup();
     dialogs.filesToOpen = {still};
     setup.mnuLoadPicture_Click();
@@ -254,7 +254,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
         return QStringLiteral("grid 1 is not ready after its check");
 
     // The capture screen live, then five seconds recorded.
-    main.cmdGoCapture_Click();
+    main.goToCapture();
     fw::CaptureScreen& capture = station.capture();
     capture.setSkierName(QStringLiteral("John Smith"));
     waitFor([] { return false; }, 1500);
@@ -277,14 +277,14 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     const double fps =
         station.captureHandOver.frameRate > 0 ? station.captureHandOver.frameRate : 30.0;
     const fw::CourseLanding landing = course.landing(0, fps, size);
-    select.MediaPlayer1->setCurrentPosition(landing.frame);
-    if (!waitFor([&] { return select.MediaPlayer1->shownFrame() == landing.frame; }, 30000))
+    select.form().player->setCurrentPosition(landing.frame);
+    if (!waitFor([&] { return select.form().player->shownFrame() == landing.frame; }, 30000))
         return QStringLiteral("the landing frame did not show");
     if (QString failed = shooter.shoot(select, QStringLiteral("frameselection"), {1200, 600});
         !failed.isEmpty())
         return failed;
-    select.cmdMarkStart_Click();
-    if (select.selectedFrame != landing.frame)
+    select.onMeasureFrameClicked();
+    if (select.selectedFrame() != landing.frame)
         return QStringLiteral("the landing frame was not marked");
     fw::MeasurementScreen& measure = station.measurement();
     const fw::ScreenPoint click{15.0 * std::round(landing.picture_px.x()),

@@ -1,7 +1,10 @@
 #include "review/FrameSelection.h"
 
+#include "settings/StationSettings.h"
 #include "support/textfile.h"
 #include "support/textforms.h"
+
+#include <QDir>
 
 #include <cmath>
 #include <limits>
@@ -80,6 +83,61 @@ QString tooShortMessage(int frameCount, int end, bool barefootTiming)
                           "capture a ") +
            (barefootTiming ? QStringLiteral("full 15 seconds from the start of the run.")
                            : QStringLiteral("full 20 seconds from the start of the run."));
+}
+
+VideoFigures capturedVideoFigures(const VideoFigures& capture, const VideoFigures& header)
+{
+    return {capture.fps > 0 ? capture.fps : header.fps,
+            capture.frameCount > 0 ? capture.frameCount : header.frameCount};
+}
+
+RunEnd runEnd(int start, int runFrames, int frameCount)
+{
+    const qint64 end = qint64(start) + runFrames;
+    return {int(std::clamp<qint64>(end, std::numeric_limits<int>::min(),
+                                   std::numeric_limits<int>::max())),
+            end <= frameCount};
+}
+
+int playTime_ms(double seconds)
+{
+    return milliseconds(seconds * 1000 + 300);
+}
+
+int playCount(QStringView text)
+{
+    const double count = entryNumber(text);
+    if (!std::isfinite(count))
+        return 0;
+    return int(std::clamp(std::trunc(count), double(std::numeric_limits<int>::min()),
+                          double(std::numeric_limits<int>::max())));
+}
+
+std::optional<QString> secondsWithinRange(QStringView text, int most)
+{
+    const double seconds = entryNumber(text);
+    if (seconds < 1)
+        return QStringLiteral("1");
+    if (seconds > most)
+        return QString::number(most);
+    return std::nullopt;
+}
+
+bool samePath(const QString& a, const QString& b)
+{
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity cs = Qt::CaseSensitive;
+#endif
+    return QDir::cleanPath(QDir::fromNativeSeparators(a))
+               .compare(QDir::cleanPath(QDir::fromNativeSeparators(b)), cs) == 0;
+}
+
+QString renamedVideoPath(const QString& folder, const QString& skier, const QString& pass)
+{
+    return joinPath(withoutTrailingSeparator(folder),
+                    fileNamePart(skier) + QStringLiteral("jump") + pass + QStringLiteral(".avi"));
 }
 
 std::optional<CaptureName> splitCaptureName(const QString& path)

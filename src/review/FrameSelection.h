@@ -38,6 +38,42 @@ PlayStretch playAfterEnd(int end, double fps);
 // Told when the run window would end beyond the file.
 QString tooShortMessage(int frameCount, int end, bool barefootTiming);
 
+// A video's frame rate and length.
+struct VideoFigures {
+    double fps = 0;
+    int frameCount = 0;
+};
+
+// The figures of a video just captured: the capture knows its own best; the file's header stands
+// in for each one the capture did not give.
+VideoFigures capturedVideoFigures(const VideoFigures& capture, const VideoFigures& header);
+
+// The frame a run of `runFrames` starting at `start` ends at, and whether the video holds it.
+// The frame is kept within 32 bits for the message that the run does not fit.
+struct RunEnd {
+    int frame = 0;
+    bool inVideo = false;
+};
+RunEnd runEnd(int start, int runFrames, int frameCount);
+
+// The time a play of `seconds` is given before it is ended: 300 ms more than the stretch lasts.
+int playTime_ms(double seconds);
+
+// The number of plays the operator asked for in a repeat box: its whole number, 0 for nothing
+// usable, kept within 32 bits.
+int playCount(QStringView text);
+
+// A seconds box holds 1 to `most` seconds: the text that replaces an entry out of that range,
+// none for an entry within it.
+std::optional<QString> secondsWithinRange(QStringView text, int most);
+
+// Whether two paths name the same file, whatever their separators (letter case too on Windows).
+bool samePath(const QString& a, const QString& b);
+
+// Where a captured video goes when its skier is renamed: <folder>/<skier>jump<pass>.avi, the
+// skier's name made fit for a file name.
+QString renamedVideoPath(const QString& folder, const QString& skier, const QString& pass);
+
 // Skier and jump cut from a captured video's name (<skier>jump<pass>.avi); none when the name
 // does not follow it ("jump" is looked for from seven characters before ".avi").
 struct CaptureName {

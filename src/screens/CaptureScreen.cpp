@@ -233,7 +233,7 @@ void CaptureScreen::startRecording()
     m_form.nameChangedLabel->setVisible(m_nameChanged);
     if (m_station.hasScreen(Screen::Measurement))
         m_station.measurement().takeSkier(nameBox.text(), m_form.passEdit->text());
-    m_station.mainScreen().SetCaptureValues();
+    m_station.mainScreen().applyCaptureSettings();
     engine().setStreamFile(m_capturePath);
     // The recording's own clock ends it after exactly the set seconds; the countdown shows it.
     engine().setTimeLimit_s(wholeSeconds(m_captureSeconds));

@@ -148,7 +148,8 @@ void ConfigurationScreen::loadPaths(const StationSettings& stored)
     const QString resultsName = QStringLiteral("JumpMeasurementResults") +
                                 monthDayYear(m_station.clock().now().date()) +
                                 QStringLiteral(".txt");
-    setByProgram(*f.resultsFileEdit, joinPath(m_station.settings.VideoFolder, resultsName),
+    setByProgram(*f.resultsFileEdit,
+                 joinPath(m_station.mainScreen().videoFolderText().trimmed(), resultsName),
                  [this] { resultsFileEdited(); });
     setByProgram(*f.picturesFolderEdit, m_station.settings.VideoFolder,
                  [this] { picturesFolderEdited(); });

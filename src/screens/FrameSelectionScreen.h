@@ -1,21 +1,18 @@
 #pragma once
 
-#include "review/FrameSelection.h"
+#include "review/RunPlayBack.h"
+#include "screens/FrameSelectionScreenForm.h"
 
 #include <QWidget>
 
-class QCheckBox;
 class QKeyEvent;
-class QLabel;
 class QLineEdit;
-class QListWidget;
-class QPushButton;
 class QTimer;
 
 namespace fw {
 
-class FramePlayer;
 class Station;
+enum class Screen;
 
 // The frame selection screen: the operator steps through a jump video frame by frame, plays short
 // stretches before the start frame or before the end of the timed run, and marks the frame of
@@ -32,93 +29,49 @@ public:
     static constexpr int kPlayerWidth_twips = 5775;
     static constexpr int kPlayerHeight_twips = 5415;
 
-    FramePlayer* MediaPlayer1 = nullptr;
+    FrameSelectionScreenForm& form() { return m_form; }
 
-    QLineEdit* Text6 = nullptr;      // the video's path
-    QLineEdit* Text9 = nullptr;      // the position
-    QPushButton* Command1 = nullptr; // one frame back
-    QPushButton* Command4 = nullptr; // one frame forward
-    QLabel* lblBrowse = nullptr;
-    QPushButton* Command6 = nullptr; // browse
-
-    QPushButton* Command5 = nullptr; // play before start
-    QLineEdit* Text4 = nullptr;
-    QLineEdit* txtStartLoop = nullptr;
-    QLineEdit* Text5 = nullptr;
-    QPushButton* Command7 = nullptr; // play before end
-    QLabel* Label2 = nullptr;
-    QLineEdit* Text7 = nullptr;
-    QLineEdit* txtEndLoop = nullptr;
-    QPushButton* cmdPlayAndPause = nullptr;
-    QCheckBox* cbPlayAfter = nullptr;
-    QLabel* Label6 = nullptr;
-    QCheckBox* cbFullScreen = nullptr;
-
-    QPushButton* cmdMarkStart = nullptr;
-    QPushButton* btnGoToSetup = nullptr;
-    QPushButton* cmdGoToCapture = nullptr;
-    QPushButton* cmdGoToSetup = nullptr;
-    QPushButton* cmdViewLog = nullptr;
-
-    QLabel* Label5 = nullptr; // instruction
-    QListWidget* lstFileInfo = nullptr;
-    QLabel* Label10 = nullptr;
-    QLabel* lblDiskSpace = nullptr;
-    QLabel* Label11 = nullptr;
-    QLabel* Label9 = nullptr;
-
-    // The last key, for diagnosis.
-    QLineEdit* Text1 = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label8 = nullptr;
-    QLabel* Label12 = nullptr;
-
-    QTimer* Timer1 = nullptr; // ends each play-back
-    QTimer* Timer2 = nullptr; // arrow keys, 100 ms
-
-    // Screen state.
-    double fps = 0;
-    int frameCount = 0;
-    int selectedFrame = 0;
-    int runFrames = 0;
-    int loopsLeft = 0;
-    bool startFixed = false;
-    bool startRead = false;
-    bool playingBeforeStart = false;
-    bool playingBeforeEnd = false;
-    bool afterPhase = false;
-    QString skierName;
-    bool viewArrivalDone = false;
-    bool setupRequested = false;
-    bool fromCapture = false;
-
-    // The frame grab request: the video and the frame the grab took last.
-    QString grabFileName;
-    int grabFrameNumber = 0;
+    // The start frame of the run, and after marking the frame marked.
+    int selectedFrame() const { return m_selectedFrame; }
+    // Frames in the timed run window of the video on the screen.
+    int runFrames() const { return m_runFrames; }
+    // The start stays where it was chosen once the play before the end or a mark used it.
+    bool startFixed() const { return m_startFixed; }
+    // The video on the screen came from the capture (the save policy applies to it).
+    bool fromCapture() const { return m_fromCapture; }
+    // Marking was asked for to set up a grid.
+    bool setupRequested() const { return m_setupRequested; }
+    // The frame the last mark wrote to currentcapture.bmp.
+    int grabbedFrame() const { return m_grabbedFrame; }
+    const RunPlayBack& playBack() const { return m_playBack; }
+    const QTimer& playBackTimer() const { return *m_playBackTimer; }
+    const QTimer& arrowKeyTimer() const { return *m_arrowKeyTimer; }
 
 public Q_SLOTS:
-    void Form_Load();
+    // The first showing's work, done once.
+    void prepare();
     // The arrival work: runs when the screen is shown or activated.
-    void Form_Paint();
-    void Command1_Click();
-    void Command4_Click();
-    void Command6_Click();
-    void Command5_Click();
-    void Command7_Click();
-    void cmdPlayAndPause_Click();
-    void cbFullScreen_Click();
-    void cbPlayAfter_Click();
-    void Text4_Change();
-    void Text7_Change();
-    void Timer1_Timer();
-    void Timer2_Timer();
-    void MediaPlayer1_KeyDown(int keyCode);
-    void cmdMarkStart_Click();
-    void btnGoToSetup_Click();
-    void cmdGoToCapture_Click();
-    void cmdGoToSetup_Click();
-    void cmdViewLog_Click();
+    void arrive();
+    void onStepBackClicked();
+    void onStepForwardClicked();
+    void onBrowseClicked();
+    void onPlayBeforeStartClicked();
+    void onPlayBeforeEndClicked();
+    void onPlayToEndClicked();
+    void onFullScreenClicked();
+    void onContinueAfterEndClicked();
+    void onSecondsBeforeStartEdited();
+    void onSecondsBeforeEndEdited();
+    // Ends each play, or plays the next.
+    void onPlayBackTimer();
+    // Steps while an arrow key is held.
+    void onArrowKeyTimer();
+    void onPlayerKeyDown(int keyCode);
+    void onMeasureFrameClicked();
+    void onGridSetupFrameClicked();
+    void onRecordNextPassClicked();
+    void onMainScreenClicked();
+    void onViewLogClicked();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -127,30 +80,46 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void connectControls();
     bool stepKey(const QKeyEvent& key);
     void captureArrival();
     void viewArrival();
+    void letVideoGo();
     void noVideo();
     void hidePlayBackControls();
+    void enableForVideo();
+    void warnIfMeasured(const QString& video, const QString& said);
     bool loadVideo(const QString& path);
     void readVideoFacts(const QString& path);
     void showPosition();
     void showDiskSpace();
     void setPlayerSize();
-    bool renameCapture();
-    std::optional<QString> askName(const QString& prompt);
+    void renameCapture();
     void markFrame();
-    bool deleteVideo(const QString& path);
-    void logMarkedFrame(const QString& path);
-    void leave(int target);
+    bool grabShownFrame();
+    void goOnFromMark();
+    void leave(Screen target);
     void playStretch(const PlayStretch& stretch);
-    void endPlayBack();
+    void endPlayBack(int displaySize, QWidget* focus);
     double seconds(const QLineEdit* box) const;
 
     Station& m_station;
+    FrameSelectionScreenForm m_form;
+    QTimer* m_playBackTimer = nullptr; // single shot: each play is ended by its own tick
+    QTimer* m_arrowKeyTimer = nullptr; // 100 ms
+    RunPlayBack m_playBack;
+
     bool m_loaded = false;
-    int m_runEnd = 0; // the end of the run window of the play-back before the end
-    int m_startInterval_ms = 0;
+    double m_fps = 0;
+    int m_frameCount = 0;
+    int m_runFrames = 0;
+    int m_selectedFrame = 0;
+    bool m_startFixed = false;
+    bool m_startRead = false; // the start frame was taken from the player
+    bool m_viewArrivalDone = false;
+    bool m_setupRequested = false;
+    bool m_fromCapture = false;
+    int m_grabbedFrame = 0;
     bool m_arrowTapped = false; // an arrow's press stepped; the timer's next tick leaves it
 };
 

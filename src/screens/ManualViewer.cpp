@@ -71,11 +71,12 @@ ManualViewer::ManualViewer(Station& station, QWidget* parent) : QWidget(parent),
 {
     setWindowTitle(QStringLiteral("Farwater 2005 Manual"));
     auto* layout = new QVBoxLayout(this);
-    Label1 = new QLabel(QStringLiteral("Farwater 2005 Manual"), this);
-    QFont heading = Label1->font();
+    titleLabel = new QLabel(QStringLiteral("Farwater 2005 Manual"), this);
+    titleLabel->setObjectName(QStringLiteral("titleLabel"));
+    QFont heading = titleLabel->font();
     heading.setPointSizeF(heading.pointSizeF() * 1.4);
     heading.setBold(true);
-    Label1->setFont(heading);
+    titleLabel->setFont(heading);
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     contentsTree = new QTreeWidget(splitter);
@@ -100,36 +101,41 @@ ManualViewer::ManualViewer(Station& station, QWidget* parent) : QWidget(parent),
     searchRow->addWidget(findPreviousButton);
     searchRow->addWidget(findNextButton);
     searchRow->addWidget(searchStatus);
-    RichTextBox1 = new QTextBrowser(reading);
-    RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
-    RichTextBox1->setReadOnly(true);
-    RichTextBox1->setOpenExternalLinks(false);
+    manualText = new QTextBrowser(reading);
+    manualText->setObjectName(QStringLiteral("manualText"));
+    manualText->setReadOnly(true);
+    manualText->setOpenExternalLinks(false);
     // Pictures named relative to the manual: beside a local manual in the station folder, then
     // the built-in manual's own.
-    RichTextBox1->setSearchPaths({station.paths().stationFolder(), QStringLiteral(":/docs")});
+    manualText->setSearchPaths({station.paths().stationFolder(), QStringLiteral(":/docs")});
     readingLayout->addLayout(searchRow);
-    readingLayout->addWidget(RichTextBox1, 1);
+    readingLayout->addWidget(manualText, 1);
     splitter->addWidget(contentsTree);
     splitter->addWidget(reading);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({260, 740});
 
-    cmdDone = new QPushButton(QStringLiteral("Done"), this);
-    cmdDone->setObjectName(QStringLiteral("cmdDone"));
-    layout->addWidget(Label1);
+    doneButton = new QPushButton(QStringLiteral("Done"), this);
+    doneButton->setObjectName(QStringLiteral("doneButton"));
+    layout->addWidget(titleLabel);
     layout->addWidget(splitter, 1);
-    layout->addWidget(cmdDone, 0, Qt::AlignRight);
+    layout->addWidget(doneButton, 0, Qt::AlignRight);
     resize(1000, 700);
-    connect(cmdDone, &QPushButton::clicked, this, &ManualViewer::cmdDone_Click);
+    connectControls();
+}
+
+void ManualViewer::connectControls()
+{
+    connect(doneButton, &QPushButton::clicked, this, &ManualViewer::returnToMainScreen);
     connect(contentsTree, &QTreeWidget::itemClicked, this, &ManualViewer::showSection);
     connect(contentsTree, &QTreeWidget::itemActivated, this, &ManualViewer::showSection);
     connect(findNextButton, &QPushButton::clicked, this, &ManualViewer::findNext);
     connect(findPreviousButton, &QPushButton::clicked, this, &ManualViewer::findPrevious);
     connect(searchEdit, &QLineEdit::textChanged, this, [this] {
         // Typing refines the match in place: the search starts where the current match does.
-        QTextCursor at = RichTextBox1->textCursor();
+        QTextCursor at = manualText->textCursor();
         at.setPosition(at.selectionStart());
-        RichTextBox1->setTextCursor(at);
+        manualText->setTextCursor(at);
         markMatches();
         if (!searchEdit->text().isEmpty())
             find(false);
@@ -140,13 +146,13 @@ ManualViewer::ManualViewer(Station& station, QWidget* parent) : QWidget(parent),
             &ManualViewer::findNext);
     connect(new QShortcut(QKeySequence::FindPrevious, this), &QShortcut::activated, this,
             &ManualViewer::findPrevious);
-    RichTextBox1->installEventFilter(this);
+    manualText->installEventFilter(this);
     searchEdit->installEventFilter(this);
 }
 
 bool ManualViewer::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == RichTextBox1 && event->type() == QEvent::Resize)
+    if (watched == manualText && event->type() == QEvent::Resize)
         fitPictures();
     if (watched == searchEdit && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -164,10 +170,10 @@ bool ManualViewer::eventFilter(QObject* watched, QEvent* event)
 
 void ManualViewer::fitPictures()
 {
-    QTextDocument* document = RichTextBox1->document();
+    QTextDocument* document = manualText->document();
     // The room beside the vertical scroll bar, which a manual this long always has.
-    const double room = RichTextBox1->width() - 2 * RichTextBox1->frameWidth() -
-                        RichTextBox1->verticalScrollBar()->sizeHint().width() -
+    const double room = manualText->width() - 2 * manualText->frameWidth() -
+                        manualText->verticalScrollBar()->sizeHint().width() -
                         2 * document->documentMargin() - 4;
     if (room <= 0)
         return;
@@ -186,7 +192,7 @@ void ManualViewer::fitPictures()
             auto known = m_pictureSizes.find(format.name());
             if (known == m_pictureSizes.end()) {
                 const QVariant data =
-                    RichTextBox1->loadResource(QTextDocument::ImageResource, QUrl(format.name()));
+                    manualText->loadResource(QTextDocument::ImageResource, QUrl(format.name()));
                 const QImage picture = data.typeId() == QMetaType::QImage
                                            ? data.value<QImage>()
                                            : QImage::fromData(data.toByteArray());
@@ -220,21 +226,21 @@ void ManualViewer::fitPictures()
     }
     cursor.endEditBlock();
     // The pictures' new sizes move the text: a match being shown stays in view.
-    if (RichTextBox1->textCursor().hasSelection())
+    if (manualText->textCursor().hasSelection())
         showMatch();
 }
 
-void ManualViewer::Form_Load()
+void ManualViewer::loadManual()
 {
     const ManualText manual = readManual(m_station.paths());
     ++m_reads;
     if (manual.html)
-        RichTextBox1->setHtml(manual.text);
+        manualText->setHtml(manual.text);
     else if (manual.note.isEmpty())
-        RichTextBox1->setMarkdown(manual.text);
+        manualText->setMarkdown(manual.text);
     else
-        RichTextBox1->setMarkdown(QStringLiteral("*") + manual.note + QStringLiteral("*\n\n") +
-                                  manual.text);
+        manualText->setMarkdown(QStringLiteral("*") + manual.note + QStringLiteral("*\n\n") +
+                                manual.text);
     fitPictures();
     buildContents();
     markMatches();
@@ -246,7 +252,7 @@ void ManualViewer::buildContents()
     // The entry of the nearest heading above, per level: a heading nests under the last one of
     // a higher level.
     QList<QPair<int, QTreeWidgetItem*>> open;
-    for (QTextBlock block = RichTextBox1->document()->begin(); block.isValid();
+    for (QTextBlock block = manualText->document()->begin(); block.isValid();
          block = block.next()) {
         const int level = block.blockFormat().headingLevel();
         const QString title = block.text().simplified();
@@ -269,24 +275,24 @@ void ManualViewer::showSection(QTreeWidgetItem* item)
 {
     if (!item)
         return;
-    QTextDocument* document = RichTextBox1->document();
+    QTextDocument* document = manualText->document();
     const QTextBlock block = document->findBlockByNumber(item->data(0, Qt::UserRole).toInt());
     if (!block.isValid())
         return;
     QTextCursor at(block);
-    RichTextBox1->setTextCursor(at); // a search goes on from the section shown
+    manualText->setTextCursor(at); // a search goes on from the section shown
     const QRectF where = document->documentLayout()->blockBoundingRect(block);
-    RichTextBox1->verticalScrollBar()->setValue(int(where.top()));
+    manualText->verticalScrollBar()->setValue(int(where.top()));
 }
 
 void ManualViewer::showMatch()
 {
     // A third of the way down, so that the match has its context around it and no scroll bar
     // that comes and goes can hide it.
-    RichTextBox1->ensureCursorVisible();
-    QScrollBar* bar = RichTextBox1->verticalScrollBar();
-    bar->setValue(bar->value() + RichTextBox1->cursorRect().top() -
-                  RichTextBox1->viewport()->height() / 3);
+    manualText->ensureCursorVisible();
+    QScrollBar* bar = manualText->verticalScrollBar();
+    bar->setValue(bar->value() + manualText->cursorRect().top() -
+                  manualText->viewport()->height() / 3);
 }
 
 void ManualViewer::focusSearch()
@@ -314,10 +320,10 @@ bool ManualViewer::find(bool backwards)
         searchStatus->clear();
         return false;
     }
-    QTextDocument* document = RichTextBox1->document();
+    QTextDocument* document = manualText->document();
     const QTextDocument::FindFlags flags =
         backwards ? QTextDocument::FindBackward : QTextDocument::FindFlags();
-    QTextCursor found = document->find(text, RichTextBox1->textCursor(), flags);
+    QTextCursor found = document->find(text, manualText->textCursor(), flags);
     if (found.isNull()) {
         // Round the end (or the beginning) of the manual.
         QTextCursor from(document);
@@ -329,7 +335,7 @@ bool ManualViewer::find(bool backwards)
         searchStatus->setText(QStringLiteral("Not in the manual"));
         return false;
     }
-    RichTextBox1->setTextCursor(found);
+    manualText->setTextCursor(found);
     showMatch();
     const auto index =
         std::lower_bound(m_matchStarts.cbegin(), m_matchStarts.cend(), found.selectionStart()) -
@@ -354,7 +360,7 @@ void ManualViewer::markMatches()
     m_matchStarts.clear();
     const QString text = searchEdit->text();
     if (!text.isEmpty()) {
-        QTextDocument* document = RichTextBox1->document();
+        QTextDocument* document = manualText->document();
         QTextCharFormat marked;
         marked.setBackground(QColor(255, 230, 120));
         for (QTextCursor at = document->find(text, 0); !at.isNull();
@@ -364,14 +370,14 @@ void ManualViewer::markMatches()
                 marks.append({at, marked});
         }
     }
-    RichTextBox1->setExtraSelections(marks);
+    manualText->setExtraSelections(marks);
     if (text.isEmpty())
         searchStatus->clear();
     else if (m_matchStarts.isEmpty())
         searchStatus->setText(QStringLiteral("Not in the manual"));
 }
 
-void ManualViewer::cmdDone_Click()
+void ManualViewer::returnToMainScreen()
 {
     m_station.show(Screen::Main, this);
 }

@@ -26,9 +26,9 @@ class ManualViewer : public QWidget {
 public:
     explicit ManualViewer(Station& station, QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;
-    QTextBrowser* RichTextBox1 = nullptr;
-    QPushButton* cmdDone = nullptr;
+    QLabel* titleLabel = nullptr;
+    QTextBrowser* manualText = nullptr;
+    QPushButton* doneButton = nullptr;
     QTreeWidget* contentsTree = nullptr; // one entry per heading, nested by level
     QLineEdit* searchEdit = nullptr;
     QPushButton* findPreviousButton = nullptr;
@@ -39,8 +39,10 @@ public:
     int readCount() const { return m_reads; }
 
 public Q_SLOTS:
-    void Form_Load();
-    void cmdDone_Click();
+    // Reads the manual (the operator's own beside the program, or the built-in one) into the
+    // text area and builds its contents.
+    void loadManual();
+    void returnToMainScreen();
     // Puts the keyboard in the search box with its text selected.
     void focusSearch();
     // The next or previous match of the search box's text, wrapping round the manual's end.
@@ -54,6 +56,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void connectControls();
     // Shows each picture of the manual no wider than the text area, so that nothing needs
     // scrolling sideways; pictures are never shown larger than they are.
     void fitPictures();

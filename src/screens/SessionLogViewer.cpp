@@ -15,114 +15,109 @@
 namespace fw {
 
 SessionLogViewer::SessionLogViewer(Station& station, QWidget* owner)
-    : QDialog(owner), m_station(station), m_owner(owner)
+    : QDialog(owner), m_station(station)
 {
     setWindowTitle(QStringLiteral("Log Viewer"));
     auto* layout = new QVBoxLayout(this);
-    Label1 = new QLabel(QStringLiteral("Log File to View"), this);
-    txtLogFile = new QLineEdit(this);
-    txtLogFile->setReadOnly(true);
-    cmdSelectLogFile = new QPushButton(QStringLiteral("Select Different Log File"), this);
-    lstLog = new QListWidget(this);
-    Label2 = new QLabel(QStringLiteral("Click to Select and use View Selected File button to View "
-                                       "or Double Click to view"),
-                        this);
-    txtFileToView = new QLineEdit(this);
-    txtFileToView->setReadOnly(true);
-    cmdView = new QPushButton(QStringLiteral("View Selected File"), this);
-    cmdDismiss = new QPushButton(QStringLiteral("Exit Log Viewer"), this);
-    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(txtLogFile),
-                       static_cast<QWidget*>(cmdSelectLogFile), static_cast<QWidget*>(lstLog),
-                       static_cast<QWidget*>(Label2), static_cast<QWidget*>(txtFileToView),
-                       static_cast<QWidget*>(cmdView), static_cast<QWidget*>(cmdDismiss)})
-        layout->addWidget(w);
+    const auto add = [&](auto* widget, const char* objectName) {
+        widget->setObjectName(QLatin1String(objectName));
+        layout->addWidget(widget);
+        return widget;
+    };
+    logFileCaption = add(new QLabel(QStringLiteral("Log File to View"), this), "logFileCaption");
+    logFileEdit = add(new QLineEdit(this), "logFileEdit");
+    logFileEdit->setReadOnly(true);
+    chooseLogFileButton = add(new QPushButton(QStringLiteral("Select Different Log File"), this),
+                              "chooseLogFileButton");
+    videoLinesList = add(new QListWidget(this), "videoLinesList");
+    instructionLabel = add(new QLabel(QStringLiteral("Click to Select and use View Selected File "
+                                                     "button to View or Double Click to view"),
+                                      this),
+                           "instructionLabel");
+    videoPathEdit = add(new QLineEdit(this), "videoPathEdit");
+    videoPathEdit->setReadOnly(true);
+    viewVideoButton =
+        add(new QPushButton(QStringLiteral("View Selected File"), this), "viewVideoButton");
+    exitButton = add(new QPushButton(QStringLiteral("Exit Log Viewer"), this), "exitButton");
     resize(760, 420);
 
     // Opening a video needs the frame selection screen.
-    cmdView->setEnabled(m_station.hasScreen(Screen::FrameSelection));
+    viewVideoButton->setEnabled(m_station.hasScreen(Screen::FrameSelection));
 
-    connect(cmdSelectLogFile, &QPushButton::clicked, this, &SessionLogViewer::cmdSelectLogFile_Click);
-    connect(lstLog, &QListWidget::itemClicked, this, &SessionLogViewer::lstLog_Click);
+    connect(chooseLogFileButton, &QPushButton::clicked, this, &SessionLogViewer::chooseLogFile);
+    connect(videoLinesList, &QListWidget::itemClicked, this, &SessionLogViewer::onLineChosen);
     // A line chosen with the keyboard is as chosen as a clicked one.
-    connect(lstLog, &QListWidget::currentRowChanged, this, &SessionLogViewer::lstLog_Click);
-    connect(lstLog, &QListWidget::itemDoubleClicked, this, &SessionLogViewer::lstLog_DblClick);
-    connect(cmdView, &QPushButton::clicked, this, &SessionLogViewer::cmdView_Click);
-    connect(cmdDismiss, &QPushButton::clicked, this, &SessionLogViewer::cmdDismiss_Click);
+    connect(videoLinesList, &QListWidget::currentRowChanged, this, &SessionLogViewer::onLineChosen);
+    connect(videoLinesList, &QListWidget::itemDoubleClicked, this,
+            &SessionLogViewer::onLineDoubleClicked);
+    connect(viewVideoButton, &QPushButton::clicked, this, &SessionLogViewer::viewVideo);
+    connect(exitButton, &QPushButton::clicked, this, &SessionLogViewer::close);
 }
 
-void SessionLogViewer::Form_Load()
+void SessionLogViewer::showCurrentLog()
 {
     const QString current = m_station.sessionLog.path(m_station.settings.VideoFolder);
     if (!m_station.sessionLog.fileName().isEmpty() && QFileInfo(current).isFile()) {
-        txtLogFile->setText(current);
+        logFileEdit->setText(current);
         readLog(current);
     } else {
-        lstLog->clear();
+        videoLinesList->clear();
     }
-    applyListWidth(*lstLog);
+    applyListWidth(*videoLinesList);
 }
 
 void SessionLogViewer::readLog(const QString& path)
 {
-    lstLog->clear();
+    videoLinesList->clear();
     const Result<QString> text = readTextFile(path);
     if (!text) {
         m_station.dialogs().message(text.message(), QString(), DialogIcon::Exclamation);
         return;
     }
-    lstLog->addItems(SessionLog::videoLines(text.value()));
+    videoLinesList->addItems(SessionLog::videoLines(text.value()));
 }
 
-void SessionLogViewer::cmdSelectLogFile_Click()
+void SessionLogViewer::chooseLogFile()
 {
     FileDialogRequest request;
     request.folder = m_station.settings.VideoFolder;
     request.filter = QStringLiteral("*.txt|JumpMeasurementLog*.txt");
     const QString chosen = m_station.dialogs().openFile(request).value_or(QString());
-    txtLogFile->setText(chosen);
+    logFileEdit->setText(chosen);
     if (!chosen.isEmpty() && QFileInfo(chosen).isFile())
         readLog(chosen);
     else
-        lstLog->clear();
-    applyListWidth(*lstLog);
+        videoLinesList->clear();
+    applyListWidth(*videoLinesList);
 }
 
 bool SessionLogViewer::takePathFromSelection()
 {
-    QListWidgetItem* item = lstLog->currentItem();
-    const QString line = item ? item->text() : QString();
-    if (!line.contains(QLatin1String("File:"))) {
-        txtFileToView->clear();
-        return false;
-    }
-    txtFileToView->setText(SessionLog::pathOnLine(line));
-    return true;
+    const QListWidgetItem* item = videoLinesList->currentItem();
+    const QString path = item ? SessionLog::pathOnLine(item->text()) : QString();
+    videoPathEdit->setText(path);
+    return !path.isEmpty();
 }
 
-void SessionLogViewer::lstLog_Click()
+void SessionLogViewer::onLineChosen()
 {
     takePathFromSelection();
 }
 
-void SessionLogViewer::lstLog_DblClick()
+void SessionLogViewer::onLineDoubleClicked()
 {
     if (takePathFromSelection())
-        cmdView_Click();
+        viewVideo();
 }
 
-void SessionLogViewer::cmdView_Click()
+void SessionLogViewer::viewVideo()
 {
-    if (txtFileToView->text().isEmpty() || !m_station.hasScreen(Screen::FrameSelection))
+    if (videoPathEdit->text().isEmpty() || !m_station.hasScreen(Screen::FrameSelection))
         return;
     m_station.arrivedFrom = ArrivedFrom::SessionLog;
-    m_station.VideoFileToView = txtFileToView->text();
+    m_station.VideoFileToView = videoPathEdit->text();
     close();
     m_station.show(Screen::FrameSelection, m_station.screenWidget(Screen::Main));
-}
-
-void SessionLogViewer::cmdDismiss_Click()
-{
-    close();
 }
 
 } // namespace fw

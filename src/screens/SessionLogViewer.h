@@ -5,7 +5,6 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QListWidgetItem;
 class QPushButton;
 
 namespace fw {
@@ -19,29 +18,29 @@ class SessionLogViewer : public QDialog {
 public:
     SessionLogViewer(Station& station, QWidget* owner);
 
-    QLabel* Label1 = nullptr;
-    QLineEdit* txtLogFile = nullptr;
-    QPushButton* cmdSelectLogFile = nullptr;
-    QListWidget* lstLog = nullptr;
-    QLabel* Label2 = nullptr;
-    QLineEdit* txtFileToView = nullptr;
-    QPushButton* cmdView = nullptr;
-    QPushButton* cmdDismiss = nullptr;
+    QLabel* logFileCaption = nullptr;
+    QLineEdit* logFileEdit = nullptr; // the log whose lines are listed
+    QPushButton* chooseLogFileButton = nullptr;
+    QListWidget* videoLinesList = nullptr;
+    QLabel* instructionLabel = nullptr;
+    QLineEdit* videoPathEdit = nullptr; // the chosen line's video
+    QPushButton* viewVideoButton = nullptr;
+    QPushButton* exitButton = nullptr;
 
 public Q_SLOTS:
-    void Form_Load();
-    void cmdSelectLogFile_Click();
-    void lstLog_Click();
-    void lstLog_DblClick();
-    void cmdView_Click();
-    void cmdDismiss_Click();
+    // Lists this run's session log when it exists.
+    void showCurrentLog();
+    void chooseLogFile();
+    void onLineChosen();
+    void onLineDoubleClicked();
+    // Opens the chosen video on the frame selection screen.
+    void viewVideo();
 
 private:
     void readLog(const QString& path);
     bool takePathFromSelection();
 
     Station& m_station;
-    QWidget* m_owner = nullptr;
 };
 
 } // namespace fw

@@ -1,6 +1,5 @@
 list(APPEND fw_ui_sources
     screens/setByProgram.h
-    screens/MainScreen.h screens/MainScreen.cpp
     screens/ConfigurationScreen.h screens/ConfigurationScreen.cpp
     screens/SessionLogViewer.h screens/SessionLogViewer.cpp
     screens/ManualViewer.h screens/ManualViewer.cpp

@@ -75,7 +75,7 @@ ManualViewer& Station::manual()
 {
     if (!m_manual) {
         m_manual = std::make_unique<ManualViewer>(*this);
-        m_manual->Form_Load();
+        m_manual->loadManual();
     }
     return *m_manual;
 }
@@ -93,7 +93,7 @@ FrameSelectionScreen& Station::frameSelection()
 {
     if (!m_frameSelection) {
         m_frameSelection = std::make_unique<FrameSelectionScreen>(*this);
-        m_frameSelection->Form_Load();
+        m_frameSelection->prepare();
     }
     return *m_frameSelection;
 }
@@ -220,7 +220,7 @@ SessionLogViewer* Station::openLogView(QWidget* owner)
     auto* view = new SessionLogViewer(*this, owner);
     m_logView = view;
     view->setAttribute(Qt::WA_DeleteOnClose);
-    view->Form_Load();
+    view->showCurrentLog();
     view->show();
     return view;
 }
@@ -302,7 +302,7 @@ void Station::start()
                          m_store.read(QStringLiteral("logpath"), QString()),
                          m_store.read(QStringLiteral("SetupFiles"), QString())},
                         {m_store.filePath()});
-    mainScreen().Form_Load();
+    mainScreen().startUp();
     // Lines an earlier run could not write go to the results file now, before anything new;
     // when it still refuses them they keep waiting for the next write, which tells the operator.
     if (m_results->hasPending() && !settings.ResultsFilePath.isEmpty())

@@ -342,7 +342,7 @@ void TestManual::contentsShowTheChosenSection()
 {
     StationFixture f;
     StartedStation s(f);
-    s.station.mainScreen().munManual_Click();
+    s.station.mainScreen().openManual();
     ManualViewer& manual = s.station.manual();
     QVERIFY(QTest::qWaitForWindowExposed(&manual));
     QTreeWidget* contents = manual.contentsTree;
@@ -372,7 +372,7 @@ void TestManual::contentsShowTheChosenSection()
     contents->scrollToItem(section);
     QTest::mouseClick(contents->viewport(), Qt::LeftButton, {},
                       contents->visualItemRect(section).center());
-    QTextBrowser* text = manual.RichTextBox1;
+    QTextBrowser* text = manual.manualText;
     const QTextBlock heading = text->textCursor().block();
     QCOMPARE(heading.text().simplified(), section->text(0));
     QVERIFY(heading.blockFormat().headingLevel() > 0);
@@ -385,10 +385,10 @@ void TestManual::searchWalksThroughTheMatches()
 {
     StationFixture f;
     StartedStation s(f);
-    s.station.mainScreen().munManual_Click();
+    s.station.mainScreen().openManual();
     ManualViewer& manual = s.station.manual();
     QVERIFY(QTest::qWaitForWindowActive(&manual));
-    QTextBrowser* text = manual.RichTextBox1;
+    QTextBrowser* text = manual.manualText;
     const QString word = QStringLiteral("check buoy");
     const int count = int(text->toPlainText().count(word, Qt::CaseInsensitive));
     QVERIFY(count > 3);

@@ -236,17 +236,18 @@ void TestMeasureWindows::logViewersFollowTheKeyboardAndClose()
     KeyboardState keys;
     Station station(fx.store(), fx.dialogs, fx.clock, keys, StationPaths(fx.stationFolder()));
     SessionLogViewer videos(station, nullptr);
-    videos.lstLog->addItems(
+    videos.videoLinesList->addItems(
         {QStringLiteral("x  File: /v/Annjump1.avi"), QStringLiteral("y  File: /v/Bobjump1.avi")});
     videos.show();
     videos.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&videos));
-    videos.lstLog->setFocus();
-    QTest::mouseClick(videos.lstLog->viewport(), Qt::LeftButton, {},
-                      videos.lstLog->visualItemRect(videos.lstLog->item(0)).center());
-    QCOMPARE(videos.txtFileToView->text(), QStringLiteral("/v/Annjump1.avi"));
-    QTest::keyClick(videos.lstLog, Qt::Key_Down);
-    QCOMPARE(videos.txtFileToView->text(), QStringLiteral("/v/Bobjump1.avi"));
+    videos.videoLinesList->setFocus();
+    QTest::mouseClick(
+        videos.videoLinesList->viewport(), Qt::LeftButton, {},
+        videos.videoLinesList->visualItemRect(videos.videoLinesList->item(0)).center());
+    QCOMPARE(videos.videoPathEdit->text(), QStringLiteral("/v/Annjump1.avi"));
+    QTest::keyClick(videos.videoLinesList, Qt::Key_Down);
+    QCOMPARE(videos.videoPathEdit->text(), QStringLiteral("/v/Bobjump1.avi"));
     FW_VERIFY_DIALOGS(fx.dialogs);
 }
 

@@ -104,45 +104,46 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     CaptureRig rig(f, {{"captureTime", "3"}, {"framerate", "30"}});
     FW_VERIFY_DIALOGS(f.dialogs);
     MainScreen& main = rig.station->mainScreen();
-    QCOMPARE(main.Combo1->currentText(), CaptureEngine::demoCameraName());
+    QCOMPARE(main.form().deviceCombo->currentText(), CaptureEngine::demoCameraName());
     // Motion JPEG chosen on the panel, remembered by its index.
-    main.CompressionCombo->setCurrentIndex(1);
-    main.CompressionCombo_Click();
+    main.form().compressionCombo->setCurrentIndex(1);
+    main.onCompressionChosen();
     QCOMPARE(f.store().read(QStringLiteral("compression"), {}), QStringLiteral("1"));
 
     // The Frames mode with AutoSave and an interval: stills repeat until the button is pressed
     // again (the repeats themselves are checked with the capture engine).
-    main.CaptureType->setCurrentIndex(0);
-    main.CaptureType_Click();
-    main.EdtFile->setText(QStringLiteral("still.jpg"));
-    main.ChkAutoSave->setChecked(true);
-    main.EdtInterval->setText(QStringLiteral("1"));
-    main.CmdCap_Click();
+    main.form().captureModeCombo->setCurrentIndex(0);
+    main.onCaptureModeChosen();
+    main.form().captureFileEdit->setText(QStringLiteral("still.jpg"));
+    main.form().autoSaveCheck->setChecked(true);
+    main.form().stillIntervalEdit->setText(QStringLiteral("1"));
+    main.onCaptureClicked();
     QVERIFY(QFile::exists(rig.video(QStringLiteral("still.jpg"))));
-    main.CmdCap_Click();
+    main.onCaptureClicked();
     QVERIFY(!rig.station->captureEngine().takingStills());
-    main.CaptureType->setCurrentIndex(1);
-    main.CaptureType_Click();
+    main.form().captureModeCombo->setCurrentIndex(1);
+    main.onCaptureModeChosen();
 
     // The panel shown for the first time is whole.
     main.show();
-    main.cmdShowConfig_Click();
+    main.toggleCapturePanel();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
-    QTRY_VERIFY(main.capturePanel->width() >= main.capturePanel->sizeHint().width());
-    QVERIFY(main.capturePanel->height() >= main.capturePanel->sizeHint().height());
+    QTRY_VERIFY(main.form().capturePanel->width() >= main.form().capturePanel->sizeHint().width());
+    QVERIFY(main.form().capturePanel->height() >= main.form().capturePanel->sizeHint().height());
     // A recording from the panel that ends at its time limit ends without a word.
-    main.EdtFile->setText(QStringLiteral("panel.avi"));
-    main.EdtLimit->setText(QStringLiteral("1"));
-    main.CmdCap_Click();
-    QCOMPARE(main.CmdCap->text(), QStringLiteral("End Capture"));
-    QTRY_COMPARE_WITH_TIMEOUT(main.CmdCap->text(), QStringLiteral("Capture Stream"), 20000);
+    main.form().captureFileEdit->setText(QStringLiteral("panel.avi"));
+    main.form().timeLimitEdit->setText(QStringLiteral("1"));
+    main.onCaptureClicked();
+    QCOMPARE(main.form().captureButton->text(), QStringLiteral("End Capture"));
+    QTRY_COMPARE_WITH_TIMEOUT(main.form().captureButton->text(), QStringLiteral("Capture Stream"),
+                              20000);
     QVERIFY(!rig.station->captureEngine().isCapturing());
     QVERIFY(QFile::exists(rig.video(QStringLiteral("panel.avi"))));
     FW_VERIFY_DIALOGS(f.dialogs);
-    main.EdtLimit->setText(QStringLiteral("0"));
-    main.cmdShowConfig_Click();
+    main.form().timeLimitEdit->setText(QStringLiteral("0"));
+    main.toggleCapturePanel();
 
-    main.cmdGoCapture_Click();
+    main.goToCapture();
     CaptureScreen& s = rig.screen();
     QVERIFY(s.isVisible());
     s.setSkierName(QStringLiteral("Smith"));
@@ -164,7 +165,7 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     FW_VERIFY_DIALOGS(f.dialogs);
 
     // 2. The same name and pass again: the name gets an "X"; Contact notes the frame, Esc stops.
-    rig.station->frameSelection().cmdGoToCapture_Click();
+    rig.station->frameSelection().onRecordNextPassClicked();
     QVERIFY(s.isVisible());
     s.form().passEdit->setText(QStringLiteral("1"));
     s.passEdited();
@@ -186,7 +187,7 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     // 3. The renamed skier is back on the capture screen with the next pass and the notice of
     // the changed name has gone; the camera goes away: the operator is told, the file plays up
     // to its last frame.
-    rig.station->frameSelection().cmdGoToCapture_Click();
+    rig.station->frameSelection().onRecordNextPassClicked();
     QCOMPARE(s.form().skierNameEdit->text(), QStringLiteral("Smyth"));
     QCOMPARE(s.form().passEdit->text(), QStringLiteral("2"));
     QVERIFY(!s.form().nameChangedLabel->isVisible());
@@ -213,7 +214,7 @@ void TestCaptureScreen::nameAndTimeRules()
     QVERIFY(writeBytes(rig.video(QStringLiteral("Skier Namejump1.avi")), "RIFF"));
     f.dialogs.expectMessage();
     MainScreen& main = rig.station->mainScreen();
-    main.cmdGoCapture_Click();
+    main.goToCapture();
     CaptureScreen& s = rig.screen();
     // The main screen at the display's top left, the capture screen at the top to its right,
     // overlapping it only as far as the display is too narrow for both.
@@ -276,10 +277,10 @@ void TestCaptureScreen::noCaptureSource()
              QStringLiteral("none"));
     MainScreen& main = rig.station->mainScreen();
     f.dialogs.expectMessage();
-    main.CmdConnect_Click();
-    QCOMPARE(main.CmdConnect->text(), QStringLiteral("Connect"));
+    main.toggleConnection();
+    QCOMPARE(main.form().connectButton->text(), QStringLiteral("Connect"));
     // The capture screen cannot start a recording: a plain warning, the screen stays idle.
-    main.cmdGoCapture_Click();
+    main.goToCapture();
     f.dialogs.expectMessage();
     rig.screen().startRecording();
     QVERIFY(!rig.screen().recording());
@@ -302,8 +303,8 @@ void TestCaptureScreen::cameraDroppingFramesAtItsOwnRate()
     });
     FW_VERIFY_DIALOGS(f.dialogs);
     MainScreen& main = rig.station->mainScreen();
-    QCOMPARE(main.Combo1->currentText(), QStringLiteral("Pattern Camera"));
-    main.cmdGoCapture_Click();
+    QCOMPARE(main.form().deviceCombo->currentText(), QStringLiteral("Pattern Camera"));
+    main.goToCapture();
     CaptureScreen& s = rig.screen();
     CaptureEngine& engine = rig.station->captureEngine();
     s.setSkierName(QStringLiteral("Pattern"));

@@ -161,9 +161,9 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
 
     // Three seconds from the Demo Camera: the first skier lands at frame 60.
     MainScreen& main = station.mainScreen();
-    QCOMPARE(main.Combo1->currentText(), CaptureEngine::demoCameraName());
-    QCOMPARE(main.ResolutionCombo->currentText(), QStringLiteral("160x120"));
-    main.cmdGoCapture_Click();
+    QCOMPARE(main.form().deviceCombo->currentText(), CaptureEngine::demoCameraName());
+    QCOMPARE(main.form().resolutionCombo->currentText(), QStringLiteral("160x120"));
+    main.goToCapture();
     CaptureScreen& capture = station.capture();
     capture.setSkierName(QStringLiteral("Smith"));
     capture.startRecording();
@@ -174,11 +174,11 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
     QVERIFY(landing.frame < station.captureHandOver.frameCount);
 
     // The first-contact frame marked: on to the measurement screen with its picture.
-    select.MediaPlayer1->setCurrentPosition(landing.frame);
+    select.form().player->setCurrentPosition(landing.frame);
     // The operator marks the frame on the screen: wait until the player shows it.
-    QTRY_COMPARE_WITH_TIMEOUT(select.MediaPlayer1->shownFrame(), landing.frame, 10000);
-    select.cmdMarkStart_Click();
-    QCOMPARE(select.selectedFrame, landing.frame);
+    QTRY_COMPARE_WITH_TIMEOUT(select.form().player->shownFrame(), landing.frame, 10000);
+    select.onMeasureFrameClicked();
+    QCOMPARE(select.selectedFrame(), landing.frame);
     MeasurementScreen& m = station.measurement();
     QVERIFY(m.isVisible());
 

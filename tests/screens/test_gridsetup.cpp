@@ -46,7 +46,7 @@ struct SetupRig {
                                             StationPaths(f.stationFolder()));
         station->start();
         station->configuration().exitAndSave();
-        station->mainScreen().cmdSetup_Click();
+        station->mainScreen().goToGridSetup();
         f.dialogs.clear();
     }
     GridSetupScreen& g() { return station->gridSetup(); }
@@ -196,7 +196,7 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     g.Load->click();
     QVERIFY(g.stateShownReady());
     QVERIFY(main.gridShownReady(1));
-    QCOMPARE(main.txtGridDescription[0]->text(), QStringLiteral("not saved"));
+    QCOMPARE(main.form().gridDescriptionEdits[0]->text(), QStringLiteral("not saved"));
     QVERIFY(!r.station->allGridsReady()); // grid 2 is not set up yet
 
     const QString file = r.setupFolder + QStringLiteral("/north.ipt");
@@ -205,7 +205,7 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
         .expectMessage(DialogAnswer::Yes);
     g.gridSave->trigger();
     QVERIFY(QFile::exists(file)); // its contents are checked with the grid files
-    QCOMPARE(main.txtGridDescription[0]->text(), QStringLiteral("North camera"));
+    QCOMPARE(main.form().gridDescriptionEdits[0]->text(), QStringLiteral("North camera"));
     QCOMPARE(f.store().read(QStringLiteral("grid1File"), QString()), file);
 
     // The same file loaded as grid 2: grid 2 becomes ready, grid 1 keeps its file and row.
@@ -214,7 +214,7 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(g.grid_select->text(), QStringLiteral("Grid 2"));
     QVERIFY(main.gridShownReady(1) && main.gridShownReady(2));
-    QCOMPARE(main.txtGridDescription[1]->text(), QStringLiteral("North camera"));
+    QCOMPARE(main.form().gridDescriptionEdits[1]->text(), QStringLiteral("North camera"));
     QCOMPARE(f.store().read(QStringLiteral("grid2File"), QString()), file);
     QVERIFY(r.station->allGridsReady());
 
@@ -231,7 +231,7 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
 
     // Grid 2 chosen for measuring: back on this screen the fields show grid 2.
     m.Set_grid_Click();
-    main.cmdSetup_Click();
+    main.goToGridSetup();
     QCOMPARE(g.grid_select->text(), QStringLiteral("Grid 2"));
 }
 

@@ -105,7 +105,7 @@ void TestGridTrust::refusedGridStaysRefusedAfterSaveLoadAndRestart()
     QString file;
     {
         Rig r(f, 1);
-        r.main().cmdSetup_Click();
+        r.main().goToGridSetup();
         GridSetupScreen& g = r.g();
         r.enterSampleGrid(100);
         f.dialogs.clear();
@@ -140,7 +140,7 @@ void TestGridTrust::refusedGridStaysRefusedAfterSaveLoadAndRestart()
         f.dialogs.clear();
         r.main().show();
         f.dialogs.expectMessage();
-        r.main().ccmdGoToMeasure->click();
+        r.main().form().reviewPicturesButton->click();
         FW_VERIFY_DIALOGS(f.dialogs);
         QCOMPARE(f.dialogs.texts(), QStringList{kNotReady});
         QVERIFY(!r.measureShown() && g.isVisible());
@@ -154,7 +154,7 @@ void TestGridTrust::refusedGridStaysRefusedAfterSaveLoadAndRestart()
     QVERIFY(!next.main().gridShownReady(1) && !next.station->allGridsReady());
     f.dialogs.clear();
     f.dialogs.expectMessage();
-    next.main().ccmdGoToMeasure->click();
+    next.main().form().reviewPicturesButton->click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(!next.measureShown());
 }
@@ -177,7 +177,7 @@ void TestGridTrust::gridSavedBeforeItWasSolvedNeverMeasures()
     QVERIFY(f.dialogs.texts().last().contains(QDir::toNativeSeparators(file)));
     QVERIFY(!r.station->allGridsReady() && !r.main().gridShownReady(1));
     // Grid 1 stays for editing: its fields show what the file holds.
-    r.main().cmdSetup_Click();
+    r.main().goToGridSetup();
     QCOMPARE(r.g().upper_left_x->text(), QStringLiteral(" 1000"));
     QVERIFY(!r.g().stateShownReady());
 }
@@ -193,17 +193,17 @@ void TestGridTrust::raisingTheNumberOfGridsNeedsTheNewGrid()
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(r.station->allGridsReady() && r.main().gridShownReady(1));
     // The grid setup screen opens on the ready grid with its accuracy check offered.
-    r.main().cmdSetup_Click();
+    r.main().goToGridSetup();
     QVERIFY(r.g().stateShownReady() && !r.g().btnAccuracyCheck->isHidden());
     r.g().gridExit->trigger();
 
-    r.main().cmdConfigure_Click();
+    r.main().goToConfiguration();
     r.station->configuration().form().twoGridsOption->click();
     r.station->configuration().exitAndSave();
     QVERIFY(!r.station->allGridsReady());
     f.dialogs.clear();
     f.dialogs.expectMessage();
-    r.main().ccmdGoToMeasure->click();
+    r.main().form().reviewPicturesButton->click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(f.dialogs.texts(), QStringList{kNotReady});
     QVERIFY(!r.measureShown());
@@ -214,12 +214,12 @@ void TestGridTrust::raisingTheNumberOfGridsNeedsTheNewGrid()
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(!r.measureShown());
 
-    r.main().cmdConfigure_Click();
+    r.main().goToConfiguration();
     r.station->configuration().form().oneGridOption->click();
     r.station->configuration().exitAndSave();
     QVERIFY(r.station->allGridsReady());
     f.dialogs.clear();
-    r.main().ccmdGoToMeasure->click();
+    r.main().form().reviewPicturesButton->click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(r.measureShown());
 }
@@ -231,7 +231,7 @@ void TestGridTrust::checkBuoyPredictedOffThePicture()
 {
     StationFixture f;
     Rig r(f, 1);
-    r.main().cmdSetup_Click();
+    r.main().goToGridSetup();
     GridSetupScreen& g = r.g();
     r.enterSampleGrid(0);
     // Surveyed 60 m further right: 15000 twips right of the marked (6000, 4500), off the picture.

@@ -53,7 +53,7 @@ struct MeasureRig {
                                             StationPaths(f.stationFolder()));
         station->start();
         station->configuration().exitAndSave();
-        station->mainScreen().ccmdGoToMeasure_Click();
+        station->mainScreen().reviewPictures();
         f.dialogs.clear();
     }
     MeasurementScreen& m() { return station->measurement(); }

@@ -140,17 +140,17 @@ void TestShell::frameRateClassesAndBarefootTiming()
     f.store().write(QStringLiteral("barefoot"), QStringLiteral("1"));
     Rig r(f, true);
     MainScreen& main = r.station.mainScreen();
-    QCOMPARE(main.lblConfig->text(), QStringLiteral("Currently Configured for L"));
+    QCOMPARE(main.form().frameRateClassLabel->text(), QStringLiteral("Currently Configured for L"));
     // Typing a rate stores it and sets the line; a rate of no class leaves the line as it was.
     for (const auto& [rate, caption] :
          {std::pair{"30", "R"}, {"10", "Normal/C"}, {"3", "Normal/C"}}) {
-        main.EdtRate->clear();
-        QTest::keyClicks(main.EdtRate, QLatin1String(rate));
-        QCOMPARE(main.lblConfig->text(),
+        main.form().frameRateEdit->clear();
+        QTest::keyClicks(main.form().frameRateEdit, QLatin1String(rate));
+        QCOMPARE(main.form().frameRateClassLabel->text(),
                  QStringLiteral("Currently Configured for ") + QLatin1String(caption));
         QCOMPARE(f.store().read(QStringLiteral("framerate"), QString()), QLatin1String(rate));
     }
-    main.cb15->click();
+    main.form().barefootTimingCheck->click();
     QCOMPARE(f.store().read(QStringLiteral("barefoot"), QString()), QStringLiteral("0"));
     QCOMPARE(r.station.settings.BarefootTiming15s, 0);
     FW_VERIFY_DIALOGS(f.dialogs);
@@ -165,10 +165,10 @@ void TestShell::navigationFolderAndExit()
     f.dialogs.clear();
 
     // A video folder that has gone: the capture and review buttons refuse.
-    main.txtVideoDir->setText(f.path(QStringLiteral("gone")));
+    main.form().videoFolderEdit->setText(f.path(QStringLiteral("gone")));
     f.dialogs.expectMessage().expectMessage();
-    main.cmdGoCapture_Click();
-    main.cmdGoTimer_Click();
+    main.goToCapture();
+    main.reviewVideos();
     for (const DialogCall& call : f.dialogs.calls())
         QCOMPARE(call.text, QStringLiteral("The Log File Folder you specified does not exist. "
                                            "Please change it to a Folder that does exist."));
@@ -177,14 +177,14 @@ void TestShell::navigationFolderAndExit()
 
     // Measuring with a grid in use that is not set up leads to the grid set-up screen.
     f.dialogs.expectMessage();
-    main.ccmdGoToMeasure_Click();
+    main.reviewPictures();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(r.station.screenWidget(Screen::GridSetup)->isVisible());
     r.station.show(Screen::Main, r.station.screenWidget(Screen::GridSetup));
 
     // With the folder back, the review button opens the frame selection screen.
-    main.txtVideoDir->setText(r.videos);
-    main.cmdGoTimer_Click();
+    main.form().videoFolderEdit->setText(r.videos);
+    main.reviewVideos();
     QVERIFY(r.station.screenWidget(Screen::FrameSelection)->isVisible());
     QVERIFY(!main.isVisible());
     r.station.show(Screen::Main, r.station.screenWidget(Screen::FrameSelection));
@@ -195,16 +195,16 @@ void TestShell::navigationFolderAndExit()
         .expectMessage()
         .expectInput(other)
         .expectInput(QString());
-    main.btnChangeDirectory_Click();
-    main.btnChangeDirectory_Click();
+    main.changeVideoFolder();
+    main.changeVideoFolder();
     FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(main.lblVideodir->text(), other);
+    QCOMPARE(main.form().videoFolderLabel->text(), other);
     QCOMPARE(f.store().read(QStringLiteral("logpath"), QString()), other);
     QCOMPARE(r.station.settings.VideoFolder, other);
 
     // Exit ends the program, closing the log viewer with it.
     r.station.openLogView(&main);
-    main.mnuExit_Click();
+    main.exitStation();
     QVERIFY(r.station.quitRequested());
     QVERIFY(!main.isVisible());
     QVERIFY(r.station.logView() == nullptr);
@@ -257,7 +257,7 @@ void TestShell::leavingTheConfigurationScreen()
              QStringLiteral("Spring Cup"));
 
     f.clock.advanceSeconds(61);
-    r.station.mainScreen().cmdConfigure_Click();
+    r.station.mainScreen().goToConfiguration();
     c.exitAndSave();
     QCOMPARE(readBytes(r.videos + QStringLiteral("/JumpMeasurementResults120526.txt")),
              QByteArray("New Configuration: 12-05-2026  14:03:09 Spring Cup\r\n"
@@ -285,7 +285,7 @@ void TestShell::skierNamesFromTheConfiguredFile()
                                                    QStringLiteral("Doe, Jane")}));
 
     // A file that has gone is reported.
-    r.station.mainScreen().cmdConfigure_Click();
+    r.station.mainScreen().goToConfiguration();
     QFile::remove(names);
     f.dialogs.expectMessage();
     c.exitAndSave();
@@ -320,8 +320,8 @@ void TestShell::sessionLogAcrossStartsAndDays()
     const QString nextDay = QStringLiteral("JumpMeasurementLog120626.txt");
     f.clock.advanceSeconds(120);
     const QString other = f.makeFolder(QStringLiteral("Other"));
-    r.station.mainScreen().txtVideoDir->setText(other);
-    r.station.mainScreen().txtVideoDir_Change();
+    r.station.mainScreen().form().videoFolderEdit->setText(other);
+    r.station.mainScreen().onVideoFolderEdited();
     QVERIFY(r.station.sessionLog.append(r.station.settings.VideoFolder, {QStringLiteral("x")},
                                         f.dialogs));
     QCOMPARE(readBytes(other + QLatin1Char('/') + nextDay), QByteArray("x\r\n"));
@@ -352,22 +352,22 @@ void TestShell::logViewerListsVideoLinesAndTakesThePath()
                          QStringLiteral("c  no path here.avi")})
                 .ok());
     SessionLogViewer* view = r.station.openLogView(&r.station.mainScreen());
-    QCOMPARE(view->lstLog->count(), 3);
-    QCOMPARE(view->lstLog->item(0)->text(), video);
-    view->lstLog->setCurrentRow(1);
-    view->lstLog_Click();
-    QCOMPARE(view->txtFileToView->text(), QStringLiteral("/v/File: x/Smithjump1.avi"));
-    view->lstLog->setCurrentRow(2);
-    view->lstLog_DblClick();
-    QCOMPARE(view->txtFileToView->text(), QString());
+    QCOMPARE(view->videoLinesList->count(), 3);
+    QCOMPARE(view->videoLinesList->item(0)->text(), video);
+    view->videoLinesList->setCurrentRow(1);
+    view->onLineChosen();
+    QCOMPARE(view->videoPathEdit->text(), QStringLiteral("/v/File: x/Smithjump1.avi"));
+    view->videoLinesList->setCurrentRow(2);
+    view->onLineDoubleClicked();
+    QCOMPARE(view->videoPathEdit->text(), QString());
     QVERIFY(r.station.arrivedFrom == ArrivedFrom::Elsewhere);
     // Another log chosen.
     const QString older = f.path(QStringLiteral("Videos/JumpMeasurementLog120426.txt"));
     QVERIFY(appendLines(older, {video, video}).ok());
     f.dialogs.expectOpenFile(older);
-    view->cmdSelectLogFile_Click();
-    QCOMPARE(view->lstLog->count(), 2);
-    view->cmdDismiss_Click();
+    view->chooseLogFile();
+    QCOMPARE(view->videoLinesList->count(), 2);
+    view->exitButton->click();
     QTRY_VERIFY(r.station.logView() == nullptr);
 }
 
@@ -407,19 +407,19 @@ void TestShell::manualIsReadOncePerRun()
     QVERIFY(lake.save(f.stationFolder() + QStringLiteral("/lake.png")));
     Rig r(f, true);
     r.station.configuration().exitAndSave();
-    r.station.mainScreen().munManual_Click();
+    r.station.mainScreen().openManual();
     ManualViewer& manual = r.station.manual();
     QVERIFY(manual.isVisible() && !r.station.mainScreen().isVisible());
-    QVERIFY(manual.RichTextBox1->toPlainText().contains(QLatin1String("Our own notes.")));
+    QVERIFY(manual.manualText->toPlainText().contains(QLatin1String("Our own notes.")));
     // A local manual's pictures are found beside it.
-    const auto pictures = manualPictures(*manual.RichTextBox1);
+    const auto pictures = manualPictures(*manual.manualText);
     QCOMPARE(pictures.size(), 1);
     QVERIFY(pictures[0].name == QLatin1String("lake.png") && pictures[0].found);
-    manual.cmdDone_Click();
+    manual.returnToMainScreen();
     QVERIFY(r.station.mainScreen().isVisible());
     QVERIFY(writeBytes(own, "# Changed\n"));
-    r.station.mainScreen().munManual_Click();
-    QVERIFY(manual.RichTextBox1->toPlainText().contains(QLatin1String("Our own notes.")));
+    r.station.mainScreen().openManual();
+    QVERIFY(manual.manualText->toPlainText().contains(QLatin1String("Our own notes.")));
 }
 
 void TestShell::unreadableManualOverride()
@@ -429,7 +429,7 @@ void TestShell::unreadableManualOverride()
     QDir(f.stationFolder()).mkdir(QStringLiteral("QX05Manual.md"));
     Rig r(f, true);
     ManualViewer& manual = r.station.manual();
-    const QString text = manual.RichTextBox1->toPlainText();
+    const QString text = manual.manualText->toPlainText();
     QVERIFY2(text.startsWith(QLatin1String("Could not read")), qPrintable(text.left(200)));
     QVERIFY(text.contains(QLatin1String("Operator's Manual")));
     // Every picture of the built-in manual is built in with it and, shown, fits the text area
@@ -437,8 +437,8 @@ void TestShell::unreadableManualOverride()
     manual.resize(700, 600);
     manual.show();
     QVERIFY(QTest::qWaitForWindowExposed(&manual));
-    const int room = manual.RichTextBox1->viewport()->width();
-    const auto pictures = manualPictures(*manual.RichTextBox1);
+    const int room = manual.manualText->viewport()->width();
+    const auto pictures = manualPictures(*manual.manualText);
     QVERIFY(pictures.size() >= 6);
     for (const ManualPicture& p : pictures)
         QVERIFY2(p.found && p.width > 0 && p.width <= room, qPrintable(p.name));

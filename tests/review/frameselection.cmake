@@ -1,0 +1,1 @@
+fw_add_test(test_frameselection_rules review/test_frameselection_rules.cpp)

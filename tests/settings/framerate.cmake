@@ -1,0 +1,1 @@
+fw_add_test(test_frame_rate_class settings/test_frame_rate_class.cpp LIBS fw_core)
