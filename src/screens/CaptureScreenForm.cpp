@@ -21,6 +21,36 @@ template <typename W> W* named(W* widget, const char* name)
     return widget;
 }
 
+// The skier, the pass, the time and the counters, each under its caption.
+QGridLayout* buildFields(CaptureScreenForm& f, QWidget* central)
+{
+    auto* fields = new QGridLayout;
+    f.skierNameEdit = named(new QLineEdit(QStringLiteral("SkierName"), central), "skierNameEdit");
+    f.passEdit = named(new QLineEdit(QStringLiteral("1"), central), "passEdit");
+    f.captureTimeCombo = named(new QComboBox(central), "captureTimeCombo");
+    f.captureTimeCombo->addItems({QStringLiteral("3.0"), QStringLiteral("4.0"),
+                                  QStringLiteral("5.0"), QStringLiteral("6.0")});
+    f.timeLeftLabel = named(new QLabel(central), "timeLeftLabel");
+    f.framesLabel = named(new QLabel(central), "framesLabel");
+    f.framesDroppedLabel = named(new QLabel(central), "framesDroppedLabel");
+    f.frameRateLabel = named(new QLabel(central), "frameRateLabel");
+    f.contactFrameLabel = named(new QLabel(QStringLiteral(" "), central), "contactFrameLabel");
+    int row = 0;
+    auto add = [&](const char* caption, QWidget* w) {
+        fields->addWidget(new QLabel(QLatin1String(caption), central), row, 0);
+        fields->addWidget(w, row++, 1);
+    };
+    add("Skier Name", f.skierNameEdit);
+    add("Pass", f.passEdit);
+    add("Capture Time (sec)", f.captureTimeCombo);
+    add("Capture Time Left", f.timeLeftLabel);
+    add("Frames", f.framesLabel);
+    add("Frames Dropped", f.framesDroppedLabel);
+    add("Frame Rate (fps)", f.frameRateLabel);
+    add("Contact Frame", f.contactFrameLabel);
+    return fields;
+}
+
 } // namespace
 
 void CaptureScreenForm::build(QMainWindow& window)
@@ -37,31 +67,7 @@ void CaptureScreenForm::build(QMainWindow& window)
 
     auto* side = new QVBoxLayout;
     columns->addLayout(side);
-    auto* fields = new QGridLayout;
-    side->addLayout(fields);
-    skierNameEdit = named(new QLineEdit(QStringLiteral("SkierName"), central), "skierNameEdit");
-    passEdit = named(new QLineEdit(QStringLiteral("1"), central), "passEdit");
-    captureTimeCombo = named(new QComboBox(central), "captureTimeCombo");
-    captureTimeCombo->addItems({QStringLiteral("3.0"), QStringLiteral("4.0"), QStringLiteral("5.0"),
-                                QStringLiteral("6.0")});
-    timeLeftLabel = named(new QLabel(central), "timeLeftLabel");
-    framesLabel = named(new QLabel(central), "framesLabel");
-    framesDroppedLabel = named(new QLabel(central), "framesDroppedLabel");
-    frameRateLabel = named(new QLabel(central), "frameRateLabel");
-    contactFrameLabel = named(new QLabel(QStringLiteral(" "), central), "contactFrameLabel");
-    int row = 0;
-    auto add = [&](const char* caption, QWidget* w) {
-        fields->addWidget(new QLabel(QLatin1String(caption), central), row, 0);
-        fields->addWidget(w, row++, 1);
-    };
-    add("Skier Name", skierNameEdit);
-    add("Pass", passEdit);
-    add("Capture Time (sec)", captureTimeCombo);
-    add("Capture Time Left", timeLeftLabel);
-    add("Frames", framesLabel);
-    add("Frames Dropped", framesDroppedLabel);
-    add("Frame Rate (fps)", frameRateLabel);
-    add("Contact Frame", contactFrameLabel);
+    side->addLayout(buildFields(*this, central));
 
     startRecordingButton =
         named(new QPushButton(QStringLiteral("Start Recording     (skier hits ramp)"), central),
