@@ -3,6 +3,7 @@
 // moves the mouse.
 
 #include "grid/Geometry.h"
+#include "measure/JumpRecording.h"
 #include "measure/JumpResult.h"
 #include "measure/PictureLog.h"
 #include "support/textfile.h"
@@ -16,28 +17,26 @@
 
 #include <benchmark/benchmark.h>
 
+// Recording one measured jump as the screen does: the distance at the click, its figures, the
+// results line and the scoring program's line.
 static void BM_RecordJumpLines(benchmark::State& state)
 {
-    fw::JumpResult jump;
-    jump.date = QStringLiteral("12-05-2026");
-    jump.time = QStringLiteral("14:03:09");
-    jump.skier = QStringLiteral("Smith,John");
-    jump.jumpNumber = QStringLiteral(" 2");
-    jump.surveyX_m = 12.3456;
-    jump.surveyY_m = -3.2104;
-    jump.pictureX_twips = 1234;
-    jump.pictureY_twips = 567;
-    double d = 45.63;
+    fw::MeasurementGrid grid;
+    grid.buoyPicture = {{{9000, 2500}, {11000, 8000}, {3000, 2500}, {1000, 8000}}};
+    grid.buoySurvey = {{{60, 40}, {60, 0}, {20, 40}, {20, 0}}};
+    grid.jump = {0, 20};
+    grid.c = fw::SolveCoefficients(grid.buoyPicture, grid.buoySurvey).value();
+    fw::JumpEntries entries;
+    entries.at = QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9));
+    entries.skier = QStringLiteral("Smith,John");
+    entries.jumpNumber = QStringLiteral(" 2");
+    entries.impactClicked = true;
+    entries.impact = {6000, 5000};
     for (auto _ : state) {
-        const auto figures = fw::distanceFigures(d, false);
-        jump.metersText = figures->metersText;
-        jump.feetText = figures->feetText;
-        jump.metersValue = figures->metersValue;
-        jump.feetValue = figures->feetValue;
-        jump.preciseMeters = figures->preciseMeters;
-        benchmark::DoNotOptimize(fw::resultsLine(jump));
-        benchmark::DoNotOptimize(fw::wstimsRawLine(jump));
-        d += 0.001;
+        const auto recorded = fw::jumpRecord(entries, grid);
+        benchmark::DoNotOptimize(recorded->resultsLine);
+        benchmark::DoNotOptimize(fw::wstimsRawLine(recorded->jump));
+        entries.impact.x += 0.1;
     }
 }
 BENCHMARK(BM_RecordJumpLines);

@@ -75,9 +75,9 @@ QList<CalloutPicture> buildCallouts()
                 "playBeforeStartButton", "measureFrameButton", "gridSetupFrameButton",
                 "fileInfoList", "recordNextPassButton", "mainScreenButton", "viewLogButton"})},
         {QStringLiteral("measure"), Screen::Measurement,
-         marks({"picture", "AdjustUp", "Skier_name", "Jump_no", "distance", "distance_ft",
-                "optJumpOK", "Record", "Unfreeze", "Show_grid", "verify", "btnNextJump", "SavePict",
-                "mnuResults"})},
+         marks({"picture", "adjustUpButton", "skierNameBox", "jumpNumberEdit", "metersEdit",
+                "feetEdit", "jumpOkOption", "recordButton", "clearButton", "showGridButton",
+                "verifyButton", "captureNextJumpButton", "savePictureAction", "resultsAction"})},
     };
 }
 
@@ -169,23 +169,6 @@ void nameMarkedControls(Station& station)
         name(s.btnAccuracyCheck, "btnAccuracyCheck");
         name(s.fmAccuracyDisplay, "fmAccuracyDisplay");
         name(s.fmAccuracyConfig, "fmAccuracyConfig");
-    }
-    if (station.created(Screen::Measurement)) {
-        MeasurementScreen& s = station.measurement();
-        name(s.picture, "picture");
-        name(s.AdjustUp, "AdjustUp");
-        name(s.Skier_name, "Skier_name");
-        name(s.Jump_no, "Jump_no");
-        name(s.distance, "distance");
-        name(s.distance_ft, "distance_ft");
-        name(s.optJumpOK, "optJumpOK");
-        name(s.Record, "Record");
-        name(s.Unfreeze, "Unfreeze");
-        name(s.Show_grid, "Show_grid");
-        name(s.verify, "verify");
-        name(s.btnNextJump, "btnNextJump");
-        name(s.SavePict, "SavePict");
-        name(s.mnuResults, "mnuResults");
     }
 }
 

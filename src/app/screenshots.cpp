@@ -289,21 +289,21 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     fw::MeasurementScreen& measure = station.measurement();
     const fw::ScreenPoint click{15.0 * std::round(landing.picture_px.x()),
                                 15.0 * std::round(landing.picture_px.y())};
-    measure.Form_MouseDown({click.x, click.y});
-    measure.DrawImpactMark();
-    measure.Record_Click();
-    if (measure.distance->text().trimmed().isEmpty())
+    measure.placeImpactPoint({click.x, click.y});
+    measure.drawImpactMarker();
+    measure.recordJump();
+    if (measure.form().metersEdit->text().trimmed().isEmpty())
         return QStringLiteral("the jump was not measured");
     QFile results(station.settings.ResultsFilePath);
     if (!results.open(QIODevice::ReadOnly) || !results.readAll().contains(" jump 1 - "))
         return QStringLiteral("the jump was not recorded in the results file");
     if (QString failed =
-            shooter.shoot(measure, QStringLiteral("measure"), {1360, 660}, measure.picture);
+            shooter.shoot(measure, QStringLiteral("measure"), {1360, 660}, measure.form().picture);
         !failed.isEmpty())
         return failed;
     // The landing with its impact cross, enlarged three times.
-    const QPoint impact = measure.picture->viewport()->mapTo(
-        &measure, measure.picture->twipsToWidget({click.x, click.y}).toPoint());
+    const QPoint impact = measure.form().picture->viewport()->mapTo(
+        &measure, measure.form().picture->twipsToWidget({click.x, click.y}).toPoint());
     if (QString failed = shooter.shootDetail(
             measure, QRect(impact - QPoint(90, 60), QSize(180, 120)), 3, QStringLiteral("contact"));
         !failed.isEmpty())

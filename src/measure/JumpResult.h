@@ -16,14 +16,14 @@ class Dialogs;
 
 enum class JumpStatus { OK = 1, Fall, Pass };
 
-// One recorded jump; the texts are the measurement screen's texts at the moment of recording.
+// One recorded jump; the texts are those the measurement screen shows once it is recorded.
 struct JumpResult {
-    QString date;        // mm-dd-yyyy
-    QString time;        // hh:mm:ss
-    QString skier;       // Skier_name
-    QString jumpNumber;  // Jump_no, possibly with its leading space
-    QString metersText;  // distance: " 45.6m", "m" or empty
-    QString feetText;    // distance_ft: " 150ft", "ft" or empty
+    QString date; // mm-dd-yyyy
+    QString time; // hh:mm:ss
+    QString skier;
+    QString jumpNumber;  // possibly with its leading space
+    QString metersText;  // as shown: " 45.6m", "m" or empty
+    QString feetText;    // as shown: " 150ft", "ft" or empty
     QString metersValue; // the meters figure alone, or the other grid's entry
     QString feetValue;   // the feet figure alone, or the other grid's entry and a blank
     JumpStatus status = JumpStatus::OK;
@@ -103,7 +103,7 @@ struct OtherGridEntry {
     };
     Kind kind = Kind::Abandoned;
     QString metersText;  // distance as it then reads: the entry and "m"
-    QString feetText;    // distance_ft: the entry, a blank and "ft"
+    QString feetText;    // feet as they then read: the entry, a blank and "ft"
     QString metersValue; // the entry
     QString feetValue;   // the entry and a blank
 };

@@ -15,11 +15,13 @@
 #include <QStorageInfo>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <limits>
 #include <mutex>
 #include <thread>
 
@@ -1228,7 +1230,9 @@ bool CaptureEngine::captureFrame()
                     stopStills();
             });
         }
-        m_stillTimer->start(stills.interval * 1000);
+        // Seconds to the timer's milliseconds, held within what the timer can wait.
+        constexpr int kLongest_s = std::numeric_limits<int>::max() / 1000;
+        m_stillTimer->start(std::min(stills.interval, kLongest_s) * 1000);
     }
     return true;
 }

@@ -130,7 +130,7 @@ void CalibrationWindow::CalibrateLineDrawCommand_Click()
         return;
     }
     showFields(f);
-    drawOn(*m_station.measurement().picture, onMeasure, line.value());
+    drawOn(m_station.measurement().pictureView(), onMeasure, line.value());
     drawOn(*m_station.gridSetup().picture, onGridSetup, line.value());
     previous = line.value();
 }
@@ -139,7 +139,7 @@ void CalibrationWindow::CalibrationLineErase_Click()
 {
     // The overlays are kept as items, so the lines can really go; the remembered line stays and
     // shows again as the old one at the next Draw.
-    erase(*m_station.measurement().picture, onMeasure);
+    erase(m_station.measurement().pictureView(), onMeasure);
     erase(*m_station.gridSetup().picture, onGridSetup);
 }
 

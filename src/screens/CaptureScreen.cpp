@@ -460,7 +460,7 @@ void CaptureScreen::selectNameFromFile()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &SkierPicker::skierSelected, this,
             [this](const QString& name) { setSkierName(name); });
-    dialog->Form_Load();
+    dialog->listSkiers();
     dialog->show();
 }
 

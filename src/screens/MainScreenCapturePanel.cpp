@@ -22,6 +22,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <limits>
 #include <cmath>
 
 namespace fw {
@@ -38,10 +39,13 @@ const QString kCaptureStream = QStringLiteral("Capture Stream");
 constexpr int kStills = 0;
 constexpr int kStream = 1;
 
+// A whole number from the panel's box; a figure beyond what an int holds is held at the nearest
+// end of its range rather than wrapped round.
 int entryIndex(const QLineEdit* box)
 {
     const double v = entryNumber(box->text());
-    return std::isfinite(v) ? int(v) : 0;
+    constexpr double kLargest = std::numeric_limits<int>::max();
+    return std::isfinite(v) ? int(std::clamp(v, -kLargest, kLargest)) : 0;
 }
 
 } // namespace

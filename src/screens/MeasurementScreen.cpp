@@ -1,20 +1,19 @@
 #include "screens/MeasurementScreen.h"
 
-#include "station/Station.h"
-#include "measure/JumpResult.h"
+#include "measure/JumpRecording.h"
 #include "measure/ResultsFile.h"
 #include "measure/SkierNames.h"
 #include "measure/WstimsExchange.h"
-#include "platform/KeyboardState.h"
+#include "station/Station.h"
 #include "support/clock.h"
 #include "support/dialogs.h"
-#include "support/textfile.h"
 #include "support/textforms.h"
 
-#include <QApplication>
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,19 +26,35 @@ namespace fw {
 
 namespace {
 
-constexpr double kStep_twips = 15;
-constexpr double kSplashLine_twips = 1000;
-
-// The outline around the cross: dark around a light colour, light around a dark one.
-Rgb outlineColor(Rgb rgb)
+bool isArrowKey(int key)
 {
-    const int red = int(rgb & 0xFF);
-    const int green = int((rgb >> 8) & 0xFF);
-    const int blue = int((rgb >> 16) & 0xFF);
-    return red * 299 + green * 587 + blue * 114 < 64000 ? kWhite : kBlack;
+    return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
 }
 
 } // namespace
+
+MeasurementScreen::MeasurementScreen(Station& station, QWidget* parent)
+    : QMainWindow(parent), m_station(station)
+{
+    m_form.build(*this);
+    m_arrowKeyTimer = new QTimer(this);
+    m_arrowKeyTimer->setInterval(100);
+    m_handOverTimer = new QTimer(this);
+    m_handOverTimer->setInterval(1000);
+    connectControls();
+    connectOutcomeOptions();
+
+    // Screens this build does not have yet.
+    const bool capture = m_station.hasScreen(Screen::Capture);
+    m_form.captureNextJumpButton->setEnabled(capture);
+    m_form.captureNextJumpAction->setEnabled(capture);
+    m_form.calibrateAction->setEnabled(m_station.hasCalibration());
+
+    // Arrow keys move the impact marker (the key timer reads them) and nothing else: the outcome
+    // options, the skier list and the picture's scroll bars would otherwise take them too.
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
+}
 
 MeasurementScreen::~MeasurementScreen()
 {
@@ -49,18 +64,100 @@ MeasurementScreen::~MeasurementScreen()
         child->blockSignals(true);
 }
 
+void MeasurementScreen::connectControls()
+{
+    const MeasurementScreenForm& f = m_form;
+    connect(f.picture, &PictureView::mousePressed, this,
+            [this](QPointF twips, Qt::MouseButton button, Qt::KeyboardModifiers) {
+                if (button == Qt::LeftButton)
+                    placeImpactPoint(twips);
+            });
+    connect(
+        f.picture, &PictureView::mouseMoved, this,
+        [this](QPointF twips, Qt::MouseButtons, Qt::KeyboardModifiers) { showReadoutsAt(twips); });
+    connect(f.adjustLeftButton, &QToolButton::clicked, this, &MeasurementScreen::nudgeLeft);
+    connect(f.adjustRightButton, &QToolButton::clicked, this, &MeasurementScreen::nudgeRight);
+    connect(f.adjustUpButton, &QToolButton::clicked, this, &MeasurementScreen::nudgeUp);
+    connect(f.adjustDownButton, &QToolButton::clicked, this, &MeasurementScreen::nudgeDown);
+    connect(m_arrowKeyTimer, &QTimer::timeout, this, &MeasurementScreen::nudgeByHeldArrowKeys);
+    connect(m_handOverTimer, &QTimer::timeout, this, &MeasurementScreen::takeHandedOverPicture);
+    connect(f.autoLoadCheck, &QCheckBox::clicked, this, &MeasurementScreen::onAutoLoadClicked);
+    connect(f.verifyButton, &QPushButton::clicked, this, &MeasurementScreen::toggleVerifyMode);
+    connect(f.nextGridButton, &QPushButton::clicked, this, &MeasurementScreen::selectNextGrid);
+    connect(f.showGridButton, &QPushButton::clicked, this, &MeasurementScreen::drawImpactMarker);
+    connect(f.clearButton, &QPushButton::clicked, this, &MeasurementScreen::clearJump);
+    connect(f.recordButton, &QPushButton::clicked, this, &MeasurementScreen::recordJump);
+    connect(f.clipboardButton, &QToolButton::clicked, this,
+            &MeasurementScreen::takeClipboardPicture);
+    connect(f.snapshotButton, &QToolButton::clicked, this, &MeasurementScreen::takeSnapshotPicture);
+    connect(f.captureNextJumpButton, &QPushButton::clicked, this,
+            &MeasurementScreen::captureNextJump);
+    connect(f.savePictureAction, &QAction::triggered, this, &MeasurementScreen::savePicture);
+    connect(f.loadPictureAction, &QAction::triggered, this, &MeasurementScreen::loadPicture);
+    connect(f.pasteAction, &QAction::triggered, this, &MeasurementScreen::takeClipboardPicture);
+    connect(f.resultsAction, &QAction::triggered, this, &MeasurementScreen::openResults);
+    connect(f.calibrateAction, &QAction::triggered, this, &MeasurementScreen::openCalibration);
+    connect(f.captureNextJumpAction, &QAction::triggered, this,
+            &MeasurementScreen::captureNextJump);
+    connect(f.viewLogAction, &QAction::triggered, this, &MeasurementScreen::openPictureLog);
+    connect(f.exitAction, &QAction::triggered, this, &MeasurementScreen::exitToMainScreen);
+    connect(f.crossSizeBar, &QScrollBar::valueChanged, this, [this] { scheduleRedraw(); });
+    // The bound belongs to the figure it was computed for and goes with it.
+    connect(f.metersEdit, &QLineEdit::textChanged, this, [this](const QString& meters) {
+        if (meters != m_measuredMeters)
+            m_form.distanceUncertaintyLabel->clear();
+    });
+}
+
+void MeasurementScreen::connectOutcomeOptions()
+{
+    const MeasurementScreenForm& f = m_form;
+    connect(f.fallOption, &QRadioButton::clicked, this, &MeasurementScreen::onFallChosen);
+    connect(f.passOption, &QRadioButton::clicked, this, &MeasurementScreen::onPassChosen);
+    connect(f.otherGridOption, &QRadioButton::clicked, this, &MeasurementScreen::onOtherGridChosen);
+    connect(f.mandatoryRerideOption, &QRadioButton::clicked, this,
+            &MeasurementScreen::recordMandatoryReride);
+    connect(f.optionalRerideOption, &QRadioButton::clicked, this,
+            &MeasurementScreen::recordOptionalReride);
+    connect(f.commentOption, &QRadioButton::clicked, this, &MeasurementScreen::addComment);
+    connect(f.skierNameBox, &QComboBox::activated, this, [this] {
+        startNewSkier();
+        warnAboutUnstorableName();
+    });
+    QLineEdit* typedName = f.skierNameBox->lineEdit();
+    connect(typedName, &QLineEdit::textEdited, this, &MeasurementScreen::startNewSkier);
+    // A typed name is checked once it is entered, not at every key.
+    connect(typedName, &QLineEdit::editingFinished, this,
+            &MeasurementScreen::warnAboutUnstorableName);
+    connect(typedName, &QLineEdit::editingFinished, this, [this] { drawImpactMarker(); });
+}
+
+bool MeasurementScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Text boxes keep Left and Right for their cursor.
+        const auto* combo = qobject_cast<QComboBox*>(watched);
+        const bool textBox = qobject_cast<QLineEdit*>(watched) || (combo && combo->isEditable());
+        const bool cursorKey = key->key() == Qt::Key_Left || key->key() == Qt::Key_Right;
+        if (isArrowKey(key->key()) && !(textBox && cursorKey))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void MeasurementScreen::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     applySettings();
-    Form_Activate();
+    arrive();
 }
 
 void MeasurementScreen::hideEvent(QHideEvent* event)
 {
-    keyTimer->stop();
+    m_arrowKeyTimer->stop();
     // No hand-over is taken while the screen is not there to show it.
-    loadTimer->stop();
+    m_handOverTimer->stop();
     QMainWindow::hideEvent(event);
 }
 
@@ -68,10 +165,10 @@ void MeasurementScreen::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::ActivationChange) {
         if (isActiveWindow()) {
-            DrawImpactMark();
-            keyTimer->start();
+            drawImpactMarker();
+            m_arrowKeyTimer->start();
         } else {
-            keyTimer->stop();
+            m_arrowKeyTimer->stop();
         }
     }
     QMainWindow::changeEvent(event);
@@ -82,210 +179,86 @@ void MeasurementScreen::closeEvent(QCloseEvent* event)
     // The close box leaves the screen the way Exit does.
     event->ignore();
     if (isVisible() && !m_station.quitRequested())
-        Exit_Click();
+        exitToMainScreen();
 }
 
-void MeasurementScreen::scheduleRedraw()
+bool MeasurementScreen::isWatchingHandOver() const
 {
-    // The marker follows at the next repaint, as after any change on the screen; steps taken
-    // before it all start from the last drawn point.
-    if (m_redrawPending)
-        return;
-    m_redrawPending = true;
-    QTimer::singleShot(0, this, [this] {
-        m_redrawPending = false;
-        DrawImpactMark();
-    });
+    return m_handOverTimer->isActive();
 }
 
-void MeasurementScreen::DrawImpactMark()
+void MeasurementScreen::prepare()
+{
+    m_form.nextGridButton->setVisible(m_station.settings.GridCount > 1);
+    m_form.jumpOkOption->setChecked(true);
+    m_form.commentEdit->clear();
+    m_lastDrawn = {};
+    m_form.gridDescriptionLabel->hide();
+    for (QLineEdit* e : {m_form.pictureXEdit, m_form.pictureYEdit, m_form.waterXEdit,
+                         m_form.waterYEdit, m_form.verifyDistanceEdit})
+        e->hide();
+    for (QLabel* l : m_form.verifyCaptions)
+        l->hide();
+    m_form.verifyUncertaintyLabel->hide();
+    m_form.frozenLabel->hide();
+    applySettings();
+}
+
+void MeasurementScreen::applySettings()
 {
     const StationSettings& s = m_station.settings;
-    const Rgb color = s.ImpactColorRgb;
-    const double size = CrossSize->value();
-    const double x = impact.x;
-    const double y = impact.y;
-    lastDrawn = impact;
-    // No marker until the impact point is clicked on the picture shown.
-    if (!impactClicked) {
-        setMarkerVisible(false);
-        return;
-    }
-    for (PictureView::ItemId id : {lineHorizontalImpact, lineVerticalImpact}) {
-        picture->setItemVisible(id, true);
-        picture->setItemColor(id, color);
-    }
-    const double armEnd = s.RightToLeft ? x + size : x - size;
-    picture->setLine(lineHorizontalImpact, {x, y}, {armEnd, y});
-    picture->setLine(lineVerticalImpact, {x, y - size}, {x, y + size});
-    // One picture pixel either side of each arm, a pixel longer at both ends.
-    const double edge = kStep_twips;
-    const double left = std::min(x, armEnd) - edge;
-    const double right = std::max(x, armEnd) + edge;
-    picture->setLine(crossOutline[0], {left, y - edge}, {right, y - edge});
-    picture->setLine(crossOutline[1], {left, y + edge}, {right, y + edge});
-    picture->setLine(crossOutline[2], {x - edge, y - size - edge}, {x - edge, y + size + edge});
-    picture->setLine(crossOutline[3], {x + edge, y - size - edge}, {x + edge, y + size + edge});
-    for (PictureView::ItemId id : crossOutline) {
-        picture->setItemColor(id, outlineColor(color));
-        picture->setItemVisible(id, true);
-    }
+    const MeasurementScreenForm& f = m_form;
+    // The colours are kept under the names the label colour setting has always used.
+    const std::pair<QWidget*, const char*> labelled[] = {{f.jumpOkOption, "optJumpOK"},
+                                                         {f.passOption, "Pass"},
+                                                         {f.fallOption, "Fall"},
+                                                         {f.optionalRerideOption, "O_reride"},
+                                                         {f.mandatoryRerideOption, "M_Reride"},
+                                                         {f.otherGridOption, "Other_Grid"},
+                                                         {f.commentOption, "Make_comment"},
+                                                         {f.frozenLabel, "FrozenSign"},
+                                                         {f.adjustLabel, "AdjustmentLabel"},
+                                                         {f.crossSizeLabel, "CrossLabel"},
+                                                         {f.iwsfDistanceLabel, "IWSFlabel"},
+                                                         {f.awsaDistanceLabel, "AWSAlabel"}};
+    for (const auto& [widget, name] : labelled)
+        MeasurementScreenForm::setTextColor(widget,
+                                            measureLabelColor(s.LabelColor, QLatin1String(name)));
+    const std::pair<PictureView::ItemId, const char*> buoyLabels[] = {
+        {f.upperLeftBuoyFeet, "maxbuoy"},
+        {f.upperLeftBuoyMeters, "maxbuoym"},
+        {f.upperRightBuoyFeet, "minbuoy"},
+        {f.upperRightBuoyMeters, "minbuoym"}};
+    for (const auto& [id, name] : buoyLabels)
+        f.picture->setItemColor(id, measureLabelColor(s.LabelColor, QLatin1String(name)));
+    // The label colours mix black, red, yellow and white: a mid-grey panel keeps every one of
+    // them readable.
+    QPalette panel = f.sidePanel->palette();
+    panel.setColor(QPalette::Window, QColor(128, 138, 150));
+    f.sidePanel->setPalette(panel);
 
-    // The splash indicator: where the ramp's end would be, one ramp offset along the survey
-    // X axis from the impact point.
-    // Through the grid, so that a point beyond the horizon maps to nothing.
-    const MeasurementGrid& grid = m_station.grids.working;
-    impactSurvey = PictureToSurvey(grid, impact);
-    std::optional<ScreenPoint> splash;
-    if (impactSurvey) {
-        m_lastSurvey = *impactSurvey;
-        SurveyPoint shifted = *impactSurvey;
-        const Tournament t = Tournament::of(s);
-        if (!t.barefoot) {
-            const double offset = rampOffset_m(t) * m_station.grids.xOrientation;
-            shifted.X += s.RightToLeft ? offset : -offset;
-        }
-        splash = SurveyToPicture(grid, shifted);
-    }
-    if (splash) {
-        splashPoint = *splash;
-        picture->setLine(lineSplashIndicator, {splash->x, splash->y},
-                         {splash->x, splash->y - kSplashLine_twips});
-        picture->setItemColor(lineSplashIndicator, color);
-        picture->setItemVisible(lineSplashIndicator, true);
+    if (s.BarefootOn || s.SitSkiOn) {
+        f.tournamentTypeLabel->setText(s.BarefootOn ? QStringLiteral("Barefoot Jump")
+                                                    : QStringLiteral("Sit Ski Jump"));
+        f.tournamentTypeLabel->show();
     } else {
-        picture->setItemVisible(lineSplashIndicator, false);
+        f.tournamentTypeLabel->hide();
     }
-}
+    f.unofficialLabel->setVisible(m_verifyMode);
+    f.nextGridButton->setVisible(s.GridCount > 1);
+    f.picture->setMagnifierEnabled(m_station.ownMagnifierOn);
 
-void MeasurementScreen::setMarkerVisible(bool visible)
-{
-    for (PictureView::ItemId id : {lineHorizontalImpact, lineVerticalImpact, lineSplashIndicator})
-        picture->setItemVisible(id, visible);
-    for (PictureView::ItemId id : crossOutline)
-        picture->setItemVisible(id, visible);
-}
-
-void MeasurementScreen::pictureArrived()
-{
-    // A new picture is a new jump: the point and the figures of the last one do not carry over.
-    impactClicked = false;
-    impactSurvey.reset();
-    distance->clear();
-    distance_ft->clear();
-    setMarkerVisible(false);
-    for (QWidget* w : {static_cast<QWidget*>(AdjustmentLabel), static_cast<QWidget*>(AdjustLeft),
-                       static_cast<QWidget*>(AdjustRight), static_cast<QWidget*>(AdjustUp),
-                       static_cast<QWidget*>(AdjustDown)})
-        w->hide();
-}
-
-void MeasurementScreen::Form_MouseDown(QPointF twips)
-{
-    impact = {twips.x(), twips.y()};
-    impactClicked = true;
-    distance->setText(QStringLiteral("m"));
-    distance_ft->setText(QStringLiteral("ft"));
-    for (QWidget* w : {static_cast<QWidget*>(AdjustmentLabel), static_cast<QWidget*>(AdjustLeft),
-                       static_cast<QWidget*>(AdjustRight), static_cast<QWidget*>(AdjustUp),
-                       static_cast<QWidget*>(AdjustDown)})
-        w->show();
-    scheduleRedraw();
-}
-
-void MeasurementScreen::Form_MouseMove(QPointF twips)
-{
-    xtwips->setText(twipsReadout(twips.x()));
-    ytwips->setText(twipsReadout(twips.y()));
-    const Tournament t = Tournament::of(m_station.settings);
-    const std::optional<JumpDistance> jump =
-        distance_calculation(m_station.grids.working, {twips.x(), twips.y()}, t);
-    if (!jump) {
-        xposition->clear();
-        yposition->clear();
-        VerifyDistance->clear();
-        verifyUncertainty->clear();
-        return;
+    {
+        // The configured list as it now is: a names file that holds no names empties it.
+        const QString current = f.skierNameBox->currentText();
+        const QSignalBlocker block(f.skierNameBox);
+        f.skierNameBox->clear();
+        f.skierNameBox->addItems(m_station.skierNameList);
+        f.skierNameBox->setEditText(current);
     }
-    m_lastSurvey = jump->point;
-    xposition->setText(surveyReadout(jump->point.X));
-    yposition->setText(surveyReadout(jump->point.Y));
-    VerifyDistance->setText(verifyDistanceReadout(jump->distance_m));
-    verifyUncertainty->setText(uncertaintyReadout(
-        distanceUncertainty_m(m_station.grids.working, {twips.x(), twips.y()}, t)));
-}
-
-void MeasurementScreen::AdjustLeft_Click()
-{
-    impact.x = lastDrawn.x - kStep_twips;
-    scheduleRedraw();
-}
-
-void MeasurementScreen::AdjustRight_Click()
-{
-    impact.x = lastDrawn.x + kStep_twips;
-    scheduleRedraw();
-}
-
-void MeasurementScreen::AdjustUp_Click()
-{
-    impact.y = lastDrawn.y - kStep_twips;
-    scheduleRedraw();
-}
-
-void MeasurementScreen::AdjustDown_Click()
-{
-    impact.y = lastDrawn.y + kStep_twips;
-    scheduleRedraw();
-}
-
-void MeasurementScreen::keyTimer_Timer()
-{
-    const KeyboardState& keys = m_station.keyboard();
-    if (keys.isDown(Qt::Key_Left))
-        AdjustLeft_Click();
-    if (keys.isDown(Qt::Key_Up))
-        AdjustUp_Click();
-    if (keys.isDown(Qt::Key_Right))
-        AdjustRight_Click();
-    if (keys.isDown(Qt::Key_Down))
-        AdjustDown_Click();
-}
-
-void MeasurementScreen::verify_Click()
-{
-    const bool turningOn = verify->text() == QLatin1String("Verify");
-    for (QWidget* w :
-         {static_cast<QWidget*>(xtwips), static_cast<QWidget*>(ytwips),
-          static_cast<QWidget*>(xposition), static_cast<QWidget*>(yposition),
-          static_cast<QWidget*>(VerifyDistance), static_cast<QWidget*>(UnofficialJump)})
-        w->setVisible(turningOn);
-    for (QLabel* l : verifyLabels)
-        l->setVisible(turningOn);
-    verifyUncertainty->setVisible(turningOn);
-    verify->setText(turningOn ? QStringLiteral("Verify off") : QStringLiteral("Verify"));
-}
-
-void MeasurementScreen::Set_grid_Click()
-{
-    const int next = nextGridNumber(m_station.grids.currentGrid, m_station.settings.GridCount);
-    Set_grid->setText(QStringLiteral("&Grid %1").arg(next));
-    emptyBuoyLabels();
-    m_station.grids.selectGrid(next, m_station.settings.GridCount);
-    grid_description->setText(m_station.grids.slot(next).description2);
-    grid_description->adjustSize();
-    DrawImpactMark();
-}
-
-void MeasurementScreen::emptyBuoyLabels()
-{
-    for (PictureView::ItemId id : {maxbuoy, minbuoy, maxbuoym, minbuoym})
-        picture->setLabelText(id, QString());
-}
-
-void MeasurementScreen::Show_grid_Click()
-{
-    DrawImpactMark();
+    const MeasurementGrid& grid = m_station.grids.slot(m_station.grids.currentGrid);
+    f.gridDescriptionLabel->setText(grid.description2);
+    f.gridDescriptionLabel->adjustSize();
 }
 
 void MeasurementScreen::clearOption(QRadioButton* option)
@@ -298,49 +271,51 @@ void MeasurementScreen::clearOption(QRadioButton* option)
 
 void MeasurementScreen::setComment(const QString& text)
 {
-    Comment->setText(text);
-    Comment->show();
+    m_form.commentEdit->setText(text);
+    m_form.commentEdit->show();
 }
 
-void MeasurementScreen::Unfreeze_Click()
+void MeasurementScreen::clearDistance()
 {
-    impactClicked = false;
+    m_form.metersEdit->clear();
+    m_form.feetEdit->clear();
+}
+
+void MeasurementScreen::clearJump()
+{
+    MeasurementScreenForm& f = m_form;
+    m_impactClicked = false;
     setMarkerVisible(false);
-    distance->setText(QStringLiteral("m"));
-    distance_ft->setText(QStringLiteral("ft"));
-    Jump_no->setText(nextJumpNumber(Jump_no->text()));
-    optJumpOK->setChecked(true);
-    for (QRadioButton* o : {Fall, Pass, O_reride, M_Reride, Other_Grid, Make_comment})
+    f.metersEdit->setText(QStringLiteral("m"));
+    f.feetEdit->setText(QStringLiteral("ft"));
+    f.jumpNumberEdit->setText(nextJumpNumber(f.jumpNumberEdit->text()));
+    f.jumpOkOption->setChecked(true);
+    for (QRadioButton* o : {f.fallOption, f.passOption, f.optionalRerideOption,
+                            f.mandatoryRerideOption, f.otherGridOption, f.commentOption})
         clearOption(o);
-    Comment->clear();
-    pictureHeld = false;
-    for (QWidget* w : {static_cast<QWidget*>(FrozenSign), static_cast<QWidget*>(gif_file_name),
-                       static_cast<QWidget*>(AdjustmentLabel), static_cast<QWidget*>(AdjustLeft),
-                       static_cast<QWidget*>(AdjustRight), static_cast<QWidget*>(AdjustUp),
-                       static_cast<QWidget*>(AdjustDown)})
-        w->hide();
-    picture->clearPicture();
-    DrawImpactMark();
+    f.commentEdit->clear();
+    m_pictureHeld = false;
+    f.frozenLabel->hide();
+    f.pictureNameLabel->hide();
+    setAdjustPanelVisible(false);
+    f.picture->clearPicture();
+    drawImpactMarker();
     deleteExchangePictures(m_station.paths().exchangeFolder());
 }
 
-void MeasurementScreen::Fall_Click()
+void MeasurementScreen::onFallChosen()
 {
     setComment(jumptexts::Fall);
 }
 
-void MeasurementScreen::Pass_Click()
+void MeasurementScreen::onPassChosen()
 {
     setComment(jumptexts::Pass);
 }
 
-void MeasurementScreen::Other_Grid_Click()
+void MeasurementScreen::onOtherGridChosen()
 {
     setComment(jumptexts::OtherGrid);
-}
-
-void MeasurementScreen::optJumpOK_Click()
-{
 }
 
 void MeasurementScreen::writeNote(const QString& comment)
@@ -350,49 +325,47 @@ void MeasurementScreen::writeNote(const QString& comment)
                                noteLine(dateText(now), timeText(now), comment));
 }
 
-void MeasurementScreen::M_Reride_Click()
+void MeasurementScreen::recordMandatoryReride()
 {
     setComment(jumptexts::MandatoryReride);
-    writeNote(Comment->text());
-    Comment->clear();
-    if (!pictureHeld)
-        clearOption(M_Reride);
-    distance->clear();
-    distance_ft->clear();
+    writeNote(m_form.commentEdit->text());
+    m_form.commentEdit->clear();
+    if (!m_pictureHeld)
+        clearOption(m_form.mandatoryRerideOption);
+    clearDistance();
 }
 
-void MeasurementScreen::O_reride_Click()
+void MeasurementScreen::recordOptionalReride()
 {
     setComment(jumptexts::OptionalReride);
-    writeNote(Comment->text());
-    Comment->clear();
-    if (!pictureHeld)
-        clearOption(O_reride);
+    writeNote(m_form.commentEdit->text());
+    m_form.commentEdit->clear();
+    if (!m_pictureHeld)
+        clearOption(m_form.optionalRerideOption);
 }
 
-void MeasurementScreen::Make_comment_Click()
+void MeasurementScreen::addComment()
 {
     const std::optional<QString> answer =
         m_station.dialogs().input(jumptexts::CommentPrompt, jumptexts::CommentTitle, QString());
     // A cancelled question adds no comment line.
     if (answer) {
         setComment(*answer);
-        writeNote(Comment->text());
-        Comment->clear();
+        writeNote(m_form.commentEdit->text());
+        m_form.commentEdit->clear();
     }
-    clearOption(Make_comment);
+    clearOption(m_form.commentOption);
 }
 
-void MeasurementScreen::Skier_name_Change()
+void MeasurementScreen::startNewSkier()
 {
-    Jump_no->setText(QStringLiteral("1"));
-    distance->clear();
-    distance_ft->clear();
+    m_form.jumpNumberEdit->setText(QStringLiteral("1"));
+    clearDistance();
 }
 
 void MeasurementScreen::warnAboutUnstorableName()
 {
-    const QString name = Skier_name->currentText();
+    const QString name = m_form.skierNameBox->currentText();
     if (name == m_nameWarnedAbout)
         return;
     const QString message = unstorableNameMessage(name);
@@ -402,145 +375,102 @@ void MeasurementScreen::warnAboutUnstorableName()
     m_station.dialogs().message(message, QString(), DialogIcon::Exclamation);
 }
 
-bool MeasurementScreen::recordMeasuredDistance(JumpResult& jump)
+JumpEntries MeasurementScreen::jumpEntries() const
 {
-    const Tournament t = Tournament::of(m_station.settings);
-    const std::optional<JumpDistance> measured =
-        distance_calculation(m_station.grids.working, impact, t);
-    if (!measured) {
-        m_station.dialogs().message(
-            QStringLiteral("The impact point lies beyond the horizon of grid %1: no distance can "
-                           "be measured there. Nothing was recorded.")
-                .arg(m_station.grids.currentGrid),
-            QString(), DialogIcon::Exclamation);
-        return false;
-    }
-    const Result<DistanceFigures> figures =
-        distanceFigures(measured->distance_m, barefoot_indicator->isVisibleTo(this));
-    if (!figures) {
-        m_station.dialogs().message(figures.message(), QString(), DialogIcon::Exclamation);
-        return false;
-    }
-    m_lastSurvey = measured->point;
-    impactSurvey = measured->point;
-    m_lastPrecise = figures->preciseMeters;
-    m_measuredMeters = figures->metersText;
-    distance->setText(figures->metersText);
-    distance_ft->setText(figures->feetText);
-    distanceUncertainty->setText(
-        uncertaintyReadout(distanceUncertainty_m(m_station.grids.working, impact, t)));
-    jump.metersValue = figures->metersValue;
-    jump.feetValue = figures->feetValue;
-    return true;
+    const MeasurementScreenForm& f = m_form;
+    JumpEntries entries;
+    entries.tournament = Tournament::of(m_station.settings);
+    entries.verifyMode = m_verifyMode;
+    if (f.passOption->isChecked())
+        entries.outcome = JumpOutcome::Pass;
+    else if (f.fallOption->isChecked())
+        entries.outcome = JumpOutcome::Fall;
+    else if (f.otherGridOption->isChecked())
+        entries.outcome = JumpOutcome::OtherGrid;
+    entries.at = m_station.clock().now();
+    entries.skier = f.skierNameBox->currentText();
+    entries.jumpNumber = f.jumpNumberEdit->text();
+    entries.comment = f.commentEdit->text();
+    entries.pictureHeld = m_pictureHeld;
+    entries.impactClicked = m_impactClicked;
+    entries.impact = m_impact;
+    entries.gridNumber = m_station.grids.currentGrid;
+    entries.lastSurvey = m_lastSurvey;
+    entries.lastPreciseMeters = m_lastPrecise;
+    return entries;
 }
 
-void MeasurementScreen::Record_Click()
+void MeasurementScreen::recordJump()
 {
     Dialogs& dialogs = m_station.dialogs();
-    const Outcome numberOk = checkJumpNumber(Jump_no->text());
-    if (!numberOk) {
-        dialogs.message(numberOk.message(), QString(), DialogIcon::Exclamation);
+    JumpEntries entries = jumpEntries();
+    if (const Outcome ready = checkReadyToRecord(entries); !ready) {
+        dialogs.message(ready.message(), QString(), DialogIcon::Exclamation);
         return;
     }
-    if (!impactClicked && !Pass->isChecked() && !Fall->isChecked() && !Other_Grid->isChecked()) {
-        dialogs.message(
-            QStringLiteral("No impact point has been clicked on this picture. Click the "
-                           "point where the skier first touches the water, then "
-                           "record the jump. Nothing was recorded."),
-            QString(), DialogIcon::Exclamation);
+    if (entries.outcome == JumpOutcome::OtherGrid)
+        entries.otherGrid = askOtherGridDistance(dialogs);
+    const Result<RecordedJump> recorded = jumpRecord(entries, m_station.grids.working);
+    if (!recorded) {
+        // An abandoned other-grid entry: nothing written, nothing sent, options as they were.
+        if (!recorded.message().isEmpty())
+            dialogs.message(recorded.message(), QString(), DialogIcon::Exclamation);
         return;
     }
-    bool advance = false;
-    const bool passOrFall = Pass->isChecked() || Fall->isChecked();
-    JumpResult jump;
-
-    if (passOrFall) {
-        distance->clear();
-        distance_ft->clear();
-        if (!pictureHeld) {
-            advance = true;
-            clearOption(Fall);
-            clearOption(Pass);
-        }
-    }
-    if (Other_Grid->isChecked()) {
-        const OtherGridEntry entry = askOtherGridDistance(m_station.dialogs());
-        if (entry.kind == OtherGridEntry::Kind::Abandoned)
-            return; // nothing written, nothing sent, options as they were
-        if (entry.kind == OtherGridEntry::Kind::Distance) {
-            distance->setText(entry.metersText);
-            distance_ft->setText(entry.feetText);
-            jump.metersValue = entry.metersValue;
-            jump.feetValue = entry.feetValue;
-        } else {
-            setComment(jumptexts::OtherGridNoDistance);
-            distance->clear();
-            distance_ft->clear();
-        }
-        if (!pictureHeld) {
-            advance = true;
-            clearOption(Fall);
-            clearOption(Pass);
-        }
-    } else if (!passOrFall) {
-        if (!recordMeasuredDistance(jump))
-            return;
-    }
-
-    const QDateTime now = m_station.clock().now();
-    jump.date = dateText(now);
-    jump.time = timeText(now);
-    jump.skier = Skier_name->currentText();
-    jump.jumpNumber = Jump_no->text();
-    jump.metersText = distance->text();
-    jump.feetText = distance_ft->text();
-    jump.comment = Comment->text();
-    jump.status = statusForComment(jump.comment);
-    jump.barefoot = m_station.settings.BarefootOn;
-    jump.unofficial = verify->text() == QLatin1String("Verify off");
-    jump.otherGrid = Other_Grid->isChecked();
-    jump.surveyX_m = m_lastSurvey.X;
-    jump.surveyY_m = m_lastSurvey.Y;
-    jump.pictureX_twips = impact.x;
-    jump.pictureY_twips = impact.y;
-    jump.preciseMeters = m_lastPrecise;
-
-    m_station.results().append(m_station.settings.ResultsFilePath, resultsLine(jump));
+    showRecordedFigures(*recorded);
+    const JumpResult& jump = recorded->jump;
+    m_station.results().append(m_station.settings.ResultsFilePath, recorded->resultsLine);
     if (m_station.settings.WstimsOn) {
         const Outcome sent = writeWstimsResult(m_station.paths().exchangeFolder(), jump);
         if (!sent)
-            m_station.dialogs().message(sent.message());
+            dialogs.message(sent.message());
     }
-    Comment->hide();
-    if (advance)
-        Jump_no->setText(nextJumpNumber(Jump_no->text()));
-    if (Other_Grid->isChecked())
-        clearOption(Other_Grid);
-    Comment->clear();
+    MeasurementScreenForm& f = m_form;
+    f.commentEdit->hide();
+    if (recorded->advanceJumpNumber) {
+        clearOption(f.fallOption);
+        clearOption(f.passOption);
+        f.jumpNumberEdit->setText(nextJumpNumber(f.jumpNumberEdit->text()));
+    }
+    if (f.otherGridOption->isChecked())
+        clearOption(f.otherGridOption);
+    f.commentEdit->clear();
     deleteExchangePictures(m_station.paths().exchangeFolder());
 }
 
-void MeasurementScreen::mnuResults_Click()
+void MeasurementScreen::showRecordedFigures(const RecordedJump& recorded)
+{
+    const JumpResult& jump = recorded.jump;
+    if (recorded.measured) {
+        m_lastSurvey = {jump.surveyX_m, jump.surveyY_m};
+        m_lastPrecise = jump.preciseMeters;
+        m_measuredMeters = jump.metersText;
+    }
+    m_form.metersEdit->setText(jump.metersText);
+    m_form.feetEdit->setText(jump.feetText);
+    if (recorded.measured) {
+        const Tournament t = Tournament::of(m_station.settings);
+        m_form.distanceUncertaintyLabel->setText(
+            uncertaintyReadout(distanceUncertainty_m(m_station.grids.working, m_impact, t)));
+    }
+}
+
+void MeasurementScreen::openResults()
 {
     m_station.openResults(this);
 }
 
-void MeasurementScreen::mnuCalibrate_Click()
+void MeasurementScreen::openCalibration()
 {
     m_station.openCalibration(this);
 }
 
-void MeasurementScreen::mnuViewLog_Click()
+void MeasurementScreen::openPictureLog()
 {
     m_station.openPictureLog(this);
 }
 
-void MeasurementScreen::mnuCapture_Click()
-{
-    btnNextJump_Click();
-}
-
-void MeasurementScreen::btnNextJump_Click()
+void MeasurementScreen::captureNextJump()
 {
     if (!m_station.hasScreen(Screen::Capture))
         return;
@@ -548,7 +478,7 @@ void MeasurementScreen::btnNextJump_Click()
     if (m_station.arrivedFrom != ArrivedFrom::MarkedFrame) {
         if (dialogs.message(QStringLiteral("Do you want to save this picture?"), QString(),
                             DialogIcon::None, DialogButtons::YesNo) == DialogAnswer::Yes)
-            pictureSaved();
+            savePicture();
         if (dialogs.message(QStringLiteral("Do you want to remain on this form?"), QString(),
                             DialogIcon::None, DialogButtons::YesNo) == DialogAnswer::Yes)
             return;
@@ -556,20 +486,20 @@ void MeasurementScreen::btnNextJump_Click()
         applyPictureSavePolicy();
     }
     m_station.arrivedFrom = ArrivedFrom::Elsewhere;
-    Unfreeze_Click();
-    keyTimer->stop();
+    clearJump();
+    m_arrowKeyTimer->stop();
     m_station.show(Screen::Capture, this);
 }
 
-void MeasurementScreen::Exit_Click()
+void MeasurementScreen::exitToMainScreen()
 {
     if (m_station.arrivedFrom == ArrivedFrom::MarkedFrame)
         applyPictureSavePolicy();
     m_station.arrivedFrom = ArrivedFrom::Elsewhere;
-    Unfreeze_Click();
+    clearJump();
     emptyBuoyLabels();
-    grid_description->hide();
-    keyTimer->stop();
+    m_form.gridDescriptionLabel->hide();
+    m_arrowKeyTimer->stop();
     m_station.show(Screen::Main, this);
 }
 

@@ -1,28 +1,20 @@
 #pragma once
 
 #include "grid/Geometry.h"
-#include "widgets/PictureView.h"
+#include "screens/MeasurementScreenForm.h"
 
 #include <QMainWindow>
 
-#include <array>
 #include <optional>
 
-class QAction;
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 class QRadioButton;
-class QScrollBar;
 class QTimer;
-class QToolButton;
 
 namespace fw {
 
 class Station;
-struct JumpResult;
+struct JumpEntries;
+struct RecordedJump;
 
 // The measurement screen: a still picture of the moment of first contact, the impact point the
 // operator clicks and nudges, the impact marker and splash indicator drawn through the current
@@ -33,100 +25,17 @@ public:
     explicit MeasurementScreen(Station& station, QWidget* parent = nullptr);
     ~MeasurementScreen() override;
 
-    PictureView* picture = nullptr;
+    MeasurementScreenForm& form() { return m_form; }
+    // The picture, for the calibration window's lines.
+    PictureView& pictureView() { return *m_form.picture; }
 
-    // Outcome options.
-    QRadioButton* optJumpOK = nullptr;
-    QRadioButton* Pass = nullptr;
-    QRadioButton* Fall = nullptr;
-    QRadioButton* O_reride = nullptr;
-    QRadioButton* M_Reride = nullptr;
-    QRadioButton* Other_Grid = nullptr;
-    QRadioButton* Make_comment = nullptr;
-
-    // Values.
-    QComboBox* Skier_name = nullptr;
-    QLineEdit* Jump_no = nullptr;
-    QLineEdit* distance = nullptr;
-    QLineEdit* distance_ft = nullptr;
-    // Beside the meters: how far the measured distance can be off from picture rounding.
-    QLabel* distanceUncertainty = nullptr;
-    QLineEdit* Comment = nullptr;
-    QLabel* grid_description = nullptr;
-    QLabel* barefoot_indicator = nullptr;
-    QLabel* gif_file_name = nullptr;
-    QLabel* IWSFlabel = nullptr;
-    QLabel* AWSAlabel = nullptr;
-
-    // Verify mode.
-    QLineEdit* xtwips = nullptr;
-    QLineEdit* ytwips = nullptr;
-    QLineEdit* xposition = nullptr;
-    QLineEdit* yposition = nullptr;
-    QLineEdit* VerifyDistance = nullptr;
-    QLabel* verifyUncertainty = nullptr; // the bound of the distance under the mouse
-    QLabel* UnofficialJump = nullptr;
-    // What each of the five read-outs shows.
-    std::array<QLabel*, 5> verifyLabels{};
-
-    // Commands.
-    QPushButton* Record = nullptr;
-    QPushButton* Unfreeze = nullptr;
-    QPushButton* Show_grid = nullptr;
-    QPushButton* verify = nullptr;
-    QPushButton* Set_grid = nullptr;
-    QPushButton* btnNextJump = nullptr;
-    QCheckBox* cbAutoLoadClipboard = nullptr;
-    QToolButton* ClipSnapShot = nullptr;
-    QToolButton* ImgSnapShot = nullptr;
-
-    // Panels over the picture.
-    QLabel* AdjustmentLabel = nullptr;
-    QToolButton* AdjustLeft = nullptr;
-    QToolButton* AdjustRight = nullptr;
-    QToolButton* AdjustUp = nullptr;
-    QToolButton* AdjustDown = nullptr;
-    QLabel* CrossLabel = nullptr;
-    QScrollBar* CrossSize = nullptr;
-    QLabel* gridlabel = nullptr;
-    QLabel* FrozenSign = nullptr;
-
-    // Marker lines and buoy distance labels drawn on the picture.
-    PictureView::ItemId lineHorizontalImpact = 0;
-    PictureView::ItemId lineVerticalImpact = 0;
-    PictureView::ItemId lineSplashIndicator = 0;
-    // A dark (or, around a dark colour, light) outline on both sides of each arm of the cross,
-    // so that it shows on bright and on dark water alike.
-    std::array<PictureView::ItemId, 4> crossOutline{};
-    PictureView::ItemId maxbuoy = 0;
-    PictureView::ItemId maxbuoym = 0;
-    PictureView::ItemId minbuoy = 0;
-    PictureView::ItemId minbuoym = 0;
-
-    // Menu.
-    QAction* SavePict = nullptr;
-    QAction* LoadPict = nullptr;
-    QAction* mnuPaste = nullptr;
-    QAction* mnuResults = nullptr;
-    QAction* mnuCalibrate = nullptr;
-    QAction* mnuCapture = nullptr;
-    QAction* mnuViewLog = nullptr;
-    QAction* Exit = nullptr;
-
-    QTimer* keyTimer = nullptr;
-    QTimer* loadTimer = nullptr;
-
-    // Screen state.
-    ScreenPoint impact;
-    // Whether the impact point was clicked on the picture now shown: a picture that arrives
-    // clears it, so that no earlier point is recorded for this jump.
-    bool impactClicked = false;
-    ScreenPoint lastDrawn;
-    ScreenPoint splashPoint;
-    std::optional<SurveyPoint> impactSurvey;
-    bool pictureHeld = false;
-    QString pictureWidth; // twips, of the last picture loaded from a file
-    QString pictureHeight;
+    // The impact point as last placed or nudged, in picture twips.
+    ScreenPoint impactPoint() const { return m_impact; }
+    // Whether the picture came from the clipboard, a snapshot or the picture log menu: it stays
+    // until Clear and the jump number waits for it.
+    bool isPictureHeld() const { return m_pictureHeld; }
+    // Whether the clipboard hand-over is being watched for a picture.
+    bool isWatchingHandOver() const;
 
     // Puts a picture on the screen as the named picture (the picture log's "View Picture").
     bool showPictureFile(const QString& path, const QString& shownName);
@@ -142,42 +51,31 @@ public:
     void showBuoyDistanceLabels();
 
 public Q_SLOTS:
-    void Form_Load();
-    void Form_Activate();
-    void DrawImpactMark();
-    void Form_MouseDown(QPointF twips);
-    void Form_MouseMove(QPointF twips);
-    void AdjustLeft_Click();
-    void AdjustRight_Click();
-    void AdjustUp_Click();
-    void AdjustDown_Click();
-    void keyTimer_Timer();
-    void loadTimer_Timer();
-    void cbAutoLoadClipboard_Click();
-    void verify_Click();
-    void Set_grid_Click();
-    void Show_grid_Click();
-    void Unfreeze_Click();
-    void Record_Click();
-    void Fall_Click();
-    void Pass_Click();
-    void Other_Grid_Click();
-    void optJumpOK_Click();
-    void M_Reride_Click();
-    void O_reride_Click();
-    void Make_comment_Click();
-    void Skier_name_Change();
-    void mnuPaste_Click();
-    void ClipSnapShot_Click();
-    void ImgSnapShot_Click();
-    void LoadPict_Click();
-    void SavePict_Click();
-    void mnuResults_Click();
-    void mnuCalibrate_Click();
-    void mnuViewLog_Click();
-    void mnuCapture_Click();
-    void btnNextJump_Click();
-    void Exit_Click();
+    // The screen's state when it is first made.
+    void prepare();
+    // Each showing: the frame marked on the frame selection screen arrives, the marker is
+    // drawn and the timers run.
+    void arrive();
+    void drawImpactMarker();
+    void placeImpactPoint(QPointF twips);
+    void showReadoutsAt(QPointF twips);
+    void nudgeLeft();
+    void nudgeRight();
+    void nudgeUp();
+    void nudgeDown();
+    void nudgeByHeldArrowKeys();
+    void takeHandedOverPicture();
+    void toggleVerifyMode();
+    void selectNextGrid();
+    void clearJump();
+    void recordJump();
+    void startNewSkier();
+    void takeClipboardPicture();
+    void takeSnapshotPicture();
+    void loadPicture();
+    bool savePicture();
+    void captureNextJump();
+    void exitToMainScreen();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -187,29 +85,56 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void connectControls();
+    void connectOutcomeOptions();
+    void onAutoLoadClicked();
+    void onFallChosen();
+    void onPassChosen();
+    void onOtherGridChosen();
+    void recordMandatoryReride();
+    void recordOptionalReride();
+    void addComment();
+    void openResults();
+    void openCalibration();
+    void openPictureLog();
+
     void scheduleRedraw();
+    void drawCross(Rgb color);
+    void drawSplashIndicator(Rgb color);
     void clearOption(QRadioButton* option);
     void setComment(const QString& text);
-    void takeClipboardPicture();
+    void setAdjustPanelVisible(bool visible);
     void holdPicture(const QString& shownName);
     void pictureArrived();
     void setMarkerVisible(bool visible);
     void warnAboutUnstorableName();
     void applyPictureSavePolicy();
-    bool pictureSaved();
     void writeNote(const QString& comment);
     void emptyBuoyLabels();
-    bool recordMeasuredDistance(JumpResult& jump);
+    void clearDistance();
+    JumpEntries jumpEntries() const;
+    void showRecordedFigures(const RecordedJump& recorded);
 
     Station& m_station;
+    MeasurementScreenForm m_form;
+    QTimer* m_arrowKeyTimer = nullptr; // moves the marker while an arrow key is held
+    QTimer* m_handOverTimer = nullptr; // watches the clipboard hand-over
     bool m_redrawPending = false;
-    // The survey and picture positions last computed, and the precise distance of the last
-    // measured jump: Fall and Pass repeat them.
+    bool m_verifyMode = false;
+
+    ScreenPoint m_impact;
+    // Whether the impact point was clicked on the picture now shown: a picture that arrives
+    // clears it, so that no earlier point is recorded for this jump.
+    bool m_impactClicked = false;
+    // Where the marker was last drawn: nudges step from there.
+    ScreenPoint m_lastDrawn;
+    bool m_pictureHeld = false;
+    // The survey position last computed, and the precise distance of the last measured jump:
+    // Fall and Pass repeat them.
     SurveyPoint m_lastSurvey;
     QString m_lastPrecise;
     // The meters text that the uncertainty beside it belongs to.
     QString m_measuredMeters;
-    QWidget* m_sidePanel = nullptr;
     // The skier name the operator was last told about, so that it is said once.
     QString m_nameWarnedAbout;
 };

@@ -3,11 +3,11 @@
 
 #include "screens/MeasurementScreen.h"
 
-#include "station/Station.h"
 #include "grid/GridCompletion.h"
 #include "measure/JumpResult.h"
 #include "measure/PictureLog.h"
 #include "measure/ResultsFile.h"
+#include "station/Station.h"
 #include "support/FieldReader.h"
 #include "support/clock.h"
 #include "support/dialogs.h"
@@ -30,50 +30,39 @@
 
 namespace fw {
 
-namespace {
-
-QString pictureSizeText(double twips)
-{
-    return numberText(intPart(twips));
-}
-
-} // namespace
-
-void MeasurementScreen::Form_Activate()
+void MeasurementScreen::arrive()
 {
     if (m_station.arrivedFrom == ArrivedFrom::MarkedFrame) {
         const QString path = m_station.paths().inStation(QStringLiteral("currentcapture.bmp"));
         const Result<LoadedPicture> loaded = readPicture(path);
         if (loaded) {
             pictureArrived();
-            picture->setPicture(loaded.value());
-            pictureWidth = pictureSizeText(loaded->width_twips);
-            pictureHeight = pictureSizeText(loaded->height_twips);
+            m_form.picture->setPicture(loaded.value());
         } else {
             // A new jump came but its frame cannot be shown: the last jump's picture and point
             // must not be measured or recorded in its place.
             pictureArrived();
-            picture->clearPicture();
+            m_form.picture->clearPicture();
             m_station.dialogs().message(loaded.message(), QString(), DialogIcon::Exclamation);
         }
     }
-    DrawImpactMark();
-    keyTimer->start();
+    drawImpactMarker();
+    m_arrowKeyTimer->start();
     // A name that came with the capture is checked here, where a question holds nothing up.
     warnAboutUnstorableName();
-    if (cbAutoLoadClipboard->isChecked())
-        loadTimer->start(1000);
+    if (m_form.autoLoadCheck->isChecked())
+        m_handOverTimer->start(1000);
 }
 
-void MeasurementScreen::cbAutoLoadClipboard_Click()
+void MeasurementScreen::onAutoLoadClicked()
 {
-    if (cbAutoLoadClipboard->isChecked())
-        loadTimer->start(1000);
+    if (m_form.autoLoadCheck->isChecked())
+        m_handOverTimer->start(1000);
     else
-        loadTimer->stop();
+        m_handOverTimer->stop();
 }
 
-void MeasurementScreen::loadTimer_Timer()
+void MeasurementScreen::takeHandedOverPicture()
 {
     const QString flag = m_station.paths().inExchange(QStringLiteral("clipflag.txt"));
     const Result<QString> text = readTextFile(flag);
@@ -87,14 +76,14 @@ void MeasurementScreen::loadTimer_Timer()
     if (image.isNull())
         return;
     pictureArrived();
-    picture->setPicture(image);
-    DrawImpactMark();
+    m_form.picture->setPicture(image);
+    drawImpactMarker();
     // Each hand-over is taken once.
     const Outcome taken = replaceFileLines(flag, {QStringLiteral("  ")});
     if (!taken) {
         // The flag would hand this picture over again every second and wipe each click on it.
-        loadTimer->stop();
-        cbAutoLoadClipboard->setChecked(false);
+        m_handOverTimer->stop();
+        m_form.autoLoadCheck->setChecked(false);
         m_station.dialogs().message(
             taken.message() +
                 QStringLiteral("\n\nThe picture is on the screen, but the hand-over flag could "
@@ -104,18 +93,26 @@ void MeasurementScreen::loadTimer_Timer()
     }
 }
 
+void MeasurementScreen::pictureArrived()
+{
+    // A new picture is a new jump: the point and the figures of the last one do not carry over.
+    m_impactClicked = false;
+    clearDistance();
+    setMarkerVisible(false);
+    setAdjustPanelVisible(false);
+}
+
 void MeasurementScreen::holdPicture(const QString& shownName)
 {
     pictureArrived();
-    pictureHeld = true;
-    FrozenSign->show();
-    FrozenSign->raise();
-    distance->clear();
-    distance_ft->clear();
-    Show_grid->setFocus();
-    gif_file_name->setText(shownName);
-    gif_file_name->adjustSize();
-    gif_file_name->show();
+    m_pictureHeld = true;
+    m_form.frozenLabel->show();
+    m_form.frozenLabel->raise();
+    clearDistance();
+    m_form.showGridButton->setFocus();
+    m_form.pictureNameLabel->setText(shownName);
+    m_form.pictureNameLabel->adjustSize();
+    m_form.pictureNameLabel->show();
 }
 
 void MeasurementScreen::takeClipboardPicture()
@@ -127,21 +124,11 @@ void MeasurementScreen::takeClipboardPicture()
         return;
     }
     holdPicture(QStringLiteral("Picture from Clipboard"));
-    picture->setPicture(image);
-    DrawImpactMark();
+    m_form.picture->setPicture(image);
+    drawImpactMarker();
 }
 
-void MeasurementScreen::mnuPaste_Click()
-{
-    takeClipboardPicture();
-}
-
-void MeasurementScreen::ClipSnapShot_Click()
-{
-    takeClipboardPicture();
-}
-
-void MeasurementScreen::ImgSnapShot_Click()
+void MeasurementScreen::takeSnapshotPicture()
 {
     const QString path = m_station.paths().inExchange(QStringLiteral("snapshot.bmp"));
     const Result<LoadedPicture> loaded = readPicture(path);
@@ -150,8 +137,8 @@ void MeasurementScreen::ImgSnapShot_Click()
         return;
     }
     holdPicture(QStringLiteral("snapshot.bmp"));
-    picture->setPicture(loaded.value());
-    DrawImpactMark();
+    m_form.picture->setPicture(loaded.value());
+    drawImpactMarker();
 }
 
 bool MeasurementScreen::showPictureFile(const QString& path, const QString& shownName)
@@ -162,18 +149,18 @@ bool MeasurementScreen::showPictureFile(const QString& path, const QString& show
         return false;
     }
     pictureArrived();
-    picture->setPicture(loaded.value());
-    pictureWidth = pictureSizeText(loaded->width_twips);
-    pictureHeight = pictureSizeText(loaded->height_twips);
-    gif_file_name->setText(shownName);
-    gif_file_name->adjustSize();
-    gif_file_name->move(grid_description->x(), grid_description->y() + grid_description->height());
-    gif_file_name->show();
-    DrawImpactMark();
+    m_form.picture->setPicture(loaded.value());
+    QLabel* name = m_form.pictureNameLabel;
+    const QLabel* description = m_form.gridDescriptionLabel;
+    name->setText(shownName);
+    name->adjustSize();
+    name->move(description->x(), description->y() + description->height());
+    name->show();
+    drawImpactMarker();
     return true;
 }
 
-void MeasurementScreen::LoadPict_Click()
+void MeasurementScreen::loadPicture()
 {
     FileDialogRequest request;
     request.folder = m_station.settings.PicturesFolder;
@@ -192,16 +179,17 @@ void MeasurementScreen::LoadPict_Click()
     m_station.arrivedFrom = ArrivedFrom::Elsewhere;
 }
 
-bool MeasurementScreen::pictureSaved()
+bool MeasurementScreen::savePicture()
 {
     Dialogs& dialogs = m_station.dialogs();
-    if (!picture->hasPicture()) {
+    if (!m_form.picture->hasPicture()) {
         dialogs.message(QStringLiteral("There is no picture on the screen to save."), QString(),
                         DialogIcon::Exclamation);
         return false;
     }
     const StationSettings& s = m_station.settings;
-    const QString name = pictureFileName(Skier_name->currentText(), Jump_no->text());
+    const QString name =
+        pictureFileName(m_form.skierNameBox->currentText(), m_form.jumpNumberEdit->text());
     // An earlier picture of that name (another skier's, before a name change restarted the
     // jump number) is kept: this one takes the next free name.
     const QString path = unusedPicturePath(picturePath(s.PicturesFolder, name));
@@ -213,7 +201,7 @@ bool MeasurementScreen::pictureSaved()
         return false;
     }
     dialogs.message(path);
-    const Outcome saved = picture->saveBitmap(path, true);
+    const Outcome saved = m_form.picture->saveBitmap(path, true);
     if (!saved) {
         dialogs.message(saved.message(), QString(), DialogIcon::Critical);
         return false;
@@ -228,28 +216,23 @@ bool MeasurementScreen::pictureSaved()
         m_station.sessionLog.append(s.VideoFolder,
                                     pictureLogItems(dateText(now), timeText(now),
                                                     m_station.captureSkier, m_station.capturePass,
-                                                    distance->text(), path),
+                                                    m_form.metersEdit->text(), path),
                                     dialogs);
     statusBar()->showMessage(
         QStringLiteral("Picture saved as %1").arg(QDir::toNativeSeparators(path)));
     return true;
 }
 
-void MeasurementScreen::SavePict_Click()
-{
-    pictureSaved();
-}
-
 void MeasurementScreen::applyPictureSavePolicy()
 {
     const QString& policy = m_station.settings.PictureSavePolicy;
     if (policy == QLatin1String("Save"))
-        pictureSaved();
+        savePicture();
     else if (policy == QLatin1String("Ask") &&
              m_station.dialogs().message(QStringLiteral("Do you want to save this picture?"),
                                          QString(), DialogIcon::None,
                                          DialogButtons::YesNo) == DialogAnswer::Yes)
-        pictureSaved();
+        savePicture();
 }
 
 void MeasurementScreen::showBuoyDistanceLabels()
@@ -258,30 +241,30 @@ void MeasurementScreen::showBuoyDistanceLabels()
     const BuoyDistanceLabels back = buoyDistanceLabels(grid, BuoyIndex::UpperLeft);
     const BuoyDistanceLabels other = buoyDistanceLabels(grid, BuoyIndex::UpperRight);
     const std::pair<PictureView::ItemId, std::pair<QString, ScreenPoint>> labels[] = {
-        {maxbuoy, {back.feet, back.feetAt}},
-        {maxbuoym, {back.meters, back.metersAt}},
-        {minbuoy, {other.feet, other.feetAt}},
-        {minbuoym, {other.meters, other.metersAt}}};
+        {m_form.upperLeftBuoyFeet, {back.feet, back.feetAt}},
+        {m_form.upperLeftBuoyMeters, {back.meters, back.metersAt}},
+        {m_form.upperRightBuoyFeet, {other.feet, other.feetAt}},
+        {m_form.upperRightBuoyMeters, {other.meters, other.metersAt}}};
     for (const auto& [id, label] : labels) {
-        picture->setLabelText(id, label.first);
-        picture->moveItem(id, QPointF(label.second.x, label.second.y));
+        m_form.picture->setLabelText(id, label.first);
+        m_form.picture->moveItem(id, QPointF(label.second.x, label.second.y));
     }
-    grid_description->setText(grid.description2);
-    grid_description->adjustSize();
-    grid_description->show();
+    m_form.gridDescriptionLabel->setText(grid.description2);
+    m_form.gridDescriptionLabel->adjustSize();
+    m_form.gridDescriptionLabel->show();
 }
 
 void MeasurementScreen::takeSkier(const QString& name, const QString& pass)
 {
-    Skier_name->setEditText(name);
-    Skier_name_Change();
+    m_form.skierNameBox->setEditText(name);
+    startNewSkier();
     if (!pass.isNull())
-        Jump_no->setText(pass);
+        m_form.jumpNumberEdit->setText(pass);
 }
 
 void MeasurementScreen::showGridDescription(const QString& description)
 {
-    grid_description->setText(description);
+    m_form.gridDescriptionLabel->setText(description);
 }
 
 } // namespace fw

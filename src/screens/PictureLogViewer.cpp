@@ -15,70 +15,72 @@
 
 namespace fw {
 
-PictureLogViewer::PictureLogViewer(Dialogs& dialogs, QString sessionLogPath, QString sessionLogFolder,
-                               QWidget* parent)
+PictureLogViewer::PictureLogViewer(Dialogs& dialogs, QString sessionLogPath,
+                                   QString sessionLogFolder, QWidget* parent)
     : QWidget(parent, Qt::Window), m_dialogs(dialogs), m_sessionLogPath(std::move(sessionLogPath)),
       m_sessionLogFolder(std::move(sessionLogFolder))
 {
     setWindowTitle(QStringLiteral("Contact Picture Log"));
-    txtPicLogToView = new QLineEdit(this);
-    txtPicLogToView->setObjectName(QStringLiteral("txtPicLogToView"));
-    cmdSelPicLog = new QPushButton(QStringLiteral("Select a Log File"), this);
-    cmdSelPicLog->setObjectName(QStringLiteral("cmdSelPicLog"));
-    lstPicLog = new QListWidget(this);
-    lstPicLog->setObjectName(QStringLiteral("lstPicLog"));
-    txtPictureToView = new QLineEdit(this);
-    txtPictureToView->setObjectName(QStringLiteral("txtPictureToView"));
-    cmdViewPicLog = new QPushButton(QStringLiteral("View Picture"), this);
-    cmdViewPicLog->setObjectName(QStringLiteral("cmdViewPicLog"));
-    cmdExit = new QPushButton(QStringLiteral("E&xit"), this);
-    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    logPathEdit = new QLineEdit(this);
+    logPathEdit->setObjectName(QStringLiteral("logPathEdit"));
+    selectLogButton = new QPushButton(QStringLiteral("Select a Log File"), this);
+    selectLogButton->setObjectName(QStringLiteral("selectLogButton"));
+    pictureLineList = new QListWidget(this);
+    pictureLineList->setObjectName(QStringLiteral("pictureLineList"));
+    picturePathEdit = new QLineEdit(this);
+    picturePathEdit->setObjectName(QStringLiteral("picturePathEdit"));
+    viewPictureButton = new QPushButton(QStringLiteral("View Picture"), this);
+    viewPictureButton->setObjectName(QStringLiteral("viewPictureButton"));
+    exitButton = new QPushButton(QStringLiteral("E&xit"), this);
+    exitButton->setObjectName(QStringLiteral("exitButton"));
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(txtPicLogToView, 0, 0);
-    layout->addWidget(cmdSelPicLog, 0, 1);
-    layout->addWidget(lstPicLog, 1, 0, 1, 2);
-    layout->addWidget(txtPictureToView, 2, 0);
-    layout->addWidget(cmdViewPicLog, 2, 1);
-    layout->addWidget(cmdExit, 3, 1);
+    layout->addWidget(logPathEdit, 0, 0);
+    layout->addWidget(selectLogButton, 0, 1);
+    layout->addWidget(pictureLineList, 1, 0, 1, 2);
+    layout->addWidget(picturePathEdit, 2, 0);
+    layout->addWidget(viewPictureButton, 2, 1);
+    layout->addWidget(exitButton, 3, 1);
     resize(760, 420);
 
-    connect(cmdSelPicLog, &QPushButton::clicked, this, &PictureLogViewer::cmdSelPicLog_Click);
-    connect(lstPicLog, &QListWidget::itemClicked, this, &PictureLogViewer::lstPicLog_Click);
+    connect(selectLogButton, &QPushButton::clicked, this, &PictureLogViewer::selectLogFile);
+    connect(pictureLineList, &QListWidget::itemClicked, this, &PictureLogViewer::takeChosenLine);
     // A line chosen with the keyboard is as chosen as a clicked one.
-    connect(lstPicLog, &QListWidget::currentRowChanged, this, &PictureLogViewer::lstPicLog_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
-    connect(lstPicLog, &QListWidget::itemDoubleClicked, this, &PictureLogViewer::lstPicLog_DblClick);
-    connect(cmdViewPicLog, &QPushButton::clicked, this, &PictureLogViewer::cmdViewPicLog_Click);
+    connect(pictureLineList, &QListWidget::currentRowChanged, this,
+            &PictureLogViewer::takeChosenLine);
+    connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(pictureLineList, &QListWidget::itemDoubleClicked, this,
+            &PictureLogViewer::viewChosenLine);
+    connect(viewPictureButton, &QPushButton::clicked, this, &PictureLogViewer::viewChosenPicture);
 
-    Form_Load();
+    listSessionLog();
 }
 
-void PictureLogViewer::Form_Load()
+void PictureLogViewer::listSessionLog()
 {
     if (!m_sessionLogPath.isEmpty() && QFileInfo(m_sessionLogPath).isFile()) {
-        txtPicLogToView->setText(m_sessionLogPath);
+        logPathEdit->setText(m_sessionLogPath);
         fillList(m_sessionLogPath);
     } else {
-        lstPicLog->clear();
-        applyListWidth(*lstPicLog);
+        pictureLineList->clear();
+        applyListWidth(*pictureLineList);
     }
 }
 
 void PictureLogViewer::fillList(const QString& logPath)
 {
-    lstPicLog->clear();
+    pictureLineList->clear();
     if (!logPath.isEmpty()) {
         const Result<QStringList> lines = readPictureLogLines(logPath);
         if (lines)
-            lstPicLog->addItems(*lines);
+            pictureLineList->addItems(*lines);
         else
             m_dialogs.message(lines.message(), QString(), DialogIcon::Exclamation);
     }
-    applyListWidth(*lstPicLog);
+    applyListWidth(*pictureLineList);
 }
 
-void PictureLogViewer::cmdSelPicLog_Click()
+void PictureLogViewer::selectLogFile()
 {
     FileDialogRequest request;
     request.title = QStringLiteral("Select a Log File");
@@ -89,17 +91,17 @@ void PictureLogViewer::cmdSelPicLog_Click()
     // A cancelled dialog keeps the list that is showing.
     if (!chosen)
         return;
-    txtPicLogToView->setText(*chosen);
+    logPathEdit->setText(*chosen);
     fillList(*chosen);
 }
 
-void PictureLogViewer::lstPicLog_Click()
+void PictureLogViewer::takeChosenLine()
 {
-    const QListWidgetItem* item = lstPicLog->currentItem();
+    const QListWidgetItem* item = pictureLineList->currentItem();
     if (!item)
         return;
     if (const std::optional<QString> path = pathInLogLine(item->text()))
-        txtPictureToView->setText(*path);
+        picturePathEdit->setText(*path);
 }
 
 void PictureLogViewer::keyPressEvent(QKeyEvent* event)
@@ -111,15 +113,15 @@ void PictureLogViewer::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void PictureLogViewer::lstPicLog_DblClick()
+void PictureLogViewer::viewChosenLine()
 {
-    lstPicLog_Click();
-    cmdViewPicLog_Click();
+    takeChosenLine();
+    viewChosenPicture();
 }
 
-void PictureLogViewer::cmdViewPicLog_Click()
+void PictureLogViewer::viewChosenPicture()
 {
-    const QString path = txtPictureToView->text();
+    const QString path = picturePathEdit->text();
     if (path.isEmpty()) {
         Q_EMIT showMeasure();
         return;

@@ -19,22 +19,22 @@ class PictureLogViewer : public QWidget {
 public:
     // sessionLogPath: the current session log; sessionLogFolder: where Select a Log File starts.
     PictureLogViewer(Dialogs& dialogs, QString sessionLogPath, QString sessionLogFolder,
-                   QWidget* parent = nullptr);
+                     QWidget* parent = nullptr);
 
-    QLineEdit* txtPicLogToView = nullptr;
-    QPushButton* cmdSelPicLog = nullptr;
-    QListWidget* lstPicLog = nullptr;
-    QLineEdit* txtPictureToView = nullptr;
-    QPushButton* cmdViewPicLog = nullptr;
-    QPushButton* cmdExit = nullptr;
+    QLineEdit* logPathEdit = nullptr;
+    QPushButton* selectLogButton = nullptr;
+    QListWidget* pictureLineList = nullptr;
+    QLineEdit* picturePathEdit = nullptr;
+    QPushButton* viewPictureButton = nullptr;
+    QPushButton* exitButton = nullptr;
 
 public Q_SLOTS:
     // Lists the current session log when it exists.
-    void Form_Load();
-    void cmdSelPicLog_Click();
-    void lstPicLog_Click();
-    void lstPicLog_DblClick();
-    void cmdViewPicLog_Click();
+    void listSessionLog();
+    void selectLogFile();
+    void takeChosenLine();
+    void viewChosenLine();
+    void viewChosenPicture();
 
 Q_SIGNALS:
     // A picture that loads was chosen: the measurement screen takes it and shows; the viewer has

@@ -19,48 +19,48 @@ ResultsViewer::ResultsViewer(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Results"));
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
-    lblStatus = new QLabel(central);
-    lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->setWordWrap(true);
-    lblStatus->hide();
-    output_box = new QPlainTextEdit(central);
-    output_box->setObjectName(QStringLiteral("output_box"));
-    output_box->setReadOnly(true);
-    output_box->setLineWrapMode(QPlainTextEdit::NoWrap);
-    output_box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    layout->addWidget(lblStatus);
-    layout->addWidget(output_box);
+    statusLabel = new QLabel(central);
+    statusLabel->setObjectName(QStringLiteral("statusLabel"));
+    statusLabel->setWordWrap(true);
+    statusLabel->hide();
+    resultsText = new QPlainTextEdit(central);
+    resultsText->setObjectName(QStringLiteral("resultsText"));
+    resultsText->setReadOnly(true);
+    resultsText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    resultsText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(statusLabel);
+    layout->addWidget(resultsText);
     setCentralWidget(central);
 
-    Exit_results = menuBar()->addAction(QStringLiteral("E&xit"));
-    Exit_results->setObjectName(QStringLiteral("Exit_results"));
-    connect(Exit_results, &QAction::triggered, this, &ResultsViewer::Exit_results_Click);
+    exitAction = menuBar()->addAction(QStringLiteral("E&xit"));
+    exitAction->setObjectName(QStringLiteral("exitAction"));
+    connect(exitAction, &QAction::triggered, this, &ResultsViewer::closeResults);
     resize(760, 480);
 }
 
 void ResultsViewer::open(const QString& resultsFilePath)
 {
-    output_box->clear();
-    lblStatus->clear();
-    lblStatus->hide();
+    resultsText->clear();
+    statusLabel->clear();
+    statusLabel->hide();
     QString path = resultsFilePath;
     while (path.startsWith(QLatin1Char(' ')))
         path.remove(0, 1);
 
     if (path.isEmpty() || !QFileInfo::exists(path)) {
-        lblStatus->setText(QStringLiteral("No results have been recorded yet: %1 does not exist.")
-                               .arg(QDir::toNativeSeparators(path)));
-        lblStatus->show();
+        statusLabel->setText(QStringLiteral("No results have been recorded yet: %1 does not exist.")
+                                 .arg(QDir::toNativeSeparators(path)));
+        statusLabel->show();
     } else {
         const Result<QString> text = readTextFile(path);
         if (text) {
             QString shown = *text;
             shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
             shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-            output_box->setPlainText(shown);
+            resultsText->setPlainText(shown);
         } else {
-            lblStatus->setText(text.message());
-            lblStatus->show();
+            statusLabel->setText(text.message());
+            statusLabel->show();
         }
     }
     setWindowTitle(resultsFilePath);
@@ -69,10 +69,10 @@ void ResultsViewer::open(const QString& resultsFilePath)
     activateWindow();
 }
 
-void ResultsViewer::Exit_results_Click()
+void ResultsViewer::closeResults()
 {
     hide();
-    output_box->clear();
+    resultsText->clear();
     Q_EMIT exited();
 }
 
@@ -80,7 +80,7 @@ void ResultsViewer::closeEvent(QCloseEvent* event)
 {
     // Closing the window is the same as its Exit.
     event->ignore();
-    Exit_results_Click();
+    closeResults();
 }
 
 } // namespace fw

@@ -20,12 +20,12 @@ public:
     // path as its caption. A file not written yet shows an empty text and a line saying so.
     void open(const QString& resultsFilePath);
 
-    QPlainTextEdit* output_box = nullptr;
-    QAction* Exit_results = nullptr;
-    QLabel* lblStatus = nullptr; // why the text is empty, when it is
+    QPlainTextEdit* resultsText = nullptr;
+    QAction* exitAction = nullptr;
+    QLabel* statusLabel = nullptr; // why the text is empty, when it is
 
 public Q_SLOTS:
-    void Exit_results_Click();
+    void closeResults();
 
 Q_SIGNALS:
     void exited();

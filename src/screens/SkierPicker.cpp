@@ -23,42 +23,42 @@ SkierPicker::SkierPicker(Dialogs& dialogs, QString skierNamesPath, QWidget* pare
     : QWidget(parent, Qt::Window), m_dialogs(dialogs), m_path(std::move(skierNamesPath))
 {
     setWindowTitle(QStringLiteral("Select A Skier"));
-    lstSkiers = new QListWidget(this);
-    lstSkiers->setObjectName(QStringLiteral("lstSkiers"));
-    Label1 = new QLabel(QStringLiteral("Double Click on Skier Name to select it"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    cmdNoSelect = new QPushButton(QStringLiteral("No Selection"), this);
-    cmdNoSelect->setObjectName(QStringLiteral("cmdNoSelect"));
+    skierList = new QListWidget(this);
+    skierList->setObjectName(QStringLiteral("skierList"));
+    instructionLabel = new QLabel(QStringLiteral("Double Click on Skier Name to select it"), this);
+    instructionLabel->setObjectName(QStringLiteral("instructionLabel"));
+    noSelectionButton = new QPushButton(QStringLiteral("No Selection"), this);
+    noSelectionButton->setObjectName(QStringLiteral("noSelectionButton"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lstSkiers);
-    layout->addWidget(Label1);
-    layout->addWidget(cmdNoSelect);
+    layout->addWidget(skierList);
+    layout->addWidget(instructionLabel);
+    layout->addWidget(noSelectionButton);
     resize(320, 420);
 
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
     const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
     move(origin + QPoint(kLeft_twips / kTwipsPerPixel, kTop_twips / kTwipsPerPixel));
 
-    connect(lstSkiers, &QListWidget::itemDoubleClicked, this, &SkierPicker::lstSkiers_DblClick);
-    connect(cmdNoSelect, &QPushButton::clicked, this, &SkierPicker::cmdNoSelect_Click);
+    connect(skierList, &QListWidget::itemDoubleClicked, this, &SkierPicker::chooseCurrentSkier);
+    connect(noSelectionButton, &QPushButton::clicked, this, &SkierPicker::closeWithoutChoice);
 
-    Form_Load();
+    listSkiers();
 }
 
-void SkierPicker::Form_Load()
+void SkierPicker::listSkiers()
 {
-    lstSkiers->clear();
+    skierList->clear();
     const Result<QStringList> names = readSkierList(m_path);
     if (!names) {
         m_dialogs.message(names.message(), QString(), DialogIcon::Exclamation);
         return;
     }
-    lstSkiers->addItems(*names);
+    skierList->addItems(*names);
 }
 
-void SkierPicker::lstSkiers_DblClick()
+void SkierPicker::chooseCurrentSkier()
 {
-    const QListWidgetItem* item = lstSkiers->currentItem();
+    const QListWidgetItem* item = skierList->currentItem();
     if (!item)
         return;
     m_chosen = item->text();
@@ -66,7 +66,7 @@ void SkierPicker::lstSkiers_DblClick()
     Q_EMIT skierSelected(m_chosen);
 }
 
-void SkierPicker::cmdNoSelect_Click()
+void SkierPicker::closeWithoutChoice()
 {
     close();
 }

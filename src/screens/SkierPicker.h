@@ -18,18 +18,18 @@ class SkierPicker : public QWidget {
 public:
     SkierPicker(Dialogs& dialogs, QString skierNamesPath, QWidget* parent = nullptr);
 
-    QListWidget* lstSkiers = nullptr;
-    QLabel* Label1 = nullptr;
-    QPushButton* cmdNoSelect = nullptr;
+    QListWidget* skierList = nullptr;
+    QLabel* instructionLabel = nullptr;
+    QPushButton* noSelectionButton = nullptr;
 
     // The name chosen by the last double click; empty when none was.
     const QString& chosenName() const { return m_chosen; }
 
 public Q_SLOTS:
     // Fills the list from the skier names file.
-    void Form_Load();
-    void lstSkiers_DblClick();
-    void cmdNoSelect_Click();
+    void listSkiers();
+    void chooseCurrentSkier();
+    void closeWithoutChoice();
 
 Q_SIGNALS:
     // A name was chosen; the dialog has closed.

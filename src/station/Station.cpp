@@ -84,7 +84,7 @@ MeasurementScreen& Station::measurement()
 {
     if (!m_measurement) {
         m_measurement = std::make_unique<MeasurementScreen>(*this);
-        m_measurement->Form_Load();
+        m_measurement->prepare();
     }
     return *m_measurement;
 }
@@ -261,7 +261,7 @@ QWidget* Station::openPictureLog(QWidget* owner)
     QObject::connect(view, &PictureLogViewer::showMeasure, view, [this] {
         showMeasureWhenReady(m_mainScreen && m_mainScreen->isVisible() ? m_mainScreen.get() : nullptr);
     });
-    view->Form_Load();
+    view->listSessionLog();
     view->show();
     return view;
 }

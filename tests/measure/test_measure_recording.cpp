@@ -141,7 +141,7 @@ void TestMeasureRecording::otherGridAgreementBounds()
 }
 
 // Guards the other grid's questions and, since a cancelled entry must not record an empty OK
-// jump, a cancel in the feet box as well as in the meters box.
+// jump, a cancel in the feet box as well as in the meters box; figures that are not numbers.
 void TestMeasureRecording::otherGridDialogTextsAndAbandonedEntry()
 {
     StationFixture fx;
@@ -161,6 +161,25 @@ void TestMeasureRecording::otherGridDialogTextsAndAbandonedEntry()
                           QStringLiteral("The meter distance and the foot distance you entered "
                                          "did not match, please enter them again")}));
     QCOMPARE(fx.dialogs.calls().at(1).title, QStringLiteral("Other Grid Measurement"));
+
+    // A figure that is not a number is explained and asked again; a decimal comma is a point.
+    fx.dialogs.clear();
+    fx.dialogs.expectMessage(DialogAnswer::Yes)
+        .expectInput(QStringLiteral("abc"))
+        .expectMessage()
+        .expectInput(QStringLiteral("40,5"))
+        .expectInput(QStringLiteral("xyz"))
+        .expectMessage()
+        .expectInput(QStringLiteral(""))
+        .expectMessage()
+        .expectInput(QStringLiteral("133"));
+    const OtherGridEntry typed = askOtherGridDistance(fx.dialogs);
+    FW_VERIFY_DIALOGS(fx.dialogs);
+    QVERIFY(fx.dialogs.texts().at(2).contains(QLatin1String("\"abc\"")));
+    QVERIFY(fx.dialogs.texts().at(5).contains(QLatin1String("feet")));
+    QVERIFY(fx.dialogs.texts().at(7).contains(QLatin1String("feet")));
+    QCOMPARE(typed.kind, OtherGridEntry::Kind::Distance);
+    QCOMPARE(typed.metersValue + QLatin1Char('|') + typed.feetValue, QStringLiteral("40.5|133 "));
 }
 
 // Guards qxresult.dst replaced whole and qxraw.dst appended, in the station's single-byte text,

@@ -2,12 +2,12 @@
 // through their controls and handlers with scripted dialogs.
 
 #include "StationFixture.h"
-#include "station/Station.h"
 #include "platform/KeyboardState.h"
-#include "screens/SessionLogViewer.h"
 #include "screens/PictureLogViewer.h"
 #include "screens/ResultsViewer.h"
+#include "screens/SessionLogViewer.h"
 #include "screens/SkierPicker.h"
+#include "station/Station.h"
 
 #include <QAction>
 #include <QApplication>
@@ -57,29 +57,29 @@ void TestMeasureWindows::resultsShowsTheFileAsItIsWhenOpened()
     results.open(path);
     QVERIFY(results.isVisible());
     QCOMPARE(results.windowTitle(), path);
-    QVERIFY(results.output_box->toPlainText().isEmpty());
-    QVERIFY(!results.lblStatus->isHidden());
-    QVERIFY(
-        results.lblStatus->text().startsWith(QStringLiteral("No results have been recorded yet")));
+    QVERIFY(results.resultsText->toPlainText().isEmpty());
+    QVERIFY(!results.statusLabel->isHidden());
+    QVERIFY(results.statusLabel->text().startsWith(
+        QStringLiteral("No results have been recorded yet")));
     QVERIFY(writeBytes(path, ""));
     results.open(path);
-    QVERIFY(results.output_box->toPlainText().isEmpty());
-    QVERIFY(results.lblStatus->isHidden());
+    QVERIFY(results.resultsText->toPlainText().isEmpty());
+    QVERIFY(results.statusLabel->isHidden());
 
     QVERIFY(writeBytes(path, "12-05-2026 14:03:09 Lee  jump  1 -  45.6m  (IWSF)\r\n"));
     results.open(QStringLiteral("  ") + path);
     QCOMPARE(results.windowTitle(), QStringLiteral("  ") + path);
     QVERIFY(writeBytes(path, "12-05-2026 14:03:09 Lee  jump  1 -  45.6m  (IWSF)\r\nsecond\r\n"));
-    QCOMPARE(results.output_box->toPlainText(),
+    QCOMPARE(results.resultsText->toPlainText(),
              QStringLiteral("12-05-2026 14:03:09 Lee  jump  1 -  45.6m  (IWSF)\n"));
     results.open(path);
-    QCOMPARE(results.output_box->toPlainText(),
+    QCOMPARE(results.resultsText->toPlainText(),
              QStringLiteral("12-05-2026 14:03:09 Lee  jump  1 -  45.6m  (IWSF)\nsecond\n"));
 
     QSignalSpy exited(&results, &ResultsViewer::exited);
-    results.Exit_results->trigger();
+    results.exitAction->trigger();
     QVERIFY(!results.isVisible());
-    QVERIFY(results.output_box->toPlainText().isEmpty());
+    QVERIFY(results.resultsText->toPlainText().isEmpty());
     QCOMPARE(exited.count(), 1);
 }
 
@@ -90,8 +90,8 @@ void TestMeasureWindows::pictureLogListsAndTakesThePath()
     StationFixture fx;
     {
         PictureLogViewer none(fx.dialogs, fx.path(QStringLiteral("gone.txt")), fx.root());
-        QVERIFY(none.txtPicLogToView->text().isEmpty());
-        QCOMPARE(none.lstPicLog->count(), 0);
+        QVERIFY(none.logPathEdit->text().isEmpty());
+        QCOMPARE(none.pictureLineList->count(), 0);
     }
     const QString log = fx.path(QStringLiteral("JumpMeasurementLog120526.txt"));
     QVERIFY(writeBytes(log, "12-05-2026    14:00:00      Farwater Measurement Session started  \r\n"
@@ -99,15 +99,16 @@ void TestMeasureWindows::pictureLogListsAndTakesThePath()
                             "Frame:  12  File: /v/Leejump1.avi\r\n"
                             "a  File: /p/Leejump1.bmp\r\nno path here.bmp\r\n"));
     PictureLogViewer view(fx.dialogs, log, fx.root());
-    QCOMPARE(view.txtPicLogToView->text(), log);
-    QCOMPARE(listTexts(*view.lstPicLog), (QStringList{QStringLiteral("a  File: /p/Leejump1.bmp"),
-                                                      QStringLiteral("no path here.bmp")}));
-    view.lstPicLog->setCurrentRow(0);
-    view.lstPicLog_Click();
-    QCOMPARE(view.txtPictureToView->text(), QStringLiteral("/p/Leejump1.bmp"));
-    view.lstPicLog->setCurrentRow(1);
-    view.lstPicLog_Click();
-    QCOMPARE(view.txtPictureToView->text(), QStringLiteral("/p/Leejump1.bmp"));
+    QCOMPARE(view.logPathEdit->text(), log);
+    QCOMPARE(listTexts(*view.pictureLineList),
+             (QStringList{QStringLiteral("a  File: /p/Leejump1.bmp"),
+                          QStringLiteral("no path here.bmp")}));
+    view.pictureLineList->setCurrentRow(0);
+    view.takeChosenLine();
+    QCOMPARE(view.picturePathEdit->text(), QStringLiteral("/p/Leejump1.bmp"));
+    view.pictureLineList->setCurrentRow(1);
+    view.takeChosenLine();
+    QCOMPARE(view.picturePathEdit->text(), QStringLiteral("/p/Leejump1.bmp"));
     FW_VERIFY_DIALOGS(fx.dialogs);
 }
 
@@ -127,21 +128,21 @@ void TestMeasureWindows::pictureLogViewPicture()
     view.show();
     QSignalSpy chosen(&view, &PictureLogViewer::viewPicture);
     QSignalSpy measure(&view, &PictureLogViewer::showMeasure);
-    view.cmdViewPicLog_Click();
+    view.viewChosenPicture();
     QCOMPARE(chosen.count(), 0);
     QCOMPARE(measure.count(), 1);
 
-    view.txtPictureToView->setText(fx.path(QStringLiteral("gone/Leejump1.bmp")));
+    view.picturePathEdit->setText(fx.path(QStringLiteral("gone/Leejump1.bmp")));
     fx.dialogs.expectMessage();
-    view.cmdViewPicLog->click();
+    view.viewPictureButton->click();
     FW_VERIFY_DIALOGS(fx.dialogs);
     QVERIFY(fx.dialogs.texts().last().startsWith(QStringLiteral("could not read ")));
     QCOMPARE(chosen.count(), 0);
     QCOMPARE(measure.count(), 1);
     QVERIFY(view.isVisible());
 
-    view.lstPicLog->setCurrentRow(0);
-    view.lstPicLog_DblClick();
+    view.pictureLineList->setCurrentRow(0);
+    view.viewChosenLine();
     QCOMPARE(chosen.count(), 1);
     QCOMPARE(chosen.first().at(0).toString(), picture);
     QVERIFY(!view.isVisible());
@@ -156,21 +157,21 @@ void TestMeasureWindows::pictureLogSelectAnotherLog()
     QVERIFY(writeBytes(other, "a  File: /p/Ann.bmp\r\n"));
     PictureLogViewer view(fx.dialogs, QString(), fx.path(QStringLiteral("videos")));
     fx.dialogs.expectOpenFile(other).expectOpenFile(std::nullopt);
-    view.cmdSelPicLog->click();
+    view.selectLogButton->click();
     QCOMPARE(fx.dialogs.calls().at(0).request.filter,
              QStringLiteral("*.txt|JumpMeasurementLog*.txt"));
     QCOMPARE(fx.dialogs.calls().at(0).request.folder, fx.path(QStringLiteral("videos")));
-    QCOMPARE(listTexts(*view.lstPicLog), QStringList{QStringLiteral("a  File: /p/Ann.bmp")});
-    view.cmdSelPicLog_Click();
-    QCOMPARE(view.txtPicLogToView->text(), other);
-    QCOMPARE(view.lstPicLog->count(), 1);
+    QCOMPARE(listTexts(*view.pictureLineList), QStringList{QStringLiteral("a  File: /p/Ann.bmp")});
+    view.selectLogFile();
+    QCOMPARE(view.logPathEdit->text(), other);
+    QCOMPARE(view.pictureLineList->count(), 1);
     FW_VERIFY_DIALOGS(fx.dialogs);
 
     fx.dialogs.clear();
     fx.dialogs.expectOpenFile(fx.path(QStringLiteral("gone.txt"))).expectMessage();
-    view.cmdSelPicLog_Click();
+    view.selectLogFile();
     FW_VERIFY_DIALOGS(fx.dialogs);
-    QCOMPARE(view.lstPicLog->count(), 0);
+    QCOMPARE(view.pictureLineList->count(), 0);
 }
 
 // Guards the skier list (every line that is not empty, commas as blanks), a double click that hands
@@ -185,26 +186,26 @@ void TestMeasureWindows::selectSkierListsAndChooses()
         SkierPicker unreadable(fx.dialogs, names);
         FW_VERIFY_DIALOGS(fx.dialogs);
         QVERIFY(fx.dialogs.texts().last().startsWith(QStringLiteral("could not read ")));
-        QCOMPARE(unreadable.lstSkiers->count(), 0);
+        QCOMPARE(unreadable.skierList->count(), 0);
     }
     QVERIFY(writeBytes(names, "Smith,John\r\n\r\nJones,Ann,USA\r\n"));
     SkierPicker dialog(fx.dialogs, names);
-    QCOMPARE(listTexts(*dialog.lstSkiers),
+    QCOMPARE(listTexts(*dialog.skierList),
              (QStringList{QStringLiteral("Smith John"), QStringLiteral("Jones Ann USA")}));
     dialog.show();
     QSignalSpy selected(&dialog, &SkierPicker::skierSelected);
-    dialog.lstSkiers_DblClick(); // nothing chosen yet
+    dialog.chooseCurrentSkier(); // nothing chosen yet
     QCOMPARE(selected.count(), 0);
     QVERIFY(dialog.isVisible());
-    dialog.lstSkiers->setCurrentRow(1);
-    dialog.lstSkiers_DblClick();
+    dialog.skierList->setCurrentRow(1);
+    dialog.chooseCurrentSkier();
     QCOMPARE(selected.count(), 1);
     QCOMPARE(selected.first().at(0).toString(), QStringLiteral("Jones Ann USA"));
     QVERIFY(!dialog.isVisible());
 
     SkierPicker again(fx.dialogs, names);
     again.show();
-    again.cmdNoSelect->click();
+    again.noSelectionButton->click();
     QVERIFY(!again.isVisible());
     QVERIFY(again.chosenName().isEmpty());
     FW_VERIFY_DIALOGS(fx.dialogs);
@@ -221,14 +222,14 @@ void TestMeasureWindows::logViewersFollowTheKeyboardAndClose()
     pictures.show();
     pictures.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&pictures));
-    pictures.lstPicLog->setFocus();
-    pictures.lstPicLog->setCurrentRow(0);
-    QTest::keyClick(pictures.lstPicLog, Qt::Key_Down);
-    QCOMPARE(pictures.txtPictureToView->text(), QStringLiteral("/p/Bob.bmp"));
-    QTest::keyClick(pictures.lstPicLog, Qt::Key_Escape);
+    pictures.pictureLineList->setFocus();
+    pictures.pictureLineList->setCurrentRow(0);
+    QTest::keyClick(pictures.pictureLineList, Qt::Key_Down);
+    QCOMPARE(pictures.picturePathEdit->text(), QStringLiteral("/p/Bob.bmp"));
+    QTest::keyClick(pictures.pictureLineList, Qt::Key_Escape);
     QVERIFY(!pictures.isVisible());
     pictures.show();
-    auto* exit = pictures.findChild<QPushButton*>(QStringLiteral("cmdExit"));
+    auto* exit = pictures.findChild<QPushButton*>(QStringLiteral("exitButton"));
     QVERIFY(exit);
     exit->click();
     QVERIFY(!pictures.isVisible());

@@ -1,3 +1,4 @@
 fw_add_test(test_measure_recording measure/test_measure_recording.cpp LIBS fw_core)
 fw_add_test(test_measure_names_pictures measure/test_measure_names_pictures.cpp LIBS fw_core)
 fw_add_test(test_measure_windows measure/test_measure_windows.cpp LIBS fw_ui)
+fw_add_test(test_jump_recording measure/test_jump_recording.cpp LIBS fw_core)

@@ -121,6 +121,13 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     QVERIFY(QFile::exists(rig.video(QStringLiteral("still.jpg"))));
     main.onCaptureClicked();
     QVERIFY(!rig.station->captureEngine().takingStills());
+    // An interval too long for any timer is held to the longest one, not wrapped round to a
+    // negative number that stops the series.
+    main.form().stillIntervalEdit->setText(QStringLiteral("1e20"));
+    main.onCaptureClicked();
+    QVERIFY(rig.station->captureEngine().takingStills());
+    main.onCaptureClicked();
+    QVERIFY(!rig.station->captureEngine().takingStills());
     main.form().captureModeCombo->setCurrentIndex(1);
     main.onCaptureModeChosen();
 

@@ -186,13 +186,13 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
     const ScreenPoint click{15.0 * std::round(landing.picture_px.x()),
                             15.0 * std::round(landing.picture_px.y())};
     // (A whole-number mouse position inside the pixel: its centre, x.5, would round to the next.)
-    const QPointF centre = m.picture->twipsToWidget({click.x, click.y});
-    QTest::mouseClick(m.picture->viewport(), Qt::LeftButton, {},
+    const QPointF centre = m.form().picture->twipsToWidget({click.x, click.y});
+    QTest::mouseClick(m.form().picture->viewport(), Qt::LeftButton, {},
                       QPoint(int(std::floor(centre.x())), int(std::floor(centre.y()))));
-    QCOMPARE(m.impact.x, click.x);
-    QCOMPARE(m.impact.y, click.y);
-    m.DrawImpactMark();
-    m.Record_Click();
+    QCOMPARE(m.impactPoint().x, click.x);
+    QCOMPARE(m.impactPoint().y, click.y);
+    m.drawImpactMarker();
+    m.recordJump();
     FW_VERIFY_DIALOGS(f.dialogs);
 
     // The results line: "... jump 1 -  45.6m  (IWSF) 150ft  (AWSA) ( X/ Y) ( x/ y) ( precise)".
@@ -206,7 +206,7 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
     const QString meters = match.captured(1);
     const QString feet = match.captured(2);
     const double precise = match.captured(3).toDouble();
-    QCOMPARE(m.distance->text().trimmed(), meters + QLatin1Char('m'));
+    QCOMPARE(m.form().metersEdit->text().trimmed(), meters + QLatin1Char('m'));
     QCOMPARE(meters, QString::number(meterFigure(precise), 'f', 1));
     QCOMPARE(readBytes(station.paths().inExchange(QStringLiteral("qxresult.dst"))),
              QStringLiteral("OK, %1, %2, 1\r\n").arg(meters, 5).arg(feet, 4).toLatin1());

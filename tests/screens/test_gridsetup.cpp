@@ -225,12 +225,12 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     QVERIFY(main.isVisible() && !g.isVisible());
     QCOMPARE(r.station->grids.currentGrid, 1);
     MeasurementScreen& m = r.station->measurement();
-    const auto label = [&m](PictureView::ItemId id) { return m.picture->item(id).value(); };
-    QCOMPARE(label(m.maxbuoym).text, QStringLiteral(" 28.3 meters"));
-    QCOMPARE(label(m.minbuoy).text, QStringLiteral(" 207 feet"));
+    const auto label = [&m](PictureView::ItemId id) { return m.pictureView().item(id).value(); };
+    QCOMPARE(label(m.form().upperLeftBuoyMeters).text, QStringLiteral(" 28.3 meters"));
+    QCOMPARE(label(m.form().upperRightBuoyFeet).text, QStringLiteral(" 207 feet"));
 
     // Grid 2 chosen for measuring: back on this screen the fields show grid 2.
-    m.Set_grid_Click();
+    m.selectNextGrid();
     main.goToGridSetup();
     QCOMPARE(g.grid_select->text(), QStringLiteral("Grid 2"));
 }
@@ -355,7 +355,7 @@ void TestGridSetup::calibrationLinesOnBothPictures()
     c->CalibrateLineDrawCommand->click();
     QCOMPARE(c->CalibrationLineXTwips2->text(), QStringLiteral(" 11000"));
     PictureView* setup = g.picture;
-    PictureView* measure = r.station->measurement().picture;
+    PictureView* measure = &r.station->measurement().pictureView();
     const auto line = setup->item(c->onGridSetup.current).value();
     QCOMPARE(line.a, QPointF(1000, 1500));
     QCOMPARE(line.b, QPointF(11000, 7500));

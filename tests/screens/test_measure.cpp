@@ -4,12 +4,12 @@
 
 #include "SampleGrid.h"
 #include "StationFixture.h"
-#include "station/Station.h"
 #include "measure/ResultsFile.h"
 #include "platform/KeyboardState.h"
 #include "screens/ConfigurationScreen.h"
 #include "screens/MainScreen.h"
 #include "screens/MeasurementScreen.h"
+#include "station/Station.h"
 #include "support/textfile.h"
 
 #include <QApplication>
@@ -65,13 +65,13 @@ struct MeasureRig {
     void click(double X, double Y)
     {
         const ScreenPoint p = samplePicturePoint(X, Y);
-        m().Form_MouseDown({p.x, p.y});
-        m().DrawImpactMark();
+        m().placeImpactPoint({p.x, p.y});
+        m().drawImpactMarker();
     }
     void setSkier(const QString& name)
     {
-        m().Skier_name->setEditText(name);
-        m().Skier_name_Change();
+        m().form().skierNameBox->setEditText(name);
+        m().startNewSkier();
     }
 
     StationFixture& fixture;
@@ -96,7 +96,7 @@ class TestMeasure : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void measuredFallAndPassJumps();
-    void otherGridEntries();
+    void otherGridEntriesAndABadJumpNumber();
     void markerAdjustmentAndVerifyMode();
     void reridesCommentsAndAnUnwritableResultsFile();
     void barefootFigures();
@@ -106,7 +106,6 @@ private Q_SLOTS:
     void savePictureNotesItEverywhere();
     void exitAppliesThePictureSavePolicy();
     void arrowKeysMoveTheMarkerOnly();
-    void badEntriesAreRefusedBeforeAnythingIsWritten();
     void aNewPictureNeedsItsOwnImpactPoint();
     void refusedResultsSurviveACrash();
     void contactPicturesAreNeverOverwritten();
@@ -124,8 +123,8 @@ void TestMeasure::measuredFallAndPassJumps()
     r.setSkier(QStringLiteral("Smith,John"));
     // 43.53 m from the jump point along the course: 45.63 m with the ramp.
     r.click(43.53, 20);
-    m.Record_Click();
-    QCOMPARE(m.distance->text(), QStringLiteral(" 45.6m"));
+    m.recordJump();
+    QCOMPARE(m.form().metersEdit->text(), QStringLiteral(" 45.6m"));
     QVERIFY(r.results().endsWith(kHead + "Smith,John  jump 1 -  45.6m  (IWSF) 150ft  (AWSA)"
                                          " ( 43.53/ 20) ( 6882/ 4500) ( 45.63)\r\n"));
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
@@ -133,15 +132,15 @@ void TestMeasure::measuredFallAndPassJumps()
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxraw.dst"))),
              QByteArray("14:03:09 ,Smith,OK,  45.6,  150, 1\r\n"));
     // A jump measured on a picture that is not held: the number advances at Clear.
-    m.Unfreeze_Click();
-    QCOMPARE(m.Jump_no->text(), QStringLiteral(" 2"));
+    m.clearJump();
+    QCOMPARE(m.form().jumpNumberEdit->text(), QStringLiteral(" 2"));
 
     // Fall with no picture held: the number advances at once, the option is cleared; the line
     // repeats the last positions.
-    m.Fall->click();
-    m.Record_Click();
-    QCOMPARE(m.Jump_no->text(), QStringLiteral(" 3"));
-    QVERIFY(!m.Fall->isChecked());
+    m.form().fallOption->click();
+    m.recordJump();
+    QCOMPARE(m.form().jumpNumberEdit->text(), QStringLiteral(" 3"));
+    QVERIFY(!m.form().fallOption->isChecked());
     QVERIFY(r.results().endsWith(kHead + "Smith,John  jump  2 -   (IWSF)  (AWSA)Fall ( 43.53/ 20) "
                                          "( 6882/ 4500) ( 45.63)\r\n"));
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
@@ -149,58 +148,64 @@ void TestMeasure::measuredFallAndPassJumps()
 
     // Pass on a held picture: the number waits for Clear.
     QApplication::clipboard()->setImage(testPicture());
-    m.mnuPaste_Click();
-    m.Pass->click();
-    m.Record_Click();
-    QCOMPARE(m.Jump_no->text(), QStringLiteral(" 3"));
+    m.takeClipboardPicture();
+    m.form().passOption->click();
+    m.recordJump();
+    QCOMPARE(m.form().jumpNumberEdit->text(), QStringLiteral(" 3"));
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
              QByteArray("Pass, 0, 0, 3\r\n"));
-    m.Unfreeze_Click();
-    QCOMPARE(m.Jump_no->text(), QStringLiteral(" 4"));
-    QVERIFY(m.optJumpOK->isChecked());
+    m.clearJump();
+    QCOMPARE(m.form().jumpNumberEdit->text(), QStringLiteral(" 4"));
+    QVERIFY(m.form().jumpOkOption->isChecked());
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxraw.dst"))).count('\n'), 3);
     FW_VERIFY_DIALOGS(f.dialogs);
 }
 
-void TestMeasure::otherGridEntries()
+// Guards what the screen does with another grid's distance: sent as typed (a decimal comma read
+// as a point), the jump number moved on and the option cleared; a cancelled entry writes and
+// sends nothing. A jump number that is not a whole number from 1 to 99 refuses the recording.
+void TestMeasure::otherGridEntriesAndABadJumpNumber()
 {
     StationFixture f;
     MeasureRig r(f, {{"WSTIMS", "1"}});
     StationPaths::ensureFolder(r.station->paths().exchangeFolder());
     MeasurementScreen& m = r.m();
     r.setSkier(QStringLiteral("Smith"));
-    // 134 ft does not go with 40 m; 132 does.
-    m.Other_Grid->click();
-    m.Comment->clear(); // the option's own comment would go on the line
+    m.form().otherGridOption->click();
+    m.form().commentEdit->clear(); // the option's own comment would go on the line
     f.dialogs.expectMessage(DialogAnswer::Yes)
-        .expectInput(QStringLiteral("40"))
-        .expectInput(QStringLiteral("134"))
-        .expectMessage()
-        .expectMessage(DialogAnswer::Yes)
-        .expectInput(QStringLiteral("40"))
-        .expectInput(QStringLiteral("132"));
-    m.Record_Click();
+        .expectInput(QStringLiteral("40,5"))
+        .expectInput(QStringLiteral("133"));
+    m.recordJump();
     FW_VERIFY_DIALOGS(f.dialogs);
-    QVERIFY(r.results().endsWith(kHead + "Smith  jump 1 - 40m  (IWSF)132 ft  (AWSA)\r\n"));
+    QVERIFY(r.results().endsWith(kHead + "Smith  jump 1 - 40.5m  (IWSF)133 ft  (AWSA)\r\n"));
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
-             QByteArray("OK, 40, 132 , 1\r\n"));
+             QByteArray("OK, 40.5, 133 , 1\r\n"));
+    QCOMPARE(m.form().jumpNumberEdit->text(), QStringLiteral(" 2"));
+    QVERIFY(!m.form().otherGridOption->isChecked());
 
-    // No distance on the other grid.
-    m.Other_Grid->click();
-    f.dialogs.expectMessage(DialogAnswer::No);
-    m.Record_Click();
-    QVERIFY(r.results().endsWith(kHead + "Smith  jump  2 -   (IWSF)  (AWSA)Other Grid - no "
-                                         "distance recorded\r\n"));
-
-    // A cancelled entry abandons the recording: nothing written, nothing sent.
     const QByteArray before = r.results();
     const QByteArray sent = readBytes(r.exchange(QStringLiteral("qxresult.dst")));
-    m.Other_Grid->click();
+    m.form().otherGridOption->click();
     f.dialogs.expectMessage(DialogAnswer::Yes).expectInput(std::nullopt);
-    m.Record_Click();
+    m.recordJump();
     FW_VERIFY_DIALOGS(f.dialogs);
+    QCOMPARE(m.form().jumpNumberEdit->text(), QStringLiteral(" 2"));
+
+    m.form().jumpOkOption->click();
+    r.click(43.53, 20);
+    m.form().jumpNumberEdit->setText(QStringLiteral("x7"));
+    f.dialogs.expectMessage();
+    m.recordJump();
+    FW_VERIFY_DIALOGS(f.dialogs);
+    QVERIFY(f.dialogs.texts().last().contains(QLatin1String("jump number")));
     QCOMPARE(r.results(), before);
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))), sent);
+    m.form().jumpNumberEdit->setText(QStringLiteral(" 99"));
+    m.recordJump();
+    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
+             QByteArray("OK,  45.6,  150,  99\r\n"));
+    FW_VERIFY_DIALOGS(f.dialogs);
 }
 
 void TestMeasure::markerAdjustmentAndVerifyMode()
@@ -210,43 +215,44 @@ void TestMeasure::markerAdjustmentAndVerifyMode()
     MeasurementScreen& m = r.m();
     r.click(40, 10);
     const ScreenPoint p = samplePicturePoint(40, 10);
-    const auto h = m.picture->item(m.lineHorizontalImpact).value();
+    const auto h = m.form().picture->item(m.form().crossHorizontalLine).value();
     QCOMPARE(h.color, kRed);
     QCOMPARE(h.a, QPointF(p.x, p.y));
-    QCOMPARE(h.b, QPointF(p.x - m.CrossSize->value(), p.y)); // to the left: jumps go left to right
+    QCOMPARE(h.b, QPointF(p.x - m.form().crossSizeBar->value(),
+                          p.y)); // to the left: jumps go left to right
     // The red cross has a dark outline a pixel either side of each arm, seen on any water.
-    const auto above = m.picture->item(m.crossOutline[0]).value();
+    const auto above = m.form().picture->item(m.form().crossOutline[0]).value();
     QVERIFY(above.visible);
     QCOMPARE(above.color, kBlack);
     QCOMPARE(above.a.y(), p.y - 15);
     // The buoys' X rises from left to right: the splash line stands 2.1 m further along X.
-    const auto s = m.picture->item(m.lineSplashIndicator).value();
+    const auto s = m.form().picture->item(m.form().splashLine).value();
     const ScreenPoint splash = samplePicturePoint(42.1, 10);
     QVERIFY(std::abs(s.a.x() - splash.x) < 1e-6 && std::abs(s.a.y() - splash.y) < 1e-6);
 
     // Three presses without a redraw step from the last drawn point: 15 twips, not 45; arrow
     // keys held together step both ways at once.
-    m.AdjustLeft_Click();
-    m.AdjustLeft_Click();
-    m.AdjustLeft_Click();
-    QCOMPARE(m.impact.x, p.x - 15);
+    m.nudgeLeft();
+    m.nudgeLeft();
+    m.nudgeLeft();
+    QCOMPARE(m.impactPoint().x, p.x - 15);
     r.click(40, 10);
     r.keys.setDown(Qt::Key_Left, true);
     r.keys.setDown(Qt::Key_Up, true);
-    m.keyTimer_Timer();
-    QCOMPARE(m.impact.x, p.x - 15);
-    QCOMPARE(m.impact.y, p.y - 15);
+    m.nudgeByHeldArrowKeys();
+    QCOMPARE(m.impactPoint().x, p.x - 15);
+    QCOMPARE(m.impactPoint().y, p.y - 15);
     r.keys.releaseAll();
 
     // Verify mode reads out where the mouse is and marks what is recorded as unofficial.
-    m.verify_Click();
-    QVERIFY(!m.verifyLabels[4]->isHidden());
+    m.toggleVerifyMode();
+    QVERIFY(!m.form().verifyCaptions[4]->isHidden());
     const ScreenPoint q = samplePicturePoint(43.53, 20);
-    m.Form_MouseMove({q.x + 0.7, q.y});
-    QCOMPARE(m.xposition->text(), QStringLiteral(" 43.53"));
-    QCOMPARE(m.VerifyDistance->text(), QStringLiteral(" 45.6m  150ft"));
+    m.showReadoutsAt({q.x + 0.7, q.y});
+    QCOMPARE(m.form().waterXEdit->text(), QStringLiteral(" 43.53"));
+    QCOMPARE(m.form().verifyDistanceEdit->text(), QStringLiteral(" 45.6m  150ft"));
     r.click(43.53, 20);
-    m.Record_Click();
+    m.recordJump();
     QVERIFY(r.results().contains("(AWSA) UNOFFICIAL JUMP - verify mode  ( 43.53/ 20)"));
 }
 
@@ -261,18 +267,18 @@ void TestMeasure::reridesCommentsAndAnUnwritableResultsFile()
     r.setSkier(QStringLiteral("Lee"));
     r.click(43.53, 20);
     f.dialogs.expectMessage();
-    m.Record_Click();
+    m.recordJump();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(f.dialogs.texts().at(0).contains(QLatin1String("Lee  jump 1 -  45.6m")));
     // The next entry that can be written brings the kept line along first. A reride clears the
     // distance; a cancelled comment writes no line.
     r.station->settings.ResultsFilePath = good;
-    m.M_Reride->click();
-    QCOMPARE(m.distance->text(), QString());
-    m.O_reride->click();
+    m.form().mandatoryRerideOption->click();
+    QCOMPARE(m.form().metersEdit->text(), QString());
+    m.form().optionalRerideOption->click();
     f.dialogs.expectInput(QStringLiteral("Boat off line")).expectInput(std::nullopt);
-    m.Make_comment->click();
-    m.Make_comment->click();
+    m.form().commentOption->click();
+    m.form().commentOption->click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(r.results().endsWith(
         kHead +
@@ -280,14 +286,14 @@ void TestMeasure::reridesCommentsAndAnUnwritableResultsFile()
         kHead + "Mandatory Reride - disregard last jump\r\n" + kHead +
         "Optional Reride on previous jump\r\n" + kHead + "Boat off line\r\n"));
     QVERIFY(!r.station->results().hasPending());
-    QCOMPARE(m.Jump_no->text(), QStringLiteral("1")); // rerides and comments leave it
+    QCOMPARE(m.form().jumpNumberEdit->text(), QStringLiteral("1")); // rerides and comments leave it
 
     // Another skier starts again at jump 1 with no distance shown.
-    m.Jump_no->setText(QStringLiteral(" 4"));
-    m.distance->setText(QStringLiteral(" 45.6m"));
+    m.form().jumpNumberEdit->setText(QStringLiteral(" 4"));
+    m.form().metersEdit->setText(QStringLiteral(" 45.6m"));
     r.setSkier(QStringLiteral("Doe"));
-    QCOMPARE(m.Jump_no->text(), QStringLiteral("1"));
-    QCOMPARE(m.distance->text(), QString());
+    QCOMPARE(m.form().jumpNumberEdit->text(), QStringLiteral("1"));
+    QCOMPARE(m.form().metersEdit->text(), QString());
 }
 void TestMeasure::barefootFigures()
 {
@@ -298,10 +304,10 @@ void TestMeasure::barefootFigures()
     r.setSkier(QStringLiteral("Lee"));
     r.click(30, 20); // 30 m from the jump point, no ramp offset
     // For barefoot the splash indicator sits at the impact point.
-    const auto s = m.picture->item(m.lineSplashIndicator).value();
+    const auto s = m.form().picture->item(m.form().splashLine).value();
     const ScreenPoint p = samplePicturePoint(30, 20);
     QVERIFY(std::abs(s.a.x() - p.x) < 1e-6 && std::abs(s.a.y() - p.y) < 1e-6);
-    m.Record_Click();
+    m.recordJump();
     QVERIFY(r.results().endsWith(kHead + "Lee  jump 1 -  30m  (IWSF) 98.4ft  (AWSA) BAREFOOT "
                                          " ( 30/ 20) ( 3500/ 4500) ( 30)\r\n"));
 }
@@ -322,31 +328,31 @@ void TestMeasure::pointBeyondTheHorizonIsRefused()
     // On the horizon line the denominator 1 + c4 x + c5 y is zero.
     const double x = 6000;
     const double y = -(1 + g.c[3] * x) / g.c[4];
-    m.Form_MouseDown({x, y});
-    m.DrawImpactMark();
-    QVERIFY(!m.picture->item(m.lineSplashIndicator)->visible);
+    m.placeImpactPoint({x, y});
+    m.drawImpactMarker();
+    QVERIFY(!m.form().picture->item(m.form().splashLine)->visible);
     const QByteArray before = r.results();
     f.dialogs.expectMessage();
-    m.Record_Click();
+    m.recordJump();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(f.dialogs.texts().at(0).contains(QLatin1String("beyond the horizon")));
     QCOMPARE(r.results(), before);
 
     // Further up, beyond the horizon, the mapping still gives numbers: none of them is shown.
-    m.verify_Click();
+    m.toggleVerifyMode();
     const ScreenPoint beyond{x, y - 600};
-    m.Form_MouseMove({beyond.x, beyond.y});
-    QVERIFY(m.VerifyDistance->text().isEmpty() && m.xposition->text().isEmpty());
-    QVERIFY(m.findChild<QLabel*>(QStringLiteral("verifyUncertainty"))->text().isEmpty());
-    m.Form_MouseDown({beyond.x, beyond.y});
-    m.DrawImpactMark();
-    QVERIFY(!m.picture->item(m.lineSplashIndicator)->visible);
+    m.showReadoutsAt({beyond.x, beyond.y});
+    QVERIFY(m.form().verifyDistanceEdit->text().isEmpty() && m.form().waterXEdit->text().isEmpty());
+    QVERIFY(m.form().verifyUncertaintyLabel->text().isEmpty());
+    m.placeImpactPoint({beyond.x, beyond.y});
+    m.drawImpactMarker();
+    QVERIFY(!m.form().picture->item(m.form().splashLine)->visible);
     f.dialogs.expectMessage();
-    m.Record_Click();
+    m.recordJump();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(f.dialogs.texts().last().contains(QLatin1String("beyond the horizon")));
     QCOMPARE(r.results(), before);
-    QVERIFY(m.findChild<QLabel*>(QStringLiteral("distanceUncertainty"))->text().isEmpty());
+    QVERIFY(m.form().distanceUncertaintyLabel->text().isEmpty());
 }
 
 // Guards the distance's uncertainty from picture rounding: shown beside the meters in the
@@ -359,23 +365,23 @@ void TestMeasure::distanceUncertaintyIsShownNotRecorded()
     MeasurementScreen& m = r.m();
     r.setSkier(QStringLiteral("Lee"));
     r.click(43.53, 20);
-    m.Record_Click();
+    m.recordJump();
     const ScreenPoint p = samplePicturePoint(43.53, 20);
     const double bound = distanceUncertainty_m(r.station->grids.working, p, Tournament()).value();
     QVERIFY(bound > 0);
     const QString shown = QStringLiteral("\u00B1 %1 m").arg(bound, 0, 'f', 2);
-    auto* beside = m.findChild<QLabel*>(QStringLiteral("distanceUncertainty"));
+    auto* beside = m.form().distanceUncertaintyLabel;
     QVERIFY(beside);
     QCOMPARE(beside->text(), shown);
-    QCOMPARE(beside->font(), m.distance->font());
-    QCOMPARE(m.distance->text(), QStringLiteral(" 45.6m"));
+    QCOMPARE(beside->font(), m.form().metersEdit->font());
+    QCOMPARE(m.form().metersEdit->text(), QStringLiteral(" 45.6m"));
     QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
              QByteArray("OK,  45.6,  150, 1\r\n"));
     QVERIFY(r.results().endsWith(") ( 45.63)\r\n"));
 
-    m.verify_Click();
-    m.Form_MouseMove({p.x, p.y});
-    QCOMPARE(m.findChild<QLabel*>(QStringLiteral("verifyUncertainty"))->text(), shown);
+    m.toggleVerifyMode();
+    m.showReadoutsAt({p.x, p.y});
+    QCOMPARE(m.form().verifyUncertaintyLabel->text(), shown);
     // A new skier's jump starts without a figure.
     r.setSkier(QStringLiteral("Ann"));
     QVERIFY(beside->text().isEmpty());
@@ -388,10 +394,10 @@ void TestMeasure::gridButtonCyclesTheConfiguredGrids()
     writeSampleGrid(second, 2, true, QStringLiteral("South camera"));
     f.store().write(QStringLiteral("grid2File"), second);
     MeasureRig r(f, {{"grids", "2"}});
-    r.m().Set_grid_Click();
+    r.m().selectNextGrid();
     QCOMPARE(r.station->grids.currentGrid, 2);
-    r.m().Set_grid_Click();
-    QCOMPARE(r.m().Set_grid->text(), QStringLiteral("&Grid 1"));
+    r.m().selectNextGrid();
+    QCOMPARE(r.m().form().nextGridButton->text(), QStringLiteral("&Grid 1"));
     QCOMPARE(r.station->grids.currentGrid, 1);
 }
 
@@ -407,37 +413,37 @@ void TestMeasure::picturesLoadedSnappedAndHandedOver()
     f.dialogs.expectOpenFile(file)
         .expectOpenFile(pics + QStringLiteral("/broken.bmp"))
         .expectMessage();
-    m.LoadPict_Click();
+    m.loadPicture();
     // 800 px at 96 dpi: 21167 hundredths of a millimetre, times 15 / 26.5.
-    QCOMPARE(m.pictureWidth, QStringLiteral("11981"));
+    QCOMPARE(int(m.form().picture->pictureWidth_twips()), 11981);
     QVERIFY(r.results().endsWith(kHead + "Loaded picture: " + file.toLatin1() + "\r\n"));
     // A picture that cannot be read changes nothing.
     const QByteArray before = r.results();
-    m.LoadPict_Click();
+    m.loadPicture();
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(r.results(), before);
-    QVERIFY(m.picture->hasPicture());
+    QVERIFY(m.form().picture->hasPicture());
 
     // The snapshot in the exchange folder is held like a pasted picture; Clear lets it go and
     // removes the exchange folder's pictures.
     StationPaths::ensureFolder(r.station->paths().exchangeFolder());
     QVERIFY(testPicture().save(r.exchange(QStringLiteral("snapshot.bmp")), "BMP"));
-    m.ImgSnapShot_Click();
-    QVERIFY(m.pictureHeld);
-    m.Unfreeze_Click();
-    QVERIFY(!m.picture->hasPicture());
+    m.takeSnapshotPicture();
+    QVERIFY(m.isPictureHeld());
+    m.clearJump();
+    QVERIFY(!m.form().picture->hasPicture());
     QVERIFY(!QFile::exists(r.exchange(QStringLiteral("snapshot.bmp"))));
 
     // The clipboard hand-over takes the picture once its flag says Ready, and resets the flag.
     const QString flag = r.exchange(QStringLiteral("clipflag.txt"));
     QApplication::clipboard()->setImage(testPicture());
-    m.cbAutoLoadClipboard->click();
+    m.form().autoLoadCheck->click();
     QVERIFY(writeBytes(flag, "  \r\n"));
-    m.loadTimer_Timer();
-    QVERIFY(!m.picture->hasPicture());
+    m.takeHandedOverPicture();
+    QVERIFY(!m.form().picture->hasPicture());
     QVERIFY(writeBytes(flag, "Ready\r\n"));
-    m.loadTimer_Timer();
-    QVERIFY(m.picture->hasPicture());
+    m.takeHandedOverPicture();
+    QVERIFY(m.form().picture->hasPicture());
     QCOMPARE(readBytes(flag), QByteArray("  \r\n"));
 }
 
@@ -453,14 +459,14 @@ void TestMeasure::savePictureNotesItEverywhere()
     r.station->captureSkier = QStringLiteral("Smith");
     r.station->capturePass = QStringLiteral(" 4");
     QApplication::clipboard()->setImage(testPicture());
-    m.mnuPaste_Click();
+    m.takeClipboardPicture();
     r.setSkier(QStringLiteral("Smith"));
-    m.Jump_no->setText(QStringLiteral(" 3"));
+    m.form().jumpNumberEdit->setText(QStringLiteral(" 3"));
     r.click(43.53, 20);
-    m.Record_Click();
+    m.recordJump();
     const QString path = pics + QStringLiteral("/Smithjump3.bmp");
     f.dialogs.expectMessage();
-    m.SavePict_Click();
+    m.savePicture();
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(QImage(path).size(), QSize(800, 600));
     QVERIFY(r.results().endsWith(kHead + "Saved picture: " + path.toLatin1() + "\r\n"));
@@ -484,10 +490,10 @@ void TestMeasure::exitAppliesThePictureSavePolicy()
     m.hide();
     r.station->arrivedFrom = ArrivedFrom::MarkedFrame;
     r.station->show(Screen::Measurement);
-    QVERIFY(m.picture->hasPicture());
+    QVERIFY(m.form().picture->hasPicture());
     r.setSkier(QStringLiteral("Lee"));
     f.dialogs.expectMessage(DialogAnswer::Yes).expectMessage();
-    m.Exit_Click();
+    m.exitToMainScreen();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(QFile::exists(pics + QStringLiteral("/Leejump1.bmp")));
     QVERIFY(!m.isVisible() && r.station->mainScreen().isVisible());
@@ -504,71 +510,25 @@ void TestMeasure::arrowKeysMoveTheMarkerOnly()
     m.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&m));
     r.setSkier(QStringLiteral("Ann"));
-    m.Jump_no->setText(QStringLiteral(" 3"));
+    m.form().jumpNumberEdit->setText(QStringLiteral(" 3"));
     const QByteArray before = r.results();
-    m.optJumpOK->setFocus();
+    m.form().jumpOkOption->setFocus();
     for (int i = 0; i < 3; ++i)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-    QVERIFY(m.optJumpOK->isChecked());
-    for (QRadioButton* o : {m.Fall, m.Pass, m.O_reride, m.M_Reride, m.Other_Grid, m.Make_comment})
+    QVERIFY(m.form().jumpOkOption->isChecked());
+    for (QRadioButton* o :
+         {m.form().fallOption, m.form().passOption, m.form().optionalRerideOption,
+          m.form().mandatoryRerideOption, m.form().otherGridOption, m.form().commentOption})
         QVERIFY(!o->isChecked());
-    QVERIFY(m.Comment->text().isEmpty());
+    QVERIFY(m.form().commentEdit->text().isEmpty());
     QCOMPARE(r.results(), before);
 
-    m.Skier_name->addItems({QStringLiteral("Ann"), QStringLiteral("Bob")});
-    m.Skier_name->setCurrentIndex(0);
-    m.Skier_name->setFocus();
+    m.form().skierNameBox->addItems({QStringLiteral("Ann"), QStringLiteral("Bob")});
+    m.form().skierNameBox->setCurrentIndex(0);
+    m.form().skierNameBox->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-    QCOMPARE(m.Skier_name->currentText(), QStringLiteral("Ann"));
-    QCOMPARE(m.Jump_no->text(), QStringLiteral(" 3"));
-    FW_VERIFY_DIALOGS(f.dialogs);
-}
-
-// Guards the scoring program's line against entries that are not what they claim: other-grid
-// figures that are not numbers are asked again (a decimal comma is read as a point), and a jump
-// number that is not a whole number from 1 to 99 refuses the recording.
-void TestMeasure::badEntriesAreRefusedBeforeAnythingIsWritten()
-{
-    StationFixture f;
-    MeasureRig r(f, {{"WSTIMS", "1"}});
-    StationPaths::ensureFolder(r.station->paths().exchangeFolder());
-    MeasurementScreen& m = r.m();
-    r.setSkier(QStringLiteral("Smith"));
-    m.Other_Grid->click();
-    m.Comment->clear();
-    f.dialogs.expectMessage(DialogAnswer::Yes)
-        .expectInput(QStringLiteral("abc"))
-        .expectMessage()
-        .expectInput(QStringLiteral("40,5"))
-        .expectInput(QStringLiteral("xyz"))
-        .expectMessage()
-        .expectInput(QStringLiteral(""))
-        .expectMessage()
-        .expectInput(QStringLiteral("133"));
-    m.Record_Click();
-    FW_VERIFY_DIALOGS(f.dialogs);
-    QVERIFY(f.dialogs.texts().at(2).contains(QLatin1String("\"abc\"")));
-    QVERIFY(f.dialogs.texts().at(5).contains(QLatin1String("feet")));
-    QVERIFY(f.dialogs.texts().at(7).contains(QLatin1String("feet")));
-    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
-             QByteArray("OK, 40.5, 133 , 1\r\n"));
-
-    r.click(43.53, 20);
-    const QByteArray results = r.results();
-    const QByteArray sent = readBytes(r.exchange(QStringLiteral("qxresult.dst")));
-    for (const char* bad : {"x7", "0", "100", "2.5", "", "7x"}) {
-        m.Jump_no->setText(QLatin1String(bad));
-        f.dialogs.expectMessage();
-        m.Record_Click();
-        FW_VERIFY_DIALOGS(f.dialogs);
-        QVERIFY2(f.dialogs.texts().last().contains(QLatin1String("jump number")), bad);
-        QCOMPARE(r.results(), results);
-        QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))), sent);
-    }
-    m.Jump_no->setText(QStringLiteral(" 99"));
-    m.Record_Click();
-    QCOMPARE(readBytes(r.exchange(QStringLiteral("qxresult.dst"))),
-             QByteArray("OK,  45.6,  150,  99\r\n"));
+    QCOMPARE(m.form().skierNameBox->currentText(), QStringLiteral("Ann"));
+    QCOMPARE(m.form().jumpNumberEdit->text(), QStringLiteral(" 3"));
     FW_VERIFY_DIALOGS(f.dialogs);
 }
 
@@ -590,16 +550,16 @@ void TestMeasure::aNewPictureNeedsItsOwnImpactPoint()
     const std::function<void()> arrivals[] = {
         [&] {
             QApplication::clipboard()->setImage(testPicture());
-            m.mnuPaste_Click();
+            m.takeClipboardPicture();
         },
         [&] {
             f.dialogs.expectOpenFile(file);
-            m.LoadPict_Click();
+            m.loadPicture();
         },
         [&] {
             QApplication::clipboard()->setImage(testPicture());
             QVERIFY(writeBytes(flag, "Ready\r\n"));
-            m.loadTimer_Timer();
+            m.takeHandedOverPicture();
         },
         [&] { QVERIFY(m.showPictureFile(file, file)); },
         // A frame from the frame selection screen that cannot be read: the last jump's picture
@@ -608,26 +568,26 @@ void TestMeasure::aNewPictureNeedsItsOwnImpactPoint()
             QFile::remove(r.station->paths().inStation(QStringLiteral("currentcapture.bmp")));
             r.station->arrivedFrom = ArrivedFrom::MarkedFrame;
             f.dialogs.expectMessage();
-            m.Form_Activate();
-            QVERIFY(!m.picture->hasPicture());
+            m.arrive();
+            QVERIFY(!m.form().picture->hasPicture());
         },
     };
     for (const auto& arrive : arrivals) {
         r.click(43.53, 20);
-        m.Record_Click();
-        QCOMPARE(m.distance->text(), QStringLiteral(" 45.6m"));
+        m.recordJump();
+        QCOMPARE(m.form().metersEdit->text(), QStringLiteral(" 45.6m"));
         arrive();
-        QCOMPARE(m.distance->text(), QString());
+        QCOMPARE(m.form().metersEdit->text(), QString());
         const QByteArray before = r.results();
         f.dialogs.expectMessage();
-        m.Record_Click();
+        m.recordJump();
         FW_VERIFY_DIALOGS(f.dialogs);
         QVERIFY(f.dialogs.texts().last().contains(QLatin1String("Click")));
         QCOMPARE(r.results(), before);
-        QVERIFY(!m.picture->item(m.lineHorizontalImpact)->visible);
+        QVERIFY(!m.form().picture->item(m.form().crossHorizontalLine)->visible);
     }
-    m.Fall->click();
-    m.Record_Click();
+    m.form().fallOption->click();
+    m.recordJump();
     QVERIFY(r.results().contains("(AWSA)Fall"));
     FW_VERIFY_DIALOGS(f.dialogs);
 }
@@ -647,8 +607,8 @@ void TestMeasure::refusedResultsSurviveACrash()
         for (int jump = 0; jump < 3; ++jump) {
             r.click(41 + jump, 20);
             f.dialogs.expectMessage();
-            r.m().Record_Click();
-            r.m().Unfreeze_Click();
+            r.m().recordJump();
+            r.m().clearJump();
         }
         FW_VERIFY_DIALOGS(f.dialogs);
         r.station.reset(); // no quit: as after a crash
@@ -671,7 +631,7 @@ void TestMeasure::refusedResultsSurviveACrash()
     QVERIFY(QDir().mkpath(resultsPath));
     again.click(40, 20);
     f.dialogs.expectMessage();
-    again.m().Record_Click();
+    again.m().recordJump();
     QVERIFY(QDir(resultsPath).removeRecursively());
     QVERIFY(QFile::rename(resultsPath + QStringLiteral(".away"), resultsPath));
     again.station->quit();
@@ -692,11 +652,11 @@ void TestMeasure::contactPicturesAreNeverOverwritten()
     QVERIFY(writeBytes(pics + QStringLiteral("/Leejump1.bmp"), "earlier skier"));
     QVERIFY(writeBytes(pics + QStringLiteral("/Leejump1_2.bmp.info"), "earlier info"));
     QApplication::clipboard()->setImage(testPicture());
-    m.mnuPaste_Click();
+    m.takeClipboardPicture();
     r.setSkier(QStringLiteral("Lee"));
     const QString path = pics + QStringLiteral("/Leejump1_3.bmp");
     f.dialogs.expectMessage();
-    m.SavePict_Click();
+    m.savePicture();
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(readBytes(pics + QStringLiteral("/Leejump1.bmp")), QByteArray("earlier skier"));
     QCOMPARE(readBytes(pics + QStringLiteral("/Leejump1_2.bmp.info")), QByteArray("earlier info"));
@@ -719,30 +679,30 @@ void TestMeasure::controlsKeepTheirPlacesAndTheHandOverWaits()
     const auto recordPlace = [&] {
         QApplication::processEvents();
         m.centralWidget()->layout()->activate();
-        return m.Record->mapTo(&m, QPoint(0, 0));
+        return m.form().recordButton->mapTo(&m, QPoint(0, 0));
     };
     const QPoint place = recordPlace();
-    m.Fall->click();
+    m.form().fallOption->click();
     QCOMPARE(recordPlace(), place);
-    m.Record_Click();
+    m.recordJump();
     QCOMPARE(recordPlace(), place);
 
     StationPaths::ensureFolder(r.station->paths().exchangeFolder());
     const QString flag = r.exchange(QStringLiteral("clipflag.txt"));
     QApplication::clipboard()->clear();
-    m.cbAutoLoadClipboard->click();
+    m.form().autoLoadCheck->click();
     QVERIFY(writeBytes(flag, "Ready\r\n"));
-    m.loadTimer_Timer();
+    m.takeHandedOverPicture();
     QCOMPARE(readBytes(flag), QByteArray("Ready\r\n"));
-    QVERIFY(!m.picture->hasPicture());
+    QVERIFY(!m.form().picture->hasPicture());
     QApplication::clipboard()->setImage(testPicture());
-    m.loadTimer_Timer();
-    QVERIFY(m.picture->hasPicture());
-    QVERIFY(m.loadTimer->isActive());
+    m.takeHandedOverPicture();
+    QVERIFY(m.form().picture->hasPicture());
+    QVERIFY(m.isWatchingHandOver());
     m.hide();
-    QVERIFY(!m.loadTimer->isActive());
+    QVERIFY(!m.isWatchingHandOver());
     r.station->show(Screen::Measurement);
-    QVERIFY(m.loadTimer->isActive());
+    QVERIFY(m.isWatchingHandOver());
 
     // A Ready flag that cannot be set back (here a folder stands where its replacement is
     // written) would hand the same picture over every second and wipe each click on it: the
@@ -751,17 +711,17 @@ void TestMeasure::controlsKeepTheirPlacesAndTheHandOverWaits()
     QVERIFY(writeBytes(flag, "Ready\r\n"));
     f.dialogs.clear();
     f.dialogs.expectMessage();
-    m.loadTimer_Timer();
+    m.takeHandedOverPicture();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(f.dialogs.texts().last().contains(QLatin1String("clipflag.txt")));
-    QVERIFY(!m.loadTimer->isActive());
-    QVERIFY(!m.cbAutoLoadClipboard->isChecked());
+    QVERIFY(!m.isWatchingHandOver());
+    QVERIFY(!m.form().autoLoadCheck->isChecked());
     r.click(43.53, 20);
     m.hide();
     r.station->show(Screen::Measurement);
-    QVERIFY(!m.loadTimer->isActive());
-    m.Record_Click();
-    QCOMPARE(m.distance->text(), QStringLiteral(" 45.6m"));
+    QVERIFY(!m.isWatchingHandOver());
+    m.recordJump();
+    QCOMPARE(m.form().metersEdit->text(), QStringLiteral(" 45.6m"));
 }
 
 // Guards the skier names: characters the station's files cannot hold are named to the operator
@@ -773,16 +733,16 @@ void TestMeasure::skierNamesTheFilesCannotHoldAndAnEmptyList()
     MeasurementScreen& m = r.m();
     f.dialogs.expectMessage();
     r.setSkier(QStringLiteral("\u0141ukasz \u017Bak M\u00FCller"));
-    m.Skier_name_Change();
-    Q_EMIT m.Skier_name->lineEdit()->editingFinished();
+    m.startNewSkier();
+    Q_EMIT m.form().skierNameBox->lineEdit()->editingFinished();
     FW_VERIFY_DIALOGS(f.dialogs);
     const QString said = f.dialogs.texts().last();
     QVERIFY2(said.contains(QStringLiteral("cannot hold: \u0141 \u017B.")), qPrintable(said));
     // A name handed over by the capture screen as a recording starts is said when this screen
     // shows, not in the middle of the start.
     m.hide();
-    m.Skier_name->setEditText(QStringLiteral("\u0416enya"));
-    m.Skier_name_Change();
+    m.form().skierNameBox->setEditText(QStringLiteral("\u0416enya"));
+    m.startNewSkier();
     FW_VERIFY_DIALOGS(f.dialogs);
     f.dialogs.expectMessage();
     r.station->show(Screen::Measurement);
@@ -792,11 +752,11 @@ void TestMeasure::skierNamesTheFilesCannotHoldAndAnEmptyList()
     r.station->skierNameList = {QStringLiteral("Ann"), QStringLiteral("Bob")};
     m.hide();
     r.station->show(Screen::Measurement);
-    QCOMPARE(m.Skier_name->count(), 2);
+    QCOMPARE(m.form().skierNameBox->count(), 2);
     r.station->skierNameList.clear();
     m.hide();
     r.station->show(Screen::Measurement);
-    QCOMPARE(m.Skier_name->count(), 0);
+    QCOMPARE(m.form().skierNameBox->count(), 0);
 }
 
 QTEST_MAIN(TestMeasure)
