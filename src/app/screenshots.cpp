@@ -185,7 +185,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     if (QString failed = shooter.shoot(station.configuration(), QStringLiteral("config"));
         !failed.isEmpty())
         return failed;
-    station.configuration().mnuExit_Click();
+    station.configuration().exitAndSave();
     fw::MainScreen& main = station.mainScreen();
     if (QString failed = shooter.shoot(main, QStringLiteral("main")); !failed.isEmpty())
         return failed;
@@ -261,7 +261,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     if (QString failed = shooter.shoot(capture, QStringLiteral("capture"), {1000, 600});
         !failed.isEmpty())
         return failed;
-    capture.cmdStartCapture_Click();
+    capture.startRecording();
     if (!capture.recording())
         return QStringLiteral("the recording did not start");
     if (!waitFor(

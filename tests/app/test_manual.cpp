@@ -224,7 +224,7 @@ struct StartedStation {
     {
         f.dialogs.expectMessage(DialogAnswer::No).expectMessage();
         station.start();
-        station.configuration().mnuExit_Click();
+        station.configuration().exitAndSave();
     }
     KeyboardState keys;
     Station station;
