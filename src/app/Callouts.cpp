@@ -55,9 +55,9 @@ QList<CalloutPicture> buildCallouts()
          marks(
              {"contentsTree", "searchEdit", "findPreviousButton", "findNextButton", "doneButton"})},
         {QStringLiteral("config"), Screen::Configuration,
-         marks({"TournamentName", "ResultsPathName", "CapturesPathName", "SetupFilesPathName",
-                "SkierNameFile", "gridframe", "Barefoot_box", "Jump_direction", "WSTIMS", "Frame3",
-                "Frame2", "mnuExit"})},
+         marks({"tournamentEdit", "resultsFileEdit", "picturesFolderEdit", "setupFilesFolderEdit",
+                "skierNameFileEdit", "gridCountBox", "barefootCheck", "jumpDirectionBox",
+                "wstimsCheck", "pictureSaveBox", "videoSaveBox", "exitAndSaveAction"})},
         {QStringLiteral("gridsetup-points"), Screen::GridSetup,
          marks({"loadGridAction", "saveGridAction", "pictureMenu", "picture", "gridChoiceButton",
                 "gridStateIcon", "pointChoiceBox", "upperLeftSurveyXEdit", "checkBuoySurveyXEdit",
@@ -67,8 +67,9 @@ QList<CalloutPicture> buildCallouts()
         {QStringLiteral("accuracy-mesh"), Screen::GridSetup,
          marks({"accuracyKindBox", "accuracyShowBox"})},
         {QStringLiteral("capture"), Screen::Capture,
-         marks({"CapturePRO1", "txtSkierName", "txtPass", "captureTimeValue", "cmdStartCapture",
-                "cmdStartTimer", "cmdEndCapture", "cmdSelect", "cmdGoToTimer", "cmdGoSetup"})},
+         marks({"livePicture", "skierNameEdit", "passEdit", "captureTimeCombo",
+                "startRecordingButton", "contactButton", "stopRecordingButton", "selectNameButton",
+                "viewRecordedButton", "backToMainButton"})},
         {QStringLiteral("frameselection"), Screen::FrameSelection,
          marks({"player", "stepBackButton", "positionEdit", "stepForwardButton", "browseButton",
                 "playBeforeStartButton", "measureFrameButton", "gridSetupFrameButton",
@@ -78,13 +79,6 @@ QList<CalloutPicture> buildCallouts()
                 "feetEdit", "jumpOkOption", "recordButton", "clearButton", "showGridButton",
                 "verifyButton", "captureNextJumpButton", "savePictureAction", "resultsAction"})},
     };
-}
-
-// Sets an object name where the screen has not given one.
-void name(QObject* control, const char* objectName)
-{
-    if (control && control->objectName().isEmpty())
-        control->setObjectName(QLatin1String(objectName));
 }
 
 QWidget* shownWidget(QWidget& screen, const QString& control)
@@ -143,38 +137,6 @@ QWidget& screenWidget(Station& station, Screen screen)
         break;
     }
     return station.mainScreen();
-}
-
-void nameMarkedControls(Station& station)
-{
-    if (station.created(Screen::Configuration)) {
-        ConfigurationScreen& s = station.configuration();
-        name(s.TournamentName, "TournamentName");
-        name(s.ResultsPathName, "ResultsPathName");
-        name(s.CapturesPathName, "CapturesPathName");
-        name(s.SetupFilesPathName, "SetupFilesPathName");
-        name(s.SkierNameFile, "SkierNameFile");
-        name(s.gridframe, "gridframe");
-        name(s.Barefoot_box, "Barefoot_box");
-        name(s.Jump_direction, "Jump_direction");
-        name(s.WSTIMS, "WSTIMS");
-        name(s.Frame3, "Frame3");
-        name(s.Frame2, "Frame2");
-        name(s.mnuExit, "mnuExit");
-    }
-    if (station.created(Screen::Capture)) {
-        CaptureScreen& s = station.capture();
-        name(s.CapturePRO1, "CapturePRO1");
-        name(s.txtSkierName, "txtSkierName");
-        name(s.txtPass, "txtPass");
-        name(s.captureTimeValue, "captureTimeValue");
-        name(s.cmdStartCapture, "cmdStartCapture");
-        name(s.cmdStartTimer, "cmdStartTimer");
-        name(s.cmdEndCapture, "cmdEndCapture");
-        name(s.cmdSelect, "cmdSelect");
-        name(s.cmdGoToTimer, "cmdGoToTimer");
-        name(s.cmdGoSetup, "cmdGoSetup");
-    }
 }
 
 std::optional<QRect> controlPlace(QWidget& screen, const QString& control)

@@ -137,7 +137,6 @@ public:
             picture->setZoom(fw::PictureView::Zoom::Fit);
         waitFor([] { return false; }, 300); // let the screen lay out and paint
         QImage image = screen.grab().toImage();
-        fw::nameMarkedControls(m_station);
         const QStringList missing = fw::drawCallouts(image, screen, fw::calloutsOf(name));
         if (!missing.isEmpty())
             return QStringLiteral("the marks of %1.png point at controls the screen does not "
@@ -185,7 +184,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     if (QString failed = shooter.shoot(station.configuration(), QStringLiteral("config"));
         !failed.isEmpty())
         return failed;
-    station.configuration().mnuExit_Click();
+    station.configuration().exitAndSave();
     fw::MainScreen& main = station.mainScreen();
     if (QString failed = shooter.shoot(main, QStringLiteral("main")); !failed.isEmpty())
         return failed;
@@ -262,7 +261,7 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
     if (QString failed = shooter.shoot(capture, QStringLiteral("capture"), {1000, 600});
         !failed.isEmpty())
         return failed;
-    capture.cmdStartCapture_Click();
+    capture.startRecording();
     if (!capture.recording())
         return QStringLiteral("the recording did not start");
     if (!waitFor(

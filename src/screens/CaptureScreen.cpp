@@ -1,14 +1,13 @@
 #include "screens/CaptureScreen.h"
 
-#include "station/Station.h"
 #include "measure/SkierNames.h"
 #include "media/CaptureEngine.h"
 #include "screens/MainScreen.h"
 #include "screens/MeasurementScreen.h"
 #include "screens/SkierPicker.h"
-#include "screens/FrameSelectionScreen.h"
 #include "screens/setByProgram.h"
 #include "settings/SettingsStore.h"
+#include "station/Station.h"
 #include "support/FileChecks.h"
 #include "support/dialogs.h"
 #include "support/textforms.h"
@@ -16,127 +15,30 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 
 namespace fw {
 
 namespace {
 const QString kNoFrame = QStringLiteral(" ");
 const QString kCameraOpening = QStringLiteral("Opening the camera ...");
-
-QString withoutCommas(QString text)
-{
-    text.replace(QLatin1Char(','), QLatin1Char(' '));
-    return text;
-}
+constexpr int kEscape = 27;
 } // namespace
 
 CaptureScreen::CaptureScreen(Station& station, QWidget* parent)
     : QMainWindow(parent), m_station(station)
 {
-    setWindowTitle(QStringLiteral("Farwater 2005 Capture Screen"));
-    auto* central = new QWidget(this);
-    auto* columns = new QHBoxLayout(central);
-
-    CapturePRO1 = new QLabel(central);
-    CapturePRO1->setMinimumSize(320, 240);
-    CapturePRO1->setAlignment(Qt::AlignCenter);
-    CapturePRO1->setStyleSheet(QStringLiteral("background: black; color: white"));
-    columns->addWidget(CapturePRO1, 1);
-
-    auto* side = new QVBoxLayout;
-    columns->addLayout(side);
-    auto* fields = new QGridLayout;
-    side->addLayout(fields);
-    txtSkierName = new QLineEdit(QStringLiteral("SkierName"), central);
-    txtPass = new QLineEdit(QStringLiteral("1"), central);
-    captureTimeValue = new QComboBox(central);
-    captureTimeValue->addItems({QStringLiteral("3.0"), QStringLiteral("4.0"), QStringLiteral("5.0"),
-                                QStringLiteral("6.0")});
-    captime = new QLabel(central);
-    LblFrame = new QLabel(central);
-    LblFrmDrop = new QLabel(central);
-    lblRate = new QLabel(central);
-    lblStartFrame = new QLabel(kNoFrame, central);
-    int row = 0;
-    auto add = [&](const char* caption, QWidget* w) {
-        fields->addWidget(new QLabel(QLatin1String(caption), central), row, 0);
-        fields->addWidget(w, row++, 1);
-    };
-    add("Skier Name", txtSkierName);
-    add("Pass", txtPass);
-    add("Capture Time (sec)", captureTimeValue);
-    add("Capture Time Left", captime);
-    add("Frames", LblFrame);
-    add("Frames Dropped", LblFrmDrop);
-    add("Frame Rate (fps)", lblRate);
-    add("Contact Frame", lblStartFrame);
-
-    cmdStartCapture =
-        new QPushButton(QStringLiteral("Start Recording     (skier hits ramp)"), central);
-    cmdStartTimer = new QPushButton(QStringLiteral("Contact"), central);
-    cmdEndCapture = new QPushButton(QStringLiteral("Stop Recording"), central);
-    Label3 = new QLabel(QStringLiteral("Hit ESC to stop recording"), central);
-    Label4 = new QLabel(central);
-    Label4->setWordWrap(true);
-    Label4->hide();
-    Text1 = new QLineEdit(central);
-    Text1->setReadOnly(true);
-    Text1->setMaximumWidth(60);
-    cmdSelect = new QPushButton(QStringLiteral("Select Name from File"), central);
-    btnGetName = new QPushButton(QStringLiteral("Select WSTIMS Name"), central);
-    cmdGoToTimer = new QPushButton(QStringLiteral("View Already Recorded Jumps"), central);
-    cmdGoSetup = new QPushButton(QStringLiteral("Go Back To Main Screen"), central);
-    for (QWidget* w : {static_cast<QWidget*>(cmdStartCapture), static_cast<QWidget*>(cmdStartTimer),
-                       static_cast<QWidget*>(cmdEndCapture), static_cast<QWidget*>(Label3),
-                       static_cast<QWidget*>(Label4), static_cast<QWidget*>(Text1),
-                       static_cast<QWidget*>(cmdSelect), static_cast<QWidget*>(btnGetName),
-                       static_cast<QWidget*>(cmdGoToTimer), static_cast<QWidget*>(cmdGoSetup)})
-        side->addWidget(w);
-    side->addStretch();
-    setCentralWidget(central);
-    cmdStartTimer->setEnabled(false);
-    cmdEndCapture->setEnabled(false);
-
-    mnuStart = menuBar()->addAction(QStringLiteral("&Start Recording"));
-    Timer40 = new QTimer(this);
-    Timer40->setInterval(1000);
-
-    connect(cmdStartCapture, &QPushButton::clicked, this, &CaptureScreen::cmdStartCapture_Click);
-    connect(mnuStart, &QAction::triggered, this, &CaptureScreen::cmdStartCapture_Click);
-    connect(cmdEndCapture, &QPushButton::clicked, this, &CaptureScreen::cmdEndCapture_Click);
-    connect(cmdStartTimer, &QPushButton::clicked, this, &CaptureScreen::cmdStartTimer_Click);
-    connect(Timer40, &QTimer::timeout, this, &CaptureScreen::Timer40_Timer);
-    connect(captureTimeValue, &QComboBox::activated, this, &CaptureScreen::captureTimeValue_Click);
-    connect(txtSkierName, &QLineEdit::textEdited, this, &CaptureScreen::txtSkierName_Change);
-    connect(txtPass, &QLineEdit::textEdited, this, &CaptureScreen::txtPass_Change);
-    connect(cmdSelect, &QPushButton::clicked, this, &CaptureScreen::cmdSelect_Click);
-    connect(btnGetName, &QPushButton::clicked, this, &CaptureScreen::btnGetName_Click);
-    connect(cmdGoToTimer, &QPushButton::clicked, this, &CaptureScreen::cmdGoToTimer_Click);
-    connect(cmdGoSetup, &QPushButton::clicked, this, &CaptureScreen::cmdGoSetup_Click);
-    connect(&engine(), &CaptureEngine::captureEnded, this, &CaptureScreen::captureEnded);
-    connect(&engine(), &CaptureEngine::previewFrame, this, &CaptureScreen::showPicture);
-    connect(&engine(), &CaptureEngine::recordingStarted, this, &CaptureScreen::recordingStarted);
-    connect(&engine(), &CaptureEngine::captureNotStarted, this, &CaptureScreen::captureNotStarted);
-    connect(&engine(), &CaptureEngine::cameraOpening, this, &CaptureScreen::cameraOpening);
-    connect(&engine(), &CaptureEngine::cameraOpened, this, &CaptureScreen::cameraOpened);
-    // A double click on the name chooses one from the list, as the button does.
-    txtSkierName->installEventFilter(this);
-    btnGetName->setVisible(m_station.settings.WstimsOn != 0);
+    m_form.build(*this);
+    m_countdownTimer.setInterval(1000);
+    connectControls();
+    offerWstimsName(m_station.settings.WstimsOn != 0);
 }
 
 CaptureScreen::~CaptureScreen()
@@ -144,6 +46,32 @@ CaptureScreen::~CaptureScreen()
     // The capture ends with the screen: the file is finished.
     engine().setPreviewShown(false);
     engine().stopCapture();
+}
+
+void CaptureScreen::connectControls()
+{
+    const CaptureScreenForm& f = m_form;
+    connect(f.startRecordingButton, &QPushButton::clicked, this, &CaptureScreen::startRecording);
+    connect(f.startRecordingAction, &QAction::triggered, this, &CaptureScreen::startRecording);
+    connect(f.stopRecordingButton, &QPushButton::clicked, this, &CaptureScreen::stopRecording);
+    connect(f.contactButton, &QPushButton::clicked, this, &CaptureScreen::noteContact);
+    connect(&m_countdownTimer, &QTimer::timeout, this, &CaptureScreen::countdownTick);
+    connect(f.captureTimeCombo, &QComboBox::activated, this, &CaptureScreen::captureTimeChosen);
+    connect(f.skierNameEdit, &QLineEdit::textEdited, this, &CaptureScreen::skierNameEdited);
+    connect(f.passEdit, &QLineEdit::textEdited, this, &CaptureScreen::passEdited);
+    connect(f.selectNameButton, &QPushButton::clicked, this, &CaptureScreen::selectNameFromFile);
+    connect(f.wstimsNameButton, &QPushButton::clicked, this, &CaptureScreen::takeWstimsName);
+    connect(f.viewRecordedButton, &QPushButton::clicked, this, &CaptureScreen::viewRecordedJumps);
+    connect(f.backToMainButton, &QPushButton::clicked, this, &CaptureScreen::backToMainScreen);
+    CaptureEngine* e = &engine();
+    connect(e, &CaptureEngine::captureEnded, this, &CaptureScreen::captureEnded);
+    connect(e, &CaptureEngine::previewFrame, this, &CaptureScreen::showPicture);
+    connect(e, &CaptureEngine::recordingStarted, this, &CaptureScreen::recordingStarted);
+    connect(e, &CaptureEngine::captureNotStarted, this, &CaptureScreen::captureNotStarted);
+    connect(e, &CaptureEngine::cameraOpening, this, &CaptureScreen::cameraOpening);
+    connect(e, &CaptureEngine::cameraOpened, this, &CaptureScreen::cameraOpened);
+    // A double click on the name chooses one from the list, as the button does.
+    f.skierNameEdit->installEventFilter(this);
 }
 
 CaptureEngine& CaptureScreen::engine()
@@ -156,35 +84,33 @@ bool CaptureScreen::recording() const
     return m_station.captureEngine().isCapturing();
 }
 
-QString CaptureScreen::captureFileFor(const QString& skier, const QString& pass) const
+void CaptureScreen::offerWstimsName(bool offered)
 {
-    const QString folder = withoutTrailingSeparator(m_station.settings.VideoFolder);
-    return QDir::toNativeSeparators(folder + QLatin1Char('/') + fileNamePart(skier) +
-                                    QStringLiteral("jump") + pass.trimmed() +
-                                    QStringLiteral(".avi"));
+    m_form.wstimsNameButton->setVisible(offered);
 }
 
-void CaptureScreen::Form_Load()
+void CaptureScreen::loadSettings()
 {
-    capturePainted = false;
+    m_arrivalChecked = false;
     SettingsStore& store = m_station.store();
-    captureSeconds = store.readDouble(QStringLiteral("captureTime"), 0);
-    if (!(captureSeconds > 0) || !std::isfinite(captureSeconds)) {
-        captureTimeValue->setCurrentIndex(2);
-        captureSeconds = 5;
-        store.write(QStringLiteral("captureTime"), QStringLiteral("5"));
+    QComboBox& times = *m_form.captureTimeCombo;
+    if (const std::optional<double> stored = storedCaptureTime(store)) {
+        m_captureSeconds = *stored;
+        for (int i = 0; i < times.count(); ++i)
+            if (entryNumber(times.itemText(i)) == m_captureSeconds)
+                times.setCurrentIndex(i);
     } else {
-        for (int i = 0; i < captureTimeValue->count(); ++i)
-            if (entryNumber(captureTimeValue->itemText(i)) == captureSeconds)
-                captureTimeValue->setCurrentIndex(i);
+        times.setCurrentIndex(2);
+        m_captureSeconds = kDefaultCaptureSeconds;
+        store.write(QStringLiteral("captureTime"), QStringLiteral("5"));
     }
-    m_station.settings.CaptureTime = captureSeconds;
+    m_station.settings.CaptureTime = m_captureSeconds;
     const std::optional<QString> name =
         defaultSkierName(m_station.paths().inStation(skierNamesFileName()));
     if (name)
         setSkierName(*name);
-    m_station.captureSkier = txtSkierName->text();
-    m_station.capturePass = txtPass->text();
+    m_station.captureSkier = m_form.skierNameEdit->text();
+    m_station.capturePass = m_form.passEdit->text();
 }
 
 void CaptureScreen::showEvent(QShowEvent* event)
@@ -196,23 +122,23 @@ void CaptureScreen::showEvent(QShowEvent* event)
     }
     takeStationName();
     engine().setPreviewShown(true);
-    Form_Paint();
+    checkPassOnArrival();
 }
 
 void CaptureScreen::takeStationName()
 {
     const QString name = m_station.captureSkier;
     const QString pass = m_station.capturePass;
-    if (txtSkierName->text() != name)
+    if (m_form.skierNameEdit->text() != name)
         setSkierName(name); // restarts the pass ...
-    if (txtPass->text() != pass)
+    if (m_form.passEdit->text() != pass)
         setPass(pass); // ... which the station may hold otherwise
 }
 
 bool CaptureScreen::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == txtSkierName && event->type() == QEvent::MouseButtonDblClick) {
-        cmdSelect_Click();
+    if (watched == m_form.skierNameEdit && event->type() == QEvent::MouseButtonDblClick) {
+        selectNameFromFile();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
@@ -224,28 +150,28 @@ void CaptureScreen::hideEvent(QHideEvent* event)
     QMainWindow::hideEvent(event);
 }
 
-void CaptureScreen::Form_Paint()
+void CaptureScreen::checkPassOnArrival()
 {
-    if (capturePainted)
+    if (m_arrivalChecked)
         return;
-    capturePainted = true;
-    captime->setText(leadingSpace(captureSeconds));
+    m_arrivalChecked = true;
+    m_form.timeLeftLabel->setText(countdownText(m_captureSeconds));
     ArrivedFrom& arrived = m_station.arrivedFrom;
     if (arrived != ArrivedFrom::MainScreen && arrived != ArrivedFrom::FrameSelection)
         return;
-    Label4->hide();
-    bool raised = false;
-    while (FilePresent(captureFileFor(txtSkierName->text(), txtPass->text()))) {
-        setPass(leadingSpace(entryNumber(txtPass->text()) + 1));
-        raised = true;
-    }
+    m_form.nameChangedLabel->hide();
+    const QString pass = m_form.passEdit->text();
+    const QString freePass =
+        firstFreePass(m_station.settings.VideoFolder, m_form.skierNameEdit->text(), pass);
     Dialogs& dialogs = m_station.dialogs();
-    if (raised)
+    if (freePass != pass) {
+        setPass(freePass);
         dialogs.message(QStringLiteral("Warning, the pass number was changed because a file for "
                                        "that pass already existed.  You may need to change the "
                                        "skier name"),
                         QStringLiteral("Duplicate File Warning"), DialogIcon::Exclamation);
-    if (entryNumber(txtPass->text()) > 3)
+    }
+    if (entryNumber(m_form.passEdit->text()) > 3)
         dialogs.message(QStringLiteral("Warning, the jump number is greater than 3.  You may need "
                                        "to change the skier name"),
                         QStringLiteral("Possible Name Change Warning"), DialogIcon::Exclamation);
@@ -254,62 +180,63 @@ void CaptureScreen::Form_Paint()
 
 void CaptureScreen::setPass(const QString& text)
 {
-    setByProgram(*txtPass, text, [this] { txtPass_Change(); });
+    setByProgram(*m_form.passEdit, text, [this] { passEdited(); });
 }
 
 void CaptureScreen::setSkierName(const QString& name)
 {
-    setByProgram(*txtSkierName, withoutCommas(name), [this] { txtSkierName_Change(); });
+    setByProgram(*m_form.skierNameEdit, replaceCommas(name), [this] { skierNameEdited(); });
 }
 
-void CaptureScreen::txtSkierName_Change()
+void CaptureScreen::skierNameEdited()
 {
-    if (txtSkierName->text().contains(QLatin1Char(','))) {
+    QLineEdit& box = *m_form.skierNameEdit;
+    if (box.text().contains(QLatin1Char(','))) {
         m_station.dialogs().message(
             QStringLiteral("Sorry, you cannot use the \",\" character in this box"),
             QStringLiteral("Input Error"));
-        const QSignalBlocker block(txtSkierName);
-        txtSkierName->setText(withoutCommas(txtSkierName->text()));
+        const QSignalBlocker block(box);
+        box.setText(replaceCommas(box.text()));
     }
-    m_station.captureSkier = txtSkierName->text();
+    m_station.captureSkier = box.text();
     setPass(QStringLiteral("1"));
 }
 
-void CaptureScreen::txtPass_Change()
+void CaptureScreen::passEdited()
 {
-    m_station.capturePass = txtPass->text();
+    m_station.capturePass = m_form.passEdit->text();
 }
 
-void CaptureScreen::cmdStartCapture_Click()
+void CaptureScreen::startRecording()
 {
     if (recording())
         return;
-    lblStartFrame->setText(kNoFrame);
-    notedFrame = 0;
+    m_form.contactFrameLabel->setText(kNoFrame);
+    m_contactNoted = false;
+    m_notedFrame = 0;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // An existing file is never overwritten: the name gets an "X" until the file is new.
-    nameChanged = false;
-    captureFilePath = captureFileFor(txtSkierName->text(), txtPass->text());
-    while (FilePresent(captureFilePath)) {
-        nameChanged = true;
-        const QSignalBlocker block(txtSkierName);
-        txtSkierName->setText(txtSkierName->text() + QStringLiteral("X"));
-        m_station.captureSkier = txtSkierName->text();
-        captureFilePath = captureFileFor(txtSkierName->text(), txtPass->text());
+    QLineEdit& nameBox = *m_form.skierNameEdit;
+    const RecordingName name = uniqueRecordingName(m_station.settings.VideoFolder, nameBox.text(),
+                                                   m_form.passEdit->text());
+    m_nameChanged = name.renamed;
+    m_capturePath = name.path;
+    if (m_nameChanged) {
+        const QSignalBlocker block(nameBox);
+        nameBox.setText(name.skier);
+        m_station.captureSkier = nameBox.text();
+        m_form.nameChangedLabel->setText(
+            QStringLiteral("WARNING! Skier Name has been changed to ") + nameBox.text() +
+            QStringLiteral(" to prevent duplicate files"));
     }
-    if (nameChanged)
-        Label4->setText(QStringLiteral("WARNING! Skier Name has been changed to ") +
-                        txtSkierName->text() + QStringLiteral(" to prevent duplicate files"));
     // A notice of an earlier recording does not stay for this one.
-    Label4->setVisible(nameChanged);
-    if (m_station.hasScreen(Screen::Measurement)) {
-        m_station.measurement().takeSkier(txtSkierName->text(), txtPass->text());
-    }
-    MainScreen& main = m_station.mainScreen();
-    main.applyCaptureSettings();
-    engine().setStreamFile(captureFilePath);
+    m_form.nameChangedLabel->setVisible(m_nameChanged);
+    if (m_station.hasScreen(Screen::Measurement))
+        m_station.measurement().takeSkier(nameBox.text(), m_form.passEdit->text());
+    m_station.mainScreen().applyCaptureSettings();
+    engine().setStreamFile(m_capturePath);
     // The recording's own clock ends it after exactly the set seconds; the countdown shows it.
-    engine().setTimeLimit_s(int(std::ceil(captureSeconds)));
+    engine().setTimeLimit_s(wholeSeconds(m_captureSeconds));
     const bool started = engine().startCapture();
     QApplication::restoreOverrideCursor();
     if (!started) {
@@ -318,26 +245,32 @@ void CaptureScreen::cmdStartCapture_Click()
     }
     // The camera opens on the engine's own thread; the countdown starts with its first picture
     // (recordingStarted). Stop calls the start off meanwhile.
-    captime->setText(leadingSpace(captureSeconds));
-    cmdStartCapture->setEnabled(false);
-    mnuStart->setEnabled(false);
-    cmdStartTimer->setEnabled(false);
-    cmdEndCapture->setEnabled(true);
-    cmdGoToTimer->setEnabled(false);
-    cmdGoSetup->setEnabled(false);
+    showRecording();
+}
+
+void CaptureScreen::showRecording()
+{
+    m_recordingHere = true;
+    m_form.timeLeftLabel->setText(countdownText(m_captureSeconds));
+    m_form.startRecordingButton->setEnabled(false);
+    m_form.startRecordingAction->setEnabled(false);
+    m_form.contactButton->setEnabled(false);
+    m_form.stopRecordingButton->setEnabled(true);
+    m_form.viewRecordedButton->setEnabled(false);
+    m_form.backToMainButton->setEnabled(false);
 }
 
 void CaptureScreen::recordingStarted(double fps)
 {
     if (!recording())
         return;
-    m_secondsLeft = int(std::ceil(captureSeconds));
-    Timer40->start(1000);
-    captime->setText(leadingSpace(captureSeconds));
-    lblRate->setText(QString::number(fps, 'g', 6));
+    m_countdown.start(m_captureSeconds);
+    m_countdownTimer.start(1000);
+    m_form.timeLeftLabel->setText(countdownText(m_captureSeconds));
+    m_form.frameRateLabel->setText(QString::number(fps, 'g', 6));
     showCounters();
-    cmdStartTimer->setEnabled(true);
-    cmdStartTimer->setFocus();
+    m_form.contactButton->setEnabled(true);
+    m_form.contactButton->setFocus();
 }
 
 void CaptureScreen::captureNotStarted()
@@ -348,109 +281,110 @@ void CaptureScreen::captureNotStarted()
 
 void CaptureScreen::showIdle()
 {
-    Timer40->stop();
-    captime->setText(leadingSpace(captureSeconds));
-    cmdStartCapture->setEnabled(true);
-    mnuStart->setEnabled(true);
-    cmdEndCapture->setEnabled(false);
-    cmdStartTimer->setEnabled(false);
-    cmdGoToTimer->setEnabled(true);
-    cmdGoSetup->setEnabled(true);
+    m_recordingHere = false;
+    m_countdownTimer.stop();
+    m_form.timeLeftLabel->setText(countdownText(m_captureSeconds));
+    m_form.startRecordingButton->setEnabled(true);
+    m_form.startRecordingAction->setEnabled(true);
+    m_form.stopRecordingButton->setEnabled(false);
+    m_form.contactButton->setEnabled(false);
+    m_form.viewRecordedButton->setEnabled(true);
+    m_form.backToMainButton->setEnabled(true);
 }
 
 void CaptureScreen::showCounters()
 {
-    LblFrame->setText(QString::number(engine().framesCaptured()));
-    LblFrmDrop->setText(QString::number(engine().framesDropped()));
+    m_form.framesLabel->setText(QString::number(engine().framesCaptured()));
+    m_form.framesDroppedLabel->setText(QString::number(engine().framesDropped()));
 }
 
 void CaptureScreen::cameraOpening()
 {
     if (!engine().isCapturing() && !engine().preview())
         return;
-    CapturePRO1->clear();
-    CapturePRO1->setText(kCameraOpening);
+    m_form.livePicture->clear();
+    m_form.livePicture->setText(kCameraOpening);
 }
 
 void CaptureScreen::cameraOpened(bool ok)
 {
     // The pictures replace the note; a camera that did not open leaves the picture black (the
     // warning has said why).
-    if (!ok || CapturePRO1->text() == kCameraOpening)
-        CapturePRO1->clear();
+    if (!ok || m_form.livePicture->text() == kCameraOpening)
+        m_form.livePicture->clear();
 }
 
-int CaptureScreen::middleFrame() const
+int CaptureScreen::middleFrameOfRecording() const
 {
     // The rate the camera records at, which is the one typed on the main screen unless the
     // camera keeps another.
+    const CaptureEngine& e = m_station.captureEngine();
     const double rate =
-        m_station.captureEngine().isCapturing() && !m_station.captureEngine().isOpening()
-            ? m_station.captureEngine().captureRate()
-            : m_station.settings.FrameRate;
-    const double middle = rate * captureSeconds / 2;
-    return std::isfinite(middle) ? int(std::lround(middle)) : 0;
+        e.isCapturing() && !e.isOpening() ? e.captureRate() : m_station.settings.FrameRate;
+    return middleFrame(rate, m_captureSeconds);
 }
 
-void CaptureScreen::Timer40_Timer()
+void CaptureScreen::countdownTick()
 {
     if (!recording()) {
-        Timer40->stop();
+        m_countdownTimer.stop();
         return;
     }
     if (engine().isOpening())
         return;
-    --m_secondsLeft;
-    if (m_secondsLeft >= 0)
-        captime->setText(leadingSpace(m_secondsLeft));
+    const bool running = m_countdown.tick();
+    if (running)
+        m_form.timeLeftLabel->setText(countdownText(m_countdown.secondsLeft()));
     showCounters();
     // The recording's own clock ends it with its last frame (captureEnded); this tick is late
     // or early by the event loop's delays. One tick past the end, it is ended here.
-    if (m_secondsLeft < 0)
+    if (!running)
         finishByTime();
+}
+
+void CaptureScreen::endWithoutContact()
+{
+    m_countdownTimer.stop();
+    if (!m_contactNoted)
+        m_notedFrame = middleFrameOfRecording();
+    stopRecording();
 }
 
 void CaptureScreen::finishByTime()
 {
-    Timer40->stop();
-    captime->setText(leadingSpace(captureSeconds));
-    if (lblStartFrame->text() == kNoFrame)
-        notedFrame = middleFrame();
-    cmdEndCapture_Click();
+    m_form.timeLeftLabel->setText(countdownText(m_captureSeconds));
+    endWithoutContact();
 }
 
-void CaptureScreen::cmdStartTimer_Click()
+void CaptureScreen::noteContact()
 {
     if (!recording() || engine().isOpening())
         return;
     // The frame the camera has just delivered, by its place in the file: frames it dropped on
     // the way keep their places there and count.
-    notedFrame = int(std::clamp<std::int64_t>(engine().lastFrameIndex(), 0, 32767));
-    lblStartFrame->setText(QString::number(notedFrame));
+    m_notedFrame = int(std::clamp<std::int64_t>(engine().lastFrameIndex(), 0, 32767));
+    m_contactNoted = true;
+    m_form.contactFrameLabel->setText(QString::number(m_notedFrame));
 }
 
 void CaptureScreen::keyPressEvent(QKeyEvent* event)
 {
-    Form_KeyDown(event->key() == Qt::Key_Escape ? 27 : event->key());
+    keyPressed(event->key() == Qt::Key_Escape ? kEscape : event->key());
     QMainWindow::keyPressEvent(event);
 }
 
-void CaptureScreen::Form_KeyDown(int keyCode)
+void CaptureScreen::keyPressed(int keyCode)
 {
-    Text1->setText(QString::number(keyCode));
-    if (keyCode != 27 || !recording())
-        return;
-    Timer40->stop();
-    if (lblStartFrame->text() == kNoFrame)
-        notedFrame = middleFrame();
-    cmdEndCapture_Click();
+    m_form.lastKeyEdit->setText(QString::number(keyCode));
+    if (keyCode == kEscape && recording())
+        endWithoutContact();
 }
 
 void CaptureScreen::captureEnded(const QString& reason)
 {
     // The camera went away, the disk filled or the time limit came: the recording so far goes
     // on to the frame selection screen like any other.
-    if (!recording() || !cmdEndCapture->isEnabled())
+    if (!recording() || !m_recordingHere)
         return;
     if (reason == CaptureEngine::timeLimitReason()) {
         finishByTime();
@@ -458,16 +392,11 @@ void CaptureScreen::captureEnded(const QString& reason)
     }
     m_station.dialogs().message(QStringLiteral("Warning: ") + reason, QString(),
                                 DialogIcon::Exclamation);
-    if (!recording())
-        return;
-    Timer40->stop();
-    captime->setText(leadingSpace(captureSeconds));
-    if (lblStartFrame->text() == kNoFrame)
-        notedFrame = middleFrame();
-    cmdEndCapture_Click();
+    if (recording())
+        finishByTime();
 }
 
-void CaptureScreen::cmdEndCapture_Click()
+void CaptureScreen::stopRecording()
 {
     if (!recording())
         return;
@@ -479,42 +408,47 @@ void CaptureScreen::cmdEndCapture_Click()
         showIdle();
         return;
     }
-    MainScreen& main = m_station.mainScreen();
-    main.showCounters();
+    m_station.mainScreen().showCounters();
     showCounters(); // the final counts: the last tick may be most of a second old
-    cmdStartCapture->setEnabled(true);
-    mnuStart->setEnabled(true);
-    cmdEndCapture->setEnabled(false);
-    cmdStartTimer->setEnabled(false);
-    Timer40->stop();
-    setPass(leadingSpace(entryNumber(txtPass->text()) + 1));
-
-    Station::CaptureHandOver& handOver = m_station.captureHandOver;
-    handOver.path = captureFilePath;
-    handOver.notedFrame = notedFrame;
-    handOver.frameCount = e.framesCaptured() + e.framesDropped();
-    handOver.frameRate = e.captureRate();
-    cmdGoToTimer->setEnabled(true);
-    cmdGoSetup->setEnabled(true);
+    m_recordingHere = false;
+    m_form.startRecordingButton->setEnabled(true);
+    m_form.startRecordingAction->setEnabled(true);
+    m_form.stopRecordingButton->setEnabled(false);
+    m_form.contactButton->setEnabled(false);
+    m_countdownTimer.stop();
+    setPass(nextPass(m_form.passEdit->text()));
+    handOverRecording();
+    m_form.viewRecordedButton->setEnabled(true);
+    m_form.backToMainButton->setEnabled(true);
     if (m_station.hasScreen(Screen::FrameSelection)) {
         // The frame selection screen takes the changed name up with the operator.
-        m_station.captureHandOver.skierRenamed = nameChanged;
-        Label4->hide();
+        m_station.captureHandOver.skierRenamed = m_nameChanged;
+        m_form.nameChangedLabel->hide();
         m_station.arrivedFrom = ArrivedFrom::Recording;
         m_station.show(Screen::FrameSelection, this);
     }
 }
 
-void CaptureScreen::captureTimeValue_Click()
+void CaptureScreen::handOverRecording()
 {
-    const QString text = captureTimeValue->currentText();
-    m_station.store().write(QStringLiteral("captureTime"), text);
-    captureSeconds = entryNumber(text);
-    m_station.settings.CaptureTime = captureSeconds;
-    captime->setText(leadingSpace(captureSeconds));
+    const CaptureEngine& e = engine();
+    Station::CaptureHandOver& handOver = m_station.captureHandOver;
+    handOver.path = m_capturePath;
+    handOver.notedFrame = m_notedFrame;
+    handOver.frameCount = e.framesCaptured() + e.framesDropped();
+    handOver.frameRate = e.captureRate();
 }
 
-void CaptureScreen::cmdSelect_Click()
+void CaptureScreen::captureTimeChosen()
+{
+    const QString text = m_form.captureTimeCombo->currentText();
+    m_station.store().write(QStringLiteral("captureTime"), text);
+    m_captureSeconds = entryNumber(text);
+    m_station.settings.CaptureTime = m_captureSeconds;
+    m_form.timeLeftLabel->setText(countdownText(m_captureSeconds));
+}
+
+void CaptureScreen::selectNameFromFile()
 {
     const QString path = m_station.paths().inStation(skierNamesFileName());
     if (!FilePresent(path)) {
@@ -530,7 +464,7 @@ void CaptureScreen::cmdSelect_Click()
     dialog->show();
 }
 
-void CaptureScreen::btnGetName_Click()
+void CaptureScreen::takeWstimsName()
 {
     const Result<QString> name =
         readWstimsSkierName(m_station.paths().inExchange(wstimsSkierFileName()));
@@ -538,20 +472,19 @@ void CaptureScreen::btnGetName_Click()
         m_station.dialogs().message(name.message());
         return;
     }
-    if (m_station.hasScreen(Screen::Measurement)) {
+    if (m_station.hasScreen(Screen::Measurement))
         m_station.measurement().takeSkier(name.value());
-    }
     setSkierName(name.value());
 }
 
-void CaptureScreen::cmdGoToTimer_Click()
+void CaptureScreen::viewRecordedJumps()
 {
     hide();
     m_station.arrivedFrom = ArrivedFrom::CaptureScreen;
     m_station.show(Screen::FrameSelection, this);
 }
 
-void CaptureScreen::cmdGoSetup_Click()
+void CaptureScreen::backToMainScreen()
 {
     m_station.arrivedFrom = ArrivedFrom::Recording;
     hide();
@@ -562,8 +495,9 @@ void CaptureScreen::showPicture(const QImage& picture)
 {
     if (!isVisible())
         return;
-    CapturePRO1->setPixmap(QPixmap::fromImage(picture).scaled(
-        CapturePRO1->size(), Qt::KeepAspectRatio, Qt::FastTransformation));
+    QLabel& view = *m_form.livePicture;
+    view.setPixmap(QPixmap::fromImage(picture).scaled(view.size(), Qt::KeepAspectRatio,
+                                                      Qt::FastTransformation));
 }
 
 } // namespace fw

@@ -3,15 +3,13 @@
 // The capture screen: the live picture, the skier name and pass number that name the video, and
 // the recording of one jump pass, which then goes on to the frame selection screen.
 
-#include <QMainWindow>
+#include "media/CapturePass.h"
+#include "screens/CaptureScreenForm.h"
 
-class QAction;
-class QComboBox;
+#include <QMainWindow>
+#include <QTimer>
+
 class QImage;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QTimer;
 
 namespace fw {
 
@@ -24,58 +22,35 @@ public:
     explicit CaptureScreen(Station& station, QWidget* parent = nullptr);
     ~CaptureScreen() override;
 
-    // Controls.
-    QLabel* CapturePRO1 = nullptr; // the live picture
-    QLineEdit* txtSkierName = nullptr;
-    QLineEdit* txtPass = nullptr;
-    QComboBox* captureTimeValue = nullptr;
-    QPushButton* cmdStartCapture = nullptr;
-    QPushButton* cmdEndCapture = nullptr;
-    QPushButton* cmdStartTimer = nullptr;
-    QLabel* captime = nullptr;
-    QLabel* LblFrame = nullptr;
-    QLabel* LblFrmDrop = nullptr;
-    QLabel* lblRate = nullptr; // the rate the camera records at
-    QLabel* lblStartFrame = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* Text1 = nullptr; // the last key code
-    QPushButton* cmdSelect = nullptr;
-    QPushButton* btnGetName = nullptr;
-    QPushButton* cmdGoToTimer = nullptr;
-    QPushButton* cmdGoSetup = nullptr;
-    QTimer* Timer40 = nullptr;
-    QAction* mnuStart = nullptr;
+    CaptureScreenForm& form() { return m_form; }
 
-    // Screen state.
-    double captureSeconds = 5;
-    QString captureFilePath;
-    bool nameChanged = false;
-    bool capturePainted = false;
-    int notedFrame = 0;
-
-    // The file name rule: <video folder>/<skier>jump<pass>.avi, the pass without blanks.
-    QString captureFileFor(const QString& skier, const QString& pass) const;
+    // The capture time in seconds, as chosen or stored.
+    double captureSeconds() const { return m_captureSeconds; }
     // Sets the name box as the program does (its change handler runs); a name from a file may
     // hold commas, which become blanks without a word to the operator, who typed none.
     void setSkierName(const QString& name);
+    // Sets the pass box as the program does.
+    void setPass(const QString& text);
     bool recording() const;
+    // The button that takes the skier the scoring program has up, offered while its link is on.
+    void offerWstimsName(bool offered);
 
 public Q_SLOTS:
-    void Form_Load();
-    void Form_Paint();
-    void cmdStartCapture_Click();
-    void cmdEndCapture_Click();
-    void cmdStartTimer_Click();
-    void Timer40_Timer();
-    void Form_KeyDown(int keyCode);
-    void captureTimeValue_Click();
-    void txtSkierName_Change();
-    void txtPass_Change();
-    void cmdSelect_Click();
-    void btnGetName_Click();
-    void cmdGoToTimer_Click();
-    void cmdGoSetup_Click();
+    // Reads the capture time and the default skier name; once, when the screen is made.
+    void loadSettings();
+    void startRecording();
+    void stopRecording();
+    // Notes the frame the camera has just delivered as the first contact.
+    void noteContact();
+    void countdownTick();
+    void keyPressed(int keyCode);
+    void captureTimeChosen();
+    void skierNameEdited();
+    void passEdited();
+    void selectNameFromFile();
+    void takeWstimsName();
+    void viewRecordedJumps();
+    void backToMainScreen();
 
 private Q_SLOTS:
     void captureEnded(const QString& reason);
@@ -92,18 +67,34 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void connectControls();
     CaptureEngine& engine();
-    int middleFrame() const;
-    void finishByTime();
-    void setPass(const QString& text);
+    // At the first showing after the main or frame selection screen: a pass whose video exists
+    // is raised, and the operator warned about it and about a pass past the third.
+    void checkPassOnArrival();
     // The name and pass as the station holds them, which the frame selection screen's rename
     // may have changed while this screen was hidden.
     void takeStationName();
+    int middleFrameOfRecording() const;
+    // Ends the recording at its time or on Esc; without Contact the middle frame is noted.
+    void endWithoutContact();
+    void finishByTime();
+    void handOverRecording();
+    void showRecording();
     void showIdle();
     void showCounters();
 
     Station& m_station;
-    int m_secondsLeft = 0;
+    CaptureScreenForm m_form;
+    QTimer m_countdownTimer;
+    CaptureCountdown m_countdown;
+    double m_captureSeconds = 5;
+    QString m_capturePath;
+    bool m_nameChanged = false;
+    bool m_contactNoted = false;
+    int m_notedFrame = 0;
+    bool m_recordingHere = false; // started on this screen, not on the main screen's panel
+    bool m_arrivalChecked = false;
     bool m_placed = false; // beside the main screen at the first showing
 };
 

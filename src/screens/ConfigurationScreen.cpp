@@ -1,326 +1,241 @@
 #include "screens/ConfigurationScreen.h"
 
-#include "station/Station.h"
 #include "measure/ResultsFile.h"
-#include "screens/MainScreen.h"
 #include "screens/CaptureScreen.h"
+#include "screens/MainScreen.h"
 #include "screens/setByProgram.h"
 #include "settings/SettingsStore.h"
+#include "settings/StationSettings.h"
+#include "station/Station.h"
 #include "support/FieldReader.h"
 #include "support/clock.h"
 #include "support/dialogs.h"
 #include "support/textfile.h"
 #include "support/textforms.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 namespace fw {
 
 namespace {
-
-QGroupBox* optionGroup(QWidget* parent, const char* title,
-                       std::initializer_list<std::pair<QRadioButton**, const char*>> options)
-{
-    auto* box = new QGroupBox(QLatin1String(title), parent);
-    auto* layout = new QVBoxLayout(box);
-    for (const auto& [button, caption] : options) {
-        *button = new QRadioButton(QLatin1String(caption), box);
-        layout->addWidget(*button);
-    }
-    return box;
-}
-
+const QString kRightToLeft = QStringLiteral("right");
+const QString kLeftToRight = QStringLiteral("left");
 } // namespace
 
-ConfigurationScreen::ConfigurationScreen(Station& station, QWidget* parent) : QMainWindow(parent), m_station(station)
+ConfigurationScreen::ConfigurationScreen(Station& station, QWidget* parent)
+    : QMainWindow(parent), m_station(station)
 {
-    setWindowTitle(QStringLiteral("System Configuration Parameters"));
-    auto* central = new QWidget(this);
-    auto* grid = new QGridLayout(central);
-
-    auto* files = new QGroupBox(central);
-    auto* fileLayout = new QGridLayout(files);
-    auto row = [&](int r, QLabel*& label, const char* caption, QLineEdit*& box,
-                   QPushButton** find) {
-        label = new QLabel(QLatin1String(caption), files);
-        box = new QLineEdit(files);
-        fileLayout->addWidget(label, r, 0);
-        fileLayout->addWidget(box, r, 1);
-        if (find) {
-            *find = new QPushButton(QStringLiteral("find"), files);
-            fileLayout->addWidget(*find, r, 2);
-        }
+    m_form.build(*this);
+    const ConfigurationScreenForm& f = m_form;
+    const auto values = [](std::initializer_list<std::pair<QRadioButton*, const char*>> pairs) {
+        QList<OptionValue> list;
+        for (const auto& [option, value] : pairs)
+            list.append({option, QLatin1String(value)});
+        return list;
     };
-    row(0, Label1, "Tournament", TournamentName, nullptr);
-    row(1, Label2, "Results file", ResultsPathName, &btnFindResults);
-    row(2, Label3, "Captures path", CapturesPathName, nullptr);
-    row(3, Label4, "Setup files path", SetupFilesPathName, nullptr);
-    row(4, Label5, "Skier name file", SkierNameFile, &btnFindNames);
-    TournamentName->setText(QStringLiteral("Default"));
-    ResultsPathName->setText(QStringLiteral("Default.txt"));
-    grid->addWidget(files, 0, 0, 1, 3);
-
-    gridframe = optionGroup(central, "Number of Grids",
-                            {{&Opt1Grid, "1"}, {&Opt2grid, "2"}, {&Opt3grid, "3"}});
-    grid->addWidget(gridframe, 1, 0);
-
-    auto* type = new QGroupBox(central);
-    auto* typeLayout = new QVBoxLayout(type);
-    Barefoot_box = new QCheckBox(QStringLiteral("Check if barefoot jumping"), type);
-    SitSki_box = new QCheckBox(QStringLiteral("Check if Sit Ski"), type);
-    line_control_check = new QCheckBox(QStringLiteral("Check for line control on"), type);
-    WSTIMS = new QCheckBox(QStringLiteral("WSTIMS Interface"), type);
-    QXIOLabel =
-        new QLabel(QStringLiteral("Caution, WSTIMS requires QXIO directory to exist"), type);
-    QXIOLabel->hide();
-    chkLoupe = new QCheckBox(QStringLiteral("Use Screen Loupe"), type);
-    cmdLoupe = new QPushButton(QStringLiteral("Restart Screen Loupe if you exited it"), type);
-    for (QWidget* w : {static_cast<QWidget*>(Barefoot_box), static_cast<QWidget*>(SitSki_box),
-                       static_cast<QWidget*>(line_control_check), static_cast<QWidget*>(WSTIMS),
-                       static_cast<QWidget*>(QXIOLabel), static_cast<QWidget*>(chkLoupe),
-                       static_cast<QWidget*>(cmdLoupe)})
-        typeLayout->addWidget(w);
-    grid->addWidget(type, 1, 1);
-
-    Jump_direction = optionGroup(central, "Jump Direction",
-                                 {{&right_to_left_button, "Jump Right to Left"},
-                                  {&left_to_right_button, "Jump Left to Right"}});
-    grid->addWidget(Jump_direction, 1, 2);
-    Frame1 = optionGroup(central, "Marker Style", {{&OptCross, "Cross"}, {&OptCircle, "Circle"}});
-    grid->addWidget(Frame1, 2, 0);
-    message_colors = optionGroup(central, "Select Message Color",
-                                 {{&white_color, "White"},
-                                  {&black_color, "Black"},
-                                  {&yellow_color, "Yellow"},
-                                  {&default_color, "Default"}});
-    grid->addWidget(message_colors, 2, 1);
-    Frame4 = optionGroup(central, "Impact Marker Color",
-                         {{&OptImpactWhite, "White"},
-                          {&OptImpactBlack, "Black"},
-                          {&OptImpactYellow, "Yellow"},
-                          {&OptImpactRed, "Red"}});
-    grid->addWidget(Frame4, 2, 2);
-    Frame3 = optionGroup(central, "How to deal with individual contact point pictures",
-                         {{&OptPictureAsk, "Ask if you want to save each time"},
-                          {&OptPictureNoSave, "Never Save"},
-                          {&OptPictureSave, "Always Save without asking"}});
-    grid->addWidget(Frame3, 3, 0, 1, 2);
-    Frame2 = optionGroup(central, "How  to deal  with captured video files",
-                         {{&OptVideoAsk, "Ask if you want to save each time"},
-                          {&OptVideoNoSave, "Never Save "},
-                          {&OptVideoSave, "Always Save without asking"}});
-    grid->addWidget(Frame2, 3, 2);
-    setCentralWidget(central);
-
-    mnuExit = menuBar()->addAction(QStringLiteral("E&xit and Save Parameters"));
-    connect(mnuExit, &QAction::triggered, this, &ConfigurationScreen::mnuExit_Click);
-
-    connect(white_color, &QRadioButton::clicked, this, &ConfigurationScreen::white_color_Click);
-    connect(black_color, &QRadioButton::clicked, this, &ConfigurationScreen::black_color_Click);
-    connect(yellow_color, &QRadioButton::clicked, this, &ConfigurationScreen::yellow_color_Click);
-    connect(default_color, &QRadioButton::clicked, this, &ConfigurationScreen::default_color_Click);
-    connect(OptImpactWhite, &QRadioButton::clicked, this, &ConfigurationScreen::OptImpactWhite_Click);
-    connect(OptImpactBlack, &QRadioButton::clicked, this, &ConfigurationScreen::OptImpactBlack_Click);
-    connect(OptImpactYellow, &QRadioButton::clicked, this, &ConfigurationScreen::OptImpactYellow_Click);
-    connect(OptImpactRed, &QRadioButton::clicked, this, &ConfigurationScreen::OptImpactRed_Click);
-    connect(Opt1Grid, &QRadioButton::clicked, this, &ConfigurationScreen::Opt1Grid_Click);
-    connect(Opt2grid, &QRadioButton::clicked, this, &ConfigurationScreen::Opt2grid_Click);
-    connect(Opt3grid, &QRadioButton::clicked, this, &ConfigurationScreen::Opt3grid_Click);
-    connect(left_to_right_button, &QRadioButton::clicked, this,
-            &ConfigurationScreen::left_to_right_button_Click);
-    connect(right_to_left_button, &QRadioButton::clicked, this,
-            &ConfigurationScreen::right_to_left_button_Click);
-    connect(line_control_check, &QCheckBox::clicked, this, &ConfigurationScreen::line_control_check_Click);
-    connect(Barefoot_box, &QCheckBox::clicked, this, &ConfigurationScreen::Barefoot_box_Click);
-    connect(SitSki_box, &QCheckBox::clicked, this, &ConfigurationScreen::SitSki_box_Click);
-    connect(WSTIMS, &QCheckBox::clicked, this, &ConfigurationScreen::WSTIMS_Click);
-    connect(chkLoupe, &QCheckBox::clicked, this, &ConfigurationScreen::chkLoupe_Click);
-    connect(cmdLoupe, &QPushButton::clicked, this, &ConfigurationScreen::cmdLoupe_Click);
-    connect(OptCircle, &QRadioButton::clicked, this, &ConfigurationScreen::OptCircle_Click);
-    connect(OptCross, &QRadioButton::clicked, this, &ConfigurationScreen::OptCross_Click);
-    connect(OptPictureAsk, &QRadioButton::clicked, this, &ConfigurationScreen::OptPictureAsk_Click);
-    connect(OptPictureNoSave, &QRadioButton::clicked, this, &ConfigurationScreen::OptPictureNoSave_Click);
-    connect(OptPictureSave, &QRadioButton::clicked, this, &ConfigurationScreen::OptPictureSave_Click);
-    connect(OptVideoAsk, &QRadioButton::clicked, this, &ConfigurationScreen::OptVideoAsk_Click);
-    connect(OptVideoNoSave, &QRadioButton::clicked, this, &ConfigurationScreen::OptVideoNoSave_Click);
-    connect(OptVideoSave, &QRadioButton::clicked, this, &ConfigurationScreen::OptVideoSave_Click);
-    connect(TournamentName, &QLineEdit::textEdited, this, &ConfigurationScreen::TournamentName_Change);
-    connect(ResultsPathName, &QLineEdit::textEdited, this, &ConfigurationScreen::ResultsPathName_Change);
-    connect(CapturesPathName, &QLineEdit::textEdited, this, &ConfigurationScreen::CapturesPathName_Change);
-    connect(SetupFilesPathName, &QLineEdit::textEdited, this, &ConfigurationScreen::SetupFilesPathName_Change);
-    connect(SkierNameFile, &QLineEdit::textEdited, this, &ConfigurationScreen::SkierNameFile_Change);
-    connect(btnFindNames, &QPushButton::clicked, this, &ConfigurationScreen::btnFindNames_Click);
-    connect(btnFindResults, &QPushButton::clicked, this, &ConfigurationScreen::btnFindResults_Click);
+    m_messageColors = {values({{f.whiteMessageOption, "white"},
+                               {f.blackMessageOption, "black"},
+                               {f.yellowMessageOption, "yellow"},
+                               {f.defaultMessageOption, "default"}}),
+                       &ConfigurationScreen::setMessageColor};
+    m_impactColors = {values({{f.whiteImpactOption, "white"},
+                              {f.blackImpactOption, "black"},
+                              {f.yellowImpactOption, "yellow"},
+                              {f.redImpactOption, "red"}}),
+                      &ConfigurationScreen::setImpactColor};
+    m_gridCounts = {
+        values({{f.oneGridOption, "1"}, {f.twoGridsOption, "2"}, {f.threeGridsOption, "3"}}),
+        &ConfigurationScreen::setGridCount};
+    m_directions = {{{f.rightToLeftOption, kRightToLeft}, {f.leftToRightOption, kLeftToRight}},
+                    &ConfigurationScreen::setJumpDirection};
+    m_markers = {values({{f.crossMarkerOption, "cross"}, {f.circleMarkerOption, "circle"}}),
+                 &ConfigurationScreen::setBuoyMarker};
+    m_pictureSave = {values({{f.askPictureOption, "Ask"},
+                             {f.neverSavePictureOption, "NoSave"},
+                             {f.alwaysSavePictureOption, "Save"}}),
+                     &ConfigurationScreen::setPictureSave};
+    m_videoSave = {values({{f.askVideoOption, "Ask"},
+                           {f.neverSaveVideoOption, "NoSave"},
+                           {f.alwaysSaveVideoOption, "Save"}}),
+                   &ConfigurationScreen::setVideoSave};
+    connectControls();
 }
 
-void ConfigurationScreen::Form_Load()
+void ConfigurationScreen::connectControls()
 {
-    SettingsStore& store = m_station.store();
-    StationSettings& s = m_station.settings;
-    MainScreen& main = m_station.mainScreen();
+    const ConfigurationScreenForm& f = m_form;
+    connect(f.exitAndSaveAction, &QAction::triggered, this, &ConfigurationScreen::exitAndSave);
+    for (const OptionGroup* group : {&m_messageColors, &m_impactColors, &m_gridCounts,
+                                     &m_directions, &m_markers, &m_pictureSave, &m_videoSave})
+        connectGroup(*group);
+    connect(f.lineControlCheck, &QCheckBox::clicked, this,
+            &ConfigurationScreen::lineControlClicked);
+    connect(f.barefootCheck, &QCheckBox::clicked, this, &ConfigurationScreen::barefootClicked);
+    connect(f.sitSkiCheck, &QCheckBox::clicked, this, &ConfigurationScreen::sitSkiClicked);
+    connect(f.wstimsCheck, &QCheckBox::clicked, this, &ConfigurationScreen::wstimsClicked);
+    connect(f.magnifierCheck, &QCheckBox::clicked, this, &ConfigurationScreen::magnifierClicked);
+    connect(f.restartMagnifierButton, &QPushButton::clicked, this,
+            &ConfigurationScreen::startMagnifier);
+    connect(f.tournamentEdit, &QLineEdit::textEdited, this, &ConfigurationScreen::tournamentEdited);
+    connect(f.resultsFileEdit, &QLineEdit::textEdited, this,
+            &ConfigurationScreen::resultsFileEdited);
+    connect(f.picturesFolderEdit, &QLineEdit::textEdited, this,
+            &ConfigurationScreen::picturesFolderEdited);
+    connect(f.setupFilesFolderEdit, &QLineEdit::textEdited, this,
+            &ConfigurationScreen::setupFilesFolderEdited);
+    connect(f.skierNameFileEdit, &QLineEdit::textEdited, this,
+            &ConfigurationScreen::skierNameFileEdited);
+    connect(f.findSkierNameFileButton, &QPushButton::clicked, this,
+            &ConfigurationScreen::findSkierNameFile);
+    connect(f.findResultsFileButton, &QPushButton::clicked, this,
+            &ConfigurationScreen::findResultsFile);
+}
 
-    // 1.
-    setByProgram(*TournamentName, store.read(QStringLiteral("TournamentName"), QString()),
-                 [this] { TournamentName_Change(); });
-    // 2. The results file, named after the start day.
+void ConfigurationScreen::connectGroup(const OptionGroup& group)
+{
+    for (const OptionValue& choice : group.options) {
+        const QString value = choice.value;
+        const ApplyValue apply = group.apply;
+        connect(choice.option, &QRadioButton::clicked, this,
+                [this, apply, value] { (this->*apply)(value); });
+    }
+}
+
+void ConfigurationScreen::checkOption(const OptionGroup& group, const QString& value)
+{
+    for (const OptionValue& choice : group.options) {
+        if (choice.value == value) {
+            setByProgram(*choice.option, true, [&] { (this->*group.apply)(value); });
+            return;
+        }
+    }
+}
+
+void ConfigurationScreen::loadSettings()
+{
+    StationSettings stored;
+    stored.loadFrom(m_station.store());
+    loadPaths(stored);
+    m_pictureExtension = QStringLiteral(".bmp");
+    checkOption(m_messageColors, stored.LabelColor);
+    checkOption(m_impactColors, stored.ImpactColor);
+    checkOption(m_gridCounts, QString::number(stored.GridCount));
+    loadGrids(stored);
+    loadTournamentChoices(stored);
+    // The save policies take effect from this load; the options only write their keys.
+    StationSettings& s = m_station.settings;
+    checkOption(m_pictureSave, stored.PictureSavePolicy);
+    s.PictureSavePolicy = stored.PictureSavePolicy;
+    checkOption(m_videoSave, stored.VideoSavePolicy);
+    s.VideoSavePolicy = stored.VideoSavePolicy;
+    s.deriveValues();
+}
+
+void ConfigurationScreen::loadPaths(const StationSettings& stored)
+{
+    const ConfigurationScreenForm& f = m_form;
+    setByProgram(*f.tournamentEdit, stored.TournamentName, [this] { tournamentEdited(); });
+    // The results file, named after the start day, in the video folder.
     const QString resultsName = QStringLiteral("JumpMeasurementResults") +
                                 monthDayYear(m_station.clock().now().date()) +
                                 QStringLiteral(".txt");
-    setByProgram(*ResultsPathName, joinPath(main.videoFolderText().trimmed(), resultsName),
-                 [this] { ResultsPathName_Change(); });
-    // 3.
-    setByProgram(*CapturesPathName, s.VideoFolder, [this] { CapturesPathName_Change(); });
-    // 4.
-    setByProgram(*SetupFilesPathName, store.read(QStringLiteral("SetupFiles"), QString()),
-                 [this] { SetupFilesPathName_Change(); });
-    // 5.
-    m_pictureExtension = QStringLiteral(".bmp");
-    // 6.
-    const QString label = store.read(QStringLiteral("labelcolor"), QString());
-    if (label == QLatin1String("white"))
-        setByProgram(*white_color, true, [this] { white_color_Click(); });
-    else if (label == QLatin1String("black"))
-        setByProgram(*black_color, true, [this] { black_color_Click(); });
-    else if (label == QLatin1String("yellow"))
-        setByProgram(*yellow_color, true, [this] { yellow_color_Click(); });
-    else
-        setByProgram(*default_color, true, [this] { default_color_Click(); });
-    // 7.
-    const QString impact = store.read(QStringLiteral("impactcolor"), QString());
-    if (impact == QLatin1String("black"))
-        setByProgram(*OptImpactBlack, true, [this] { OptImpactBlack_Click(); });
-    else if (impact == QLatin1String("yellow"))
-        setByProgram(*OptImpactYellow, true, [this] { OptImpactYellow_Click(); });
-    else if (impact == QLatin1String("red"))
-        setByProgram(*OptImpactRed, true, [this] { OptImpactRed_Click(); });
-    else
-        setByProgram(*OptImpactWhite, true, [this] { OptImpactWhite_Click(); });
-    // 8. A value that is not a number counts as absent (0).
-    const int grids = store.readInt(QStringLiteral("grids"), 0);
-    if (grids == 2)
-        setByProgram(*Opt2grid, true, [this] { Opt2grid_Click(); });
-    else if (grids == 3)
-        setByProgram(*Opt3grid, true, [this] { Opt3grid_Click(); });
-    else
-        setByProgram(*Opt1Grid, true, [this] { Opt1Grid_Click(); });
-    // 10. Grid rows: not ready until their stored grid is loaded and proves itself.
+    setByProgram(*f.resultsFileEdit,
+                 joinPath(m_station.mainScreen().videoFolderText().trimmed(), resultsName),
+                 [this] { resultsFileEdited(); });
+    setByProgram(*f.picturesFolderEdit, m_station.settings.VideoFolder,
+                 [this] { picturesFolderEdited(); });
+    setByProgram(*f.setupFilesFolderEdit, stored.SetupFilesFolder,
+                 [this] { setupFilesFolderEdited(); });
+}
+
+void ConfigurationScreen::loadGrids(const StationSettings& stored)
+{
+    StationSettings& s = m_station.settings;
+    MainScreen& main = m_station.mainScreen();
+    // Grid rows are not ready until their stored grid is loaded and proves itself.
     for (int g = 1; g <= 3; ++g) {
-        s.GridFile[g - 1] = store.read(StationSettings::gridFileKey(g), QString());
+        s.GridFile[g - 1] = stored.GridFile[g - 1];
         main.setGridReady(g, false);
     }
     main.showGridRows(s.GridCount);
-    // 11. The stored grids, 3 first so that grid 1 ends up current.
+    // Grid 3 first, so that grid 1 ends up current.
     m_station.configLoading = true;
     for (int g = 3; g >= 1; --g) {
         if (QFileInfo(s.GridFile[g - 1]).isFile())
             m_station.loadGridAtStartup(g, s.GridFile[g - 1]);
     }
     m_station.configLoading = false;
-    // 12.
-    if (store.readBool(QStringLiteral("right2left"), false))
-        setByProgram(*right_to_left_button, true, [this] { right_to_left_button_Click(); });
-    else
-        setByProgram(*left_to_right_button, true, [this] { left_to_right_button_Click(); });
-    // 13.
-    setByProgram(*line_control_check, !store.readBool(QStringLiteral("boxlineoff"), false),
-                 [this] { line_control_check_Click(); });
-    // 14.
-    const QString type = store.read(QStringLiteral("tournamentType"), QString());
-    setByProgram(*Barefoot_box, type == QLatin1String("barefoot"),
-                 [this] { Barefoot_box_Click(); });
-    setByProgram(*SitSki_box, type == QLatin1String("sitski"), [this] { SitSki_box_Click(); });
-    // 15.
-    setByProgram(*WSTIMS, store.readInt(QStringLiteral("WSTIMS"), 0) != 0,
-                 [this] { WSTIMS_Click(); });
-    // 16.
-    if (store.readInt(QStringLiteral("Loupe"), 0) == 1)
-        setByProgram(*chkLoupe, true, [this] { chkLoupe_Click(); });
-    // 18.
-    if (store.read(QStringLiteral("buoymarker"), QString()) == QLatin1String("cross"))
-        setByProgram(*OptCross, true, [this] { OptCross_Click(); });
-    else
-        setByProgram(*OptCircle, true, [this] { OptCircle_Click(); });
-    // 20. The policies take effect from this load; the options only write their keys.
-    const QString picture = store.read(QStringLiteral("PictureSave"), QString());
-    if (picture == QLatin1String("Save"))
-        setByProgram(*OptPictureSave, true, [this] { OptPictureSave_Click(); });
-    else if (picture == QLatin1String("NoSave"))
-        setByProgram(*OptPictureNoSave, true, [this] { OptPictureNoSave_Click(); });
-    else
-        setByProgram(*OptPictureAsk, true, [this] { OptPictureAsk_Click(); });
-    s.PictureSavePolicy = picture == QLatin1String("Save") || picture == QLatin1String("NoSave")
-                              ? picture
-                              : QStringLiteral("Ask");
-    const QString video = store.read(QStringLiteral("VideoSave"), QString());
-    if (video == QLatin1String("Save"))
-        setByProgram(*OptVideoSave, true, [this] { OptVideoSave_Click(); });
-    else if (video == QLatin1String("NoSave"))
-        setByProgram(*OptVideoNoSave, true, [this] { OptVideoNoSave_Click(); });
-    else
-        setByProgram(*OptVideoAsk, true, [this] { OptVideoAsk_Click(); });
-    s.VideoSavePolicy = video == QLatin1String("Save") || video == QLatin1String("NoSave")
-                            ? video
-                            : QStringLiteral("Ask");
-    s.deriveValues();
 }
 
-void ConfigurationScreen::mnuExit_Click()
+void ConfigurationScreen::loadTournamentChoices(const StationSettings& stored)
+{
+    const ConfigurationScreenForm& f = m_form;
+    checkOption(m_directions, stored.RightToLeft ? kRightToLeft : kLeftToRight);
+    setByProgram(*f.lineControlCheck, !stored.LineOff, [this] { lineControlClicked(); });
+    setByProgram(*f.barefootCheck, stored.BarefootOn, [this] { barefootClicked(); });
+    setByProgram(*f.sitSkiCheck, stored.SitSkiOn, [this] { sitSkiClicked(); });
+    setByProgram(*f.wstimsCheck, stored.WstimsOn != 0, [this] { wstimsClicked(); });
+    // The magnifier is only switched on here, never off: an unchecked box writes nothing.
+    if (stored.LoupeOn == 1)
+        setByProgram(*f.magnifierCheck, true, [this] { magnifierClicked(); });
+    checkOption(m_markers, stored.BuoyMarker);
+}
+
+void ConfigurationScreen::exitAndSave()
 {
     SettingsStore& store = m_station.store();
     StationSettings& s = m_station.settings;
-    // 1.
-    store.write(QStringLiteral("TournamentName"), TournamentName->text());
+    const ConfigurationScreenForm& f = m_form;
+    store.write(QStringLiteral("TournamentName"), f.tournamentEdit->text());
     store.write(QStringLiteral("labelcolor"), s.LabelColor);
-    // 2. The pictures folder ends in a separator.
-    QString pictures = CapturesPathName->text();
+    // The pictures folder ends in a separator.
+    QString pictures = f.picturesFolderEdit->text();
     while (pictures.endsWith(QLatin1Char(' ')))
         pictures.chop(1);
     if (!pictures.endsWith(QLatin1Char('\\')) && !pictures.endsWith(QLatin1Char('/')))
         pictures += QDir::separator();
-    setByProgram(*CapturesPathName, pictures, [this] { CapturesPathName_Change(); });
-    // 3.
+    setByProgram(*f.picturesFolderEdit, pictures, [this] { picturesFolderEdited(); });
     hide();
-    // 5.
     const QDateTime now = m_station.clock().now();
     if (!s.ResultsFilePath.isEmpty())
         m_station.results().append(s.ResultsFilePath, QStringLiteral("New Configuration: ") +
                                                           dateText(now) + QStringLiteral("  ") +
                                                           timeText(now) + QLatin1Char(' ') +
-                                                          TournamentName->text());
-    // 6. Skier names for the measurement screen.
-    if (!SkierNameFile->text().isEmpty()) {
-        QStringList names;
-        const Result<QString> text = readTextFile(SkierNameFile->text());
-        if (text) {
-            m_station.skierNameList.clear();
-            FieldReader reader(text.value());
-            while (const std::optional<QString> field = reader.nextField()) {
-                if (!field->isEmpty())
-                    names << *field;
-            }
-            m_station.skierNameList = names;
-        }
-        if (names.isEmpty())
-            m_station.dialogs().message(
-                QStringLiteral("Names not loaded, check file name and path"));
-    }
-    // 7. The capture screen's WSTIMS name button follows the WSTIMS box.
+                                                          f.tournamentEdit->text());
+    loadSkierNames();
     if (m_station.created(Screen::Capture))
-        m_station.capture().btnGetName->setVisible(WSTIMS->isChecked());
-    // 8.
+        m_station.capture().offerWstimsName(s.WstimsOn != 0);
     m_station.show(Screen::Main, this);
+}
+
+void ConfigurationScreen::loadSkierNames()
+{
+    // The skier names of the measurement screen's list.
+    const QString file = m_form.skierNameFileEdit->text();
+    if (file.isEmpty())
+        return;
+    QStringList names;
+    const Result<QString> text = readTextFile(file);
+    if (text) {
+        m_station.skierNameList.clear();
+        FieldReader reader(text.value());
+        while (const std::optional<QString> field = reader.nextField()) {
+            if (!field->isEmpty())
+                names << *field;
+        }
+        m_station.skierNameList = names;
+    }
+    if (names.isEmpty())
+        m_station.dialogs().message(QStringLiteral("Names not loaded, check file name and path"));
 }
 
 void ConfigurationScreen::closeEvent(QCloseEvent* event)
@@ -328,31 +243,14 @@ void ConfigurationScreen::closeEvent(QCloseEvent* event)
     // The window's close box leaves the screen the same way as its menu.
     event->ignore();
     if (isVisible() && !m_station.quitRequested())
-        mnuExit_Click();
+        exitAndSave();
 }
 
-void ConfigurationScreen::setLabelColor(const QString& name)
+void ConfigurationScreen::setMessageColor(const QString& name)
 {
     m_station.settings.LabelColor = name;
     m_station.settings.deriveValues();
     m_station.store().write(QStringLiteral("labelcolor"), name);
-}
-
-void ConfigurationScreen::white_color_Click()
-{
-    setLabelColor(QStringLiteral("white"));
-}
-void ConfigurationScreen::black_color_Click()
-{
-    setLabelColor(QStringLiteral("black"));
-}
-void ConfigurationScreen::yellow_color_Click()
-{
-    setLabelColor(QStringLiteral("yellow"));
-}
-void ConfigurationScreen::default_color_Click()
-{
-    setLabelColor(QStringLiteral("default"));
 }
 
 void ConfigurationScreen::setImpactColor(const QString& name)
@@ -362,61 +260,26 @@ void ConfigurationScreen::setImpactColor(const QString& name)
     m_station.store().write(QStringLiteral("impactcolor"), name);
 }
 
-void ConfigurationScreen::OptImpactWhite_Click()
+void ConfigurationScreen::setGridCount(const QString& count)
 {
-    setImpactColor(QStringLiteral("white"));
-}
-void ConfigurationScreen::OptImpactBlack_Click()
-{
-    setImpactColor(QStringLiteral("black"));
-}
-void ConfigurationScreen::OptImpactYellow_Click()
-{
-    setImpactColor(QStringLiteral("yellow"));
-}
-void ConfigurationScreen::OptImpactRed_Click()
-{
-    setImpactColor(QStringLiteral("red"));
+    const int grids = count.toInt();
+    m_station.settings.GridCount = grids;
+    m_station.grids.gridCountChanged(grids);
+    m_station.store().write(QStringLiteral("grids"), count);
+    m_station.mainScreen().showGridRows(grids);
 }
 
-void ConfigurationScreen::setGridCount(int count)
+void ConfigurationScreen::setJumpDirection(const QString& direction)
 {
-    m_station.settings.GridCount = count;
-    m_station.grids.gridCountChanged(count);
-    m_station.store().write(QStringLiteral("grids"), QString::number(count));
-    m_station.mainScreen().showGridRows(count);
-}
-
-void ConfigurationScreen::Opt1Grid_Click()
-{
-    setGridCount(1);
-}
-void ConfigurationScreen::Opt2grid_Click()
-{
-    setGridCount(2);
-}
-void ConfigurationScreen::Opt3grid_Click()
-{
-    setGridCount(3);
-}
-
-void ConfigurationScreen::left_to_right_button_Click()
-{
-    m_station.settings.RightToLeft = false;
+    const bool rightToLeft = direction == kRightToLeft;
+    m_station.settings.RightToLeft = rightToLeft;
     m_station.settings.deriveValues();
-    m_station.store().write(QStringLiteral("right2left"), boolText(false));
+    m_station.store().write(QStringLiteral("right2left"), boolText(rightToLeft));
 }
 
-void ConfigurationScreen::right_to_left_button_Click()
+void ConfigurationScreen::lineControlClicked()
 {
-    m_station.settings.RightToLeft = true;
-    m_station.settings.deriveValues();
-    m_station.store().write(QStringLiteral("right2left"), boolText(true));
-}
-
-void ConfigurationScreen::line_control_check_Click()
-{
-    m_station.settings.LineOff = !line_control_check->isChecked();
+    m_station.settings.LineOff = !m_form.lineControlCheck->isChecked();
     m_station.settings.deriveValues();
     m_station.store().write(QStringLiteral("boxlineoff"), boolText(m_station.settings.LineOff));
 }
@@ -431,14 +294,14 @@ void ConfigurationScreen::updateTournamentType()
     s.deriveValues();
 }
 
-void ConfigurationScreen::Barefoot_box_Click()
+void ConfigurationScreen::barefootClicked()
 {
     StationSettings& s = m_station.settings;
-    if (Barefoot_box->isChecked()) {
+    if (m_form.barefootCheck->isChecked()) {
         s.BarefootOn = true;
         s.SitSkiOn = false;
         updateTournamentType();
-        setByProgram(*SitSki_box, false, [this] { SitSki_box_Click(); });
+        setByProgram(*m_form.sitSkiCheck, false, [this] { sitSkiClicked(); });
     } else {
         s.BarefootOn = false;
         if (!s.SitSkiOn)
@@ -446,14 +309,14 @@ void ConfigurationScreen::Barefoot_box_Click()
     }
 }
 
-void ConfigurationScreen::SitSki_box_Click()
+void ConfigurationScreen::sitSkiClicked()
 {
     StationSettings& s = m_station.settings;
-    if (SitSki_box->isChecked()) {
+    if (m_form.sitSkiCheck->isChecked()) {
         s.SitSkiOn = true;
         s.BarefootOn = false;
         updateTournamentType();
-        setByProgram(*Barefoot_box, false, [this] { Barefoot_box_Click(); });
+        setByProgram(*m_form.barefootCheck, false, [this] { barefootClicked(); });
     } else {
         s.SitSkiOn = false;
         if (!s.BarefootOn)
@@ -461,19 +324,19 @@ void ConfigurationScreen::SitSki_box_Click()
     }
 }
 
-void ConfigurationScreen::WSTIMS_Click()
+void ConfigurationScreen::wstimsClicked()
 {
-    const bool on = WSTIMS->isChecked();
+    const bool on = m_form.wstimsCheck->isChecked();
     m_station.settings.WstimsOn = on ? 1 : 0;
     m_station.settings.deriveValues();
-    QXIOLabel->setVisible(on);
+    m_form.exchangeFolderCautionLabel->setVisible(on);
     m_station.store().write(QStringLiteral("WSTIMS"),
                             on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void ConfigurationScreen::chkLoupe_Click()
+void ConfigurationScreen::magnifierClicked()
 {
-    const bool on = chkLoupe->isChecked();
+    const bool on = m_form.magnifierCheck->isChecked();
     m_station.settings.LoupeOn = on ? 1 : 0;
     if (on)
         startMagnifier();
@@ -481,11 +344,6 @@ void ConfigurationScreen::chkLoupe_Click()
         m_station.ownMagnifierOn = false;
     m_station.store().write(QStringLiteral("Loupe"),
                             on ? QStringLiteral("1") : QStringLiteral("0"));
-}
-
-void ConfigurationScreen::cmdLoupe_Click()
-{
-    startMagnifier();
 }
 
 void ConfigurationScreen::startMagnifier()
@@ -512,104 +370,77 @@ void ConfigurationScreen::startMagnifier()
                                     QString(), DialogIcon::Exclamation);
 }
 
-void ConfigurationScreen::OptCircle_Click()
+void ConfigurationScreen::setBuoyMarker(const QString& marker)
 {
-    m_station.settings.BuoyMarker = QStringLiteral("circle");
-    m_station.store().write(QStringLiteral("buoymarker"), QStringLiteral("circle"));
+    m_station.settings.BuoyMarker = marker;
+    m_station.store().write(QStringLiteral("buoymarker"), marker);
 }
 
-void ConfigurationScreen::OptCross_Click()
+void ConfigurationScreen::setPictureSave(const QString& policy)
 {
-    m_station.settings.BuoyMarker = QStringLiteral("cross");
-    m_station.store().write(QStringLiteral("buoymarker"), QStringLiteral("cross"));
+    m_station.store().write(QStringLiteral("PictureSave"), policy);
 }
 
-void ConfigurationScreen::OptPictureAsk_Click()
+void ConfigurationScreen::setVideoSave(const QString& policy)
 {
-    m_station.store().write(QStringLiteral("PictureSave"), QStringLiteral("Ask"));
-}
-void ConfigurationScreen::OptPictureNoSave_Click()
-{
-    m_station.store().write(QStringLiteral("PictureSave"), QStringLiteral("NoSave"));
-}
-void ConfigurationScreen::OptPictureSave_Click()
-{
-    m_station.store().write(QStringLiteral("PictureSave"), QStringLiteral("Save"));
-}
-void ConfigurationScreen::OptVideoAsk_Click()
-{
-    m_station.store().write(QStringLiteral("VideoSave"), QStringLiteral("Ask"));
-}
-void ConfigurationScreen::OptVideoNoSave_Click()
-{
-    m_station.store().write(QStringLiteral("VideoSave"), QStringLiteral("NoSave"));
-}
-void ConfigurationScreen::OptVideoSave_Click()
-{
-    m_station.store().write(QStringLiteral("VideoSave"), QStringLiteral("Save"));
+    m_station.store().write(QStringLiteral("VideoSave"), policy);
 }
 
-void ConfigurationScreen::TournamentName_Change()
+void ConfigurationScreen::tournamentEdited()
 {
-    m_station.settings.TournamentName = TournamentName->text();
+    m_station.settings.TournamentName = m_form.tournamentEdit->text();
 }
 
-void ConfigurationScreen::ResultsPathName_Change()
+void ConfigurationScreen::resultsFileEdited()
 {
-    m_station.settings.ResultsFilePath = ResultsPathName->text();
-    if (ResultsPathName->text().isEmpty())
+    m_station.settings.ResultsFilePath = m_form.resultsFileEdit->text();
+    if (m_form.resultsFileEdit->text().isEmpty())
         m_station.dialogs().message(
             QStringLiteral("Enter valid path and filename for results file"));
 }
 
-void ConfigurationScreen::CapturesPathName_Change()
+void ConfigurationScreen::picturesFolderEdited()
 {
-    m_station.settings.PicturesFolder = CapturesPathName->text();
+    m_station.settings.PicturesFolder = m_form.picturesFolderEdit->text();
 }
 
-void ConfigurationScreen::SetupFilesPathName_Change()
+void ConfigurationScreen::setupFilesFolderEdited()
 {
-    m_station.settings.SetupFilesFolder = SetupFilesPathName->text();
-    m_station.store().write(QStringLiteral("SetupFiles"), SetupFilesPathName->text());
+    m_station.settings.SetupFilesFolder = m_form.setupFilesFolderEdit->text();
+    m_station.store().write(QStringLiteral("SetupFiles"), m_form.setupFilesFolderEdit->text());
 }
 
-void ConfigurationScreen::SkierNameFile_Change()
+void ConfigurationScreen::skierNameFileEdited()
 {
-    m_station.settings.SkierNamesFile = SkierNameFile->text();
+    m_station.settings.SkierNamesFile = m_form.skierNameFileEdit->text();
 }
 
-std::optional<QString> ConfigurationScreen::findFile()
+FileDialogRequest ConfigurationScreen::fileRequest() const
 {
     FileDialogRequest request;
     request.folder = m_station.paths().stationFolder();
     request.filter = QStringLiteral(
         "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|");
     request.filterIndex = 2;
-    const std::optional<QString> chosen = m_station.dialogs().openFile(request);
-    if (!chosen || chosen->isEmpty())
-        return std::nullopt;
-    return chosen;
+    return request;
 }
 
-void ConfigurationScreen::btnFindNames_Click()
+void ConfigurationScreen::findSkierNameFile()
 {
-    if (const auto chosen = findFile())
-        setByProgram(*SkierNameFile, *chosen, [this] { SkierNameFile_Change(); });
+    const std::optional<QString> chosen = m_station.dialogs().openFile(fileRequest());
+    if (chosen && !chosen->isEmpty())
+        setByProgram(*m_form.skierNameFileEdit, *chosen, [this] { skierNameFileEdited(); });
 }
 
-void ConfigurationScreen::btnFindResults_Click()
+void ConfigurationScreen::findResultsFile()
 {
     // A new day's results file does not exist yet: the dialog takes a new name as well as an
     // existing file (lines are always added to it, never written over it).
-    FileDialogRequest request;
+    FileDialogRequest request = fileRequest();
     request.title = QStringLiteral("Results file (new or existing; lines are added to it)");
-    request.folder = m_station.paths().stationFolder();
-    request.filter = QStringLiteral(
-        "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|");
-    request.filterIndex = 2;
     const std::optional<QString> chosen = m_station.dialogs().saveFile(request);
     if (chosen && !chosen->isEmpty())
-        setByProgram(*ResultsPathName, *chosen, [this] { ResultsPathName_Change(); });
+        setByProgram(*m_form.resultsFileEdit, *chosen, [this] { resultsFileEdited(); });
 }
 
 } // namespace fw

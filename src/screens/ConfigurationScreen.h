@@ -1,20 +1,15 @@
 #pragma once
 
+#include "screens/ConfigurationScreenForm.h"
+#include "support/dialogs.h"
+
+#include <QList>
 #include <QMainWindow>
-
-#include <optional>
-
-class QAction;
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
 
 namespace fw {
 
 class Station;
+struct StationSettings;
 
 // The configuration screen: tournament-level choices, loaded once per run at the end of
 // start-up (which also loads the stored grids), afterwards only hidden and shown.
@@ -23,109 +18,77 @@ class ConfigurationScreen : public QMainWindow {
 public:
     explicit ConfigurationScreen(Station& station, QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;
-    QLineEdit* TournamentName = nullptr;
-    QLabel* Label2 = nullptr;
-    QLineEdit* ResultsPathName = nullptr;
-    QPushButton* btnFindResults = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* CapturesPathName = nullptr;
-    QLabel* Label4 = nullptr;
-    QLineEdit* SetupFilesPathName = nullptr;
-    QLabel* Label5 = nullptr;
-    QLineEdit* SkierNameFile = nullptr;
-    QPushButton* btnFindNames = nullptr;
-    QGroupBox* gridframe = nullptr;
-    QRadioButton* Opt1Grid = nullptr;
-    QRadioButton* Opt2grid = nullptr;
-    QRadioButton* Opt3grid = nullptr;
-    QCheckBox* Barefoot_box = nullptr;
-    QCheckBox* SitSki_box = nullptr;
-    QGroupBox* Jump_direction = nullptr;
-    QRadioButton* right_to_left_button = nullptr;
-    QRadioButton* left_to_right_button = nullptr;
-    QCheckBox* line_control_check = nullptr;
-    QCheckBox* WSTIMS = nullptr;
-    QLabel* QXIOLabel = nullptr;
-    QCheckBox* chkLoupe = nullptr;
-    QPushButton* cmdLoupe = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QRadioButton* OptCross = nullptr;
-    QRadioButton* OptCircle = nullptr;
-    QGroupBox* message_colors = nullptr;
-    QRadioButton* white_color = nullptr;
-    QRadioButton* black_color = nullptr;
-    QRadioButton* yellow_color = nullptr;
-    QRadioButton* default_color = nullptr;
-    QGroupBox* Frame4 = nullptr;
-    QRadioButton* OptImpactWhite = nullptr;
-    QRadioButton* OptImpactBlack = nullptr;
-    QRadioButton* OptImpactYellow = nullptr;
-    QRadioButton* OptImpactRed = nullptr;
-    QGroupBox* Frame3 = nullptr;
-    QRadioButton* OptPictureAsk = nullptr;
-    QRadioButton* OptPictureNoSave = nullptr;
-    QRadioButton* OptPictureSave = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    QRadioButton* OptVideoAsk = nullptr;
-    QRadioButton* OptVideoNoSave = nullptr;
-    QRadioButton* OptVideoSave = nullptr;
-    QAction* mnuExit = nullptr;
+    ConfigurationScreenForm& form() { return m_form; }
 
     // The contact picture file extension.
     QString pictureExtension() const { return m_pictureExtension; }
 
 public Q_SLOTS:
-    void Form_Load();
-    void mnuExit_Click();
+    // Shows the stored choices; each control's handler runs, which writes its key back.
+    void loadSettings();
+    // Stores the choices, notes the new configuration in the results file and goes back to
+    // the main screen.
+    void exitAndSave();
+    void findSkierNameFile();
+    void findResultsFile();
 
-    void white_color_Click();
-    void black_color_Click();
-    void yellow_color_Click();
-    void default_color_Click();
-    void OptImpactWhite_Click();
-    void OptImpactBlack_Click();
-    void OptImpactYellow_Click();
-    void OptImpactRed_Click();
-    void Opt1Grid_Click();
-    void Opt2grid_Click();
-    void Opt3grid_Click();
-    void left_to_right_button_Click();
-    void right_to_left_button_Click();
-    void line_control_check_Click();
-    void Barefoot_box_Click();
-    void SitSki_box_Click();
-    void WSTIMS_Click();
-    void chkLoupe_Click();
-    void cmdLoupe_Click();
-    void OptCircle_Click();
-    void OptCross_Click();
-    void OptPictureAsk_Click();
-    void OptPictureNoSave_Click();
-    void OptPictureSave_Click();
-    void OptVideoAsk_Click();
-    void OptVideoNoSave_Click();
-    void OptVideoSave_Click();
-    void TournamentName_Change();
-    void ResultsPathName_Change();
-    void CapturesPathName_Change();
-    void SetupFilesPathName_Change();
-    void SkierNameFile_Change();
-    void btnFindNames_Click();
-    void btnFindResults_Click();
+    void tournamentEdited();
+    void resultsFileEdited();
+    void picturesFolderEdited();
+    void setupFilesFolderEdited();
+    void skierNameFileEdited();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void setLabelColor(const QString& name);
+    // One option of a group and the stored value it stands for.
+    struct OptionValue {
+        QRadioButton* option;
+        QString value;
+    };
+    using ApplyValue = void (ConfigurationScreen::*)(const QString&);
+    struct OptionGroup {
+        QList<OptionValue> options;
+        ApplyValue apply;
+    };
+
+    void connectControls();
+    void connectGroup(const OptionGroup& group);
+    // Checks the option of `value` as the program does: its handler runs.
+    void checkOption(const OptionGroup& group, const QString& value);
+
+    void loadPaths(const StationSettings& stored);
+    void loadGrids(const StationSettings& stored);
+    void loadTournamentChoices(const StationSettings& stored);
+    void loadSkierNames();
+
+    void setMessageColor(const QString& name);
     void setImpactColor(const QString& name);
-    void setGridCount(int count);
+    void setGridCount(const QString& count);
+    void setJumpDirection(const QString& direction);
+    void setBuoyMarker(const QString& marker);
+    void setPictureSave(const QString& policy);
+    void setVideoSave(const QString& policy);
+    void lineControlClicked();
+    void barefootClicked();
+    void sitSkiClicked();
+    void wstimsClicked();
+    void magnifierClicked();
     void updateTournamentType();
     void startMagnifier();
-    std::optional<QString> findFile();
+    // The file dialog of the "find" buttons: the station folder, text files first.
+    FileDialogRequest fileRequest() const;
 
     Station& m_station;
+    ConfigurationScreenForm m_form;
+    OptionGroup m_messageColors;
+    OptionGroup m_impactColors;
+    OptionGroup m_gridCounts;
+    OptionGroup m_directions;
+    OptionGroup m_markers;
+    OptionGroup m_pictureSave;
+    OptionGroup m_videoSave;
     QString m_pictureExtension;
     bool m_ownMagnifierTold = false;
 };

@@ -2,6 +2,8 @@
 
 #include "settings/SettingsStore.h"
 
+#include <cmath>
+
 namespace fw {
 
 namespace {
@@ -40,6 +42,14 @@ bool colorForName(const QString& name, Rgb& rgb)
     return true;
 }
 
+std::optional<double> storedCaptureTime(const SettingsStore& store)
+{
+    const double seconds = store.readDouble(QStringLiteral("captureTime"), 0);
+    if (seconds > 0 && std::isfinite(seconds))
+        return seconds;
+    return std::nullopt;
+}
+
 QString StationSettings::gridFileKey(int grid)
 {
     return QStringLiteral("grid%1File").arg(grid);
@@ -47,7 +57,8 @@ QString StationSettings::gridFileKey(int grid)
 
 void StationSettings::loadFrom(const SettingsStore& store)
 {
-    VideoFolder = withoutTrailingSeparator(store.read(QStringLiteral("logpath"), QString()));
+    VideoFolder =
+        withoutTrailingSeparator(store.read(QStringLiteral("logpath"), QString()).trimmed());
     SessionLogFileName = store.read(QStringLiteral("logfile"), QString());
     BarefootTiming15s = store.readInt(QStringLiteral("barefoot"), 0) != 0 ? 1 : 0;
     CaptureDevice = store.readInt(QStringLiteral("device"), -1);
@@ -57,7 +68,7 @@ void StationSettings::loadFrom(const SettingsStore& store)
     VideoResolution = store.readInt(QStringLiteral("VideoResolution"), -1);
     ColorFormat = store.readInt(QStringLiteral("ColorFormat"), -1);
     VideoInput = store.readInt(QStringLiteral("VideoInput"), -1);
-    CaptureTime = store.readDouble(QStringLiteral("captureTime"), 0);
+    CaptureTime = storedCaptureTime(store).value_or(kDefaultCaptureSeconds);
     TournamentName = store.read(QStringLiteral("TournamentName"), QString());
     SetupFilesFolder = store.read(QStringLiteral("SetupFiles"), QString());
     const int grids = store.readInt(QStringLiteral("grids"), 0);
@@ -69,7 +80,7 @@ void StationSettings::loadFrom(const SettingsStore& store)
     TournamentType = oneOf(store.read(QStringLiteral("tournamentType"), QString()),
                            {"normal", "barefoot", "sitski"}, "normal");
     WstimsOn = store.readInt(QStringLiteral("WSTIMS"), 0) != 0 ? 1 : 0;
-    LoupeOn = store.readInt(QStringLiteral("Loupe"), 0) != 0 ? 1 : 0;
+    LoupeOn = store.readInt(QStringLiteral("Loupe"), 0) == 1 ? 1 : 0;
     BuoyMarker =
         oneOf(store.read(QStringLiteral("buoymarker"), QString()), {"circle", "cross"}, "circle");
     LabelColor = oneOf(store.read(QStringLiteral("labelcolor"), QString()),
@@ -78,15 +89,15 @@ void StationSettings::loadFrom(const SettingsStore& store)
                         {"white", "black", "yellow", "red"}, "white");
     PictureSavePolicy = oneOf(store.read(QStringLiteral("PictureSave"), QString()),
                               {"Save", "NoSave", "Ask"}, "Ask");
-    VideoSavePolicy = oneOf(store.read(QStringLiteral("VideoSave"), QString()),
-                            {"Save", "NoSave", "Ask"}, "Ask");
+    VideoSavePolicy =
+        oneOf(store.read(QStringLiteral("VideoSave"), QString()), {"Save", "NoSave", "Ask"}, "Ask");
     deriveValues();
 }
 
 void StationSettings::deriveValues()
 {
     if (!colorForName(LabelColor, LabelColorRgb))
-        LabelColorRgb = kWhite;  // "default": per-control colours; white where one is needed
+        LabelColorRgb = kWhite; // "default": per-control colours; white where one is needed
     if (!colorForName(ImpactColor, ImpactColorRgb))
         ImpactColorRgb = kWhite;
     BarefootOn = TournamentType == QLatin1String("barefoot");

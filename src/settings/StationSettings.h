@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace fw {
 
@@ -21,48 +22,49 @@ constexpr Rgb kMagenta = 0xFF00FF;
 // screens consult, and the per-run paths set on the configuration screen.
 struct StationSettings {
     // Persistent, one per key.
-    QString VideoFolder;         // logpath; never ends in a separator in memory
-    QString SessionLogFileName;  // logfile
-    int BarefootTiming15s = 0;   // barefoot (0/1)
-    int CaptureDevice = -1;      // device
-    int Compression = -1;        // compression
-    double FrameRate = 0;        // framerate
-    QString FrameRateText;       // framerate, as typed
-    int VideoResolution = -1;    // VideoResolution
-    int ColorFormat = -1;        // ColorFormat
-    int VideoInput = -1;         // VideoInput
-    double CaptureTime = 0;      // captureTime
-    QString TournamentName;      // TournamentName
-    QString SetupFilesFolder;    // SetupFiles
-    int GridCount = 1;           // grids, 1..3
-    std::array<QString, 3> GridFile;  // grid1File..grid3File
-    bool RightToLeft = false;    // right2left
-    bool LineOff = false;        // boxlineoff
-    QString TournamentType = QStringLiteral("normal");  // tournamentType
-    int WstimsOn = 0;            // WSTIMS
-    int LoupeOn = 0;             // Loupe
-    QString BuoyMarker = QStringLiteral("circle");      // buoymarker
-    QString LabelColor = QStringLiteral("default");     // labelcolor
-    QString ImpactColor = QStringLiteral("white");      // impactcolor
-    QString PictureSavePolicy = QStringLiteral("Ask");  // PictureSave
-    QString VideoSavePolicy = QStringLiteral("Ask");    // VideoSave
+    QString VideoFolder;             // logpath; never ends in a separator in memory
+    QString SessionLogFileName;      // logfile
+    int BarefootTiming15s = 0;       // barefoot (0/1)
+    int CaptureDevice = -1;          // device
+    int Compression = -1;            // compression
+    double FrameRate = 0;            // framerate
+    QString FrameRateText;           // framerate, as typed
+    int VideoResolution = -1;        // VideoResolution
+    int ColorFormat = -1;            // ColorFormat
+    int VideoInput = -1;             // VideoInput
+    double CaptureTime = 0;          // captureTime
+    QString TournamentName;          // TournamentName
+    QString SetupFilesFolder;        // SetupFiles
+    int GridCount = 1;               // grids, 1..3
+    std::array<QString, 3> GridFile; // grid1File..grid3File
+    bool RightToLeft = false;        // right2left
+    bool LineOff = false;            // boxlineoff
+    QString TournamentType = QStringLiteral("normal"); // tournamentType
+    int WstimsOn = 0;                                  // WSTIMS
+    int LoupeOn = 0;                                   // Loupe: on only when stored as 1
+    QString BuoyMarker = QStringLiteral("circle");     // buoymarker
+    QString LabelColor = QStringLiteral("default");    // labelcolor
+    QString ImpactColor = QStringLiteral("white");     // impactcolor
+    QString PictureSavePolicy = QStringLiteral("Ask"); // PictureSave
+    QString VideoSavePolicy = QStringLiteral("Ask");   // VideoSave
 
     // Derived; set on the configuration screen.
     Rgb LabelColorRgb = kWhite;
     Rgb ImpactColorRgb = kWhite;
     bool BarefootOn = false;
     bool SitSkiOn = false;
-    QString DirectionText = QStringLiteral("left");       // "left" / "right"
-    QString LineControlText = QStringLiteral("line_on");  // "line_on" / "line_off"
-    QString WstimsText = QStringLiteral("WSTIMS OFF");    // "WSTIMS ON" / "WSTIMS OFF"
+    QString DirectionText = QStringLiteral("left");      // "left" / "right"
+    QString LineControlText = QStringLiteral("line_on"); // "line_on" / "line_off"
+    QString WstimsText = QStringLiteral("WSTIMS OFF");   // "WSTIMS ON" / "WSTIMS OFF"
 
     // Per run, not persisted.
     QString ResultsFilePath;
     QString PicturesFolder;
     QString SkierNamesFile;
 
-    // Reads every key with the read defaults of the key table, a value that does not parse
-    // counting as absent, and sets the derived values. Writes nothing.
+    // Reads every key as the station acts on it, a value that does not parse counting as
+    // absent, and sets the derived values. Writes nothing: the screens write a key back where
+    // they put an effective value in its place.
     void loadFrom(const SettingsStore& store);
 
     // Recomputes the derived values from the persistent fields.
@@ -71,6 +73,12 @@ struct StationSettings {
     // The grid file setting key for grid 1..3: "grid1File".
     static QString gridFileKey(int grid);
 };
+
+// A recording's length when none is stored.
+constexpr double kDefaultCaptureSeconds = 5;
+
+// The stored capture time, when it is a positive number of seconds.
+std::optional<double> storedCaptureTime(const SettingsStore& store);
 
 // Folder text without one trailing separator ("\" or "/").
 QString withoutTrailingSeparator(const QString& folder);

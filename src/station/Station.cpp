@@ -66,7 +66,7 @@ ConfigurationScreen& Station::configuration()
 {
     if (!m_configuration) {
         m_configuration = std::make_unique<ConfigurationScreen>(*this);
-        m_configuration->Form_Load();
+        m_configuration->loadSettings();
     }
     return *m_configuration;
 }
@@ -102,7 +102,7 @@ CaptureScreen& Station::capture()
 {
     if (!m_capture) {
         m_capture = std::make_unique<CaptureScreen>(*this);
-        m_capture->Form_Load();
+        m_capture->loadSettings();
     }
     return *m_capture;
 }

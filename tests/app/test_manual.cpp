@@ -224,7 +224,7 @@ struct StartedStation {
     {
         f.dialogs.expectMessage(DialogAnswer::No).expectMessage();
         station.start();
-        station.configuration().mnuExit_Click();
+        station.configuration().exitAndSave();
     }
     KeyboardState keys;
     Station station;
@@ -305,7 +305,6 @@ void TestManual::markedControlsExistAndTheirLegendsMatch()
     StartedStation s(f);
     for (const CalloutPicture& p : manualCallouts())
         screenWidget(s.station, p.screen); // every marked screen created, as on the walk
-    nameMarkedControls(s.station);
     const QString manual = readText(sourcePath(QStringLiteral("docs/manual.md")));
     for (const CalloutPicture& p : manualCallouts()) {
         QWidget* screen = &screenWidget(s.station, p.screen);

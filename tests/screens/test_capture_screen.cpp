@@ -56,7 +56,7 @@ struct CaptureRig {
         }
         f.dialogs.expectMessage();
         station->start();
-        station->configuration().mnuExit_Click();
+        station->configuration().exitAndSave();
     }
     CaptureScreen& screen() { return station->capture(); }
     QString video(const QString& name) const { return QDir(videos).filePath(name); }
@@ -156,7 +156,7 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     s.setSkierName(QStringLiteral("Smith"));
 
     // 1. Ended by time without Contact: the middle frame is noted.
-    s.cmdStartCapture_Click();
+    s.startRecording();
     QVERIFY(s.recording());
     QVERIFY(rig.reachedFrameSelection());
     const QString first = QDir::toNativeSeparators(rig.video(QStringLiteral("Smithjump1.avi")));
@@ -174,17 +174,17 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     // 2. The same name and pass again: the name gets an "X"; Contact notes the frame, Esc stops.
     rig.station->frameSelection().onRecordNextPassClicked();
     QVERIFY(s.isVisible());
-    s.txtPass->setText(QStringLiteral("1"));
-    s.txtPass_Change();
+    s.form().passEdit->setText(QStringLiteral("1"));
+    s.passEdited();
     f.dialogs.expectInput(QStringLiteral("Smyth")); // the frame selection screen offers a rename
-    s.cmdStartCapture_Click();
-    QCOMPARE(s.txtSkierName->text(), QStringLiteral("SmithX"));
-    QVERIFY(s.Label4->isVisible()); // the warning of the changed name
+    s.startRecording();
+    QCOMPARE(s.form().skierNameEdit->text(), QStringLiteral("SmithX"));
+    QVERIFY(s.form().nameChangedLabel->isVisible()); // the warning of the changed name
     QTRY_VERIFY_WITH_TIMEOUT(rig.station->captureEngine().framesCaptured() >= 10, 20000);
-    s.cmdStartTimer_Click();
-    const int contact = s.lblStartFrame->text().toInt();
+    s.noteContact();
+    const int contact = s.form().contactFrameLabel->text().toInt();
     QVERIFY(contact >= 9);
-    s.Form_KeyDown(27);
+    s.keyPressed(27);
     QVERIFY(rig.reachedFrameSelection());
     QCOMPARE(h.path, QDir::toNativeSeparators(rig.video(QStringLiteral("Smythjump1.avi"))));
     QCOMPARE(h.notedFrame, contact);
@@ -195,11 +195,11 @@ void TestCaptureScreen::recordingsReachFrameSelection()
     // the changed name has gone; the camera goes away: the operator is told, the file plays up
     // to its last frame.
     rig.station->frameSelection().onRecordNextPassClicked();
-    QCOMPARE(s.txtSkierName->text(), QStringLiteral("Smyth"));
-    QCOMPARE(s.txtPass->text(), QStringLiteral("2"));
-    QVERIFY(!s.Label4->isVisible());
+    QCOMPARE(s.form().skierNameEdit->text(), QStringLiteral("Smyth"));
+    QCOMPARE(s.form().passEdit->text(), QStringLiteral("2"));
+    QVERIFY(!s.form().nameChangedLabel->isVisible());
     f.dialogs.expectMessage();
-    s.cmdStartCapture_Click();
+    s.startRecording();
     QTRY_VERIFY_WITH_TIMEOUT(rig.station->captureEngine().framesCaptured() > 3, 20000);
     rig.station->captureEngine().setDemoCameraPlugged(false);
     QVERIFY(rig.reachedFrameSelection());
@@ -233,41 +233,41 @@ void TestCaptureScreen::nameAndTimeRules()
     else
         QCOMPARE(s.frameGeometry().right(), room.right());
     // A stored time of 0 becomes five seconds; the existing file raises the pass.
-    QCOMPARE(s.captureSeconds, 5.0);
+    QCOMPARE(s.captureSeconds(), 5.0);
     QCOMPARE(f.store().read(QStringLiteral("captureTime"), {}), QStringLiteral("5"));
-    QCOMPARE(s.txtPass->text(), QStringLiteral(" 2"));
+    QCOMPARE(s.form().passEdit->text(), QStringLiteral(" 2"));
     FW_VERIFY_DIALOGS(f.dialogs);
 
     // The comma is refused and any name change restarts the pass.
     f.dialogs.expectMessage();
-    s.txtSkierName->setText(QStringLiteral("Doe,Jane"));
-    s.txtSkierName_Change();
+    s.form().skierNameEdit->setText(QStringLiteral("Doe,Jane"));
+    s.skierNameEdited();
     QCOMPARE(f.dialogs.calls().last().text,
              QStringLiteral("Sorry, you cannot use the \",\" character in this box"));
-    QCOMPARE(s.txtSkierName->text(), QStringLiteral("Doe Jane"));
-    QCOMPARE(s.txtPass->text(), QStringLiteral("1"));
+    QCOMPARE(s.form().skierNameEdit->text(), QStringLiteral("Doe Jane"));
+    QCOMPARE(s.form().passEdit->text(), QStringLiteral("1"));
     QCOMPARE(rig.station->captureSkier, QStringLiteral("Doe Jane"));
     // A name from the scoring program may hold a comma the operator never typed: it becomes a
     // blank without a word.
     const QString names = rig.station->paths().inExchange(QStringLiteral("qxskier.nam"));
     QVERIFY(QDir().mkpath(QFileInfo(names).absolutePath()));
     QVERIFY(writeBytes(names, "\"Roe, Rick\",3,\"Open\"\r\n"));
-    s.btnGetName_Click();
-    QCOMPARE(s.txtSkierName->text(), QStringLiteral("Roe  Rick"));
+    s.takeWstimsName();
+    QCOMPARE(s.form().skierNameEdit->text(), QStringLiteral("Roe  Rick"));
     FW_VERIFY_DIALOGS(f.dialogs);
     s.setSkierName(QStringLiteral("Doe Jane"));
     // A double click on the name chooses one from the skier list, as the button does.
     f.dialogs.expectMessage();
-    QTest::mouseDClick(s.txtSkierName, Qt::LeftButton);
+    QTest::mouseDClick(s.form().skierNameEdit, Qt::LeftButton);
     QCOMPARE(f.dialogs.calls().last().text, noSkierNamesFileMessage());
 
     // Ended by the countdown of five seconds at 30 frames a second without Contact: frame 75.
-    s.cmdStartCapture_Click();
+    s.startRecording();
     // The countdown starts with the camera's first picture; its ticks, one past zero, end the
     // recording without waiting for the recording's clock.
-    QTRY_VERIFY(s.cmdStartTimer->isEnabled());
+    QTRY_VERIFY(s.form().contactButton->isEnabled());
     for (int tick = 0; tick < 6; ++tick)
-        s.Timer40_Timer();
+        s.countdownTick();
     QVERIFY(rig.reachedFrameSelection());
     QCOMPARE(rig.station->captureHandOver.notedFrame, 75);
     QVERIFY(QFile::exists(rig.video(QStringLiteral("Doe Janejump1.avi"))));
@@ -289,7 +289,7 @@ void TestCaptureScreen::noCaptureSource()
     // The capture screen cannot start a recording: a plain warning, the screen stays idle.
     main.goToCapture();
     f.dialogs.expectMessage();
-    rig.screen().cmdStartCapture_Click();
+    rig.screen().startRecording();
     QVERIFY(!rig.screen().recording());
     QVERIFY(f.dialogs.calls().last().text.startsWith(QStringLiteral("Warning: ")));
     QVERIFY(QDir(rig.videos).entryList({QStringLiteral("*.avi")}).isEmpty());
@@ -317,26 +317,27 @@ void TestCaptureScreen::cameraDroppingFramesAtItsOwnRate()
     s.setSkierName(QStringLiteral("Pattern"));
 
     // Stop while the camera is still opening calls the start off: no file, the screen idle.
-    s.cmdStartCapture_Click();
+    s.startRecording();
     QVERIFY(engine.isOpening());
-    s.cmdEndCapture_Click();
+    s.stopRecording();
     QVERIFY(!s.recording());
-    QVERIFY(s.cmdStartCapture->isEnabled() && !s.cmdEndCapture->isEnabled());
+    QVERIFY(s.form().startRecordingButton->isEnabled() &&
+            !s.form().stopRecordingButton->isEnabled());
     QVERIFY(s.isVisible());
     QVERIFY(QDir(rig.videos).entryList({QStringLiteral("*.avi")}).isEmpty());
-    QCOMPARE(s.txtPass->text(), QStringLiteral("1"));
+    QCOMPARE(s.form().passEdit->text(), QStringLiteral("1"));
 
-    s.cmdStartCapture_Click();
-    QCOMPARE(s.CapturePRO1->text(), QStringLiteral("Opening the camera ..."));
-    QVERIFY(!s.cmdStartTimer->isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(s.cmdStartTimer->isEnabled(), 20000);
-    QCOMPARE(s.lblRate->text(), QStringLiteral("30"));
+    s.startRecording();
+    QCOMPARE(s.form().livePicture->text(), QStringLiteral("Opening the camera ..."));
+    QVERIFY(!s.form().contactButton->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(s.form().contactButton->isEnabled(), 20000);
+    QCOMPARE(s.form().frameRateLabel->text(), QStringLiteral("30"));
     // Past the ten frames the camera dropped (places 5 to 14 of the file).
     QTRY_VERIFY_WITH_TIMEOUT(engine.framesCaptured() >= 8, 20000);
-    s.cmdStartTimer_Click();
-    const int contact = s.lblStartFrame->text().toInt();
-    QVERIFY2(contact >= 17, qPrintable(s.lblStartFrame->text()));
-    s.Form_KeyDown(27);
+    s.noteContact();
+    const int contact = s.form().contactFrameLabel->text().toInt();
+    QVERIFY2(contact >= 17, qPrintable(s.form().contactFrameLabel->text()));
+    s.keyPressed(27);
     QVERIFY(rig.reachedFrameSelection());
 
     const Station::CaptureHandOver& h = rig.station->captureHandOver;
@@ -348,8 +349,9 @@ void TestCaptureScreen::cameraDroppingFramesAtItsOwnRate()
     QCOMPARE(int(header->summary.length), h.frameCount);
     QVERIFY(contact < h.frameCount);
     // The screen's counters at the end are the file's.
-    QCOMPARE(s.LblFrame->text().toInt() + s.LblFrmDrop->text().toInt(), h.frameCount);
-    QCOMPARE(s.LblFrmDrop->text().toInt(), 10);
+    QCOMPARE(s.form().framesLabel->text().toInt() + s.form().framesDroppedLabel->text().toInt(),
+             h.frameCount);
+    QCOMPARE(s.form().framesDroppedLabel->text().toInt(), 10);
     FW_VERIFY_DIALOGS(f.dialogs);
 }
 

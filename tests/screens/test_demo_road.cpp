@@ -153,7 +153,7 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
     // against its picture box of 800 pixels, which this small capture fills a fifth of.
     f.dialogs.expectMessage(DialogAnswer::No).expectMessage().expectMessage();
     station.start();
-    station.configuration().mnuExit_Click();
+    station.configuration().exitAndSave();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(f.dialogs.calls().last().text.startsWith(QStringLiteral("Front ratio is")));
     QVERIFY(station.allGridsReady());
@@ -166,7 +166,7 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
     main.goToCapture();
     CaptureScreen& capture = station.capture();
     capture.setSkierName(QStringLiteral("Smith"));
-    capture.cmdStartCapture_Click();
+    capture.startRecording();
     QVERIFY(capture.recording());
     FrameSelectionScreen& select = station.frameSelection();
     QTRY_VERIFY_WITH_TIMEOUT(station.created(Screen::FrameSelection) && select.isVisible(), 60000);

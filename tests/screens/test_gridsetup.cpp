@@ -45,7 +45,7 @@ struct SetupRig {
         station = std::make_unique<Station>(f.store(), f.dialogs, f.clock, keys,
                                             StationPaths(f.stationFolder()));
         station->start();
-        station->configuration().mnuExit_Click();
+        station->configuration().exitAndSave();
         station->mainScreen().goToGridSetup();
         f.dialogs.clear();
     }

@@ -46,7 +46,7 @@ struct Rig {
         station = std::make_unique<Station>(f.store(), f.dialogs, f.clock, keys,
                                             StationPaths(f.stationFolder()));
         station->start();
-        station->configuration().mnuExit_Click();
+        station->configuration().exitAndSave();
     }
     GridSetupScreen& g() { return station->gridSetup(); }
     MainScreen& main() { return station->mainScreen(); }
@@ -206,8 +206,8 @@ void TestGridTrust::raisingTheNumberOfGridsNeedsTheNewGrid()
     r.g().form().exitAction->trigger();
 
     r.main().goToConfiguration();
-    r.station->configuration().Opt2grid->click();
-    r.station->configuration().mnuExit_Click();
+    r.station->configuration().form().twoGridsOption->click();
+    r.station->configuration().exitAndSave();
     QVERIFY(!r.station->allGridsReady());
     f.dialogs.clear();
     f.dialogs.expectMessage();
@@ -223,8 +223,8 @@ void TestGridTrust::raisingTheNumberOfGridsNeedsTheNewGrid()
     QVERIFY(!r.measureShown());
 
     r.main().goToConfiguration();
-    r.station->configuration().Opt1Grid->click();
-    r.station->configuration().mnuExit_Click();
+    r.station->configuration().form().oneGridOption->click();
+    r.station->configuration().exitAndSave();
     QVERIFY(r.station->allGridsReady());
     f.dialogs.clear();
     r.main().form().reviewPicturesButton->click();

@@ -52,7 +52,7 @@ struct MeasureRig {
         station = std::make_unique<Station>(f.store(), f.dialogs, f.clock, keys,
                                             StationPaths(f.stationFolder()));
         station->start();
-        station->configuration().mnuExit_Click();
+        station->configuration().exitAndSave();
         station->mainScreen().reviewPictures();
         f.dialogs.clear();
     }

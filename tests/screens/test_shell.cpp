@@ -160,7 +160,7 @@ void TestShell::navigationFolderAndExit()
 {
     StationFixture f;
     Rig r(f, true);
-    r.station.configuration().mnuExit_Click();
+    r.station.configuration().exitAndSave();
     MainScreen& main = r.station.mainScreen();
     f.dialogs.clear();
 
@@ -220,24 +220,24 @@ void TestShell::configurationChoicesFromTheStore()
     for (const auto& [key, value] : stored)
         f.store().write(QLatin1String(key), QLatin1String(value));
     Rig r(f, true);
-    ConfigurationScreen& c = r.station.configuration();
+    ConfigurationScreenForm& c = r.station.configuration().form();
     const StationSettings& s = r.station.settings;
-    for (QAbstractButton* on :
-         std::initializer_list<QAbstractButton*>{c.Opt3grid, c.right_to_left_button, c.SitSki_box,
-                                                 c.WSTIMS, c.OptCross, c.OptPictureNoSave})
+    for (QAbstractButton* on : std::initializer_list<QAbstractButton*>{
+             c.threeGridsOption, c.rightToLeftOption, c.sitSkiCheck, c.wstimsCheck,
+             c.crossMarkerOption, c.neverSavePictureOption})
         QVERIFY2(on->isChecked(), qPrintable(on->objectName()));
     // A change of a save option is written at once but used from the next start.
-    c.OptPictureSave->click();
+    c.alwaysSavePictureOption->click();
     QCOMPARE(f.store().read(QStringLiteral("PictureSave"), QString()), QStringLiteral("Save"));
     QCOMPARE(s.PictureSavePolicy, QStringLiteral("NoSave"));
 
     // The tournament types exclude each other; none checked is a normal tournament.
     const auto type = [&f] { return f.store().read(QStringLiteral("tournamentType"), QString()); };
-    c.Barefoot_box->click();
-    QVERIFY(c.Barefoot_box->isChecked() && !c.SitSki_box->isChecked());
+    c.barefootCheck->click();
+    QVERIFY(c.barefootCheck->isChecked() && !c.sitSkiCheck->isChecked());
     QVERIFY(s.BarefootOn && !s.SitSkiOn);
     QCOMPARE(type(), QStringLiteral("barefoot"));
-    c.Barefoot_box->click();
+    c.barefootCheck->click();
     QCOMPARE(type(), QStringLiteral("normal"));
 }
 
@@ -246,11 +246,11 @@ void TestShell::leavingTheConfigurationScreen()
     StationFixture f;
     Rig r(f, true);
     ConfigurationScreen& c = r.station.configuration();
-    c.TournamentName->setText(QStringLiteral("Spring Cup"));
-    c.TournamentName_Change();
-    c.CapturesPathName->setText(f.path(QStringLiteral("Pics  ")));
-    c.CapturesPathName_Change();
-    c.mnuExit_Click();
+    c.form().tournamentEdit->setText(QStringLiteral("Spring Cup"));
+    c.tournamentEdited();
+    c.form().picturesFolderEdit->setText(f.path(QStringLiteral("Pics  ")));
+    c.picturesFolderEdited();
+    c.exitAndSave();
     QVERIFY(r.station.mainScreen().isVisible());
     QCOMPARE(r.station.settings.PicturesFolder, f.path(QStringLiteral("Pics")) + QDir::separator());
     QCOMPARE(f.store().read(QStringLiteral("TournamentName"), QString()),
@@ -258,15 +258,15 @@ void TestShell::leavingTheConfigurationScreen()
 
     f.clock.advanceSeconds(61);
     r.station.mainScreen().goToConfiguration();
-    c.mnuExit_Click();
+    c.exitAndSave();
     QCOMPARE(readBytes(r.videos + QStringLiteral("/JumpMeasurementResults120526.txt")),
              QByteArray("New Configuration: 12-05-2026  14:03:09 Spring Cup\r\n"
                         "New Configuration: 12-05-2026  14:04:10 Spring Cup\r\n"));
 
     // An emptied results path is refused with a message.
     f.dialogs.expectMessage();
-    c.ResultsPathName->clear();
-    c.ResultsPathName_Change();
+    c.form().resultsFileEdit->clear();
+    c.resultsFileEdited();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(r.station.settings.ResultsFilePath.isEmpty());
 }
@@ -279,8 +279,8 @@ void TestShell::skierNamesFromTheConfiguredFile()
     const QString names = f.path(QStringLiteral("names.txt"));
     QVERIFY(writeBytes(names, "Smith,John\r\n\"Doe, Jane\"\r\n"));
     f.dialogs.expectOpenFile(names);
-    c.btnFindNames_Click();
-    c.mnuExit_Click();
+    c.findSkierNameFile();
+    c.exitAndSave();
     QCOMPARE(r.station.skierNameList, (QStringList{QStringLiteral("Smith"), QStringLiteral("John"),
                                                    QStringLiteral("Doe, Jane")}));
 
@@ -288,7 +288,7 @@ void TestShell::skierNamesFromTheConfiguredFile()
     r.station.mainScreen().goToConfiguration();
     QFile::remove(names);
     f.dialogs.expectMessage();
-    c.mnuExit_Click();
+    c.exitAndSave();
     QCOMPARE(f.dialogs.texts().last(),
              QStringLiteral("Names not loaded, check file name and path"));
     FW_VERIFY_DIALOGS(f.dialogs);
@@ -296,7 +296,7 @@ void TestShell::skierNamesFromTheConfiguredFile()
     // The results file of a new day, not there yet, can be chosen.
     const QString tomorrow = f.path(QStringLiteral("JumpMeasurementResults120626.txt"));
     f.dialogs.expectSaveFile(tomorrow);
-    c.btnFindResults->click();
+    c.form().findResultsFileButton->click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(r.station.settings.ResultsFilePath, tomorrow);
 }
@@ -339,7 +339,7 @@ void TestShell::logViewerListsVideoLinesAndTakesThePath()
 {
     StationFixture f;
     Rig r(f, true);
-    r.station.configuration().mnuExit_Click();
+    r.station.configuration().exitAndSave();
     const QString video = QStringLiteral(
         "12-05-2026    14:10:00      Skier: Smith  Jump: 3       Contact Frame:  123         "
         "File: /videos/Smithjump3.avi");
@@ -406,7 +406,7 @@ void TestShell::manualIsReadOncePerRun()
     lake.fill(Qt::blue);
     QVERIFY(lake.save(f.stationFolder() + QStringLiteral("/lake.png")));
     Rig r(f, true);
-    r.station.configuration().mnuExit_Click();
+    r.station.configuration().exitAndSave();
     r.station.mainScreen().openManual();
     ManualViewer& manual = r.station.manual();
     QVERIFY(manual.isVisible() && !r.station.mainScreen().isVisible());

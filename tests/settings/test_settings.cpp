@@ -23,6 +23,8 @@ private Q_SLOTS:
     void failedWritesAreReportedOncePerRun();
     void freshStoreGivesTheEffectiveDefaults();
     void derivedValues();
+    void readingsTheStationActsOn_data();
+    void readingsTheStationActsOn();
     void resetStopsOnEitherFirstNo();
     void resetClearsWhatIsConfirmed();
 };
@@ -146,7 +148,7 @@ void TestSettings::freshStoreGivesTheEffectiveDefaults()
 void TestSettings::derivedValues()
 {
     StationFixture f;
-    f.store().write(QStringLiteral("logpath"), QStringLiteral("D:\\Jumps\\"));
+    f.store().write(QStringLiteral("logpath"), QStringLiteral("D:\\Jumps\\ "));
     f.store().write(QStringLiteral("impactcolor"), QStringLiteral("red"));
     f.store().write(QStringLiteral("boxlineoff"), QStringLiteral("-1"));
     f.store().write(QStringLiteral("WSTIMS"), QStringLiteral("1"));
@@ -164,6 +166,48 @@ void TestSettings::derivedValues()
     QCOMPARE(measureLabelColor(QStringLiteral("default"), QStringLiteral("M_Reride")), kRed);
     QCOMPARE(measureLabelColor(QStringLiteral("default"), QStringLiteral("O_reride")), kYellow);
     QCOMPARE(measureLabelColor(QStringLiteral("default"), QStringLiteral("maxbuoym")), kWhite);
+}
+
+void TestSettings::readingsTheStationActsOn_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("stored"); // null: never written
+    QTest::addColumn<int>("loupe");
+    QTest::addColumn<double>("captureSeconds");
+    // The magnifier starts only for a stored 1; any other number, or none, leaves it off.
+    QTest::newRow("loupe on") << "Loupe"
+                              << "1" << 1 << 5.0;
+    QTest::newRow("loupe -1") << "Loupe"
+                              << "-1" << 0 << 5.0;
+    QTest::newRow("loupe 2") << "Loupe"
+                             << "2" << 0 << 5.0;
+    QTest::newRow("loupe True") << "Loupe"
+                                << "True" << 0 << 5.0;
+    // A capture time that is no positive number is the five seconds a recording starts with.
+    QTest::newRow("time absent") << "captureTime" << QString() << 0 << 5.0;
+    QTest::newRow("time 0") << "captureTime"
+                            << "0" << 0 << 5.0;
+    QTest::newRow("time negative") << "captureTime"
+                                   << "-3" << 0 << 5.0;
+    QTest::newRow("time text") << "captureTime"
+                               << "long" << 0 << 5.0;
+    QTest::newRow("time 4.5") << "captureTime"
+                              << "4.5" << 0 << 4.5;
+}
+
+void TestSettings::readingsTheStationActsOn()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, stored);
+    QFETCH(int, loupe);
+    QFETCH(double, captureSeconds);
+    StationFixture f;
+    if (!stored.isNull())
+        f.store().write(key, stored);
+    StationSettings s;
+    s.loadFrom(f.store());
+    QCOMPARE(s.LoupeOn, loupe);
+    QCOMPARE(s.CaptureTime, captureSeconds);
 }
 
 namespace {

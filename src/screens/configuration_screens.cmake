@@ -1,0 +1,3 @@
+list(APPEND fw_ui_sources
+    screens/ConfigurationScreenForm.h screens/ConfigurationScreenForm.cpp
+)
