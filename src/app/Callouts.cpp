@@ -59,13 +59,14 @@ QList<CalloutPicture> buildCallouts()
                 "skierNameFileEdit", "gridCountBox", "barefootCheck", "jumpDirectionBox",
                 "wstimsCheck", "pictureSaveBox", "videoSaveBox", "exitAndSaveAction"})},
         {QStringLiteral("gridsetup-points"), Screen::GridSetup,
-         marks({"gridLoad", "gridSave", "mnuSetupPicture", "picture", "grid_select",
-                "grid_state_icon", "Frame1", "ul_survey_x", "txtCheckX", "jump_x", "Load",
-                "show_alignment", "chkboxGridLock", "AdjustUp"})},
+         marks({"loadGridAction", "saveGridAction", "pictureMenu", "picture", "gridChoiceButton",
+                "gridStateIcon", "pointChoiceBox", "upperLeftSurveyXEdit", "checkBuoySurveyXEdit",
+                "jumpXEdit", "completeButton", "drawBuoysButton", "gridLockBox",
+                "adjustUpButton"})},
         {QStringLiteral("gridsetup"), Screen::GridSetup,
-         marks({"btnAccuracyCheck", "fmAccuracyDisplay"})},
+         marks({"accuracyButton", "accuracyKindBox"})},
         {QStringLiteral("accuracy-mesh"), Screen::GridSetup,
-         marks({"fmAccuracyDisplay", "fmAccuracyConfig"})},
+         marks({"accuracyKindBox", "accuracyShowBox"})},
         {QStringLiteral("capture"), Screen::Capture,
          marks({"livePicture", "skierNameEdit", "passEdit", "captureTimeCombo",
                 "startRecordingButton", "contactButton", "stopRecordingButton", "selectNameButton",
@@ -79,13 +80,6 @@ QList<CalloutPicture> buildCallouts()
                 "feetEdit", "jumpOkOption", "recordButton", "clearButton", "showGridButton",
                 "verifyButton", "captureNextJumpButton", "savePictureAction", "resultsAction"})},
     };
-}
-
-// Sets an object name where the screen has not given one.
-void name(QObject* control, const char* objectName)
-{
-    if (control && control->objectName().isEmpty())
-        control->setObjectName(QLatin1String(objectName));
 }
 
 QWidget* shownWidget(QWidget& screen, const QString& control)
@@ -144,32 +138,6 @@ QWidget& screenWidget(Station& station, Screen screen)
         break;
     }
     return station.mainScreen();
-}
-
-void nameMarkedControls(Station& station)
-{
-    if (station.created(Screen::GridSetup)) {
-        GridSetupScreen& s = station.gridSetup();
-        name(s.gridLoad, "gridLoad");
-        name(s.gridSave, "gridSave");
-        if (s.mnuLoadPicture)
-            if (QMenu* menu = qobject_cast<QMenu*>(s.mnuLoadPicture->parent()))
-                name(menu->menuAction(), "mnuSetupPicture");
-        name(s.picture, "picture");
-        name(s.grid_select, "grid_select");
-        name(s.grid_state_icon, "grid_state_icon");
-        name(s.Frame1, "Frame1");
-        name(s.ul_survey_x, "ul_survey_x");
-        name(s.txtCheckX, "txtCheckX");
-        name(s.jump_x, "jump_x");
-        name(s.Load, "Load");
-        name(s.show_alignment, "show_alignment");
-        name(s.chkboxGridLock, "chkboxGridLock");
-        name(s.AdjustUp, "AdjustUp");
-        name(s.btnAccuracyCheck, "btnAccuracyCheck");
-        name(s.fmAccuracyDisplay, "fmAccuracyDisplay");
-        name(s.fmAccuracyConfig, "fmAccuracyConfig");
-    }
 }
 
 std::optional<QRect> controlPlace(QWidget& screen, const QString& control)

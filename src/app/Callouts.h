@@ -37,10 +37,6 @@ QList<Callout> calloutsOf(const QString& picture);
 // The screen a picture shows (created if it was not yet).
 QWidget& screenWidget(Station& station, Screen screen);
 
-// Gives the controls the marks point at their object names on every screen created so far,
-// where the screen has not named them itself.
-void nameMarkedControls(Station& station);
-
 // Where a control is on its screen, in the screen's own pixels: a widget shown on it, or an item
 // of its menu bar (a menu's item points at the menu's title). None when the screen has no such
 // control or does not show it.

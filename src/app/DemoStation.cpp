@@ -167,7 +167,7 @@ QString writeDemoCourseGrid(const QString& gridFile, QSize pictureSize)
     const std::pair<QString, QStringList> files[] = {
         {gridFile, gridFileLines(grid, gridFile, 1)},
         {checkBuoyFilePath(gridFile),
-         checkBuoyFileLines(grid.checkBuoyPicture, entries.txtCheckX, entries.txtCheckY)},
+         checkBuoyFileLines(grid.checkBuoyPicture, entries.check_survey_x, entries.check_survey_y)},
     };
     for (const auto& [file, lines] : files)
         if (const auto written = replaceFileLines(file, lines); !written.ok())

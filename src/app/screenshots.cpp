@@ -137,7 +137,6 @@ public:
             picture->setZoom(fw::PictureView::Zoom::Fit);
         waitFor([] { return false; }, 300); // let the screen lay out and paint
         QImage image = screen.grab().toImage();
-        fw::nameMarkedControls(m_station);
         const QStringList missing = fw::drawCallouts(image, screen, fw::calloutsOf(name));
         if (!missing.isEmpty())
             return QStringLiteral("the marks of %1.png point at controls the screen does not "
@@ -210,46 +209,47 @@ QString walk(fw::Station& station, AnsweringDialogs& dialogs, const fw::DemoFold
         return QStringLiteral("cannot write the course picture ") + still;
     main.goToGridSetup();
     fw::GridSetupScreen& setup = station.gridSetup();
+    fw::GridSetupScreenForm& form = setup.form();
     dialogs.filesToOpen = {still};
-    setup.mnuLoadPicture_Click();
-    setup.show_alignment->click();
+    setup.loadPicture();
+    form.drawBuoysButton->click();
     if (QString failed =
-            shooter.shoot(setup, QStringLiteral("gridsetup-points"), {1360, 660}, setup.picture);
+            shooter.shoot(setup, QStringLiteral("gridsetup-points"), {1360, 660}, form.picture);
         !failed.isEmpty())
         return failed;
-    const QString surveyedY = setup.txtCheckY->text();
+    const QString surveyedY = form.checkBuoySurveyYEdit->text();
     const QString mistyped = QString::number(surveyedY.toDouble() + 2.0);
-    setup.txtCheckY->setText(mistyped);
-    Q_EMIT setup.txtCheckY->textEdited(mistyped);
+    form.checkBuoySurveyYEdit->setText(mistyped);
+    Q_EMIT form.checkBuoySurveyYEdit->textEdited(mistyped);
     dialogs.provoked = {QStringLiteral("Check Buoy Does not Validate")};
-    setup.Load->click();
+    form.completeButton->click();
     if (dialogs.provokedSeen.isEmpty())
         return QStringLiteral("the mistyped check buoy was not refused");
     if (QString failed = shooter.shoot(setup, QStringLiteral("gridsetup-checkfailed"), {1360, 660},
-                                       setup.picture);
+                                       form.picture);
         !failed.isEmpty())
         return failed;
     dialogs.provoked.clear();
-    setup.txtCheckY->setText(surveyedY);
-    Q_EMIT setup.txtCheckY->textEdited(surveyedY);
-    setup.Load->click();
-    if (setup.btnAccuracyCheck->isHidden())
+    form.checkBuoySurveyYEdit->setText(surveyedY);
+    Q_EMIT form.checkBuoySurveyYEdit->textEdited(surveyedY);
+    form.completeButton->click();
+    if (form.accuracyButton->isHidden())
         return QStringLiteral("the grid was not accepted again");
-    setup.optStandardAccuracy->click();
+    form.standardAccuracyOption->click();
     dialogs.inputs = {QStringLiteral("4")}; // the skier path line through the landing area
-    setup.btnAccuracyCheck->click();
+    form.accuracyButton->click();
     if (QString failed =
-            shooter.shoot(setup, QStringLiteral("gridsetup"), {1360, 660}, setup.picture);
+            shooter.shoot(setup, QStringLiteral("gridsetup"), {1360, 660}, form.picture);
         !failed.isEmpty())
         return failed;
-    setup.optAdvancedAccuracy->click();
-    setup.optHomolgationLevel->click();
-    setup.btnAccuracyCheck->click();
+    form.advancedAccuracyOption->click();
+    form.showHomologationLevelOption->click();
+    form.accuracyButton->click();
     if (QString failed =
-            shooter.shoot(setup, QStringLiteral("accuracy-mesh"), {1360, 660}, setup.picture);
+            shooter.shoot(setup, QStringLiteral("accuracy-mesh"), {1360, 660}, form.picture);
         !failed.isEmpty())
         return failed;
-    setup.gridExit_Click();
+    setup.leave();
     if (!station.allGridsReady())
         return QStringLiteral("grid 1 is not ready after its check");
 

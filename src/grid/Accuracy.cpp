@@ -137,14 +137,14 @@ QStringList accuracyReportHeader(const GridEntries& e, int grid, GridRatios rati
     QStringList lines;
     lines << dateText(when) + QStringLiteral("  ") + timeText(when) +
                  QStringLiteral(" Accuracy Check")
-          << QStringLiteral("Grid Set-up for accuracy check") << e.ipt_file_description
-          << e.ipt_file_description_2 << QStringLiteral("Grid Number: ") + printForm(grid)
+          << QStringLiteral("Grid Set-up for accuracy check") << e.description << e.description_2
+          << QStringLiteral("Grid Number: ") + printForm(grid)
           << QStringLiteral("Grid Verdict: accepted") << QStringLiteral(" ")
           << QStringLiteral("Front Ratio: ") + leadingSpace(ratios.front)
           << QStringLiteral("Back Ratio: ") + leadingSpace(ratios.back);
     lines << gridPictureLines(e);
-    lines << QStringLiteral("Check Buoy X,Y Survey: ") + e.txtCheckX + QStringLiteral("  ") +
-                 e.txtCheckY
+    lines << QStringLiteral("Check Buoy X,Y Survey: ") + e.check_survey_x + QStringLiteral("  ") +
+                 e.check_survey_y
           << QStringLiteral(" ");
     return lines;
 }
@@ -172,7 +172,7 @@ std::optional<AccuracyCheck> RunAccuracyCheck(const GridEntries& entries, const 
         return std::nullopt;
     }
     const QDateTime now = clock.now();
-    const int gridNumber = gridNumberFromCaption(entries.grid_select).value_or(grids.currentGrid);
+    const int gridNumber = gridNumberFromCaption(entries.grid_caption).value_or(grids.currentGrid);
     AccuracyCheck out = std::move(check).value();
     out.reportPath = accuracyReportPath(settings.VideoFolder, now.date());
     QStringList lines = accuracyReportHeader(entries, gridNumber, ev.ratios, now);

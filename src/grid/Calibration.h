@@ -13,10 +13,10 @@ namespace fw {
 
 // The assistant's eight fields.
 struct CalibrationFields {
-    QString CalibrationLineXTwips, CalibrationLineYTwips;
-    QString CalibrationLineXTwips2, CalibrationLineYTwips2;
-    QString CalibrationLineXActual, CalibrationLineYActual;
-    QString CalibrationLineXActual2, CalibrationLineYActual2;
+    QString point1PictureX, point1PictureY;
+    QString point2PictureX, point2PictureY;
+    QString point1ActualX, point1ActualY;
+    QString point2ActualX, point2ActualY;
 };
 
 // The units button's caption after a press: "Actual" ↔ "Screen".

@@ -35,19 +35,19 @@ bool anyEntryMissing(const GridEntries& e)
             return true;
     }
     return holds(e.jump_x, kJumpXUnset) || holds(e.jump_y, kJumpYUnset) ||
-           holds(e.txtCheckX, kCheckXUnset) || holds(e.txtCheckY, kCheckYUnset);
+           holds(e.check_survey_x, kCheckXUnset) || holds(e.check_survey_y, kCheckYUnset);
 }
 
 // The check buoy's picture fields hold a marked position (not "auto", not 0).
 bool checkBuoyMarked(const GridEntries& e)
 {
-    return !pictureMissing(e.txtCheckXpix) && !pictureMissing(e.txtCheckYpix) &&
-           fieldNumber(e.txtCheckXpix) != 0.0;
+    return !pictureMissing(e.check_picture_x) && !pictureMissing(e.check_picture_y) &&
+           fieldNumber(e.check_picture_x) != 0.0;
 }
 
 int captionGrid(const GridEntries& e, const GridState& grids)
 {
-    return gridNumberFromCaption(e.grid_select).value_or(grids.currentGrid);
+    return gridNumberFromCaption(e.grid_caption).value_or(grids.currentGrid);
 }
 
 QString pairLine(const QString& label, const QString& a, const QString& b)
@@ -127,7 +127,7 @@ GridEvaluation evaluateGrid(const GridEntries& e, double pictureWidth_twips)
     if (anyEntryMissing(e)) {
         ev.verdict = GridVerdict::Incomplete;
         ev.message = gridtext::notAllParameters;
-    } else if (fieldNumber(e.txtCheckXpix) == 0.0) {
+    } else if (fieldNumber(e.check_picture_x) == 0.0) {
         ev.verdict = GridVerdict::CheckBuoyMissing;
         ev.message = gridtext::checkBuoyMandatory;
     } else if (!ev.c) {
@@ -235,8 +235,8 @@ QStringList buoyRecordLines(const GridEntries& e, const QString& unit)
 QStringList gridPictureLines(const GridEntries& e)
 {
     return buoyRecordLines(e, QStringLiteral("Pixels")) << pairLine(
-               QStringLiteral("Check Buoy X,Y Pixels: "), printForm(fieldNumber(e.txtCheckXpix)),
-               printForm(fieldNumber(e.txtCheckYpix)));
+               QStringLiteral("Check Buoy X,Y Pixels: "), printForm(fieldNumber(e.check_picture_x)),
+               printForm(fieldNumber(e.check_picture_y)));
 }
 
 QStringList gridSetupRecord(const GridEntries& e, int grid, const QDateTime& when)
@@ -244,11 +244,12 @@ QStringList gridSetupRecord(const GridEntries& e, int grid, const QDateTime& whe
     QStringList lines;
     lines << dateText(when) + QLatin1Char(' ') + timeText(when) +
                  QStringLiteral(" New Set-up now in place")
-          << e.ipt_file_description << e.ipt_file_description_2
-          << QStringLiteral("Grid Number: ") + printForm(grid) << QStringLiteral(" ");
+          << e.description << e.description_2 << QStringLiteral("Grid Number: ") + printForm(grid)
+          << QStringLiteral(" ");
     lines << gridPictureLines(e);
     lines << pairLine(QStringLiteral("Check Buoy X,Y Survey: "),
-                      printForm(fieldNumber(e.txtCheckX)), printForm(fieldNumber(e.txtCheckY)))
+                      printForm(fieldNumber(e.check_survey_x)),
+                      printForm(fieldNumber(e.check_survey_y)))
           << QStringLiteral(" ");
     return lines;
 }

@@ -86,10 +86,10 @@ MeasurementGrid gridFromEntries(const GridEntries& e, const MeasurementGrid& bas
         g.survey(b) = {fieldNumber(e.surveyX(b)), fieldNumber(e.surveyY(b))};
     }
     g.jump = {fieldNumber(e.jump_x), fieldNumber(e.jump_y)};
-    g.checkBuoyPicture = {fieldNumber(e.txtCheckXpix), fieldNumber(e.txtCheckYpix)};
-    g.checkBuoySurvey = {fieldNumber(e.txtCheckX), fieldNumber(e.txtCheckY)};
-    g.description1 = e.ipt_file_description;
-    g.description2 = e.ipt_file_description_2;
+    g.checkBuoyPicture = {fieldNumber(e.check_picture_x), fieldNumber(e.check_picture_y)};
+    g.checkBuoySurvey = {fieldNumber(e.check_survey_x), fieldNumber(e.check_survey_y)};
+    g.description1 = e.description;
+    g.description2 = e.description_2;
     return g;
 }
 
@@ -105,13 +105,13 @@ GridEntries entriesFromGrid(const MeasurementGrid& g, int gridNumber)
     }
     e.jump_x = fieldText(g.jump.X);
     e.jump_y = fieldText(g.jump.Y);
-    e.txtCheckXpix = fieldText(g.checkBuoyPicture.x);
-    e.txtCheckYpix = fieldText(g.checkBuoyPicture.y);
-    e.txtCheckX = fieldText(g.checkBuoySurvey.X);
-    e.txtCheckY = fieldText(g.checkBuoySurvey.Y);
-    e.ipt_file_description = g.description1.isEmpty() ? QString(kNoFile) : g.description1;
-    e.ipt_file_description_2 = g.description2;
-    e.grid_select = gridCaption(gridNumber);
+    e.check_picture_x = fieldText(g.checkBuoyPicture.x);
+    e.check_picture_y = fieldText(g.checkBuoyPicture.y);
+    e.check_survey_x = fieldText(g.checkBuoySurvey.X);
+    e.check_survey_y = fieldText(g.checkBuoySurvey.Y);
+    e.description = g.description1.isEmpty() ? QString(kNoFile) : g.description1;
+    e.description_2 = g.description2;
+    e.grid_caption = gridCaption(gridNumber);
     return e;
 }
 

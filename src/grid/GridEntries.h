@@ -1,8 +1,8 @@
 #pragma once
 
 // The grid setup screen's entry fields as one record of texts. Completion, saving and loading
-// read and write the fields as the operator sees them; the screen binds its widgets to this
-// record (one member per field, named after the field).
+// read and write the fields as the operator sees them; the screen binds each of its fields to
+// one member of this record.
 
 #include "grid/Geometry.h"
 
@@ -32,11 +32,13 @@ struct GridEntries {
     QString lr_survey_x = kSurveyUnset, lr_survey_y = kSurveyUnset;
     QString jump_x = kJumpXUnset, jump_y = kJumpYUnset;
     // Check buoy: survey position as typed, picture position (empty until marked).
-    QString txtCheckX = kCheckXUnset, txtCheckY = kCheckYUnset;
-    QString txtCheckXpix, txtCheckYpix;
-    QString ipt_file_description = kNoFile;
-    QString ipt_file_description_2;
-    QString grid_select = QStringLiteral("Grid 1");
+    QString check_survey_x = kCheckXUnset, check_survey_y = kCheckYUnset;
+    QString check_picture_x, check_picture_y;
+    // The two descriptive lines saved with the grid.
+    QString description = kNoFile;
+    QString description_2;
+    // The grid button's caption: which grid the fields belong to.
+    QString grid_caption = QStringLiteral("Grid 1");
 
     // The fields of one buoy, by BuoyIndex.
     QString& pictureX(BuoyIndex b);

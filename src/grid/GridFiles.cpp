@@ -188,7 +188,7 @@ void applyLoaded(const GridFileContents& loaded, int grid, GridEntries& entries,
     grids.working = g;
     grids.slot(grid) = g;
 
-    entries = loadedEntries(loaded, entries.grid_select);
+    entries = loadedEntries(loaded, entries.grid_caption);
 }
 
 // Steps shared by both loads once the files are read: the field changes, the x orientation, the
@@ -257,12 +257,12 @@ QString unprovedGridMessage(const QString& path, const QString& reason)
 GridEntries loadedEntries(const GridFileContents& loaded, const QString& caption)
 {
     GridEntries shown = entriesFromGrid(loaded.grid, 1);
-    shown.grid_select = caption;
+    shown.grid_caption = caption;
     if (!loaded.hasCheckBuoyFile) {
-        shown.txtCheckXpix = QString(kPictureUnset);
-        shown.txtCheckYpix = QString(kPictureUnset);
-        shown.txtCheckX.clear();
-        shown.txtCheckY.clear();
+        shown.check_picture_x = QString(kPictureUnset);
+        shown.check_picture_y = QString(kPictureUnset);
+        shown.check_survey_x.clear();
+        shown.check_survey_y.clear();
     }
     return shown;
 }
@@ -365,8 +365,8 @@ QStringList gridLoadRecord(const GridEntries& e, int grid, const MeasurementGrid
     QStringList lines;
     lines << dateText(when) + QLatin1Char(' ') + timeText(when) +
                  QStringLiteral(" New Set-up now in place")
-          << e.ipt_file_description << e.ipt_file_description_2
-          << QStringLiteral("Grid Number: ") + printForm(grid) << QStringLiteral(" ");
+          << e.description << e.description_2 << QStringLiteral("Grid Number: ") + printForm(grid)
+          << QStringLiteral(" ");
     lines << buoyRecordLines(e, QStringLiteral("Twips"));
     if (loaded.checkBuoyPicture.x > 0) {
         const QString surveyLabel = atStartup ? QStringLiteral("Check Buoy X,Y Survey: ")
@@ -409,18 +409,17 @@ GridFileResult SaveGrid(GridEntries& entries, GridState& grids, StationSettings&
     for (;;) {
         // The question starts from the line on the screen; Cancel gives an empty line, as it
         // always did.
-        description =
-            dialogs
-                .input(gridtext::descriptionPrompt, gridtext::descriptionTitle,
-                       description.isEmpty() ? entries.ipt_file_description_2 : description)
-                .value_or(QString());
+        description = dialogs
+                          .input(gridtext::descriptionPrompt, gridtext::descriptionTitle,
+                                 description.isEmpty() ? entries.description_2 : description)
+                          .value_or(QString());
         if (!unusableText(description))
             break;
         dialogs.message(gridtext::descriptionRefused);
     }
 
     const std::optional<int> grid = confirmGrid(
-        dialogs, QStringLiteral("Save "), entries.grid_select,
+        dialogs, QStringLiteral("Save "), entries.grid_caption,
         QStringLiteral("What grid are you saving?"), grids.currentGrid, settings.GridCount);
     if (!grid)
         return result;
@@ -447,7 +446,8 @@ GridFileResult SaveGrid(GridEntries& entries, GridState& grids, StationSettings&
         return result;
     }
     WholeFileWriter cbFile(
-        cbPath, checkBuoyFileLines(saved.checkBuoyPicture, entries.txtCheckX, entries.txtCheckY));
+        cbPath,
+        checkBuoyFileLines(saved.checkBuoyPicture, entries.check_survey_x, entries.check_survey_y));
     if (const auto& reason = cbFile.failure()) {
         dialogs.message(saveFault(cbPath, *reason), QString(), DialogIcon::Critical);
         return result;
@@ -474,8 +474,8 @@ GridFileResult SaveGrid(GridEntries& entries, GridState& grids, StationSettings&
         grids.allGridsReady = false;
     grids.working.description1 = path;
     grids.working.description2 = description;
-    entries.ipt_file_description = path;
-    entries.ipt_file_description_2 = description;
+    entries.description = path;
+    entries.description_2 = description;
 
     result.done = true;
     result.grid = *grid;
@@ -490,7 +490,7 @@ GridFileResult LoadGrid(GridEntries& entries, GridState& grids, StationSettings&
 {
     GridFileResult result;
     const std::optional<int> grid = confirmGrid(
-        dialogs, QStringLiteral("Load "), entries.grid_select,
+        dialogs, QStringLiteral("Load "), entries.grid_caption,
         QStringLiteral("What grid are you loading?"), grids.currentGrid, settings.GridCount);
     if (!grid)
         return result;
@@ -518,7 +518,7 @@ GridFileResult LoadGrid(GridEntries& entries, GridState& grids, StationSettings&
     // The working copy and the fields now hold the loaded grid: it becomes current and the
     // caption names it, so that the field changes mark that grid, not the one shown before.
     grids.currentGrid = *grid;
-    entries.grid_select = gridCaption(*grid);
+    entries.grid_caption = gridCaption(*grid);
     result.done = true;
     result.grid = *grid;
     result.path = path;
@@ -544,7 +544,7 @@ GridFileResult LoadGridAtStartup(int grid, const QString& path, GridEntries& ent
     }
 
     grids.currentGrid = grid;
-    entries.grid_select = gridCaption(grid);
+    entries.grid_caption = gridCaption(grid);
     result.done = true;
     result.grid = grid;
     result.path = path;

@@ -6,4 +6,5 @@ list(APPEND fw_core_sources
     grid/GridFiles.h grid/GridFiles.cpp
     grid/Accuracy.h grid/Accuracy.cpp
     grid/Calibration.h grid/Calibration.cpp
+    grid/GridSetupRules.h grid/GridSetupRules.cpp
 )

@@ -1,16 +1,12 @@
 #pragma once
 
 #include "grid/Calibration.h"
+#include "screens/CalibrationWindowForm.h"
 #include "widgets/PictureView.h"
 
 #include <QMainWindow>
 
 #include <optional>
-
-class QAction;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 
 namespace fw {
 
@@ -25,36 +21,20 @@ class CalibrationWindow : public QMainWindow {
 public:
     explicit CalibrationWindow(Station& station, QWidget* parent = nullptr);
 
-    QLineEdit* CalibrationLineXTwips = nullptr;
-    QLineEdit* CalibrationLineYTwips = nullptr;
-    QLineEdit* CalibrationLineXTwips2 = nullptr;
-    QLineEdit* CalibrationLineYTwips2 = nullptr;
-    QLineEdit* CalibrationLineXActual = nullptr;
-    QLineEdit* CalibrationLineYActual = nullptr;
-    QLineEdit* CalibrationLineXActual2 = nullptr;
-    QLineEdit* CalibrationLineYActual2 = nullptr;
-    QPushButton* CalibrationLineUnitsSelect = nullptr;
-    QPushButton* CalibrateLineDrawCommand = nullptr;
-    QPushButton* CalibrationLineErase = nullptr;
-    QLabel* CalibrationLineScreenLabel = nullptr;
-    QLabel* CalibrationLineActualLabel = nullptr;
-    QAction* formexit = nullptr;
+    CalibrationWindowForm& form() { return m_form; }
 
     // The lines shown on one picture: the previous one in magenta, the new one in white.
     struct Shown {
         PictureView::ItemId old = 0;
         PictureView::ItemId current = 0;
     };
-    Shown onMeasure;
-    Shown onGridSetup;
-    // The line drawn last, kept for the whole run.
-    std::optional<CalibrationLine> previous;
+    const Shown& shownOnMeasurement() const { return m_onMeasurement; }
+    const Shown& shownOnGridSetup() const { return m_onGridSetup; }
 
 public Q_SLOTS:
-    void CalibrationLineUnitsSelect_Click();
-    void CalibrateLineDrawCommand_Click();
-    void CalibrationLineErase_Click();
-    void formexit_Click();
+    void toggleInputKind();
+    void drawLine();
+    void eraseLines();
 
 private:
     CalibrationFields fields() const;
@@ -63,6 +43,11 @@ private:
     static void erase(PictureView& view, Shown& shown);
 
     Station& m_station;
+    CalibrationWindowForm m_form;
+    Shown m_onMeasurement;
+    Shown m_onGridSetup;
+    // The line drawn last, kept for the whole run.
+    std::optional<CalibrationLine> m_previous;
 };
 
 } // namespace fw

@@ -118,7 +118,7 @@ GridSetupScreen& Station::gridSetup()
 {
     if (!m_gridSetup) {
         m_gridSetup = std::make_unique<GridSetupScreen>(*this);
-        m_gridSetup->Form_Load();
+        m_gridSetup->prepare();
     }
     return *m_gridSetup;
 }

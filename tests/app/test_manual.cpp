@@ -305,7 +305,6 @@ void TestManual::markedControlsExistAndTheirLegendsMatch()
     StartedStation s(f);
     for (const CalloutPicture& p : manualCallouts())
         screenWidget(s.station, p.screen); // every marked screen created, as on the walk
-    nameMarkedControls(s.station);
     const QString manual = readText(sourcePath(QStringLiteral("docs/manual.md")));
     for (const CalloutPicture& p : manualCallouts()) {
         QWidget* screen = &screenWidget(s.station, p.screen);

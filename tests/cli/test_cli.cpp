@@ -140,8 +140,8 @@ void TestCli::distanceOfAGridSavedByTheStation()
     grids.working.checkBuoyPicture =
         *SurveyToPicture(grids.working.c, grids.working.checkBuoySurvey);
     entries = entriesFromGrid(grids.working, 1);
-    entries.txtCheckX = QStringLiteral("54");
-    entries.txtCheckY = QStringLiteral("50");
+    entries.check_survey_x = QStringLiteral("54");
+    entries.check_survey_y = QStringLiteral("50");
     const QString path = QDir(settings.SetupFilesFolder).filePath(QStringLiteral("saved.ipt"));
     const auto save = [&] {
         f.dialogs.expectSaveFile(path)

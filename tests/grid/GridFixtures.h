@@ -34,10 +34,10 @@ inline GridEntries rectangleEntries()
         e.surveyY(b) = QString::number(kRectangleSurvey[i].Y);
     }
     e.jump_x = QStringLiteral("30");
-    e.jump_y = e.txtCheckY = QStringLiteral("45");
-    e.txtCheckX = QStringLiteral("60");
-    e.txtCheckXpix = QStringLiteral(" 6000");
-    e.txtCheckYpix = QStringLiteral(" 4500");
+    e.jump_y = e.check_survey_y = QStringLiteral("45");
+    e.check_survey_x = QStringLiteral("60");
+    e.check_picture_x = QStringLiteral(" 6000");
+    e.check_picture_y = QStringLiteral(" 4500");
     return e;
 }
 

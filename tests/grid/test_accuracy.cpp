@@ -24,10 +24,10 @@ GridEntries accuracyEntries(double right_m = 78, double front_m = 30)
     GridEntries e = rectangleEntries();
     e.ur_survey_x = e.lr_survey_x = QString::number(right_m);
     e.lr_survey_y = e.ll_survey_y = QString::number(front_m);
-    e.jump_y = e.txtCheckY = QStringLiteral("50");
-    e.txtCheckX = QStringLiteral("54");
-    e.ipt_file_description = QStringLiteral("/setup/left.ipt");
-    e.ipt_file_description_2 = QStringLiteral("left camera");
+    e.jump_y = e.check_survey_y = QStringLiteral("50");
+    e.check_survey_x = QStringLiteral("54");
+    e.description = QStringLiteral("/setup/left.ipt");
+    e.description_2 = QStringLiteral("left camera");
     return e;
 }
 
@@ -154,7 +154,7 @@ void TestAccuracy::reportIsAppendedToTheDaysFile()
 
     // A grid refused by its check buoy is never described: told, and nothing is written.
     GridEntries refused = e;
-    refused.txtCheckXpix = QStringLiteral(" 6100");
+    refused.check_picture_x = QStringLiteral(" 6100");
     f.dialogs.expectMessage();
     QVERIFY(!RunAccuracyCheck(refused, s, settings, kRectangleWidth_twips, AccuracyContent::Grade,
                               f.dialogs, f.clock));
@@ -178,33 +178,33 @@ void TestAccuracy::calibrationRoundingsAndHorizon()
 {
     const MeasurementGrid c = solvedState(accuracyEntries()).working;
     CalibrationFields f;
-    f.CalibrationLineXActual = QStringLiteral("30"); // the upper left buoy
-    f.CalibrationLineYActual = QStringLiteral("70");
-    f.CalibrationLineXActual2 = QStringLiteral("78.01"); // next to the lower right buoy
-    f.CalibrationLineYActual2 = QStringLiteral("30m");
+    f.point1ActualX = QStringLiteral("30"); // the upper left buoy
+    f.point1ActualY = QStringLiteral("70");
+    f.point2ActualX = QStringLiteral("78.01"); // next to the lower right buoy
+    f.point2ActualY = QStringLiteral("30m");
     const auto line = calibrationDraw(f, QStringLiteral("Actual"), c);
     QVERIFY(line);
-    QCOMPARE(f.CalibrationLineXTwips2, QStringLiteral(" 9001")); // 9001.25
-    QCOMPARE(f.CalibrationLineYTwips2, QStringLiteral(" 7000"));
+    QCOMPARE(f.point2PictureX, QStringLiteral(" 9001")); // 9001.25
+    QCOMPARE(f.point2PictureY, QStringLiteral(" 7000"));
     QCOMPARE(line->from.x, 3000.0);
     QCOMPARE(line->to.x, 9001.0);
-    f.CalibrationLineXTwips = QStringLiteral("3001");
-    f.CalibrationLineYTwips2 = QString();
+    f.point1PictureX = QStringLiteral("3001");
+    f.point2PictureY = QString();
     const auto screen = calibrationDraw(f, QStringLiteral("Screen"), c);
     QVERIFY(screen);
-    QCOMPARE(f.CalibrationLineXActual, QStringLiteral(" 30.01")); // 30.008
-    QCOMPARE(f.CalibrationLineYActual2, QStringLiteral(" 86"));   // picture y 0
+    QCOMPARE(f.point1ActualX, QStringLiteral(" 30.01")); // 30.008
+    QCOMPARE(f.point2ActualY, QStringLiteral(" 86"));    // picture y 0
     QCOMPARE(screen->to.y, 0.0);
 
     MeasurementGrid horizon;
     horizon.c = kHorizonAt1000;
-    f.CalibrationLineXActual = QStringLiteral("unchanged");
+    f.point1ActualX = QStringLiteral("unchanged");
     // On the horizon, and beyond it (the far side from this grid's buoys at the origin).
     for (const char* y : {"1000", "2000"}) {
-        f.CalibrationLineYTwips = QLatin1String(y);
+        f.point1PictureY = QLatin1String(y);
         const auto refused = calibrationDraw(f, QStringLiteral("Screen"), horizon);
         QVERIFY2(!refused && !refused.message().isEmpty(), y);
-        QCOMPARE(f.CalibrationLineXActual, QStringLiteral("unchanged"));
+        QCOMPARE(f.point1ActualX, QStringLiteral("unchanged"));
     }
 
     QCOMPARE(skierPathRow(QStringLiteral(" 7 ")), std::optional<int>(6));

@@ -59,7 +59,7 @@ void TestCompletion::incompleteEntriesAreRefusedBeforeAnything()
         {&GridEntries::lower_left_x, QStringLiteral("x")}, // a display field not showing a number
         {&GridEntries::ll_survey_y, QStringLiteral("input")},
         {&GridEntries::jump_y, QStringLiteral("jump y")},
-        {&GridEntries::txtCheckX, QStringLiteral("CheckX")},
+        {&GridEntries::check_survey_x, QStringLiteral("CheckX")},
     };
     for (const auto& [field, text] : cases) {
         World w;
@@ -76,7 +76,7 @@ void TestCompletion::incompleteEntriesAreRefusedBeforeAnything()
     }
     World w;
     GridEntries e = rectangleEntries();
-    e.txtCheckXpix = QStringLiteral(" 0");
+    e.check_picture_x = QStringLiteral(" 0");
     const CompletionResult r = w.complete(e, 2);
     FW_VERIFY_DIALOGS(w.f.dialogs);
     QCOMPARE(w.f.dialogs.texts(), QStringList({QStringLiteral("Setup of Check Buoy is Mandatory"),
@@ -108,8 +108,8 @@ void TestCompletion::checkBuoyToleranceIsAPixelAndAHalfEachWay()
     {
         World w;
         GridEntries e = rectangleEntries();
-        e.txtCheckXpix = QStringLiteral(" 6022.5");
-        e.txtCheckYpix = QStringLiteral(" 4477.5");
+        e.check_picture_x = QStringLiteral(" 6022.5");
+        e.check_picture_y = QStringLiteral(" 4477.5");
         QVERIFY(w.complete(e).accepted);
     }
     const QStringList told = {
@@ -124,8 +124,8 @@ void TestCompletion::checkBuoyToleranceIsAPixelAndAHalfEachWay()
         World w;
         w.grids.slot(1).description2 = QStringLiteral("before");
         GridEntries e = rectangleEntries();
-        e.txtCheckXpix = QLatin1String(x);
-        e.txtCheckYpix = QLatin1String(y);
+        e.check_picture_x = QLatin1String(x);
+        e.check_picture_y = QLatin1String(y);
         const CompletionResult r = w.complete(e, 1);
         FW_VERIFY_DIALOGS(w.f.dialogs);
         QCOMPARE(w.f.dialogs.texts(), QStringList{told.at(k++)});
@@ -156,8 +156,8 @@ void TestCompletion::fieldOfViewAndHorizonRefusals()
         e.upper_right_x = QStringLiteral(" 7000");
         const auto predicted = evaluateGrid(e, 12000).predictedCheckBuoy;
         QVERIFY(predicted);
-        e.txtCheckXpix = fieldText(predicted->x);
-        e.txtCheckYpix = fieldText(predicted->y);
+        e.check_picture_x = fieldText(predicted->x);
+        e.check_picture_y = fieldText(predicted->y);
         const CompletionResult r = w.complete(e, 1, 12000);
         FW_VERIFY_DIALOGS(w.f.dialogs);
         QCOMPARE(r.evaluation.verdict, GridVerdict::FieldOfViewTooWide);
@@ -176,8 +176,8 @@ void TestCompletion::fieldOfViewAndHorizonRefusals()
             e.surveyX(b) = fieldText(s.X);
             e.surveyY(b) = fieldText(s.Y);
         }
-        e.txtCheckX = fieldText(PictureToSurvey(c, {6000, 4500})->X);
-        e.txtCheckY = QStringLiteral("-10");
+        e.check_survey_x = fieldText(PictureToSurvey(c, {6000, 4500})->X);
+        e.check_survey_y = QStringLiteral("-10");
         return e;
     };
     {
@@ -192,7 +192,7 @@ void TestCompletion::fieldOfViewAndHorizonRefusals()
         // The lower left buoy 45 twips below the horizon: its vertical ends on it.
         World w;
         GridEntries e = entriesFor({3000, 1045});
-        e.txtCheckY = fieldText(PictureToSurvey(c, {6000, 4500})->Y);
+        e.check_survey_y = fieldText(PictureToSurvey(c, {6000, 4500})->Y);
         const CompletionResult r = w.complete(e, 1);
         FW_VERIFY_DIALOGS(w.f.dialogs);
         QCOMPARE(r.evaluation.verdict, GridVerdict::FieldOfViewUnknown);
@@ -209,8 +209,8 @@ void TestCompletion::acceptanceFillsTheSlotAndWritesTheRecord()
     World w;
     w.grids.slot(1).completed = true;
     GridEntries e = rectangleEntries();
-    e.grid_select = QStringLiteral("Grid 2");
-    e.ipt_file_description_2 = QStringLiteral("left camera");
+    e.grid_caption = QStringLiteral("Grid 2");
+    e.description_2 = QStringLiteral("left camera");
     const CompletionResult r = w.complete(e);
     FW_VERIFY_DIALOGS(w.f.dialogs);
     QVERIFY(r.accepted && r.recordWritten && !r.zoomAdvice);

@@ -289,10 +289,10 @@ void TestGeometry::surveyOriginDoesNotChangeTheGrid()
             const SurveyPoint jump = frame({0, 0}), check = frame(checkSurvey);
             e.jump_x = QString::number(jump.X, 'g', 17);
             e.jump_y = QString::number(jump.Y, 'g', 17);
-            e.txtCheckX = QString::number(check.X, 'g', 17);
-            e.txtCheckY = QString::number(check.Y, 'g', 17);
-            e.txtCheckXpix = fieldText(seen.x + kCheckBuoyTolerance_twips);
-            e.txtCheckYpix = fieldText(seen.y - kCheckBuoyTolerance_twips);
+            e.check_survey_x = QString::number(check.X, 'g', 17);
+            e.check_survey_y = QString::number(check.Y, 'g', 17);
+            e.check_picture_x = fieldText(seen.x + kCheckBuoyTolerance_twips);
+            e.check_picture_y = fieldText(seen.y - kCheckBuoyTolerance_twips);
             return e;
         };
         const GridEntries nearEntries = entriesFor([](SurveyPoint s) { return s; });

@@ -112,7 +112,7 @@ private Q_SLOTS:
 void TestGridFiles::saveWritesBothFilesByteForByte()
 {
     World w;
-    w.entries.ipt_file_description_2 = QStringLiteral("left camera, before");
+    w.entries.description_2 = QStringLiteral("left camera, before");
     const GridFileResult r = w.save(QStringLiteral("left.ipt"), QStringLiteral("left camera"));
     FW_VERIFY_DIALOGS(w.f.dialogs);
     const QString path = w.file(QStringLiteral("left.ipt"));
@@ -140,7 +140,7 @@ void TestGridFiles::saveThenLoadGivesBackEveryValue()
     w.entries.upper_right_x = QStringLiteral(" 9000.123456789012");
     w.entries.ll_survey_y = QStringLiteral("-20.98765432109876");
     w.entries.jump_x = QStringLiteral("30.000000000000004");
-    w.entries.txtCheckX = QStringLiteral("60.001 m"); // typed with its unit
+    w.entries.check_survey_x = QStringLiteral("60.001 m"); // typed with its unit
     w.grids.working.c = {-123.456789012345678,
                          0.0123456789012345678,
                          1.5e-17,
@@ -195,7 +195,7 @@ void TestGridFiles::loadRecordsAndRegistersTheGrid()
     QCOMPARE(readBytes(back.settings.ResultsFilePath),
              loadRecord(path, "left camera", "Check Buoyt X,Y Survey: "));
     QVERIFY(back.grids.slot(1).completed && back.grids.allGridsReady);
-    QCOMPARE(back.entries.txtCheckXpix, QStringLiteral(" 6000"));
+    QCOMPARE(back.entries.check_picture_x, QStringLiteral(" 6000"));
     QVERIFY(evaluateGrid(back.entries, kRectangleWidth_twips).accepted());
 }
 
@@ -230,7 +230,7 @@ void TestGridFiles::anotherGridNumberIsAskedUntilValid()
 {
     World w;
     w.settings.GridCount = 2;
-    w.entries.grid_select = QStringLiteral("Grid 2");
+    w.entries.grid_caption = QStringLiteral("Grid 2");
     w.f.dialogs.expectSaveFile(w.file(QStringLiteral("n.ipt")))
         .expectInput(QString())
         .expectMessage(DialogAnswer::No)
@@ -267,7 +267,7 @@ void TestGridFiles::setupWithoutCheckBuoyIsForEditingOnly()
     FW_VERIFY_DIALOGS(back.f.dialogs);
     QCOMPARE(back.f.dialogs.calls().at(2).text, gridtext::noCheckBuoyFile);
     QVERIFY(r.done && !r.usable);
-    QCOMPARE(back.entries.txtCheckYpix, QStringLiteral("auto"));
+    QCOMPARE(back.entries.check_picture_y, QStringLiteral("auto"));
     QVERIFY(!back.grids.slot(1).completed && !back.grids.allGridsReady);
     QCOMPARE(back.f.store().read(QStringLiteral("grid1File"), QStringLiteral("x")), QString());
     QVERIFY(
@@ -365,7 +365,7 @@ void TestGridFiles::unusableFolderCancelAndWriteFaults()
         QStringLiteral("Could not save grid file %1: ").arg(bad)));
     QCOMPARE(f.f.store().read(QStringLiteral("grid1File"), QString()),
              QStringLiteral("/before.ipt"));
-    QCOMPARE(f.entries.ipt_file_description, QStringLiteral("No File"));
+    QCOMPARE(f.entries.description, QStringLiteral("No File"));
 }
 
 void TestGridFiles::savedSlotIsReadyOnlyWithCheckedValues()
@@ -435,7 +435,7 @@ void TestGridFiles::checkBuoyFileOfAnotherGridIsRefused()
         w.entries.pictureX(BuoyIndex(i + 1)) = fieldText(shifted[i].x);
     }
     w.grids.working.c = *SolveCoefficients(shifted, kRectangleSurvey);
-    w.entries.txtCheckXpix = QStringLiteral(" 6600");
+    w.entries.check_picture_x = QStringLiteral(" 6600");
     QVERIFY(w.save(QStringLiteral("b.ipt"), QStringLiteral("b")).done);
     QVERIFY(QFile::remove(w.file(QStringLiteral("a.ipt.cb"))));
     QVERIFY(QFile::copy(w.file(QStringLiteral("b.ipt.cb")), w.file(QStringLiteral("a.ipt.cb"))));

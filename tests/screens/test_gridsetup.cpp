@@ -3,13 +3,13 @@
 
 #include "SampleGrid.h"
 #include "StationFixture.h"
-#include "station/Station.h"
 #include "platform/KeyboardState.h"
 #include "screens/CalibrationWindow.h"
 #include "screens/ConfigurationScreen.h"
 #include "screens/GridSetupScreen.h"
 #include "screens/MainScreen.h"
 #include "screens/MeasurementScreen.h"
+#include "station/Station.h"
 
 #include <QAction>
 #include <QApplication>
@@ -55,22 +55,30 @@ struct SetupRig {
     {
         option->click();
         const ScreenPoint p = samplePicturePoint(X, Y);
-        g().Form_MouseDown({p.x, p.y});
+        g().placeChosenPoint({p.x, p.y});
     }
     // The five points clicked where the sample grid has them, the check buoy `checkOff` twips to
     // the right, and every survey entry typed.
     void enterSampleGrid(double checkOff = 0)
     {
-        click(g().upper_left_button, 20, 40);
-        click(g().upper_right_button, 60, 40);
-        click(g().lower_left_button, 20, 0);
-        click(g().lower_right_button, 60, 0);
-        click(g().optCheckBuoy, 40 + checkOff / 250, 20);
+        click(g().form().upperLeftOption, 20, 40);
+        click(g().form().upperRightOption, 60, 40);
+        click(g().form().lowerLeftOption, 20, 0);
+        click(g().form().lowerRightOption, 60, 0);
+        click(g().form().checkBuoyOption, 40 + checkOff / 250, 20);
         const std::pair<QLineEdit*, const char*> typed[] = {
-            {g().ul_survey_x, "20"}, {g().ul_survey_y, "40"}, {g().ur_survey_x, "60"},
-            {g().ur_survey_y, "40"}, {g().ll_survey_x, "20"}, {g().ll_survey_y, "0"},
-            {g().lr_survey_x, "60"}, {g().lr_survey_y, "0"},  {g().jump_x, "0"},
-            {g().jump_y, "20"},      {g().txtCheckX, "40"},   {g().txtCheckY, "20"}};
+            {g().form().upperLeftSurveyXEdit, "20"},
+            {g().form().upperLeftSurveyYEdit, "40"},
+            {g().form().upperRightSurveyXEdit, "60"},
+            {g().form().upperRightSurveyYEdit, "40"},
+            {g().form().lowerLeftSurveyXEdit, "20"},
+            {g().form().lowerLeftSurveyYEdit, "0"},
+            {g().form().lowerRightSurveyXEdit, "60"},
+            {g().form().lowerRightSurveyYEdit, "0"},
+            {g().form().jumpXEdit, "0"},
+            {g().form().jumpYEdit, "20"},
+            {g().form().checkBuoySurveyXEdit, "40"},
+            {g().form().checkBuoySurveyYEdit, "20"}};
         for (const auto& [field, text] : typed)
             type(field, QLatin1String(text));
     }
@@ -97,7 +105,9 @@ QPointF twips(double X, double Y)
     return {p.x, p.y};
 }
 
-int visibleLabels(PictureView* view, const std::array<PictureView::ItemId, 51>& ids)
+int visibleLabels(
+    PictureView* view,
+    const std::array<PictureView::ItemId, GridSetupScreenForm::kAccuracyLabelCount>& ids)
 {
     int n = 0;
     for (PictureView::ItemId id : ids)
@@ -125,53 +135,53 @@ void TestGridSetup::placingPointsByClickLockAndArrows()
     SetupRig r(f, 1);
     GridSetupScreen& g = r.g();
     // No point chosen: a click changes nothing.
-    g.Form_MouseDown(twips(30, 30));
-    QCOMPARE(g.upper_left_x->text(), QStringLiteral("auto"));
+    g.placeChosenPoint(twips(30, 30));
+    QCOMPARE(g.form().upperLeftPictureXEdit->text(), QStringLiteral("auto"));
     QVERIFY(g.drawing().empty());
 
     // The lock is refused until every buoy and the check buoy are entered.
     f.dialogs.expectMessage();
-    g.chkboxGridLock->click();
+    g.form().gridLockBox->click();
     FW_VERIFY_DIALOGS(f.dialogs);
-    QVERIFY(!g.chkboxGridLock->isChecked());
+    QVERIFY(!g.form().gridLockBox->isChecked());
 
     r.enterSampleGrid();
-    QCOMPARE(g.txtCheckXpix->text(), QStringLiteral(" 6000"));
+    QCOMPARE(g.form().checkBuoyPictureXEdit->text(), QStringLiteral(" 6000"));
     // The last click marked the check buoy's old position (0, 0) in magenta and its new one.
     const auto& drawn = g.drawing();
-    const auto oldMark = g.picture->item(drawn.at(drawn.size() - 3)).value();
+    const auto oldMark = g.form().picture->item(drawn.at(drawn.size() - 3)).value();
     QCOMPARE(oldMark.color, kMagenta);
     QCOMPARE(oldMark.a, QPointF(0, 0));
-    QCOMPARE(g.picture->item(drawn.back()).value().a, twips(40, 20));
+    QCOMPARE(g.form().picture->item(drawn.back()).value().a, twips(40, 20));
 
     // Locked, with lower left chosen: a click 150 twips right of it moves all five points.
-    g.chkboxGridLock->click();
-    QVERIFY(g.chkboxGridLock->isChecked());
-    g.lower_left_button->click();
-    g.Form_MouseDown(twips(20, 0) + QPointF(150, 0));
-    QCOMPARE(g.upper_left_x->text(), QStringLiteral(" 1150"));
-    QCOMPARE(g.lower_right_x->text(), QStringLiteral(" 11150"));
-    QCOMPARE(g.upper_left_y->text(), QStringLiteral(" 1500"));
-    QCOMPARE(g.position(GridSetupScreen::CheckBuoy).x, 6150.0);
+    g.form().gridLockBox->click();
+    QVERIFY(g.form().gridLockBox->isChecked());
+    g.form().lowerLeftOption->click();
+    g.placeChosenPoint(twips(20, 0) + QPointF(150, 0));
+    QCOMPARE(g.form().upperLeftPictureXEdit->text(), QStringLiteral(" 1150"));
+    QCOMPARE(g.form().lowerRightPictureXEdit->text(), QStringLiteral(" 11150"));
+    QCOMPARE(g.form().upperLeftPictureYEdit->text(), QStringLiteral(" 1500"));
+    QCOMPARE(g.position(GridPoint::CheckBuoy).x, 6150.0);
 
     // Unlocked: the up arrow held for a second (ten ticks) moves only the upper right buoy.
-    g.chkboxGridLock->click();
-    g.upper_right_button->click();
+    g.form().gridLockBox->click();
+    g.form().upperRightOption->click();
     r.keys.setDown(Qt::Key_Up, true);
     for (int tick = 0; tick < 10; ++tick)
-        g.keyTimer_Timer();
-    QCOMPARE(g.upper_right_y->text(), QStringLiteral(" 1350"));
-    QCOMPARE(g.upper_left_y->text(), QStringLiteral(" 1500"));
+        g.nudgeByHeldArrows();
+    QCOMPARE(g.form().upperRightPictureYEdit->text(), QStringLiteral(" 1350"));
+    QCOMPARE(g.form().upperLeftPictureYEdit->text(), QStringLiteral(" 1500"));
 
     // Markers after the arrows: circles of the slider's size (the configured marker), one per
     // point; crosses with the cross setting.
     QCOMPARE(int(g.drawing().size()), 5);
-    const auto circle = g.picture->item(g.drawing().at(1)).value();
+    const auto circle = g.form().picture->item(g.drawing().at(1)).value();
     QCOMPARE(circle.kind, OverlayItem::Kind::Circle);
-    QCOMPARE(circle.size, double(g.Setup_Cross_size->value()));
+    QCOMPARE(circle.size, double(g.form().markerSizeBar->value()));
     r.station->settings.BuoyMarker = QStringLiteral("cross");
-    g.show_alignment->click();
-    QCOMPARE(g.picture->item(g.drawing().front()).value().kind, OverlayItem::Kind::Cross);
+    g.form().drawBuoysButton->click();
+    QCOMPARE(g.form().picture->item(g.drawing().front()).value().kind, OverlayItem::Kind::Cross);
     FW_VERIFY_DIALOGS(f.dialogs);
 }
 
@@ -187,13 +197,13 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     frame.fill(QColor(20, 90, 140));
     QVERIFY(frame.save(r.station->paths().inStation(QStringLiteral("currentcapture.bmp")), "BMP"));
     r.station->arrivedFrom = ArrivedFrom::MarkedFrame;
-    g.Form_Activate();
-    QVERIFY(g.picture->hasPicture());
+    g.arrive();
+    QVERIFY(g.form().picture->hasPicture());
     QCOMPARE(r.station->pictureWidth_twips, 11981.0);
 
     // Completed (the record it writes is checked with the completion), ready but not saved.
     r.enterSampleGrid();
-    g.Load->click();
+    g.form().completeButton->click();
     QVERIFY(g.stateShownReady());
     QVERIFY(main.gridShownReady(1));
     QCOMPARE(main.form().gridDescriptionEdits[0]->text(), QStringLiteral("not saved"));
@@ -203,16 +213,16 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     f.dialogs.expectSaveFile(file)
         .expectInput(QStringLiteral("North camera"))
         .expectMessage(DialogAnswer::Yes);
-    g.gridSave->trigger();
+    g.form().saveGridAction->trigger();
     QVERIFY(QFile::exists(file)); // its contents are checked with the grid files
     QCOMPARE(main.form().gridDescriptionEdits[0]->text(), QStringLiteral("North camera"));
     QCOMPARE(f.store().read(QStringLiteral("grid1File"), QString()), file);
 
     // The same file loaded as grid 2: grid 2 becomes ready, grid 1 keeps its file and row.
     f.dialogs.expectMessage(DialogAnswer::No).expectInput(QStringLiteral("2")).expectOpenFile(file);
-    g.gridLoad->trigger();
+    g.form().loadGridAction->trigger();
     FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(g.grid_select->text(), QStringLiteral("Grid 2"));
+    QCOMPARE(g.form().gridChoiceButton->text(), QStringLiteral("Grid 2"));
     QVERIFY(main.gridShownReady(1) && main.gridShownReady(2));
     QCOMPARE(main.form().gridDescriptionEdits[1]->text(), QStringLiteral("North camera"));
     QCOMPARE(f.store().read(QStringLiteral("grid2File"), QString()), file);
@@ -220,7 +230,7 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
 
     // Leaving with every grid ready: no question, grid 1 current, the measurement screen's buoy
     // distances prepared (28.28 m and 63.25 m from the jump point, no ramp offset).
-    g.gridExit->trigger();
+    g.form().exitAction->trigger();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(main.isVisible() && !g.isVisible());
     QCOMPARE(r.station->grids.currentGrid, 1);
@@ -232,7 +242,7 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     // Grid 2 chosen for measuring: back on this screen the fields show grid 2.
     m.selectNextGrid();
     main.goToGridSetup();
-    QCOMPARE(g.grid_select->text(), QStringLiteral("Grid 2"));
+    QCOMPARE(g.form().gridChoiceButton->text(), QStringLiteral("Grid 2"));
 }
 
 void TestGridSetup::gridChoiceEditsAndLeavingWithGridsMissing()
@@ -241,16 +251,16 @@ void TestGridSetup::gridChoiceEditsAndLeavingWithGridsMissing()
     SetupRig r(f, 2, true);
     GridSetupScreen& g = r.g();
     // Grid 2 was never set up: its fields show what is still to be entered.
-    g.grid_select->click();
+    g.form().gridChoiceButton->click();
     QCOMPARE(r.station->grids.currentGrid, 2);
-    QCOMPARE(g.upper_left_x->text(), QStringLiteral("auto"));
+    QCOMPARE(g.form().upperLeftPictureXEdit->text(), QStringLiteral("auto"));
     QVERIFY(!g.stateShownReady());
     // And back to grid 1, completed: ready, the accuracy check offered.
-    g.grid_select->click();
-    QCOMPARE(g.upper_left_x->text(), QStringLiteral(" 1000"));
-    QVERIFY(g.stateShownReady() && !g.btnAccuracyCheck->isHidden());
+    g.form().gridChoiceButton->click();
+    QCOMPARE(g.form().upperLeftPictureXEdit->text(), QStringLiteral(" 1000"));
+    QVERIFY(g.stateShownReady() && !g.form().accuracyButton->isHidden());
     // An edit makes it unsaved: no longer ready, its stored file forgotten.
-    SetupRig::type(g.ll_survey_y, QStringLiteral("0.5"));
+    SetupRig::type(g.form().lowerLeftSurveyYEdit, QStringLiteral("0.5"));
     QCOMPARE(r.station->grids.working.survey(BuoyIndex::LowerLeft).Y, 0.5);
     QVERIFY(!g.stateShownReady());
     QVERIFY(!r.main().gridShownReady(1));
@@ -258,15 +268,15 @@ void TestGridSetup::gridChoiceEditsAndLeavingWithGridsMissing()
     // While the configuration screen loads the stored grids, edits mark nothing unsaved.
     f.store().write(QStringLiteral("grid1File"), QStringLiteral("/kept.ipt"));
     r.station->configLoading = true;
-    SetupRig::type(g.ll_survey_y, QStringLiteral("0"));
+    SetupRig::type(g.form().lowerLeftSurveyYEdit, QStringLiteral("0"));
     QCOMPARE(f.store().read(QStringLiteral("grid1File"), QString()), QStringLiteral("/kept.ipt"));
     r.station->configLoading = false;
 
     // Leaving with grids not set up is asked about.
     f.dialogs.expectMessage(DialogAnswer::No).expectMessage(DialogAnswer::Yes);
-    g.gridExit->trigger();
+    g.form().exitAction->trigger();
     QVERIFY(g.isVisible());
-    g.gridExit->trigger();
+    g.form().exitAction->trigger();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(!g.isVisible() && r.main().isVisible());
     QVERIFY(!r.station->created(Screen::Measurement));
@@ -279,22 +289,23 @@ void TestGridSetup::failedCheckBuoyShowsWhereItShouldBe()
     GridSetupScreen& g = r.g();
     r.enterSampleGrid(100);
     f.dialogs.expectMessage();
-    g.Load_Click();
+    g.completeGrid();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(f.dialogs.texts().at(0).startsWith(
         QLatin1String("Check Buoy Does not Validate.  The marked check buoy lies 6.7 pixels")));
     QVERIFY(!g.stateShownReady());
     // The mark stands where the grid puts the surveyed check buoy, the line runs to the click.
-    QVERIFY(g.picture->item(g.lblCB).value().visible);
-    QCOMPARE(g.picture->item(g.predictedDot).value().a, QPointF(6000, 4500));
-    QCOMPARE(g.picture->item(g.predictedLine).value().b, QPointF(6100, 4500));
+    QVERIFY(g.form().picture->item(g.form().predictedCheckBuoyLabel).value().visible);
+    QCOMPARE(g.form().picture->item(g.form().predictedCheckBuoyDot).value().a, QPointF(6000, 4500));
+    QCOMPARE(g.form().picture->item(g.form().predictedCheckBuoyLine).value().b,
+             QPointF(6100, 4500));
     // The mark stays until the next completion.
-    g.optCheckBuoy->click();
-    g.Form_MouseDown(twips(40, 20));
-    g.Load_Click();
+    g.form().checkBuoyOption->click();
+    g.placeChosenPoint(twips(40, 20));
+    g.completeGrid();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(g.stateShownReady());
-    QVERIFY(!g.picture->item(g.lblCB).value().visible);
+    QVERIFY(!g.form().picture->item(g.form().predictedCheckBuoyLabel).value().visible);
 }
 
 void TestGridSetup::accuracyStandardAndAdvanced()
@@ -302,37 +313,39 @@ void TestGridSetup::accuracyStandardAndAdvanced()
     StationFixture f;
     SetupRig r(f, 1, true);
     GridSetupScreen& g = r.g();
-    g.grid_select->click(); // the completed grid selected offers the check
+    g.form().gridChoiceButton->click(); // the completed grid selected offers the check
     // 8 and 0 are no row numbers: asked again until 3.
     f.dialogs.expectInput(QStringLiteral("8"))
         .expectInput(QStringLiteral("0"))
         .expectInput(QStringLiteral("3"));
-    g.btnAccuracyCheck->click();
+    g.form().accuracyButton->click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(QFile::exists(r.videos + QStringLiteral("/acc1205.txt")));
-    QCOMPARE(visibleLabels(g.picture, g.AccuracyIndicator), 7);
+    QCOMPARE(visibleLabels(g.form().picture, g.form().accuracyLabels), 7);
     // Row 3 lies a third of the way from the back buoys (y 1500) to the front ones (y 7500).
-    QCOMPARE(g.picture->item(g.AccuracyIndicator[2]).value().a, QPointF(1000, 3500 + 75));
+    QCOMPARE(g.form().picture->item(g.form().accuracyLabels[2]).value().a,
+             QPointF(1000, 3500 + 75));
     // The candidate paths are gone with the redrawn markers.
     for (PictureView::ItemId id : g.drawing())
-        QVERIFY(g.picture->item(id).value().kind != OverlayItem::Kind::Line);
+        QVERIFY(g.form().picture->item(id).value().kind != OverlayItem::Kind::Line);
     // Cancel ends the question with no row shown.
     f.dialogs.expectInput(std::nullopt);
-    g.btnAccuracyCheck->click();
+    g.form().accuracyButton->click();
     FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(visibleLabels(g.picture, g.AccuracyIndicator), 0);
+    QCOMPARE(visibleLabels(g.form().picture, g.form().accuracyLabels), 0);
 
     // The advanced check shows every point, the distance if asked for.
-    g.optAdvancedAccuracy->click();
-    g.optDisplayDistance->click();
-    g.btnAccuracyCheck->click();
-    QCOMPARE(visibleLabels(g.picture, g.AccuracyIndicator), 49);
+    g.form().advancedAccuracyOption->click();
+    g.form().showDistanceOption->click();
+    g.form().accuracyButton->click();
+    QCOMPARE(visibleLabels(g.form().picture, g.form().accuracyLabels), 49);
     // The upper left buoy: 28.28 m plus the 2.1 m ramp, truncated to tenths.
-    QCOMPARE(g.picture->item(g.AccuracyIndicator[0]).value().text, QStringLiteral(" 30.3"));
+    QCOMPARE(g.form().picture->item(g.form().accuracyLabels[0]).value().text,
+             QStringLiteral(" 30.3"));
     // Any edit hides them.
-    SetupRig::type(g.jump_x, QStringLiteral("1"));
-    QCOMPARE(visibleLabels(g.picture, g.AccuracyIndicator), 0);
-    QVERIFY(g.btnAccuracyCheck->isHidden());
+    SetupRig::type(g.form().jumpXEdit, QStringLiteral("1"));
+    QCOMPARE(visibleLabels(g.form().picture, g.form().accuracyLabels), 0);
+    QVERIFY(g.form().accuracyButton->isHidden());
 }
 
 void TestGridSetup::calibrationLinesOnBothPictures()
@@ -340,7 +353,7 @@ void TestGridSetup::calibrationLinesOnBothPictures()
     StationFixture f;
     SetupRig r(f, 1, true);
     GridSetupScreen& g = r.g();
-    g.mnuCalibrate->trigger();
+    g.form().calibrateAction->trigger();
     CalibrationWindow* c = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* found = qobject_cast<CalibrationWindow*>(w))
@@ -348,33 +361,33 @@ void TestGridSetup::calibrationLinesOnBothPictures()
     QVERIFY(c && c->isVisible());
 
     // Two buoys' survey positions give their picture positions, and the line joins them.
-    c->CalibrationLineXActual->setText(QStringLiteral("20"));
-    c->CalibrationLineYActual->setText(QStringLiteral("40"));
-    c->CalibrationLineXActual2->setText(QStringLiteral("60"));
-    c->CalibrationLineYActual2->setText(QStringLiteral("0"));
-    c->CalibrateLineDrawCommand->click();
-    QCOMPARE(c->CalibrationLineXTwips2->text(), QStringLiteral(" 11000"));
-    PictureView* setup = g.picture;
+    c->form().point1ActualXEdit->setText(QStringLiteral("20"));
+    c->form().point1ActualYEdit->setText(QStringLiteral("40"));
+    c->form().point2ActualXEdit->setText(QStringLiteral("60"));
+    c->form().point2ActualYEdit->setText(QStringLiteral("0"));
+    c->form().drawButton->click();
+    QCOMPARE(c->form().point2PictureXEdit->text(), QStringLiteral(" 11000"));
+    PictureView* setup = g.form().picture;
     PictureView* measure = &r.station->measurement().pictureView();
-    const auto line = setup->item(c->onGridSetup.current).value();
+    const auto line = setup->item(c->shownOnGridSetup().current).value();
     QCOMPARE(line.a, QPointF(1000, 1500));
     QCOMPARE(line.b, QPointF(11000, 7500));
-    QCOMPARE(measure->item(c->onMeasure.current).value().b, QPointF(11000, 7500));
+    QCOMPARE(measure->item(c->shownOnMeasurement().current).value().b, QPointF(11000, 7500));
 
     // Draw again: the same line once as old (magenta) and once as new (white).
-    c->CalibrateLineDrawCommand->click();
+    c->form().drawButton->click();
     for (const auto& [view, shown] :
-         {std::pair{setup, c->onGridSetup}, std::pair{measure, c->onMeasure}}) {
+         {std::pair{setup, c->shownOnGridSetup()}, std::pair{measure, c->shownOnMeasurement()}}) {
         const auto old = view->item(shown.old).value();
         QCOMPARE(old.color, kMagenta);
         QCOMPARE(old.b, line.b);
         QCOMPARE(view->item(shown.current).value().color, kWhite);
     }
     // Erase takes the lines off both pictures.
-    const CalibrationWindow::Shown before = c->onMeasure;
-    c->CalibrationLineErase->click();
+    const CalibrationWindow::Shown before = c->shownOnMeasurement();
+    c->form().eraseButton->click();
     QVERIFY(!measure->item(before.old) && !measure->item(before.current));
-    QVERIFY(!setup->item(c->onGridSetup.current));
+    QVERIFY(!setup->item(c->shownOnGridSetup().current));
 
     // The other direction, picture to water, is checked with the accuracy tests.
     FW_VERIFY_DIALOGS(f.dialogs);
@@ -389,36 +402,36 @@ void TestGridSetup::statusLineAndArrowKeys()
     SetupRig r(f, 1);
     GridSetupScreen& g = r.g();
     r.enterSampleGrid();
-    g.Load->click();
+    g.form().completeButton->click();
     QCOMPARE(g.statusText(),
              QStringLiteral("Grid 1 completed: ready for measuring (not saved yet)"));
     const QString file = r.setupFolder + QStringLiteral("/north.ipt");
     f.dialogs.expectSaveFile(file)
         .expectInput(QStringLiteral("North camera"))
         .expectMessage(DialogAnswer::Yes);
-    g.gridSave->trigger();
+    g.form().saveGridAction->trigger();
     QVERIFY2(g.statusText().startsWith(QStringLiteral("Grid 1 saved to %1 and its check buoy file ")
                                            .arg(QDir::toNativeSeparators(file))),
              qPrintable(g.statusText()));
     f.dialogs.expectMessage(DialogAnswer::Yes).expectOpenFile(file);
-    g.gridLoad->trigger();
+    g.form().loadGridAction->trigger();
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(g.statusText(), QStringLiteral("Grid 1 loaded from %1: ready for measuring")
                                  .arg(QDir::toNativeSeparators(file)));
-    QVERIFY(!g.btnAccuracyCheck->isHidden()); // a loaded grid that passed offers the check
+    QVERIFY(!g.form().accuracyButton->isHidden()); // a loaded grid that passed offers the check
 
-    g.upper_left_button->click();
+    g.form().upperLeftOption->click();
     g.activateWindow();
-    g.upper_left_button->setFocus();
+    g.form().upperLeftOption->setFocus();
     QVERIFY(QTest::qWaitForWindowActive(&g));
     for (int key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Up, Qt::Key_Left})
-        QTest::keyClick(g.upper_left_button, Qt::Key(key));
-    QVERIFY(g.upper_left_button->isChecked());
-    QVERIFY(!g.lower_left_button->isChecked() && !g.upper_right_button->isChecked());
-    const int markerSize = g.Setup_Cross_size->value();
+        QTest::keyClick(g.form().upperLeftOption, Qt::Key(key));
+    QVERIFY(g.form().upperLeftOption->isChecked());
+    QVERIFY(!g.form().lowerLeftOption->isChecked() && !g.form().upperRightOption->isChecked());
+    const int markerSize = g.form().markerSizeBar->value();
     for (int key : {Qt::Key_Right, Qt::Key_Up})
-        QTest::keyClick(g.Setup_Cross_size, Qt::Key(key));
-    QCOMPARE(g.Setup_Cross_size->value(), markerSize);
+        QTest::keyClick(g.form().markerSizeBar, Qt::Key(key));
+    QCOMPARE(g.form().markerSizeBar->value(), markerSize);
 }
 
 QTEST_MAIN(TestGridSetup)

@@ -61,18 +61,26 @@ struct Rig {
         const auto click = [this](QRadioButton* option, double X, double Y) {
             option->click();
             const ScreenPoint p = samplePicturePoint(X, Y);
-            g().Form_MouseDown({p.x, p.y});
+            g().placeChosenPoint({p.x, p.y});
         };
-        click(g().upper_left_button, 20, 40);
-        click(g().upper_right_button, 60, 40);
-        click(g().lower_left_button, 20, 0);
-        click(g().lower_right_button, 60, 0);
-        click(g().optCheckBuoy, 40 + checkOff_twips / 250, 20);
-        const std::pair<QLineEdit*, const char*> typed[] = {
-            {g().ul_survey_x, "20"}, {g().ul_survey_y, "40"}, {g().ur_survey_x, "60"},
-            {g().ur_survey_y, "40"}, {g().ll_survey_x, "20"}, {g().ll_survey_y, "0"},
-            {g().lr_survey_x, "60"}, {g().lr_survey_y, "0"},  {g().jump_x, "0"},
-            {g().jump_y, "20"},      {g().txtCheckX, "40"},   {g().txtCheckY, "20"}};
+        click(g().form().upperLeftOption, 20, 40);
+        click(g().form().upperRightOption, 60, 40);
+        click(g().form().lowerLeftOption, 20, 0);
+        click(g().form().lowerRightOption, 60, 0);
+        click(g().form().checkBuoyOption, 40 + checkOff_twips / 250, 20);
+        const GridSetupScreenForm& form = g().form();
+        const std::pair<QLineEdit*, const char*> typed[] = {{form.upperLeftSurveyXEdit, "20"},
+                                                            {form.upperLeftSurveyYEdit, "40"},
+                                                            {form.upperRightSurveyXEdit, "60"},
+                                                            {form.upperRightSurveyYEdit, "40"},
+                                                            {form.lowerLeftSurveyXEdit, "20"},
+                                                            {form.lowerLeftSurveyYEdit, "0"},
+                                                            {form.lowerRightSurveyXEdit, "60"},
+                                                            {form.lowerRightSurveyYEdit, "0"},
+                                                            {form.jumpXEdit, "0"},
+                                                            {form.jumpYEdit, "20"},
+                                                            {form.checkBuoySurveyXEdit, "40"},
+                                                            {form.checkBuoySurveyYEdit, "20"}};
         for (const auto& [field, text] : typed) {
             field->selectAll();
             QTest::keyClicks(field, QLatin1String(text));
@@ -110,32 +118,32 @@ void TestGridTrust::refusedGridStaysRefusedAfterSaveLoadAndRestart()
         r.enterSampleGrid(100);
         f.dialogs.clear();
         f.dialogs.expectMessage();
-        g.Load->click();
+        g.form().completeButton->click();
         QVERIFY(f.dialogs.texts().at(0).startsWith(QLatin1String("Check Buoy Does not Validate")));
-        QVERIFY(g.btnAccuracyCheck->isHidden());
+        QVERIFY(g.form().accuracyButton->isHidden());
 
         file = r.setupFolder + QStringLiteral("/refused.ipt");
         f.dialogs.expectSaveFile(file)
             .expectInput(QStringLiteral("Refused"))
             .expectMessage(DialogAnswer::Yes);
-        g.gridSave->trigger();
+        g.form().saveGridAction->trigger();
         QVERIFY(QFile::exists(file) && QFile::exists(file + QStringLiteral(".cb")));
 
         f.dialogs.clear();
         f.dialogs.expectMessage(DialogAnswer::Yes).expectOpenFile(file).expectMessage();
-        g.gridLoad->trigger();
+        g.form().loadGridAction->trigger();
         FW_VERIFY_DIALOGS(f.dialogs);
         const QString told = f.dialogs.texts().last();
         QVERIFY2(told.contains(QDir::toNativeSeparators(file)) &&
                      told.contains(QLatin1String("Check Buoy Does not Validate")),
                  qPrintable(told));
-        QVERIFY(!g.stateShownReady() && g.btnAccuracyCheck->isHidden());
+        QVERIFY(!g.stateShownReady() && g.form().accuracyButton->isHidden());
         QVERIFY(!r.main().gridShownReady(1));
         QVERIFY(!r.station->grids.slot(1).completed && !r.station->allGridsReady());
 
         f.dialogs.clear();
         f.dialogs.expectMessage();
-        g.gridExit->trigger(); // leaving with a grid not set up asks first
+        g.form().exitAction->trigger(); // leaving with a grid not set up asks first
         FW_VERIFY_DIALOGS(f.dialogs);
         f.dialogs.clear();
         r.main().show();
@@ -178,7 +186,7 @@ void TestGridTrust::gridSavedBeforeItWasSolvedNeverMeasures()
     QVERIFY(!r.station->allGridsReady() && !r.main().gridShownReady(1));
     // Grid 1 stays for editing: its fields show what the file holds.
     r.main().goToGridSetup();
-    QCOMPARE(r.g().upper_left_x->text(), QStringLiteral(" 1000"));
+    QCOMPARE(r.g().form().upperLeftPictureXEdit->text(), QStringLiteral(" 1000"));
     QVERIFY(!r.g().stateShownReady());
 }
 
@@ -194,8 +202,8 @@ void TestGridTrust::raisingTheNumberOfGridsNeedsTheNewGrid()
     QVERIFY(r.station->allGridsReady() && r.main().gridShownReady(1));
     // The grid setup screen opens on the ready grid with its accuracy check offered.
     r.main().goToGridSetup();
-    QVERIFY(r.g().stateShownReady() && !r.g().btnAccuracyCheck->isHidden());
-    r.g().gridExit->trigger();
+    QVERIFY(r.g().stateShownReady() && !r.g().form().accuracyButton->isHidden());
+    r.g().form().exitAction->trigger();
 
     r.main().goToConfiguration();
     r.station->configuration().form().twoGridsOption->click();
@@ -235,24 +243,24 @@ void TestGridTrust::checkBuoyPredictedOffThePicture()
     GridSetupScreen& g = r.g();
     r.enterSampleGrid(0);
     // Surveyed 60 m further right: 15000 twips right of the marked (6000, 4500), off the picture.
-    g.txtCheckX->selectAll();
-    QTest::keyClicks(g.txtCheckX, QStringLiteral("100"));
+    g.form().checkBuoySurveyXEdit->selectAll();
+    QTest::keyClicks(g.form().checkBuoySurveyXEdit, QStringLiteral("100"));
     f.dialogs.clear();
     f.dialogs.expectMessage();
-    g.Load->click();
+    g.form().completeButton->click();
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(f.dialogs.texts().at(0),
              QStringLiteral("Check Buoy Does not Validate.  The marked check buoy lies 1000 pixels "
                             "left of and 0 pixels below where the grid predicts it; a pixel and a "
                             "half each way is allowed."));
-    const auto line = g.picture->item(g.predictedLine).value();
+    const auto line = g.form().picture->item(g.form().predictedCheckBuoyLine).value();
     QVERIFY(line.visible);
     QCOMPARE(line.a, QPointF(6000, 4500));
     QCOMPARE(line.b, QPointF(12000, 4500)); // the picture's right edge
-    const auto label = g.picture->item(g.lblCB).value();
+    const auto label = g.form().picture->item(g.form().predictedCheckBuoyLabel).value();
     QVERIFY(label.visible && label.a.x() >= 0 && label.a.x() < 12000);
     QCOMPARE(int(g.drawing().size()), 5);
-    QVERIFY(g.btnAccuracyCheck->isHidden());
+    QVERIFY(g.form().accuracyButton->isHidden());
 }
 
 QTEST_MAIN(TestGridTrust)
