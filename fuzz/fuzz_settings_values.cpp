@@ -17,8 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const fw::SettingsStore store(path);
         fw::StationSettings settings;
         settings.loadFrom(store);
-        for (const char* control : {"lblDistance", "Label1", "cmdRecord"})
-            fw::measureLabelColor(settings.LabelColor, QLatin1String(control));
+        for (const fw::MeasureLabel label :
+             {fw::MeasureLabel::MandatoryReride, fw::MeasureLabel::Outcome,
+              fw::MeasureLabel::OverPicture})
+            fw::measureLabelColor(settings.LabelColor, label);
     }
     QFile::remove(path);
     return 0;

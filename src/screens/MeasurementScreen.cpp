@@ -208,29 +208,24 @@ void MeasurementScreen::applySettings()
 {
     const StationSettings& s = m_station.settings;
     const MeasurementScreenForm& f = m_form;
-    // The colours are kept under the names the label colour setting has always used.
-    const std::pair<QWidget*, const char*> labelled[] = {{f.jumpOkOption, "optJumpOK"},
-                                                         {f.passOption, "Pass"},
-                                                         {f.fallOption, "Fall"},
-                                                         {f.optionalRerideOption, "O_reride"},
-                                                         {f.mandatoryRerideOption, "M_Reride"},
-                                                         {f.otherGridOption, "Other_Grid"},
-                                                         {f.commentOption, "Make_comment"},
-                                                         {f.frozenLabel, "FrozenSign"},
-                                                         {f.adjustLabel, "AdjustmentLabel"},
-                                                         {f.crossSizeLabel, "CrossLabel"},
-                                                         {f.iwsfDistanceLabel, "IWSFlabel"},
-                                                         {f.awsaDistanceLabel, "AWSAlabel"}};
-    for (const auto& [widget, name] : labelled)
-        MeasurementScreenForm::setTextColor(widget,
-                                            measureLabelColor(s.LabelColor, QLatin1String(name)));
-    const std::pair<PictureView::ItemId, const char*> buoyLabels[] = {
-        {f.upperLeftBuoyFeet, "maxbuoy"},
-        {f.upperLeftBuoyMeters, "maxbuoym"},
-        {f.upperRightBuoyFeet, "minbuoy"},
-        {f.upperRightBuoyMeters, "minbuoym"}};
-    for (const auto& [id, name] : buoyLabels)
-        f.picture->setItemColor(id, measureLabelColor(s.LabelColor, QLatin1String(name)));
+    const std::pair<QWidget*, MeasureLabel> labelled[] = {
+        {f.jumpOkOption, MeasureLabel::Outcome},
+        {f.passOption, MeasureLabel::Outcome},
+        {f.fallOption, MeasureLabel::Outcome},
+        {f.optionalRerideOption, MeasureLabel::OptionalReride},
+        {f.mandatoryRerideOption, MeasureLabel::MandatoryReride},
+        {f.otherGridOption, MeasureLabel::Outcome},
+        {f.commentOption, MeasureLabel::Outcome},
+        {f.frozenLabel, MeasureLabel::OverPicture},
+        {f.adjustLabel, MeasureLabel::OverPicture},
+        {f.crossSizeLabel, MeasureLabel::OverPicture},
+        {f.iwsfDistanceLabel, MeasureLabel::DistanceCaption},
+        {f.awsaDistanceLabel, MeasureLabel::DistanceCaption}};
+    for (const auto& [widget, kind] : labelled)
+        MeasurementScreenForm::setTextColor(widget, measureLabelColor(s.LabelColor, kind));
+    for (const PictureView::ItemId id :
+         {f.upperLeftBuoyFeet, f.upperLeftBuoyMeters, f.upperRightBuoyFeet, f.upperRightBuoyMeters})
+        f.picture->setItemColor(id, measureLabelColor(s.LabelColor, MeasureLabel::OverPicture));
     // The label colours mix black, red, yellow and white: a mid-grey panel keeps every one of
     // them readable.
     QPalette panel = f.sidePanel->palette();

@@ -111,21 +111,22 @@ void StationSettings::deriveValues()
 
 namespace fw {
 
-Rgb measureLabelColor(const QString& labelColor, const QString& control)
+Rgb measureLabelColor(const QString& labelColor, MeasureLabel label)
 {
     Rgb rgb = kWhite;
     if (colorForName(labelColor, rgb) && labelColor != QLatin1String("red"))
         return rgb;
-    // "default": each control its own colour.
-    if (control == QLatin1String("M_Reride"))
+    // "default": each kind its own colour.
+    switch (label) {
+    case MeasureLabel::MandatoryReride:
         return kRed;
-    if (control == QLatin1String("O_reride"))
+    case MeasureLabel::OptionalReride:
         return kYellow;
-    static const char* const black[] = {"Make_comment", "Other_Grid", "Fall",     "Pass",
-                                        "optJumpOK",    "IWSFlabel",  "AWSAlabel"};
-    for (const char* name : black) {
-        if (control == QLatin1String(name))
-            return kBlack;
+    case MeasureLabel::Outcome:
+    case MeasureLabel::DistanceCaption:
+        return kBlack;
+    case MeasureLabel::OverPicture:
+        break;
     }
     return kWhite;
 }

@@ -86,8 +86,18 @@ QString withoutTrailingSeparator(const QString& folder);
 // The named colours of the configuration screen; unknown names give none.
 bool colorForName(const QString& name, Rgb& rgb);
 
-// The text colour of one of the measurement screen's sixteen labelled controls under a label
-// colour setting: white, black and yellow colour them all; "default" gives each its own.
-Rgb measureLabelColor(const QString& labelColor, const QString& control);
+// The kinds of the measurement screen's sixteen labelled controls, by the colour each kind has
+// under the "default" label colour.
+enum class MeasureLabel {
+    MandatoryReride, // red
+    OptionalReride,  // yellow
+    Outcome,         // the other outcome options: black
+    DistanceCaption, // the IWSF and AWSA captions: black
+    OverPicture,     // the signs and panels over the picture and the buoy distance labels: white
+};
+
+// The text colour of a labelled control of the measurement screen under a label colour
+// setting: white, black and yellow colour them all; "default" gives each kind its own.
+Rgb measureLabelColor(const QString& labelColor, MeasureLabel label);
 
 } // namespace fw

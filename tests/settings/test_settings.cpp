@@ -162,10 +162,11 @@ void TestSettings::derivedValues()
     QCOMPARE(s.WstimsText, QStringLiteral("WSTIMS ON"));
     QCOMPARE(s.GridFile[1], QStringLiteral("D:\\Setup\\left.ipt"));
     // Label colours of the measurement screen: one for all, or each its own by default.
-    QCOMPARE(measureLabelColor(QStringLiteral("yellow"), QStringLiteral("M_Reride")), kYellow);
-    QCOMPARE(measureLabelColor(QStringLiteral("default"), QStringLiteral("M_Reride")), kRed);
-    QCOMPARE(measureLabelColor(QStringLiteral("default"), QStringLiteral("O_reride")), kYellow);
-    QCOMPARE(measureLabelColor(QStringLiteral("default"), QStringLiteral("maxbuoym")), kWhite);
+    QCOMPARE(measureLabelColor(QStringLiteral("yellow"), MeasureLabel::MandatoryReride), kYellow);
+    QCOMPARE(measureLabelColor(QStringLiteral("default"), MeasureLabel::MandatoryReride), kRed);
+    QCOMPARE(measureLabelColor(QStringLiteral("default"), MeasureLabel::OptionalReride), kYellow);
+    QCOMPARE(measureLabelColor(QStringLiteral("default"), MeasureLabel::DistanceCaption), kBlack);
+    QCOMPARE(measureLabelColor(QStringLiteral("default"), MeasureLabel::OverPicture), kWhite);
 }
 
 void TestSettings::readingsTheStationActsOn_data()
