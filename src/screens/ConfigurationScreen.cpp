@@ -168,12 +168,12 @@ void ConfigurationScreen::loadGrids(const StationSettings& stored)
     }
     main.showGridRows(s.GridCount);
     // Grid 3 first, so that grid 1 ends up current.
-    m_station.configLoading = true;
+    m_station.loadingStoredGrids = true;
     for (int g = 3; g >= 1; --g) {
         if (QFileInfo(s.GridFile[g - 1]).isFile())
             m_station.loadGridAtStartup(g, s.GridFile[g - 1]);
     }
-    m_station.configLoading = false;
+    m_station.loadingStoredGrids = false;
 }
 
 void ConfigurationScreen::loadTournamentChoices(const StationSettings& stored)
@@ -226,13 +226,13 @@ void ConfigurationScreen::loadSkierNames()
     QStringList names;
     const Result<QString> text = readTextFile(file);
     if (text) {
-        m_station.skierNameList.clear();
+        m_station.skierNames.clear();
         FieldReader reader(text.value());
         while (const std::optional<QString> field = reader.nextField()) {
             if (!field->isEmpty())
                 names << *field;
         }
-        m_station.skierNameList = names;
+        m_station.skierNames = names;
     }
     if (names.isEmpty())
         m_station.dialogs().message(QStringLiteral("Names not loaded, check file name and path"));

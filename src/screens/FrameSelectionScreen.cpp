@@ -258,7 +258,7 @@ void FrameSelectionScreen::viewArrival()
 {
     m_viewArrivalDone = true;
     m_fromCapture = false;
-    const QString video = m_station.VideoFileToView;
+    const QString video = m_station.videoToView;
     m_form.videoPathEdit->setText(video);
     const bool loaded = loadVideo(video);
     if (FilePresent(infoFilePath(video))) {

@@ -332,7 +332,7 @@ void GridSetupScreen::onEntryEdited()
     setStateIcon(false);
     const int unsaved =
         gridEntriesEdited(m_station.gridEntries, m_station.grids, m_station.settings,
-                          m_station.store(), m_station.configLoading);
+                          m_station.store(), m_station.loadingStoredGrids);
     if (unsaved)
         setMainGridRow({unsaved, false, QString()});
     setAccuracyControls(false);

@@ -248,7 +248,7 @@ void MeasurementScreen::applySettings()
         const QString current = f.skierNameBox->currentText();
         const QSignalBlocker block(f.skierNameBox);
         f.skierNameBox->clear();
-        f.skierNameBox->addItems(m_station.skierNameList);
+        f.skierNameBox->addItems(m_station.skierNames);
         f.skierNameBox->setEditText(current);
     }
     const MeasurementGrid& grid = m_station.grids.slot(m_station.grids.currentGrid);

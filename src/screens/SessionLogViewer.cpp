@@ -115,7 +115,7 @@ void SessionLogViewer::viewVideo()
     if (videoPathEdit->text().isEmpty() || !m_station.hasScreen(Screen::FrameSelection))
         return;
     m_station.arrivedFrom = ArrivedFrom::SessionLog;
-    m_station.VideoFileToView = videoPathEdit->text();
+    m_station.videoToView = videoPathEdit->text();
     close();
     m_station.show(Screen::FrameSelection, m_station.screenWidget(Screen::Main));
 }

@@ -72,9 +72,10 @@ public:
     StationSettings settings;
     SessionLog sessionLog;
     ArrivedFrom arrivedFrom = ArrivedFrom::Elsewhere;
-    QString VideoFileToView;
+    // The video chosen in the session log viewer, for the frame selection screen.
+    QString videoToView;
     // Set while the configuration screen loads the stored grids: no "unsaved" marking then.
-    bool configLoading = false;
+    bool loadingStoredGrids = false;
     // The station's own magnifier in the picture views (when no outside magnifier is installed).
     bool ownMagnifierOn = false;
     // What the capture screen hands to the frame selection screen after a recording: the video,
@@ -94,7 +95,7 @@ public:
     QString captureSkier = QStringLiteral("Skier Name");
     QString capturePass = QStringLiteral("1");
     // The skier names given to the measurement screen's list.
-    QStringList skierNameList;
+    QStringList skierNames;
     // The grids: working copy, slots, current grid; and the grid setup screen's fields.
     GridState grids;
     GridEntries gridEntries;

@@ -131,7 +131,7 @@ void TestFrameSelection::steppingAndLeaving()
 {
     StationFixture f;
     Rig r(f);
-    r.station->VideoFileToView = r.video(QStringLiteral("Smithjump1.avi"));
+    r.station->videoToView = r.video(QStringLiteral("Smithjump1.avi"));
     r.arrive(ArrivedFrom::SessionLog);
     FW_VERIFY_DIALOGS(f.dialogs);
     FrameSelectionScreen& s = *r.screen;
@@ -314,7 +314,7 @@ void TestFrameSelection::nonStandardNamesAreNotLogged()
     // setup screen on the way left the grids as they were found).
     r.station->grids.slot(1).completed = true;
     r.station->grids.allGridsReady = true;
-    r.station->VideoFileToView = video;
+    r.station->videoToView = video;
     r.arrive(ArrivedFrom::SessionLog);
     r.screen->onMeasureFrameClicked();
     FW_VERIFY_DIALOGS(f.dialogs);
@@ -332,7 +332,7 @@ void TestFrameSelection::browsingAndViewingWarnOfMeasuredVideos()
     const QString older = r.video(QStringLiteral("Olderjump1.avi"));
     QVERIFY(writeBytes(infoFilePath(older), (older + QStringLiteral(", 7\r\n")).toLatin1()));
 
-    r.station->VideoFileToView = video;
+    r.station->videoToView = video;
     r.arrive(ArrivedFrom::MainScreen);
     QVERIFY(!s.form().measureFrameButton->isEnabled());
     // Cancelled, then not a video, then the video.
@@ -352,7 +352,7 @@ void TestFrameSelection::browsingAndViewingWarnOfMeasuredVideos()
 
     // From the log viewer: the contact frame is named, once.
     f.dialogs.clear();
-    r.station->VideoFileToView = older;
+    r.station->videoToView = older;
     f.dialogs.expectMessage();
     r.arrive(ArrivedFrom::SessionLog);
     s.arrive();
@@ -377,7 +377,7 @@ void TestFrameSelection::keysStepWhereverTheFocusIs()
     FrameSelectionScreen& s = *r.screen;
     const QString video = r.video(QStringLiteral("Smithjump1.avi"));
     QVERIFY(writeInfoFile(video, 20));
-    r.station->VideoFileToView = video;
+    r.station->videoToView = video;
     f.dialogs.expectMessage();
     r.arrive(ArrivedFrom::SessionLog);
     FW_VERIFY_DIALOGS(f.dialogs);
@@ -426,7 +426,7 @@ void TestFrameSelection::markingWritesThePictureShown()
     FrameSelectionScreen& s = *r.screen;
     const QString video =
         r.video(QStringLiteral("Smithjump2.avi"), {"mpeg4", 64, 48, 40, 30, 1, 12, 2});
-    r.station->VideoFileToView = video;
+    r.station->videoToView = video;
     r.arrive(ArrivedFrom::SessionLog);
     s.form().player->setCurrentPosition(37);
     QVERIFY(r.shows(37));
@@ -450,7 +450,7 @@ void TestFrameSelection::markingWritesThePictureShown()
     QByteArray bytes = readBytes(whole);
     bytes.truncate(bytes.indexOf("idx1"));
     QVERIFY(writeBytes(cut, bytes));
-    r.station->VideoFileToView = cut;
+    r.station->videoToView = cut;
     r.arrive(ArrivedFrom::SessionLog);
     QCOMPARE(s.form().fileInfoList->item(s.form().fileInfoList->count() - 1)->text(),
              QStringLiteral("Recovered: the recording was cut off; its 60 complete frames are "

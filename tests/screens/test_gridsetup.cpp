@@ -267,10 +267,10 @@ void TestGridSetup::gridChoiceEditsAndLeavingWithGridsMissing()
     QCOMPARE(f.store().read(QStringLiteral("grid1File"), QStringLiteral("x")), QString());
     // While the configuration screen loads the stored grids, edits mark nothing unsaved.
     f.store().write(QStringLiteral("grid1File"), QStringLiteral("/kept.ipt"));
-    r.station->configLoading = true;
+    r.station->loadingStoredGrids = true;
     SetupRig::type(g.form().lowerLeftSurveyYEdit, QStringLiteral("0"));
     QCOMPARE(f.store().read(QStringLiteral("grid1File"), QString()), QStringLiteral("/kept.ipt"));
-    r.station->configLoading = false;
+    r.station->loadingStoredGrids = false;
 
     // Leaving with grids not set up is asked about.
     f.dialogs.expectMessage(DialogAnswer::No).expectMessage(DialogAnswer::Yes);

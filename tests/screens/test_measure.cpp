@@ -749,11 +749,11 @@ void TestMeasure::skierNamesTheFilesCannotHoldAndAnEmptyList()
     FW_VERIFY_DIALOGS(f.dialogs);
     QVERIFY(f.dialogs.texts().last().contains(QStringLiteral("cannot hold: \u0416.")));
 
-    r.station->skierNameList = {QStringLiteral("Ann"), QStringLiteral("Bob")};
+    r.station->skierNames = {QStringLiteral("Ann"), QStringLiteral("Bob")};
     m.hide();
     r.station->show(Screen::Measurement);
     QCOMPARE(m.form().skierNameBox->count(), 2);
-    r.station->skierNameList.clear();
+    r.station->skierNames.clear();
     m.hide();
     r.station->show(Screen::Measurement);
     QCOMPARE(m.form().skierNameBox->count(), 0);

@@ -281,7 +281,7 @@ void TestShell::skierNamesFromTheConfiguredFile()
     f.dialogs.expectOpenFile(names);
     c.findSkierNameFile();
     c.exitAndSave();
-    QCOMPARE(r.station.skierNameList, (QStringList{QStringLiteral("Smith"), QStringLiteral("John"),
+    QCOMPARE(r.station.skierNames, (QStringList{QStringLiteral("Smith"), QStringLiteral("John"),
                                                    QStringLiteral("Doe, Jane")}));
 
     // A file that has gone is reported.
