@@ -44,6 +44,61 @@ void FrameSelectionScreenForm::build(QWidget& screen)
     screen.setWindowTitle(QStringLiteral("Farwater 2005 Frame Selection"));
     auto* columns = new QHBoxLayout(&screen);
 
+    columns->addLayout(buildPlayerColumn(screen));
+
+    auto* right = new QVBoxLayout;
+    auto* browse = new QHBoxLayout;
+    browseLabel = make<QLabel>(screen, "browseLabel", QStringLiteral("Browse for File to View ->"));
+    browseButton = make<QPushButton>(screen, "browseButton", QStringLiteral("..."));
+    browseButton->setFixedWidth(40);
+    addAll(browse, {browseLabel, browseButton});
+    browse->addStretch(1);
+    right->addLayout(browse);
+    videoPathEdit = make<QLineEdit>(screen, "videoPathEdit");
+    videoPathEdit->setReadOnly(true);
+    right->addWidget(videoPathEdit);
+    instructionLabel = make<QLabel>(screen, "instructionLabel");
+    instructionLabel->setWordWrap(true);
+    right->addWidget(instructionLabel);
+
+    right->addLayout(buildPlayBackRows(screen));
+    fullScreenCheck = make<QCheckBox>(
+        screen, "fullScreenCheck",
+        QStringLiteral("Play using Full Screen, ESC returns Click Mouse to repeat Play"));
+    right->addWidget(fullScreenCheck);
+
+    measureFrameButton = make<QPushButton>(screen, "measureFrameButton",
+                                           QStringLiteral("Use displayed frame to measure jump"));
+    gridSetupFrameButton = make<QPushButton>(screen, "gridSetupFrameButton",
+                                             QStringLiteral("Use displayed frame to set up Grid"));
+    QFont big = measureFrameButton->font();
+    big.setBold(true);
+    measureFrameButton->setFont(big);
+    right->addWidget(measureFrameButton);
+    right->addWidget(gridSetupFrameButton);
+
+    fileInfoList = make<QListWidget>(screen, "fileInfoList");
+    fileInfoList->setMinimumHeight(160);
+    right->addWidget(fileInfoList, 1);
+
+    right->addLayout(buildDiskSpaceRow(screen));
+    barefootLabel = make<QLabel>(screen, "barefootLabel", QStringLiteral("Barefoot Mode"));
+    barefootLabel->hide();
+    right->addWidget(barefootLabel);
+
+    auto* nav = new QHBoxLayout;
+    recordNextPassButton = make<QPushButton>(screen, "recordNextPassButton",
+                                             QStringLiteral("Go To Record Next Jump Pass"));
+    mainScreenButton =
+        make<QPushButton>(screen, "mainScreenButton", QStringLiteral("Go Back To Main Screen"));
+    viewLogButton = make<QPushButton>(screen, "viewLogButton", QStringLiteral("View Log File"));
+    addAll(nav, {recordNextPassButton, mainScreenButton, viewLogButton});
+    right->addLayout(nav);
+    columns->addLayout(right, 1);
+}
+
+QVBoxLayout* FrameSelectionScreenForm::buildPlayerColumn(QWidget& screen)
+{
     // The player with the step buttons under it.
     auto* left = new QVBoxLayout;
     player = make<FramePlayer>(screen, "player");
@@ -68,23 +123,11 @@ void FrameSelectionScreenForm::build(QWidget& screen)
     keys->addStretch(1);
     left->addLayout(keys);
     left->addStretch(1);
-    columns->addLayout(left);
+    return left;
+}
 
-    auto* right = new QVBoxLayout;
-    auto* browse = new QHBoxLayout;
-    browseLabel = make<QLabel>(screen, "browseLabel", QStringLiteral("Browse for File to View ->"));
-    browseButton = make<QPushButton>(screen, "browseButton", QStringLiteral("..."));
-    browseButton->setFixedWidth(40);
-    addAll(browse, {browseLabel, browseButton});
-    browse->addStretch(1);
-    right->addLayout(browse);
-    videoPathEdit = make<QLineEdit>(screen, "videoPathEdit");
-    videoPathEdit->setReadOnly(true);
-    right->addWidget(videoPathEdit);
-    instructionLabel = make<QLabel>(screen, "instructionLabel");
-    instructionLabel->setWordWrap(true);
-    right->addWidget(instructionLabel);
-
+QGridLayout* FrameSelectionScreenForm::buildPlayBackRows(QWidget& screen)
+{
     auto* plays = new QGridLayout;
     playBeforeStartButton =
         make<QPushButton>(screen, "playBeforeStartButton", QStringLiteral("Play before start -->"));
@@ -113,26 +156,11 @@ void FrameSelectionScreenForm::build(QWidget& screen)
         make<QLabel>(screen, "continueAfterEndLabel", QStringLiteral("and then continue"));
     plays->addWidget(continueAfterEndCheck, 2, 1);
     plays->addWidget(continueAfterEndLabel, 2, 2, 1, 2);
-    right->addLayout(plays);
-    fullScreenCheck = make<QCheckBox>(
-        screen, "fullScreenCheck",
-        QStringLiteral("Play using Full Screen, ESC returns Click Mouse to repeat Play"));
-    right->addWidget(fullScreenCheck);
+    return plays;
+}
 
-    measureFrameButton = make<QPushButton>(screen, "measureFrameButton",
-                                           QStringLiteral("Use displayed frame to measure jump"));
-    gridSetupFrameButton = make<QPushButton>(screen, "gridSetupFrameButton",
-                                             QStringLiteral("Use displayed frame to set up Grid"));
-    QFont big = measureFrameButton->font();
-    big.setBold(true);
-    measureFrameButton->setFont(big);
-    right->addWidget(measureFrameButton);
-    right->addWidget(gridSetupFrameButton);
-
-    fileInfoList = make<QListWidget>(screen, "fileInfoList");
-    fileInfoList->setMinimumHeight(160);
-    right->addWidget(fileInfoList, 1);
-
+QHBoxLayout* FrameSelectionScreenForm::buildDiskSpaceRow(QWidget& screen)
+{
     auto* disk = new QHBoxLayout;
     diskSpaceCaption = make<QLabel>(screen, "diskSpaceCaption");
     diskSpaceValue = make<QLabel>(screen, "diskSpaceValue");
@@ -142,20 +170,7 @@ void FrameSelectionScreenForm::build(QWidget& screen)
     lowDiskSpaceWarning->hide();
     addAll(disk, {diskSpaceCaption, diskSpaceValue, lowDiskSpaceWarning});
     disk->addStretch(1);
-    right->addLayout(disk);
-    barefootLabel = make<QLabel>(screen, "barefootLabel", QStringLiteral("Barefoot Mode"));
-    barefootLabel->hide();
-    right->addWidget(barefootLabel);
-
-    auto* nav = new QHBoxLayout;
-    recordNextPassButton = make<QPushButton>(screen, "recordNextPassButton",
-                                             QStringLiteral("Go To Record Next Jump Pass"));
-    mainScreenButton =
-        make<QPushButton>(screen, "mainScreenButton", QStringLiteral("Go Back To Main Screen"));
-    viewLogButton = make<QPushButton>(screen, "viewLogButton", QStringLiteral("View Log File"));
-    addAll(nav, {recordNextPassButton, mainScreenButton, viewLogButton});
-    right->addLayout(nav);
-    columns->addLayout(right, 1);
+    return disk;
 }
 
 } // namespace fw

@@ -1,10 +1,13 @@
 #pragma once
 
 class QCheckBox;
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QVBoxLayout;
 class QWidget;
 
 namespace fw {
@@ -61,6 +64,12 @@ public:
     QPushButton* recordNextPassButton = nullptr;
     QPushButton* mainScreenButton = nullptr;
     QPushButton* viewLogButton = nullptr;
+
+private:
+    // The parts of the layout, built in the screen's tab order.
+    QVBoxLayout* buildPlayerColumn(QWidget& screen);
+    QGridLayout* buildPlayBackRows(QWidget& screen);
+    QHBoxLayout* buildDiskSpaceRow(QWidget& screen);
 };
 
 } // namespace fw
