@@ -20,8 +20,6 @@
 #include "widgets/PictureView.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
