@@ -27,6 +27,13 @@ using namespace fw::test;
 
 namespace {
 
+// Where the sample grid's camera sees a point of the water, in twips on the picture.
+QPointF twips(double X, double Y)
+{
+    const ScreenPoint p = samplePicturePoint(X, Y);
+    return {p.x, p.y};
+}
+
 // A started station left on the grid setup screen, with an optional stored grid 1.
 struct SetupRig {
     SetupRig(StationFixture& f, int gridCount, bool storedGrid1 = false) : fixture(f)
@@ -54,8 +61,7 @@ struct SetupRig {
     void click(QRadioButton* option, double X, double Y)
     {
         option->click();
-        const ScreenPoint p = samplePicturePoint(X, Y);
-        g().placeChosenPoint({p.x, p.y});
+        g().placeChosenPoint(twips(X, Y));
     }
     // The five points clicked where the sample grid has them, the check buoy `checkOff` twips to
     // the right, and every survey entry typed.
@@ -98,12 +104,6 @@ struct SetupRig {
     QString videos;
     QString setupFolder;
 };
-
-QPointF twips(double X, double Y)
-{
-    const ScreenPoint p = samplePicturePoint(X, Y);
-    return {p.x, p.y};
-}
 
 int visibleLabels(
     PictureView* view,
