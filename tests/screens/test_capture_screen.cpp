@@ -5,19 +5,18 @@
 
 #include "StationFixture.h"
 #include "app/CaptureSourcesChoice.h"
-#include "station/Station.h"
 #include "measure/SkierNames.h"
 #include "media/CaptureEngine.h"
 #include "platform/KeyboardState.h"
 #include "review/AviHeader.h"
-#include "screens/ConfigurationScreen.h"
-#include "screens/MainScreen.h"
 #include "screens/CaptureScreen.h"
+#include "screens/ConfigurationScreen.h"
 #include "screens/FrameSelectionScreen.h"
+#include "screens/MainScreen.h"
+#include "station/Station.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -61,14 +60,14 @@ struct CaptureRig {
     CaptureScreen& screen() { return station->capture(); }
     QString video(const QString& name) const { return QDir(videos).filePath(name); }
     // Waits until the recording has gone on to the frame selection screen.
-    bool reachedFrameSelection(int timeout_ms = 10000)
+    bool reachedFrameSelection()
     {
-        QDeadlineTimer deadline(timeout_ms);
-        while (
-            !(station->created(Screen::FrameSelection) && station->frameSelection().isVisible()) &&
-            !deadline.hasExpired())
-            QTest::qWait(20);
-        return station->created(Screen::FrameSelection) && station->frameSelection().isVisible() &&
+        return QTest::qWaitFor(
+                   [this] {
+                       return station->created(Screen::FrameSelection) &&
+                              station->frameSelection().isVisible();
+                   },
+                   10000) &&
                !screen().isVisible();
     }
 

@@ -27,6 +27,13 @@ using namespace fw::test;
 
 namespace {
 
+// Where the sample grid's camera sees a point of the water, in twips on the picture.
+QPointF twips(double X, double Y)
+{
+    const ScreenPoint p = samplePicturePoint(X, Y);
+    return {p.x, p.y};
+}
+
 // A started station left on the grid setup screen, with an optional stored grid 1.
 struct SetupRig {
     SetupRig(StationFixture& f, int gridCount, bool storedGrid1 = false) : fixture(f)
@@ -54,8 +61,7 @@ struct SetupRig {
     void click(QRadioButton* option, double X, double Y)
     {
         option->click();
-        const ScreenPoint p = samplePicturePoint(X, Y);
-        g().placeChosenPoint({p.x, p.y});
+        g().placeChosenPoint(twips(X, Y));
     }
     // The five points clicked where the sample grid has them, the check buoy `checkOff` twips to
     // the right, and every survey entry typed.
@@ -99,12 +105,6 @@ struct SetupRig {
     QString setupFolder;
 };
 
-QPointF twips(double X, double Y)
-{
-    const ScreenPoint p = samplePicturePoint(X, Y);
-    return {p.x, p.y};
-}
-
 int visibleLabels(
     PictureView* view,
     const std::array<PictureView::ItemId, GridSetupScreenForm::kAccuracyLabelCount>& ids)
@@ -126,7 +126,6 @@ private Q_SLOTS:
     void failedCheckBuoyShowsWhereItShouldBe();
     void accuracyStandardAndAdvanced();
     void calibrationLinesOnBothPictures();
-    void statusLineAndArrowKeys();
 };
 
 void TestGridSetup::placingPointsByClickLockAndArrows()
@@ -161,8 +160,7 @@ void TestGridSetup::placingPointsByClickLockAndArrows()
     g.placeChosenPoint(twips(20, 0) + QPointF(150, 0));
     QCOMPARE(g.form().upperLeftPictureXEdit->text(), QStringLiteral(" 1150"));
     QCOMPARE(g.form().lowerRightPictureXEdit->text(), QStringLiteral(" 11150"));
-    QCOMPARE(g.form().upperLeftPictureYEdit->text(), QStringLiteral(" 1500"));
-    QCOMPARE(g.position(GridPoint::CheckBuoy).x, 6150.0);
+    QCOMPARE(g.position(GridPoint::CheckBuoy).x, 6150.0); // the moves: with the rules
 
     // Unlocked: the up arrow held for a second (ten ticks) moves only the upper right buoy.
     g.form().gridLockBox->click();
@@ -170,6 +168,7 @@ void TestGridSetup::placingPointsByClickLockAndArrows()
     r.keys.setDown(Qt::Key_Up, true);
     for (int tick = 0; tick < 10; ++tick)
         g.nudgeByHeldArrows();
+    r.keys.setDown(Qt::Key_Up, false);
     QCOMPARE(g.form().upperRightPictureYEdit->text(), QStringLiteral(" 1350"));
     QCOMPARE(g.form().upperLeftPictureYEdit->text(), QStringLiteral(" 1500"));
 
@@ -183,6 +182,21 @@ void TestGridSetup::placingPointsByClickLockAndArrows()
     g.form().drawBuoysButton->click();
     QCOMPARE(g.form().picture->item(g.drawing().front()).value().kind, OverlayItem::Kind::Cross);
     FW_VERIFY_DIALOGS(f.dialogs);
+
+    // An arrow key on a point option or the marker slider nudges, never chooses another point
+    // or resizes the markers.
+    g.form().upperLeftOption->click();
+    g.activateWindow();
+    g.form().upperLeftOption->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(&g));
+    for (int key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Up, Qt::Key_Left})
+        QTest::keyClick(g.form().upperLeftOption, Qt::Key(key));
+    QVERIFY(g.form().upperLeftOption->isChecked());
+    QVERIFY(!g.form().lowerLeftOption->isChecked() && !g.form().upperRightOption->isChecked());
+    const int markerSize = g.form().markerSizeBar->value();
+    for (int key : {Qt::Key_Right, Qt::Key_Up})
+        QTest::keyClick(g.form().markerSizeBar, Qt::Key(key));
+    QCOMPARE(g.form().markerSizeBar->value(), markerSize);
 }
 
 void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
@@ -202,9 +216,12 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     QCOMPARE(r.station->pictureWidth_twips, 11981.0);
 
     // Completed (the record it writes is checked with the completion), ready but not saved.
+    // Complete, Save and Load each end with a status line naming what was done and where.
     r.enterSampleGrid();
     g.form().completeButton->click();
     QVERIFY(g.stateShownReady());
+    QCOMPARE(g.statusText(),
+             QStringLiteral("Grid 1 completed: ready for measuring (not saved yet)"));
     QVERIFY(main.gridShownReady(1));
     QCOMPARE(main.form().gridDescriptionEdits[0]->text(), QStringLiteral("not saved"));
     QVERIFY(!r.station->allGridsReady()); // grid 2 is not set up yet
@@ -215,6 +232,10 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
         .expectMessage(DialogAnswer::Yes);
     g.form().saveGridAction->trigger();
     QVERIFY(QFile::exists(file)); // its contents are checked with the grid files
+    const QString shownFile = QDir::toNativeSeparators(file);
+    QVERIFY2(g.statusText().startsWith(
+                 QStringLiteral("Grid 1 saved to %1 and its check buoy file ").arg(shownFile)),
+             qPrintable(g.statusText()));
     QCOMPARE(main.form().gridDescriptionEdits[0]->text(), QStringLiteral("North camera"));
     QCOMPARE(f.store().read(QStringLiteral("grid1File"), QString()), file);
 
@@ -223,6 +244,9 @@ void TestGridSetup::wholeSetupSavedLoadedIntoAnotherGridAndLeft()
     g.form().loadGridAction->trigger();
     FW_VERIFY_DIALOGS(f.dialogs);
     QCOMPARE(g.form().gridChoiceButton->text(), QStringLiteral("Grid 2"));
+    QCOMPARE(g.statusText(),
+             QStringLiteral("Grid 2 loaded from %1: ready for measuring").arg(shownFile));
+    QVERIFY(!g.form().accuracyButton->isHidden()); // a loaded grid that passed offers the check
     QVERIFY(main.gridShownReady(1) && main.gridShownReady(2));
     QCOMPARE(main.form().gridDescriptionEdits[1]->text(), QStringLiteral("North camera"));
     QCOMPARE(f.store().read(QStringLiteral("grid2File"), QString()), file);
@@ -391,47 +415,6 @@ void TestGridSetup::calibrationLinesOnBothPictures()
 
     // The other direction, picture to water, is checked with the accuracy tests.
     FW_VERIFY_DIALOGS(f.dialogs);
-}
-
-// Guards what the operator is told and what arrows do: Complete, Save and Load end with a status
-// line naming what was done and where; an arrow key on a point option nudges, never chooses
-// another point.
-void TestGridSetup::statusLineAndArrowKeys()
-{
-    StationFixture f;
-    SetupRig r(f, 1);
-    GridSetupScreen& g = r.g();
-    r.enterSampleGrid();
-    g.form().completeButton->click();
-    QCOMPARE(g.statusText(),
-             QStringLiteral("Grid 1 completed: ready for measuring (not saved yet)"));
-    const QString file = r.setupFolder + QStringLiteral("/north.ipt");
-    f.dialogs.expectSaveFile(file)
-        .expectInput(QStringLiteral("North camera"))
-        .expectMessage(DialogAnswer::Yes);
-    g.form().saveGridAction->trigger();
-    QVERIFY2(g.statusText().startsWith(QStringLiteral("Grid 1 saved to %1 and its check buoy file ")
-                                           .arg(QDir::toNativeSeparators(file))),
-             qPrintable(g.statusText()));
-    f.dialogs.expectMessage(DialogAnswer::Yes).expectOpenFile(file);
-    g.form().loadGridAction->trigger();
-    FW_VERIFY_DIALOGS(f.dialogs);
-    QCOMPARE(g.statusText(), QStringLiteral("Grid 1 loaded from %1: ready for measuring")
-                                 .arg(QDir::toNativeSeparators(file)));
-    QVERIFY(!g.form().accuracyButton->isHidden()); // a loaded grid that passed offers the check
-
-    g.form().upperLeftOption->click();
-    g.activateWindow();
-    g.form().upperLeftOption->setFocus();
-    QVERIFY(QTest::qWaitForWindowActive(&g));
-    for (int key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Up, Qt::Key_Left})
-        QTest::keyClick(g.form().upperLeftOption, Qt::Key(key));
-    QVERIFY(g.form().upperLeftOption->isChecked());
-    QVERIFY(!g.form().lowerLeftOption->isChecked() && !g.form().upperRightOption->isChecked());
-    const int markerSize = g.form().markerSizeBar->value();
-    for (int key : {Qt::Key_Right, Qt::Key_Up})
-        QTest::keyClick(g.form().markerSizeBar, Qt::Key(key));
-    QCOMPARE(g.form().markerSizeBar->value(), markerSize);
 }
 
 QTEST_MAIN(TestGridSetup)

@@ -3,12 +3,12 @@
 
 #include "SampleGrid.h"
 #include "StationFixture.h"
-#include "station/Station.h"
 #include "platform/KeyboardState.h"
 #include "screens/ConfigurationScreen.h"
-#include "screens/SessionLogViewer.h"
 #include "screens/MainScreen.h"
 #include "screens/ManualViewer.h"
+#include "screens/SessionLogViewer.h"
+#include "station/Station.h"
 #include "support/textfile.h"
 
 #include <QCheckBox>
@@ -57,10 +57,7 @@ struct Rig {
     Station station;
 };
 
-QString logName()
-{
-    return QStringLiteral("JumpMeasurementLog120526.txt");
-}
+const QString kLogName = QStringLiteral("JumpMeasurementLog120526.txt");
 
 } // namespace
 
@@ -127,7 +124,7 @@ void TestShell::firstStartAsksForTheFolderUntilItExists()
     QVERIFY(!s.contains(QStringLiteral("TournamentName")));
 
     // The session start line, in print zones.
-    QCOMPARE(readBytes(videos + QLatin1Char('/') + logName()),
+    QCOMPARE(readBytes(videos + QLatin1Char('/') + kLogName),
              QByteArray("12-05-2026    14:03:09      Farwater Measurement Session started  \r\n"));
     QCOMPARE(r.station.settings.ResultsFilePath,
              videos + QStringLiteral("/JumpMeasurementResults120526.txt"));
@@ -282,7 +279,7 @@ void TestShell::skierNamesFromTheConfiguredFile()
     c.findSkierNameFile();
     c.exitAndSave();
     QCOMPARE(r.station.skierNames, (QStringList{QStringLiteral("Smith"), QStringLiteral("John"),
-                                                   QStringLiteral("Doe, Jane")}));
+                                                QStringLiteral("Doe, Jane")}));
 
     // A file that has gone is reported.
     r.station.mainScreen().goToConfiguration();
@@ -311,7 +308,7 @@ void TestShell::sessionLogAcrossStartsAndDays()
         f.clock.advanceSeconds(3600);
     }
     const QByteArray startLine = "Farwater Measurement Session started  \r\n";
-    QCOMPARE(readBytes(videos + QLatin1Char('/') + logName()).count(startLine), 2);
+    QCOMPARE(readBytes(videos + QLatin1Char('/') + kLogName).count(startLine), 2);
 
     // A run that starts late goes past midnight: it keeps the start day's file, also after the
     // video folder changes.

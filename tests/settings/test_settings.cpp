@@ -16,14 +16,12 @@ class TestSettings : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void keysIgnoreCaseAndWritesReachTheDiskAtOnce();
-    void typedReadsOfAbsentOrUnparsableValues_data();
     void typedReadsOfAbsentOrUnparsableValues();
     void unreadableStoreReadsAsEmpty();
     void handEditedStoreKeepsWriting();
     void failedWritesAreReportedOncePerRun();
     void freshStoreGivesTheEffectiveDefaults();
     void derivedValues();
-    void readingsTheStationActsOn_data();
     void readingsTheStationActsOn();
     void resetStopsOnEitherFirstNo();
     void resetClearsWhatIsConfirmed();
@@ -49,31 +47,22 @@ void TestSettings::keysIgnoreCaseAndWritesReachTheDiskAtOnce()
     QVERIFY(!again.contains(QStringLiteral("device")));
 }
 
-void TestSettings::typedReadsOfAbsentOrUnparsableValues_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("stored"); // null: never written
-    QTest::addColumn<int>("fallback");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("absent") << "device" << QString() << -1 << -1;
-    QTest::newRow("grids text") << "grids"
-                                << "three" << 0 << 0;
-    QTest::newRow("grids number") << "grids"
-                                  << "3" << 0 << 3;
-    QTest::newRow("compression huge") << "compression"
-                                      << "1e30" << -1 << -1;
-}
-
+// Guards the typed read: an absent key, text or a number past an int gives the fallback.
 void TestSettings::typedReadsOfAbsentOrUnparsableValues()
 {
-    QFETCH(QString, key);
-    QFETCH(QString, stored);
-    QFETCH(int, fallback);
-    QFETCH(int, expected);
-    StationFixture f;
-    if (!stored.isNull())
-        f.store().write(key, stored);
-    QCOMPARE(f.store().readInt(key, fallback), expected);
+    struct Case {
+        const char* key;
+        const char* stored; // nullptr: never written
+        int fallback, expected;
+    };
+    for (const Case& c : {Case{"device", nullptr, -1, -1}, Case{"grids", "three", 0, 0},
+                          Case{"grids", "3", 0, 3}, Case{"compression", "1e30", -1, -1}}) {
+        StationFixture f;
+        if (c.stored)
+            f.store().write(QLatin1String(c.key), QLatin1String(c.stored));
+        QVERIFY2(f.store().readInt(QLatin1String(c.key), c.fallback) == c.expected,
+                 c.stored ? c.stored : c.key);
+    }
 }
 
 void TestSettings::unreadableStoreReadsAsEmpty()
@@ -86,8 +75,6 @@ void TestSettings::unreadableStoreReadsAsEmpty()
     QCOMPARE(broken.readInt(QStringLiteral("grids"), 0), 0);
 }
 
-// A store edited by hand (other sections, keys Qt escapes, values beyond ASCII, a list) takes
-// writes as ever: the check made after each write finds nothing missing, and keeps every entry.
 // A store that cannot be written tells its reporter once for a run of failed writes, with the
 // file named; the values read stay as they were.
 void TestSettings::failedWritesAreReportedOncePerRun()
@@ -107,6 +94,8 @@ void TestSettings::failedWritesAreReportedOncePerRun()
     QCOMPARE(store.read(QStringLiteral("grids"), QStringLiteral("1")), QStringLiteral("1"));
 }
 
+// A store edited by hand (other sections, keys Qt escapes, values beyond ASCII, a list) takes
+// writes as ever: the check made after each write finds nothing missing, and keeps every entry.
 void TestSettings::handEditedStoreKeepsWriting()
 {
     StationFixture f;
@@ -169,46 +158,29 @@ void TestSettings::derivedValues()
     QCOMPARE(measureLabelColor(QStringLiteral("default"), MeasureLabel::OverPicture), kWhite);
 }
 
-void TestSettings::readingsTheStationActsOn_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("stored"); // null: never written
-    QTest::addColumn<int>("loupe");
-    QTest::addColumn<double>("captureSeconds");
-    // The magnifier starts only for a stored 1; any other number, or none, leaves it off.
-    QTest::newRow("loupe on") << "Loupe"
-                              << "1" << 1 << 5.0;
-    QTest::newRow("loupe -1") << "Loupe"
-                              << "-1" << 0 << 5.0;
-    QTest::newRow("loupe 2") << "Loupe"
-                             << "2" << 0 << 5.0;
-    QTest::newRow("loupe True") << "Loupe"
-                                << "True" << 0 << 5.0;
-    // A capture time that is no positive number is the five seconds a recording starts with.
-    QTest::newRow("time absent") << "captureTime" << QString() << 0 << 5.0;
-    QTest::newRow("time 0") << "captureTime"
-                            << "0" << 0 << 5.0;
-    QTest::newRow("time negative") << "captureTime"
-                                   << "-3" << 0 << 5.0;
-    QTest::newRow("time text") << "captureTime"
-                               << "long" << 0 << 5.0;
-    QTest::newRow("time 4.5") << "captureTime"
-                              << "4.5" << 0 << 4.5;
-}
-
+// Guards the two readings the station acts on: the magnifier starts only for a stored 1; a
+// capture time that is no positive number is the five seconds a recording starts with.
 void TestSettings::readingsTheStationActsOn()
 {
-    QFETCH(QString, key);
-    QFETCH(QString, stored);
-    QFETCH(int, loupe);
-    QFETCH(double, captureSeconds);
-    StationFixture f;
-    if (!stored.isNull())
-        f.store().write(key, stored);
-    StationSettings s;
-    s.loadFrom(f.store());
-    QCOMPARE(s.LoupeOn, loupe);
-    QCOMPARE(s.CaptureTime, captureSeconds);
+    struct Case {
+        const char* key;
+        const char* stored; // nullptr: never written
+        int loupe;
+        double captureSeconds;
+    };
+    for (const Case& c :
+         {Case{"Loupe", "1", 1, 5}, Case{"Loupe", "-1", 0, 5}, Case{"Loupe", "2", 0, 5},
+          Case{"Loupe", "True", 0, 5}, Case{"captureTime", nullptr, 0, 5},
+          Case{"captureTime", "0", 0, 5}, Case{"captureTime", "-3", 0, 5},
+          Case{"captureTime", "long", 0, 5}, Case{"captureTime", "4.5", 0, 4.5}}) {
+        StationFixture f;
+        if (c.stored)
+            f.store().write(QLatin1String(c.key), QLatin1String(c.stored));
+        StationSettings s;
+        s.loadFrom(f.store());
+        const QByteArray row = QByteArray(c.key) + '=' + (c.stored ? c.stored : "<absent>");
+        QVERIFY2(s.LoupeOn == c.loupe && s.CaptureTime == c.captureSeconds, row.constData());
+    }
 }
 
 namespace {
