@@ -10,7 +10,6 @@
 #include "station/Station.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -94,8 +93,7 @@ void TestMeasureWindows::pictureLogListsAndTakesThePath()
         QCOMPARE(none.pictureLineList->count(), 0);
     }
     const QString log = fx.path(QStringLiteral("JumpMeasurementLog120526.txt"));
-    QVERIFY(writeBytes(log, "12-05-2026    14:00:00      Farwater Measurement Session started  \r\n"
-                            "12-05-2026    14:01:00      Skier: Lee    Jump:  1      Contact "
+    QVERIFY(writeBytes(log, "12-05-2026    14:01:00      Skier: Lee    Jump:  1      Contact "
                             "Frame:  12  File: /v/Leejump1.avi\r\n"
                             "a  File: /p/Leejump1.bmp\r\nno path here.bmp\r\n"));
     PictureLogViewer view(fx.dialogs, log, fx.root());

@@ -1,28 +1,25 @@
-// The road of a jump on the demo course, end to end: the Demo Camera's recording through the
-// capture screen, the frame selection screen at the landing's first-contact frame, the
-// measurement screen clicked where the skis touch the water, and the jump recorded. The course's
-// ground truth says what the distance must be.
+// A jump on the demo course end to end: recorded by the Demo Camera, its first-contact frame
+// selected, the landing clicked and recorded; the course's ground truth says what the distance
+// must be.
 
 #include "StationFixture.h"
 #include "app/DemoStation.h"
-#include "station/Station.h"
 #include "grid/Accuracy.h"
 #include "grid/GridFiles.h"
 #include "media/CaptureEngine.h"
 #include "media/JumpCourse.h"
 #include "platform/KeyboardState.h"
+#include "screens/CaptureScreen.h"
 #include "screens/ConfigurationScreen.h"
+#include "screens/FrameSelectionScreen.h"
 #include "screens/MainScreen.h"
 #include "screens/MeasurementScreen.h"
-#include "screens/CaptureScreen.h"
-#include "screens/FrameSelectionScreen.h"
+#include "station/Station.h"
 #include "support/textfile.h"
 #include "widgets/FramePlayer.h"
 #include "widgets/PictureView.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
@@ -41,14 +38,12 @@ const QSize kPicture(160, 120);
 constexpr double kFps = 30.0;
 constexpr double kRampOffset_m = 2.1; // a normal tournament
 
-// What the recorded distance must be. Setting up grid 1, the operator clicked each of the four
-// buoys on the pixel that holds it, and the landing click was rounded the same way: each of the
-// ten picture coordinates q (eight of buoys, two of the click) moved by a known amount dq from its
-// exact position. To first order the distance moves by the sum of dD/dq times dq; what that leaves
-// out is at most half the sum over every pair of |d2D/dq_i dq_j| |dq_i| |dq_j| (plus terms of third
-// order, smaller again by a pixel over the grid's size). The derivatives are central differences
-// of the station's own solve-and-measure around the exact positions, at one twip for the slopes
-// and a whole pixel for the curvatures.
+// What the recorded distance must be. The four buoys and the landing were clicked on whole
+// pixels, so each of the ten picture coordinates q moved by a known dq from its exact position.
+// To first order the distance moves by the sum of dD/dq dq; the rest is at most half the sum of
+// |d2D/dq_i dq_j| |dq_i| |dq_j| (third order is smaller by a pixel over the grid's size). The
+// derivatives are central differences of the station's own solve-and-measure: one twip for the
+// slopes, a pixel for the curvatures.
 struct Expectation {
     double distance_m = 0;    // exact course distance plus the first-order effect of rounding
     double secondOrder_m = 0; // the most the second order can add
@@ -149,8 +144,8 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
     store.write(QStringLiteral("WSTIMS"), QStringLiteral("1"));
     KeyboardState keys;
     Station station(store, f.dialogs, f.clock, keys, StationPaths(f.stationFolder()));
-    // The start-up's questions, then its zoom advice: the station judges the front buoys' span
-    // against its picture box of 800 pixels, which this small capture fills a fifth of.
+    // The start-up's questions, then its zoom advice: this capture fills a fifth of the 800-pixel
+    // picture box.
     f.dialogs.expectMessage(DialogAnswer::No).expectMessage().expectMessage();
     station.start();
     station.configuration().exitAndSave();
@@ -173,19 +168,18 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
     const CourseLanding landing = course.landing(0, kFps, kPicture);
     QVERIFY(landing.frame < station.captureHandOver.frameCount);
 
-    // The first-contact frame marked: on to the measurement screen with its picture.
+    // The first-contact frame marked once the player shows it: on to the measurement screen.
     select.form().player->setCurrentPosition(landing.frame);
-    // The operator marks the frame on the screen: wait until the player shows it.
     QTRY_COMPARE_WITH_TIMEOUT(select.form().player->shownFrame(), landing.frame, 10000);
     select.onMeasureFrameClicked();
     QCOMPARE(select.selectedFrame(), landing.frame);
     MeasurementScreen& m = station.measurement();
     QVERIFY(m.isVisible());
 
-    // The operator clicks the pixel where the skis touch the water.
+    // The click on the pixel where the skis touch the water, at a whole-number mouse position
+    // inside it (its centre, x.5, would round to the next).
     const ScreenPoint click{15.0 * std::round(landing.picture_px.x()),
                             15.0 * std::round(landing.picture_px.y())};
-    // (A whole-number mouse position inside the pixel: its centre, x.5, would round to the next.)
     const QPointF centre = m.form().picture->twipsToWidget({click.x, click.y});
     QTest::mouseClick(m.form().picture->viewport(), Qt::LeftButton, {},
                       QPoint(int(std::floor(centre.x())), int(std::floor(centre.y()))));
@@ -227,19 +221,15 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
 
     // This camera at this picture size grades the landing area as homologation allows.
     const QString grade = gradeAt(course.measurementGrid(kPicture), click);
-    qInfo("accuracy grade at the landing: %s", qPrintable(grade));
     QVERIFY2(grade == QLatin1String("R") || grade == QLatin1String("L") ||
                  grade == QLatin1String("C"),
              qPrintable(grade));
 
-    // The distance's uncertainty from picture rounding covers what the rounding did to this
-    // jump: the recorded figure is within it of the course's own distance (beyond the first
-    // order only the second-order term and the printed hundredths).
+    // The uncertainty from picture rounding covers what the rounding did to this jump (beyond
+    // it only the second order and the printed hundredths).
     const auto uncertainty = distanceUncertainty_m(station.grids.working, click, Tournament{});
     QVERIFY(uncertainty);
     const double truth = landing.distance_m + kRampOffset_m;
-    qInfo("uncertainty at the landing: %.4f m (off the course by %.4f m)", *uncertainty,
-          std::fabs(precise - truth));
     QVERIFY(std::fabs(precise - truth) <= *uncertainty + expected->secondOrder_m + 0.005 + 1e-9);
     // The demo station's own capture size gives the figure the operator sees there.
     const QSize demoSize = DemoFolder::pictureSize();
@@ -249,8 +239,6 @@ void TestDemoRoad::recordedJumpMatchesTheCourse()
                                                   15.0 * std::round(demoLanding.picture_px.y())},
                                                  Tournament{});
     QVERIFY(demoBound && *demoBound < *uncertainty);
-    qInfo("uncertainty at the landing at %dx%d: %.4f m", demoSize.width(), demoSize.height(),
-          *demoBound);
 }
 
 QTEST_MAIN(TestDemoRoad)
