@@ -191,8 +191,37 @@ public:
 
 private:
     void run();
+    // Opening, step by step: each step fills `error` when it fails.
     int openAll(QString& error);
+    int openCamera(QString& error);
+    int openSoundInput(QString& error);
+    // The encoder for the recording's pictures; none when this build lacks the compressor.
+    const AVCodec* setUpEncoder(const AVFrame& first, QString& error);
+    // Creates the file and writes its header.
+    int beginFile(const AVCodec* codec, QString& error);
+    void addStreams();
     void captureLoop();
+    // The capture loop's steps, all on the capture thread.
+    using Scaler = std::unique_ptr<SwsContext, ScalerFree>;
+    // Where the recording's frames are placed in time: its start on the camera's clock and the
+    // file slot of the last frame.
+    struct FrameClock {
+        bool started = false;
+        double start_s = 0;
+        std::int64_t previousSlot = -1;
+    };
+    // The first frame read while opening, or the source's next one; false when the loop ends
+    // (a stop, or the device failed: then reported).
+    bool nextFrame(FramePtr& frame, double& time_s);
+    // The file slot of a frame taken at `time_s` on the camera's clock; `since_s` is its time
+    // from the recording's start.
+    std::int64_t placeFrame(FrameClock& clock, double time_s, double& since_s) const;
+    // Sends the frame to the screen unless a picture is still on its way there.
+    void showFrame(const AVFrame& frame, Scaler& toPreview);
+    // Converts the frame for the encoder and hands it to the writer at slot `n`; `last` is the
+    // slot of the last frame handed over.
+    void queueFrame(const AVFrame& frame, std::int64_t n, Scaler& toEncoder, std::int64_t& last);
+    void reportCounters();
     void writerLoop();
     int encode(AVFrame* frame);
     int writeSound(std::int64_t videoPts);
@@ -290,6 +319,39 @@ void CaptureSession::run()
 
 int CaptureSession::openAll(QString& error)
 {
+    int r = openCamera(error);
+    if (r < 0 || !recording())
+        return r;
+    if ((r = openSoundInput(error)) < 0)
+        return r;
+
+    // The encoder needs the picture size: the demo camera's is known, a camera's comes with
+    // its first picture, so read it now (it is a recorded frame, kept below).
+    const Options& o = m_options;
+    FramePtr first(av_frame_alloc());
+    double firstTime_s = 0;
+    if ((r = m_source->read(first.get(), firstTime_s)) < 0) {
+        error = QStringLiteral("The capture device %1 sends no pictures: %2")
+                    .arg(o.device.name, mediaErrorText(r));
+        return r;
+    }
+    if (m_stop.load())
+        return AVERROR_EXIT;
+
+    const AVCodec* codec = setUpEncoder(*first, error);
+    if (!codec)
+        return AVERROR_ENCODER_NOT_FOUND;
+    if ((r = beginFile(codec, error)) < 0)
+        return r;
+    m_fileBegun = true;
+    // The first picture is the recording's frame 0; the capture loop takes it first.
+    m_firstFrame = std::move(first);
+    m_firstTime_s = firstTime_s;
+    return 0;
+}
+
+int CaptureSession::openCamera(QString& error)
+{
     const Options& o = m_options;
     std::unique_ptr<FrameSource> source;
     if (o.device.demo)
@@ -305,7 +367,7 @@ int CaptureSession::openAll(QString& error)
         m_source = std::move(source);
     }
     QString why;
-    int r = camera->open(why);
+    const int r = camera->open(why);
     if (r < 0) {
         error = QStringLiteral("The capture device %1 could not be opened: %2")
                     .arg(o.device.name, why.isEmpty() ? mediaErrorText(r) : why);
@@ -316,38 +378,35 @@ int CaptureSession::openAll(QString& error)
     m_rate = camera->frameRate();
     if (!(m_rate >= 1 && m_rate <= 1000))
         m_rate = o.fps;
-    if (!recording())
+    return 0;
+}
+
+int CaptureSession::openSoundInput(QString& error)
+{
+    const Options& o = m_options;
+    if (!o.audio || o.soundDevice.demo)
         return 0;
-
-    if (o.audio && !o.soundDevice.demo) {
-        std::unique_ptr<SoundSource> sound = makeSoundSource(o.soundDevice, o.sound);
-        SoundSource* input = sound.get();
-        {
-            const std::lock_guard lock(m_sourceMutex);
-            if (m_stop.load())
-                return AVERROR_EXIT;
-            m_soundSource = std::move(sound);
-        }
-        why.clear();
-        if ((r = input->open(why)) < 0) {
-            error = QStringLiteral("The sound device %1 could not be opened: %2")
-                        .arg(o.soundDevice.name, why.isEmpty() ? mediaErrorText(r) : why);
-            return r;
-        }
+    std::unique_ptr<SoundSource> sound = makeSoundSource(o.soundDevice, o.sound);
+    SoundSource* input = sound.get();
+    {
+        const std::lock_guard lock(m_sourceMutex);
+        if (m_stop.load())
+            return AVERROR_EXIT;
+        m_soundSource = std::move(sound);
     }
-
-    // The encoder needs the picture size: the demo camera's is known, a camera's comes with
-    // its first picture, so read it now (it is a recorded frame, kept below).
-    FramePtr first(av_frame_alloc());
-    double firstTime_s = 0;
-    if ((r = camera->read(first.get(), firstTime_s)) < 0) {
-        error = QStringLiteral("The capture device %1 sends no pictures: %2")
-                    .arg(o.device.name, mediaErrorText(r));
+    QString why;
+    const int r = input->open(why);
+    if (r < 0) {
+        error = QStringLiteral("The sound device %1 could not be opened: %2")
+                    .arg(o.soundDevice.name, why.isEmpty() ? mediaErrorText(r) : why);
         return r;
     }
-    if (m_stop.load())
-        return AVERROR_EXIT;
+    return 0;
+}
 
+const AVCodec* CaptureSession::setUpEncoder(const AVFrame& first, QString& error)
+{
+    const Options& o = m_options;
     const AVCodec* codec = nullptr;
     if (o.compressor == CaptureEngine::motionJpeg()) {
         codec = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
@@ -362,12 +421,12 @@ int CaptureSession::openAll(QString& error)
     if (!codec) {
         error =
             QStringLiteral("The compressor %1 is not available on this station.").arg(o.compressor);
-        return AVERROR_ENCODER_NOT_FOUND;
+        return nullptr;
     }
     m_encoder.reset(avcodec_alloc_context3(codec));
     const AVRational rate = av_d2q(m_rate, 100000);
-    m_encoder->width = first->width;
-    m_encoder->height = first->height;
+    m_encoder->width = first.width;
+    m_encoder->height = first.height;
     m_encoder->time_base = av_inv_q(rate);
     m_encoder->framerate = rate;
     m_encoder->pix_fmt = m_encoderFormat;
@@ -379,11 +438,16 @@ int CaptureSession::openAll(QString& error)
         m_encoder->gop_size = std::max(1, int(std::lround(m_rate)));
         av_opt_set(m_encoder->priv_data, "preset", "veryfast", 0);
     }
+    return codec;
+}
 
+int CaptureSession::beginFile(const AVCodec* codec, QString& error)
+{
+    const Options& o = m_options;
     // The capture library takes paths in UTF-8 on every system.
     const QByteArray path = o.file.toUtf8();
     AVFormatContext* raw = nullptr;
-    r = avformat_alloc_output_context2(&raw, nullptr, "avi", path.constData());
+    int r = avformat_alloc_output_context2(&raw, nullptr, "avi", path.constData());
     if (r < 0 || !raw) {
         error = mediaErrorText(r);
         return r < 0 ? r : AVERROR(ENOMEM);
@@ -396,23 +460,7 @@ int CaptureSession::openAll(QString& error)
                     .arg(o.compressor, mediaErrorText(r));
         return r;
     }
-    m_video = avformat_new_stream(m_output.get(), nullptr);
-    avcodec_parameters_from_context(m_video->codecpar, m_encoder.get());
-    m_video->time_base = m_encoder->time_base;
-    m_video->avg_frame_rate = rate;
-    m_video->r_frame_rate = rate;
-    if (o.audio) {
-        m_sound = avformat_new_stream(m_output.get(), nullptr);
-        AVCodecParameters* p = m_sound->codecpar;
-        p->codec_type = AVMEDIA_TYPE_AUDIO;
-        p->codec_id = o.sound.bits == 16 ? AV_CODEC_ID_PCM_S16LE : AV_CODEC_ID_PCM_U8;
-        p->sample_rate = o.sound.sampleRate;
-        av_channel_layout_default(&p->ch_layout, o.sound.channels);
-        p->bits_per_coded_sample = o.sound.bits;
-        p->block_align = o.sound.channels * o.sound.bits / 8;
-        p->bit_rate = std::int64_t(p->sample_rate) * p->block_align * 8;
-        m_sound->time_base = {1, o.sound.sampleRate};
-    }
+    addStreams();
 
     if (o.freeSpace) {
         const std::int64_t free = o.freeSpace(o.file);
@@ -433,11 +481,30 @@ int CaptureSession::openAll(QString& error)
         error = writeFailure(r, o.file);
         return r;
     }
-    m_fileBegun = true;
-    // The first picture is the recording's frame 0; the capture loop takes it first.
-    m_firstFrame = std::move(first);
-    m_firstTime_s = firstTime_s;
     return 0;
+}
+
+void CaptureSession::addStreams()
+{
+    const Options& o = m_options;
+    const AVRational rate = av_d2q(m_rate, 100000);
+    m_video = avformat_new_stream(m_output.get(), nullptr);
+    avcodec_parameters_from_context(m_video->codecpar, m_encoder.get());
+    m_video->time_base = m_encoder->time_base;
+    m_video->avg_frame_rate = rate;
+    m_video->r_frame_rate = rate;
+    if (o.audio) {
+        m_sound = avformat_new_stream(m_output.get(), nullptr);
+        AVCodecParameters* p = m_sound->codecpar;
+        p->codec_type = AVMEDIA_TYPE_AUDIO;
+        p->codec_id = o.sound.bits == 16 ? AV_CODEC_ID_PCM_S16LE : AV_CODEC_ID_PCM_U8;
+        p->sample_rate = o.sound.sampleRate;
+        av_channel_layout_default(&p->ch_layout, o.sound.channels);
+        p->bits_per_coded_sample = o.sound.bits;
+        p->block_align = o.sound.channels * o.sound.bits / 8;
+        p->bit_rate = std::int64_t(p->sample_rate) * p->block_align * 8;
+        m_sound->time_base = {1, o.sound.sampleRate};
+    }
 }
 
 void CaptureSession::wake()
@@ -467,126 +534,32 @@ bool CaptureSession::endedByItself(const QString& reason)
 void CaptureSession::captureLoop()
 {
     using namespace std::chrono;
-    std::unique_ptr<SwsContext, ScalerFree> toEncoder;
-    std::unique_ptr<SwsContext, ScalerFree> toPreview;
-    bool haveStart = false;
-    double start_s = 0;
-    std::int64_t previousSlot = -1;
+    Scaler toEncoder;
+    Scaler toPreview;
+    FrameClock clock;
     std::int64_t last = -1;
     auto nextCounters = steady_clock::now();
     const double limit_s = m_options.timeLimit_s > 0 ? m_options.timeLimit_s : 0;
-    CaptureEngine* engine = &m_engine;
 
     for (;;) {
         FramePtr frame;
         double time_s = 0;
-        if (m_firstFrame) {
-            frame = std::move(m_firstFrame);
-            time_s = m_firstTime_s;
-        } else {
-            if (m_stop.load())
-                break;
-            frame.reset(av_frame_alloc());
-            const int r = m_source->read(frame.get(), time_s);
-            if (r == AVERROR_EXIT || m_stop.load())
-                break;
-            if (r < 0) {
-                endedByItself(r == AVERROR(ENODEV) || r == AVERROR(EIO) || r == AVERROR_EOF
-                                  ? QStringLiteral("The capture device %1 went away.")
-                                        .arg(m_options.device.name)
-                                  : QStringLiteral("The capture device %1 failed: %2")
-                                        .arg(m_options.device.name, mediaErrorText(r)));
-                break;
-            }
-        }
-        if (!haveStart) {
-            haveStart = true;
-            start_s = time_s;
-        }
-        // The frame's place in the file comes from its own time: a gap is frames the camera
-        // dropped, and the file keeps their places empty.
-        double since_s = time_s - start_s;
-        if (previousSlot >= 0 && (since_s - double(previousSlot) / m_rate > kLongestGap_s ||
-                                  double(previousSlot) / m_rate - since_s > 1)) {
-            // No camera drops that much: its clock was set anew or wrapped. The frame follows
-            // the one before and the time counts on from there, so neither days of empty places
-            // nor a pass that never reaches its time limit.
-            start_s = time_s - double(previousSlot + 1) / m_rate;
-            since_s = time_s - start_s;
-        }
-        std::int64_t n = std::llround(since_s * m_rate);
-        if (n <= previousSlot)
-            n = previousSlot + 1;
-        previousSlot = n;
-        const auto format = AVPixelFormat(frame->format);
+        if (!nextFrame(frame, time_s))
+            break;
+        double since_s = 0;
+        const std::int64_t n = placeFrame(clock, time_s, since_s);
 
-        if (m_options.preview && !m_engine.m_previewBusy.exchange(true)) {
-            // One picture in flight to the screen at a time; the others are not shown.
-            QImage picture(frame->width, frame->height, QImage::Format_RGB32);
-            toPreview.reset(sws_getCachedContext(
-                toPreview.release(), frame->width, frame->height, format, frame->width,
-                frame->height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr));
-            uint8_t* dst[1] = {picture.bits()};
-            const int stride[1] = {int(picture.bytesPerLine())};
-            if (toPreview)
-                sws_scale(toPreview.get(), frame->data, frame->linesize, 0, frame->height, dst,
-                          stride);
-            QMetaObject::invokeMethod(
-                engine,
-                [engine, picture] {
-                    // Kept for stills only while a session is live: a late picture of a
-                    // stopped one would give stale stills.
-                    if (engine->m_previewSession || engine->m_recording)
-                        engine->m_lastPicture = picture;
-                    engine->m_previewBusy = false;
-                    Q_EMIT engine->previewFrame(picture);
-                },
-                Qt::QueuedConnection);
-        }
-
-        if (recording()) {
-            FramePtr out(av_frame_alloc());
-            out->format = m_encoderFormat;
-            out->width = m_encoder->width;
-            out->height = m_encoder->height;
-            toEncoder.reset(sws_getCachedContext(toEncoder.release(), frame->width, frame->height,
-                                                 format, out->width, out->height, m_encoderFormat,
-                                                 SWS_BILINEAR, nullptr, nullptr, nullptr));
-            bool ok = toEncoder && av_frame_get_buffer(out.get(), 32) >= 0;
-            if (ok)
-                sws_scale(toEncoder.get(), frame->data, frame->linesize, 0, frame->height,
-                          out->data, out->linesize);
-            out->pts = n;
-            {
-                const std::lock_guard lock(m_mutex);
-                ok = ok && m_queue.size() < kQueueFrames;
-                if (ok)
-                    m_queue.push_back(std::move(out));
-            }
-            m_wake.notify_all();
-            if (ok) {
-                m_dropped += std::int32_t(std::max<std::int64_t>(0, n - last - 1));
-                ++m_frames;
-                last = n;
-                m_lastIndex = n;
-            }
-            // A frame the writer had no room for counts as dropped (its slot stays empty).
-        } else {
+        showFrame(*frame, toPreview);
+        if (recording())
+            queueFrame(*frame, n, toEncoder, last);
+        else {
             ++m_frames;
             last = n;
         }
 
         if (steady_clock::now() >= nextCounters) {
             nextCounters = steady_clock::now() + milliseconds(500);
-            QMetaObject::invokeMethod(
-                engine,
-                [engine] {
-                    Q_EMIT engine->status(capture_status::kCounters,
-                                          QStringLiteral("Frames: %1  Dropped: %2")
-                                              .arg(engine->framesCaptured())
-                                              .arg(engine->framesDropped()));
-                },
-                Qt::QueuedConnection);
+            reportCounters();
         }
         // The pass lasts the set time on the camera's own clock: it ends with the last frame
         // that starts within it, whatever rate the camera keeps.
@@ -598,6 +571,127 @@ void CaptureSession::captureLoop()
     const std::lock_guard lock(m_mutex);
     m_captureDone = true;
     m_wake.notify_all();
+}
+
+bool CaptureSession::nextFrame(FramePtr& frame, double& time_s)
+{
+    if (m_firstFrame) {
+        frame = std::move(m_firstFrame);
+        time_s = m_firstTime_s;
+        return true;
+    }
+    if (m_stop.load())
+        return false;
+    frame.reset(av_frame_alloc());
+    const int r = m_source->read(frame.get(), time_s);
+    if (r == AVERROR_EXIT || m_stop.load())
+        return false;
+    if (r < 0) {
+        endedByItself(
+            r == AVERROR(ENODEV) || r == AVERROR(EIO) || r == AVERROR_EOF
+                ? QStringLiteral("The capture device %1 went away.").arg(m_options.device.name)
+                : QStringLiteral("The capture device %1 failed: %2")
+                      .arg(m_options.device.name, mediaErrorText(r)));
+        return false;
+    }
+    return true;
+}
+
+std::int64_t CaptureSession::placeFrame(FrameClock& clock, double time_s, double& since_s) const
+{
+    if (!clock.started) {
+        clock.started = true;
+        clock.start_s = time_s;
+    }
+    // The frame's place in the file comes from its own time: a gap is frames the camera
+    // dropped, and the file keeps their places empty.
+    since_s = time_s - clock.start_s;
+    const std::int64_t previous = clock.previousSlot;
+    if (previous >= 0 && (since_s - double(previous) / m_rate > kLongestGap_s ||
+                          double(previous) / m_rate - since_s > 1)) {
+        // No camera drops that much: its clock was set anew or wrapped. The frame follows
+        // the one before and the time counts on from there, so neither days of empty places
+        // nor a pass that never reaches its time limit.
+        clock.start_s = time_s - double(previous + 1) / m_rate;
+        since_s = time_s - clock.start_s;
+    }
+    std::int64_t n = std::llround(since_s * m_rate);
+    if (n <= previous)
+        n = previous + 1;
+    clock.previousSlot = n;
+    return n;
+}
+
+void CaptureSession::showFrame(const AVFrame& frame, Scaler& toPreview)
+{
+    // One picture in flight to the screen at a time; the others are not shown.
+    if (!m_options.preview || m_engine.m_previewBusy.exchange(true))
+        return;
+    QImage picture(frame.width, frame.height, QImage::Format_RGB32);
+    toPreview.reset(sws_getCachedContext(toPreview.release(), frame.width, frame.height,
+                                         AVPixelFormat(frame.format), frame.width, frame.height,
+                                         AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr));
+    uint8_t* dst[1] = {picture.bits()};
+    const int stride[1] = {int(picture.bytesPerLine())};
+    if (toPreview)
+        sws_scale(toPreview.get(), frame.data, frame.linesize, 0, frame.height, dst, stride);
+    CaptureEngine* engine = &m_engine;
+    QMetaObject::invokeMethod(
+        engine,
+        [engine, picture] {
+            // Kept for stills only while a session is live: a late picture of a
+            // stopped one would give stale stills.
+            if (engine->m_previewSession || engine->m_recording)
+                engine->m_lastPicture = picture;
+            engine->m_previewBusy = false;
+            Q_EMIT engine->previewFrame(picture);
+        },
+        Qt::QueuedConnection);
+}
+
+void CaptureSession::queueFrame(const AVFrame& frame, std::int64_t n, Scaler& toEncoder,
+                                std::int64_t& last)
+{
+    FramePtr out(av_frame_alloc());
+    out->format = m_encoderFormat;
+    out->width = m_encoder->width;
+    out->height = m_encoder->height;
+    toEncoder.reset(sws_getCachedContext(toEncoder.release(), frame.width, frame.height,
+                                         AVPixelFormat(frame.format), out->width, out->height,
+                                         m_encoderFormat, SWS_BILINEAR, nullptr, nullptr, nullptr));
+    bool ok = toEncoder && av_frame_get_buffer(out.get(), 32) >= 0;
+    if (ok)
+        sws_scale(toEncoder.get(), frame.data, frame.linesize, 0, frame.height, out->data,
+                  out->linesize);
+    out->pts = n;
+    {
+        const std::lock_guard lock(m_mutex);
+        ok = ok && m_queue.size() < kQueueFrames;
+        if (ok)
+            m_queue.push_back(std::move(out));
+    }
+    m_wake.notify_all();
+    if (ok) {
+        m_dropped += std::int32_t(std::max<std::int64_t>(0, n - last - 1));
+        ++m_frames;
+        last = n;
+        m_lastIndex = n;
+    }
+    // A frame the writer had no room for counts as dropped (its slot stays empty).
+}
+
+void CaptureSession::reportCounters()
+{
+    CaptureEngine* engine = &m_engine;
+    QMetaObject::invokeMethod(
+        engine,
+        [engine] {
+            Q_EMIT engine->status(capture_status::kCounters,
+                                  QStringLiteral("Frames: %1  Dropped: %2")
+                                      .arg(engine->framesCaptured())
+                                      .arg(engine->framesDropped()));
+        },
+        Qt::QueuedConnection);
 }
 
 std::int64_t CaptureSession::spaceNeeded() const

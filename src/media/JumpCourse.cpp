@@ -354,6 +354,31 @@ double treeHeight_m(double X)
 
 } // namespace
 
+// A frame being drawn: the painter on it, its size and the camera's axes for that size.
+struct JumpCourse::Picture {
+    const JumpCourse& course;
+    QSize size;
+    CameraAxes axes;
+    QPainter& p;
+
+    std::optional<QPointF> at(double X, double Y, double z) const
+    {
+        return course.project(X, Y, z, size);
+    }
+    // Pixels per meter at a point, for sizes and pen widths.
+    double scale(double X, double Y, double z) const
+    {
+        const Vec3 v{X - axes.centre.x, Y - axes.centre.y, z - axes.centre.z};
+        return axes.focal / std::max(0.01, v.dot(axes.forward));
+    }
+};
+
+// Where a skier's feet are, how high, and the picture's pixels per meter there.
+struct JumpCourse::SkierPlace {
+    double feetX = 0, feetY = 0, feetZ = 0;
+    double ppm = 0;
+};
+
 QImage JumpCourse::frame(int index, QSize size, double fps) const
 {
     if (size.isEmpty())
@@ -367,53 +392,59 @@ QImage JumpCourse::frame(int index, QSize size, double fps) const
     p.setRenderHint(QPainter::Antialiasing);
     // Painter coordinates put a pixel's centre at +0.5; the course's picture positions at 0.
     p.translate(0.5, 0.5);
-    const CameraAxes axes = axesOf(m_camera, size);
-    const auto at = [&](double X, double Y, double z) { return project(X, Y, z, size); };
-    // Pixels per meter at a point, for sizes and pen widths.
-    const auto scale = [&](double X, double Y, double z) {
-        const Vec3 v{X - axes.centre.x, Y - axes.centre.y, z - axes.centre.z};
-        return axes.focal / std::max(0.01, v.dot(axes.forward));
-    };
+    Picture picture{*this, size, axesOf(m_camera, size), p};
 
-    // The far shore: a stony edge and the trees behind it.
-    {
-        QPolygonF trees, edge;
-        const double from = m_camera.foot.X - 250.0, to = m_camera.foot.X + 250.0;
-        for (double X = from; X <= to; X += 3.0) {
-            if (const auto q = at(X, m_farShoreY_m, 0.0))
-                edge << *q;
-        }
-        trees = edge;
-        for (double X = to; X >= from; X -= 3.0) {
-            if (const auto q = at(X, m_farShoreY_m + 2.0, treeHeight_m(X)))
-                trees << *q;
-            if (const auto q = at(X, m_farShoreY_m, 0.8))
-                edge << *q;
-        }
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(38, 70, 40));
-        p.drawPolygon(trees);
-        p.setBrush(QColor(118, 112, 96));
-        p.drawPolygon(edge);
-    }
-
-    // Buoys: floating balls, their centres on the water at the surveyed positions.
-    const auto drawBuoy = [&](SurveyPoint s, const QColor& colour) {
-        const QPointF c = picture_px(s, size);
-        const double r = kBuoyRadius_m * scale(s.X, s.Y, 0.0);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(10, 30, 40, 90));
-        p.drawEllipse(c + QPointF(0, 0.6 * r), 1.3 * r, 0.45 * r);
-        p.setBrush(colour);
-        p.drawEllipse(c, r, r);
-        p.setBrush(colour.lighter(130));
-        p.drawEllipse(c + QPointF(-0.4 * r, -0.45 * r), 0.3 * r, 0.25 * r);
-    };
+    drawShore(picture);
     for (const SurveyPoint& b : m_buoys)
-        drawBuoy(b, QColor(250, 110, 20));
-    drawBuoy(m_checkBuoy, QColor(240, 210, 30));
+        drawBuoy(picture, b, QColor(250, 110, 20));
+    drawBuoy(picture, m_checkBuoy, QColor(240, 210, 30));
+    drawSkiers(picture, index, rate);
+    return image;
+}
 
-    // The skiers in view: the one before and the one after this moment's landing slot.
+// The far shore: a stony edge and the trees behind it.
+void JumpCourse::drawShore(Picture& picture) const
+{
+    QPolygonF trees, edge;
+    const double from = m_camera.foot.X - 250.0, to = m_camera.foot.X + 250.0;
+    for (double X = from; X <= to; X += 3.0) {
+        if (const auto q = picture.at(X, m_farShoreY_m, 0.0))
+            edge << *q;
+    }
+    trees = edge;
+    for (double X = to; X >= from; X -= 3.0) {
+        if (const auto q = picture.at(X, m_farShoreY_m + 2.0, treeHeight_m(X)))
+            trees << *q;
+        if (const auto q = picture.at(X, m_farShoreY_m, 0.8))
+            edge << *q;
+    }
+    QPainter& p = picture.p;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(38, 70, 40));
+    p.drawPolygon(trees);
+    p.setBrush(QColor(118, 112, 96));
+    p.drawPolygon(edge);
+}
+
+// A buoy: a floating ball, its centre on the water at the surveyed position.
+void JumpCourse::drawBuoy(Picture& picture, SurveyPoint s, const QColor& colour) const
+{
+    const QPointF c = picture_px(s, picture.size);
+    const double r = kBuoyRadius_m * picture.scale(s.X, s.Y, 0.0);
+    QPainter& p = picture.p;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(10, 30, 40, 90));
+    p.drawEllipse(c + QPointF(0, 0.6 * r), 1.3 * r, 0.45 * r);
+    p.setBrush(colour);
+    p.drawEllipse(c, r, r);
+    p.setBrush(colour.lighter(130));
+    p.drawEllipse(c + QPointF(-0.4 * r, -0.45 * r), 0.3 * r, 0.25 * r);
+}
+
+// The skiers in view: the one before and the one after this moment's landing slot.
+void JumpCourse::drawSkiers(Picture& picture, int index, double rate) const
+{
+    const double time_s = index / rate;
     const int slot = int(std::floor((time_s - kFirstLanding_s) / kJumpInterval_s));
     for (int k = std::max(0, slot); k <= slot + 1; ++k) {
         const Jump j = jumpParameters(k, rate);
@@ -422,98 +453,113 @@ QImage JumpCourse::frame(int index, QSize size, double fps) const
         if (since_s < -j.flight_s || since_s > kShownAfterLanding_s)
             continue;
 
-        // Where the skier's feet are, and how high.
-        double feetX = 0, feetY = 0, feetZ = 0;
+        SkierPlace skier;
         if (since_s < 0) {
             const double air = j.flight_s + since_s;
-            feetX = m_jump.X + j.dirX * j.speed_mps * air;
-            feetY = m_jump.Y + j.dirY * j.speed_mps * air;
-            feetZ = kRampHeight_m + j.climb_mps * air - kGravity * air * air / 2.0;
+            skier.feetX = m_jump.X + j.dirX * j.speed_mps * air;
+            skier.feetY = m_jump.Y + j.dirY * j.speed_mps * air;
+            skier.feetZ = kRampHeight_m + j.climb_mps * air - kGravity * air * air / 2.0;
         } else {
             const double t = std::min(since_s, j.speed_mps / kRunOutDeceleration);
             const double run = j.speed_mps * t - kRunOutDeceleration * t * t / 2.0;
-            feetX = j.landing.X + j.dirX * run;
-            feetY = j.landing.Y + j.dirY * run;
+            skier.feetX = j.landing.X + j.dirX * run;
+            skier.feetY = j.landing.Y + j.dirY * run;
         }
-        const double ppm = scale(feetX, feetY, feetZ);
+        skier.ppm = picture.scale(skier.feetX, skier.feetY, skier.feetZ);
 
-        // The splash: a foam patch, a fading wake, and spray thrown up at the first contact.
-        if (since_s >= 0) {
-            const double foam = std::max(0.0, 1.0 - since_s / 2.5);
-            const double radius = 0.7 + 1.5 * since_s;
-            QPolygonF patch;
-            for (int i = 0; i < 20; ++i) {
-                const double a = 2.0 * std::numbers::pi * i / 20.0;
-                if (const auto q = at(j.landing.X + radius * std::cos(a),
+        drawSplash(picture, j, since_s, skier);
+        drawSkier(picture, j, since_s, skier);
+        drawSpray(picture, j, since_s);
+    }
+}
+
+// The splash: a foam patch and a fading wake from the first contact on.
+void JumpCourse::drawSplash(Picture& picture, const Jump& j, double since_s,
+                            const SkierPlace& skier)
+{
+    if (!(since_s >= 0))
+        return;
+    const double foam = std::max(0.0, 1.0 - since_s / 2.5);
+    const double radius = 0.7 + 1.5 * since_s;
+    QPolygonF patch;
+    for (int i = 0; i < 20; ++i) {
+        const double a = 2.0 * std::numbers::pi * i / 20.0;
+        if (const auto q = picture.at(j.landing.X + radius * std::cos(a),
                                       j.landing.Y + radius * std::sin(a), 0.0))
-                    patch << *q;
-            }
-            p.setPen(Qt::NoPen);
-            p.setBrush(QColor(255, 255, 255, int(235 * foam)));
-            p.drawPolygon(patch);
-            const auto from = at(j.landing.X, j.landing.Y, 0.0);
-            const auto to = at(feetX, feetY, 0.0);
-            if (from && to && since_s > 0) {
-                QPen wake(QColor(235, 240, 240, int(110 * std::max(0.0, 1.0 - since_s / 3.0))));
-                wake.setWidthF(0.5 * ppm);
-                wake.setCapStyle(Qt::RoundCap);
-                p.setPen(wake);
-                p.drawLine(*from, *to);
-            }
-        }
+            patch << *q;
+    }
+    QPainter& p = picture.p;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, int(235 * foam)));
+    p.drawPolygon(patch);
+    const auto from = picture.at(j.landing.X, j.landing.Y, 0.0);
+    const auto to = picture.at(skier.feetX, skier.feetY, 0.0);
+    if (from && to && since_s > 0) {
+        QPen wake(QColor(235, 240, 240, int(110 * std::max(0.0, 1.0 - since_s / 3.0))));
+        wake.setWidthF(0.5 * skier.ppm);
+        wake.setCapStyle(Qt::RoundCap);
+        p.setPen(wake);
+        p.drawLine(*from, *to);
+    }
+}
 
-        // The skier: skis, legs, a red vest, arms to the handle, a helmet.
-        {
-            const double air = since_s < 0 ? 1.0 : 0.0;
-            const auto point = [&](double along, double up) {
-                return at(feetX + j.dirX * along, feetY + j.dirY * along, feetZ + up);
-            };
-            const auto limb = [&](const std::optional<QPointF>& a, const std::optional<QPointF>& b,
-                                  const QColor& colour, double width_m) {
-                if (!a || !b)
-                    return;
-                QPen pen(colour);
-                pen.setWidthF(std::max(1.0, width_m * ppm));
-                pen.setCapStyle(Qt::RoundCap);
-                p.setPen(pen);
-                p.drawLine(*a, *b);
-            };
-            const QColor suit(35, 35, 45), vest(200, 40, 35);
-            limb(point(-0.9, 0.0), point(1.1, 0.15 + 0.3 * air), QColor(25, 25, 30), 0.1);
-            const auto knee = point(0.3, 0.5), hip = point(-0.05, 0.85);
-            const auto shoulder = point(0.35, 1.35), hands = point(0.6, 0.95);
-            limb(point(0.0, 0.05), knee, suit, 0.14);
-            limb(knee, hip, suit, 0.16);
-            limb(hip, shoulder, vest, 0.3);
-            limb(shoulder, hands, suit, 0.1);
-            if (const auto head = point(0.45, 1.6)) {
-                p.setPen(Qt::NoPen);
-                p.setBrush(QColor(20, 30, 90));
-                p.drawEllipse(*head, 0.12 * ppm, 0.12 * ppm);
-            }
-        }
+// The skier: skis, legs, a red vest, arms to the handle, a helmet.
+void JumpCourse::drawSkier(Picture& picture, const Jump& j, double since_s, const SkierPlace& skier)
+{
+    QPainter& p = picture.p;
+    const double ppm = skier.ppm;
+    const double air = since_s < 0 ? 1.0 : 0.0;
+    const auto point = [&](double along, double up) {
+        return picture.at(skier.feetX + j.dirX * along, skier.feetY + j.dirY * along,
+                          skier.feetZ + up);
+    };
+    const auto limb = [&](const std::optional<QPointF>& a, const std::optional<QPointF>& b,
+                          const QColor& colour, double width_m) {
+        if (!a || !b)
+            return;
+        QPen pen(colour);
+        pen.setWidthF(std::max(1.0, width_m * ppm));
+        pen.setCapStyle(Qt::RoundCap);
+        p.setPen(pen);
+        p.drawLine(*a, *b);
+    };
+    const QColor suit(35, 35, 45), vest(200, 40, 35);
+    limb(point(-0.9, 0.0), point(1.1, 0.15 + 0.3 * air), QColor(25, 25, 30), 0.1);
+    const auto knee = point(0.3, 0.5), hip = point(-0.05, 0.85);
+    const auto shoulder = point(0.35, 1.35), hands = point(0.6, 0.95);
+    limb(point(0.0, 0.05), knee, suit, 0.14);
+    limb(knee, hip, suit, 0.16);
+    limb(hip, shoulder, vest, 0.3);
+    limb(shoulder, hands, suit, 0.1);
+    if (const auto head = point(0.45, 1.6)) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(20, 30, 90));
+        p.drawEllipse(*head, 0.12 * ppm, 0.12 * ppm);
+    }
+}
 
-        // Spray: droplets leaving the landing point, falling back within a second and a half.
-        if (since_s >= 0 && since_s <= 1.5) {
-            Random r(j.seed ^ 0x5B1A5Bull);
-            p.setPen(Qt::NoPen);
-            p.setBrush(QColor(255, 255, 255, int(240 * (1.0 - since_s / 1.5))));
-            for (int i = 0; i < 40; ++i) {
-                const double forward = r.uniform(1.0, 6.0), side = r.uniform(-2.5, 2.5);
-                const double up = r.uniform(2.0, 8.0), size_m = r.uniform(0.1, 0.18);
-                const double z = up * since_s - kGravity * since_s * since_s / 2.0;
-                if (z < 0.0)
-                    continue;
-                const double X = j.landing.X + (j.dirX * forward - j.dirY * side) * since_s;
-                const double Y = j.landing.Y + (j.dirY * forward + j.dirX * side) * since_s;
-                if (const auto q = at(X, Y, z)) {
-                    const double rr = std::max(0.8, size_m * scale(X, Y, z));
-                    p.drawEllipse(*q, rr, rr);
-                }
-            }
+// Spray: droplets leaving the landing point, falling back within a second and a half.
+void JumpCourse::drawSpray(Picture& picture, const Jump& j, double since_s)
+{
+    if (!(since_s >= 0 && since_s <= 1.5))
+        return;
+    Random r(j.seed ^ 0x5B1A5Bull);
+    QPainter& p = picture.p;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, int(240 * (1.0 - since_s / 1.5))));
+    for (int i = 0; i < 40; ++i) {
+        const double forward = r.uniform(1.0, 6.0), side = r.uniform(-2.5, 2.5);
+        const double up = r.uniform(2.0, 8.0), size_m = r.uniform(0.1, 0.18);
+        const double z = up * since_s - kGravity * since_s * since_s / 2.0;
+        if (z < 0.0)
+            continue;
+        const double X = j.landing.X + (j.dirX * forward - j.dirY * side) * since_s;
+        const double Y = j.landing.Y + (j.dirY * forward + j.dirX * side) * since_s;
+        if (const auto q = picture.at(X, Y, z)) {
+            const double rr = std::max(0.8, size_m * picture.scale(X, Y, z));
+            p.drawEllipse(*q, rr, rr);
         }
     }
-    return image;
 }
 
 } // namespace fw

@@ -28,6 +28,9 @@
 #include <array>
 #include <optional>
 
+class QColor;
+class QPainter;
+
 namespace fw {
 
 // A plane projective mapping: (x', y', w) = m · (x, y, 1), m row-major.
@@ -103,6 +106,17 @@ public:
 private:
     struct Jump;
     Jump jumpParameters(int jump, double fps) const;
+
+    // The drawing steps of frame(), in the order they paint over the water.
+    struct Picture;
+    struct SkierPlace;
+    void drawShore(Picture& picture) const;
+    void drawBuoy(Picture& picture, SurveyPoint s, const QColor& colour) const;
+    void drawSkiers(Picture& picture, int index, double rate) const;
+    static void drawSplash(Picture& picture, const Jump& j, double since_s,
+                           const SkierPlace& skier);
+    static void drawSkier(Picture& picture, const Jump& j, double since_s, const SkierPlace& skier);
+    static void drawSpray(Picture& picture, const Jump& j, double since_s);
 
     CourseCamera m_camera;
     SurveyPoint m_jump;
