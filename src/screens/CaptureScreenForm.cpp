@@ -1,5 +1,7 @@
 #include "screens/CaptureScreenForm.h"
 
+#include "screens/named.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QGridLayout>
@@ -14,12 +16,6 @@
 namespace fw {
 
 namespace {
-
-template <typename W> W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 // The skier, the pass, the time and the counters, each under its caption.
 QGridLayout* buildFields(CaptureScreenForm& f, QWidget* central)

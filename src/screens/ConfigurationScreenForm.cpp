@@ -1,5 +1,7 @@
 #include "screens/ConfigurationScreenForm.h"
 
+#include "screens/named.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -15,12 +17,6 @@
 namespace fw {
 
 namespace {
-
-template <typename W> W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 struct Option {
     QRadioButton** button;

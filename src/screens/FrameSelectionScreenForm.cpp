@@ -1,5 +1,7 @@
 #include "screens/FrameSelectionScreenForm.h"
 
+#include "screens/named.h"
+
 #include "widgets/FramePlayer.h"
 
 #include <QCheckBox>
@@ -19,9 +21,7 @@ namespace {
 template <typename Control, typename... Args>
 Control* make(QWidget& screen, const char* name, Args&&... args)
 {
-    auto* control = new Control(std::forward<Args>(args)..., &screen);
-    control->setObjectName(QLatin1String(name));
-    return control;
+    return named(new Control(std::forward<Args>(args)..., &screen), name);
 }
 
 QLineEdit* smallBox(QWidget& screen, const char* name, const QString& text, int width = 48)

@@ -1,5 +1,7 @@
 #include "screens/GridSetupScreenForm.h"
 
+#include "screens/named.h"
+
 #include "grid/GridEntries.h"
 #include "settings/StationSettings.h"
 #include "widgets/MicroAdjustPanel.h"
@@ -24,13 +26,6 @@
 namespace fw {
 
 namespace {
-
-// Object names follow the members, so that the manual's callouts and the tests find them.
-template <typename T> T* named(T* object, const char* name)
-{
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
 
 QLineEdit* newEdit(QWidget* parent, QLatin1String text, const char* name)
 {

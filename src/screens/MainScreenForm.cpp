@@ -1,5 +1,7 @@
 #include "screens/MainScreenForm.h"
 
+#include "screens/named.h"
+
 #include "media/CaptureEngine.h"
 
 #include <QAction>
@@ -19,12 +21,6 @@
 namespace fw {
 
 namespace {
-
-template <typename Widget> Widget* named(Widget* widget, const char* objectName)
-{
-    widget->setObjectName(QLatin1String(objectName));
-    return widget;
-}
 
 QPushButton* button(const char* caption, QWidget* parent, const char* objectName)
 {
