@@ -12,13 +12,6 @@
 
 namespace fw {
 
-QString captureFilePath(const QString& videoFolder, const QString& skier, const QString& pass)
-{
-    return QDir::toNativeSeparators(withoutTrailingSeparator(videoFolder) + QLatin1Char('/') +
-                                    fileNamePart(skier) + QStringLiteral("jump") + pass.trimmed() +
-                                    QStringLiteral(".avi"));
-}
-
 QString nextPass(const QString& pass)
 {
     return leadingSpace(entryNumber(pass) + 1);

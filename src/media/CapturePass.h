@@ -4,13 +4,11 @@
 // the pass numbers, the renaming that keeps an existing video from being written over, the
 // frame noted when nobody pressed Contact, and the countdown of the recording's seconds.
 
+#include "review/FrameSelection.h" // captureFilePath: the video of a skier's pass
+
 #include <QString>
 
 namespace fw {
-
-// <video folder>/<skier>jump<pass>.avi in the platform's separators: the folder without one
-// trailing separator, the name made fit for a file name, the pass without blanks.
-QString captureFilePath(const QString& videoFolder, const QString& skier, const QString& pass);
 
 // The pass after this one, in the leading-space form the pass box shows (" 2" after "1").
 QString nextPass(const QString& pass);

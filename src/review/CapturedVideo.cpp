@@ -55,7 +55,7 @@ std::optional<RenamedVideo> renameCapturedVideo(const QString& captured, const Q
         skier, dialogs);
     if (!name)
         return std::nullopt;
-    QString target = renamedVideoPath(folder, *name, QStringLiteral("1"));
+    QString target = captureFilePath(folder, *name, QStringLiteral("1"));
     while (!samePath(target, captured) && FilePresent(target)) {
         name = askName(QStringLiteral("I am sorry, there is ") +
                            QStringLiteral("an existing file using that name and jump.  ") +
@@ -63,7 +63,7 @@ std::optional<RenamedVideo> renameCapturedVideo(const QString& captured, const Q
                        skier, dialogs);
         if (!name)
             return std::nullopt;
-        target = renamedVideoPath(folder, *name, pass);
+        target = captureFilePath(folder, *name, pass);
     }
     if (!samePath(target, captured)) {
         QFile file(captured);

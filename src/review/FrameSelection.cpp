@@ -134,10 +134,11 @@ bool samePath(const QString& a, const QString& b)
                .compare(QDir::cleanPath(QDir::fromNativeSeparators(b)), cs) == 0;
 }
 
-QString renamedVideoPath(const QString& folder, const QString& skier, const QString& pass)
+QString captureFilePath(const QString& videoFolder, const QString& skier, const QString& pass)
 {
-    return joinPath(withoutTrailingSeparator(folder),
-                    fileNamePart(skier) + QStringLiteral("jump") + pass + QStringLiteral(".avi"));
+    return QDir::toNativeSeparators(withoutTrailingSeparator(videoFolder) + QLatin1Char('/') +
+                                    fileNamePart(skier) + QStringLiteral("jump") + pass.trimmed() +
+                                    QStringLiteral(".avi"));
 }
 
 std::optional<CaptureName> splitCaptureName(const QString& path)

@@ -70,9 +70,10 @@ std::optional<QString> secondsWithinRange(QStringView text, int most);
 // Whether two paths name the same file, whatever their separators (letter case too on Windows).
 bool samePath(const QString& a, const QString& b);
 
-// Where a captured video goes when its skier is renamed: <folder>/<skier>jump<pass>.avi, the
-// skier's name made fit for a file name.
-QString renamedVideoPath(const QString& folder, const QString& skier, const QString& pass);
+// The video of a skier's pass, where it is recorded and where it goes when its skier is renamed:
+// <video folder>/<skier>jump<pass>.avi in the platform's separators: the folder without one
+// trailing separator, the name made fit for a file name, the pass without blanks.
+QString captureFilePath(const QString& videoFolder, const QString& skier, const QString& pass);
 
 // Skier and jump cut from a captured video's name (<skier>jump<pass>.avi); none when the name
 // does not follow it ("jump" is looked for from seven characters before ".avi").
